@@ -1,0 +1,43 @@
+// The platform services the component needs beyond the page host: file service objects, the
+// folder listing, the registry value that locates the compiler, the Windows directory, and
+// the identity of a folder on disk. One real implementation per platform (platform/), and an
+// in-memory one for tests.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "component/status.h"
+#include "component/text_file_service.h"
+
+namespace vorlintex {
+
+class Env {
+ public:
+  virtual ~Env() = default;
+
+  // Makes a new file service object ("Scripting.FileSystemObject"). Cheap: the run makes one,
+  // and one more for every include directive it resolves.
+  virtual Status NewFileService(std::unique_ptr<fs::TextFileService>* service) = 0;
+
+  // The names (no folder) of the ordinary files that match `pattern`, a folder path followed
+  // by a file name pattern with "*" and "?", in the order a Windows listing gives them.
+  // Empty when the folder does not exist or cannot be read.
+  virtual std::vector<std::string> ListFiles(const std::string& pattern) = 0;
+
+  // The default value of HKEY_CLASSES_ROOT\`subkey` when the key exists and its default value
+  // is a plain string; the text without its terminating NUL.
+  virtual std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) = 0;
+
+  // The Windows directory, without a trailing separator; empty when it cannot be had.
+  virtual std::string WindowsDirectory() = 0;
+
+  // A text that is equal for two paths exactly when they name the same existing folder
+  // (separators mapped, letter case resolved, links followed); nothing when `path` names no
+  // existing folder.
+  virtual std::optional<std::string> FolderIdentity(const std::string& path) = 0;
+};
+
+}  // namespace vorlintex

@@ -1,0 +1,69 @@
+// What the component asks of its page host: the scripting context handed to OnStartPage and
+// the five host objects taken from it. A failing call returns its failure; the entry and
+// selection pages stop at the first one.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "component/status.h"
+
+namespace vorlintex::host {
+
+// The values posted under one form field name, in the order the browser posted them.
+class FormCollection {
+ public:
+  virtual ~FormCollection() = default;
+  virtual Status Count(int* count) = 0;
+  // `index` runs from 1 to Count.
+  virtual Status Item(int index, std::string* value) = 0;
+};
+
+class Request {
+ public:
+  virtual ~Request() = default;
+  // The default member: the value of the named field, empty when the request lacks it.
+  virtual Status Item(std::string_view name, std::string* value) = 0;
+  // The member Form, indexed by a name.
+  virtual Status Form(std::string_view name, std::shared_ptr<FormCollection>* values) = 0;
+};
+
+class Session {
+ public:
+  virtual ~Session() = default;
+  // The value last stored under `name` in this user session, empty when none was.
+  virtual Status Item(std::string_view name, std::string* value) = 0;
+  virtual Status SetItem(std::string_view name, std::string_view value) = 0;
+};
+
+class Response {
+ public:
+  virtual ~Response() = default;
+  // Appends `text` to the response body exactly as passed.
+  virtual Status Write(std::string_view text) = 0;
+};
+
+// Held by the component, never called.
+class Application {
+ public:
+  virtual ~Application() = default;
+};
+
+// Held by the component, never called.
+class Server {
+ public:
+  virtual ~Server() = default;
+};
+
+class ScriptingContext {
+ public:
+  virtual ~ScriptingContext() = default;
+  virtual Status Application(std::shared_ptr<host::Application>* object) = 0;
+  virtual Status Request(std::shared_ptr<host::Request>* object) = 0;
+  virtual Status Session(std::shared_ptr<host::Session>* object) = 0;
+  virtual Status Response(std::shared_ptr<host::Response>* object) = 0;
+  virtual Status Server(std::shared_ptr<host::Server>* object) = 0;
+};
+
+}  // namespace vorlintex::host

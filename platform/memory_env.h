@@ -1,0 +1,40 @@
+// The platform in memory, for tests: files and listings from a MemoryFileSystem, a registry
+// value and a Windows directory set by the test.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "component/env.h"
+#include "platform/memory_file_service.h"
+
+namespace vorlintex {
+
+class MemoryEnv : public Env {
+ public:
+  explicit MemoryEnv(std::shared_ptr<fs::MemoryFileSystem> files);
+
+  // What ClassesRootDefaultValue gives for `subkey` (nothing unless set).
+  void SetClassesRootDefaultValue(const std::string& subkey, std::optional<std::string> value);
+  void SetWindowsDirectory(std::string directory);
+  // NewFileService fails from now on (with the given reason).
+  void FailNewFileService(std::string reason);
+
+  fs::MemoryFileSystem& files() { return *files_; }
+
+  Status NewFileService(std::unique_ptr<fs::TextFileService>* service) override;
+  std::vector<std::string> ListFiles(const std::string& pattern) override;
+  std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override;
+  std::string WindowsDirectory() override;
+  std::optional<std::string> FolderIdentity(const std::string& path) override;
+
+ private:
+  std::shared_ptr<fs::MemoryFileSystem> files_;
+  std::map<std::string, std::optional<std::string>> registry_;
+  std::string windows_directory_ = "C:\\WINDOWS";
+  std::optional<std::string> new_service_failure_;
+};
+
+}  // namespace vorlintex
