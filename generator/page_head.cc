@@ -1,0 +1,19 @@
+#include "generator/page_head.h"
+
+#include "generator/page_writer.h"
+
+namespace vorlintex::generator {
+
+Status WritePageHead(host::Response& response) {
+  PageWriter page(response);
+  page.Line({"<HTML>"});
+  page.Line({"<HEAD>"});
+  page.Line({"<META NAME=\"GENERATOR\" Content=\"Microsoft Developer Studio\">"});
+  page.Line({"<META HTTP-EQUIV=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"});
+  page.Line({"<TITLE>ASP Component VB Dll Generation</TITLE>"});
+  page.Line({"</HEAD>"});
+  page.Line({"<BODY background=\"morvanebg.gif\">"});
+  return page.status();
+}
+
+}  // namespace vorlintex::generator
