@@ -38,30 +38,31 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-namespace {
-
-int CompareUpperCased(const std::string& a, const std::string& b) {
-  const size_t common = std::min(a.size(), b.size());
-  for (size_t i = 0; i < common; ++i) {
-    const auto ua = static_cast<unsigned char>(AsciiUpper(a[i]));
-    const auto ub = static_cast<unsigned char>(AsciiUpper(b[i]));
-    if (ua != ub) return ua < ub ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
-
-bool ListedBefore(const std::string& a, const std::string& b) {
-  const int folded = CompareUpperCased(a, b);
-  if (folded != 0) return folded < 0;
-  // std::string compares through char_traits<char>, which compares as unsigned char.
-  return a < b;
-}
-
-}  // namespace
-
 void SortAsWindowsListing(std::vector<std::string>* names) {
-  std::sort(names->begin(), names->end(), ListedBefore);
+  // Upper-case each name once rather than in every comparison, and sort pointers so that the
+  // sort moves no strings.
+  struct Keyed {
+    std::string upper;
+    std::string* name;
+  };
+  std::vector<Keyed> keyed(names->size());
+  std::vector<const Keyed*> order(names->size());
+  for (size_t i = 0; i < names->size(); ++i) {
+    keyed[i].name = &(*names)[i];
+    keyed[i].upper = (*names)[i];
+    for (char& c : keyed[i].upper) c = AsciiUpper(c);
+    order[i] = &keyed[i];
+  }
+  // std::string compares through char_traits<char>, which compares bytes as unsigned char.
+  std::sort(order.begin(), order.end(), [](const Keyed* a, const Keyed* b) {
+    const int folded = a->upper.compare(b->upper);
+    if (folded != 0) return folded < 0;
+    return *a->name < *b->name;
+  });
+  std::vector<std::string> sorted;
+  sorted.reserve(order.size());
+  for (const Keyed* entry : order) sorted.push_back(std::move(*entry->name));
+  names->swap(sorted);
 }
 
 }  // namespace vorlintex
