@@ -1,0 +1,15 @@
+// The short page that takes a converted page's place on the web server: it creates the
+// generated class by its ProgID and calls its page method.
+#pragma once
+
+#include <string>
+
+#include "component/text_file_service.h"
+
+namespace vorlintex::generator {
+
+// The six lines, then Close. Write failures are the stream's business.
+void WriteReplacementPage(fs::TextStream& page, const std::string& base_name,
+                          const std::string& dll_name);
+
+}  // namespace vorlintex::generator

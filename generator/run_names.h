@@ -1,0 +1,20 @@
+// The names a generation run derives from what was posted.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vorlintex::generator {
+
+// The posted DLL name cut before its first ".dll" in any letter case, its case otherwise kept:
+// "Shop.DLL" gives "Shop", "shop.dll.old" gives "shop".
+std::string DllName(std::string_view posted);
+
+// A selected file name lower-cased (ASCII letters only) and cut before its first ".asp":
+// "Default.ASP" gives "default", "page.asp.old" gives "page", "menu.inc" stays "menu.inc".
+std::string BaseName(std::string_view selected);
+
+// A directory, one "\" and a file name; the directory is used exactly as typed.
+std::string PathIn(std::string_view directory, std::string_view file_name);
+
+}  // namespace vorlintex::generator
