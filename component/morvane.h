@@ -1,0 +1,58 @@
+// The component class: renders the three wizard pages inside a page host. Built to the same
+// template as every class the generator writes: six members, Main, OnStartPage, OnEndPage, and
+// a page method named after its host page; GetFiles is its own.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "component/automation.h"
+#include "component/host.h"
+#include "component/services.h"
+#include "component/status.h"
+
+namespace vorlintex {
+
+inline constexpr std::string_view kMorvaneProgId = "tvorlintex.morvane";
+
+class Morvane : public automation::Object {
+ public:
+  explicit Morvane(const Services& services) : services_(services) {}
+
+  // Does nothing.
+  Status Main();
+  // Keeps the page's scripting context, releasing any held before.
+  Status OnStartPage(std::shared_ptr<host::ScriptingContext> ASPScriptingContext);
+  // Releases the scripting context; the other members stay until the instance goes.
+  Status OnEndPage();
+  // Writes one option line per matching file of the folder pattern `curpath` to Response.
+  Status GetFiles(std::string& curpath);
+  // The page method: takes the five host objects from the context, then renders the page the
+  // request asks for. Fails, writing nothing, when no context was given.
+  Status morvane();
+
+  // Methods by name, ASCII case ignored: "Main", "OnStartPage" (a scripting context),
+  // "OnEndPage", "GetFiles" (a text, by reference), "morvane".
+  Status Invoke(std::string_view name, std::vector<automation::Variant>& args) override;
+
+  // The six members, in the order of the class template. All empty at creation.
+  std::shared_ptr<host::ScriptingContext> ASPsc;
+  std::shared_ptr<host::Application> Application;
+  std::shared_ptr<host::Request> Request;
+  std::shared_ptr<host::Session> Session;
+  std::shared_ptr<host::Response> Response;
+  std::shared_ptr<host::Server> Server;
+
+ private:
+  Status TakeHostObjects();
+
+  // The process's platform and run table, given by the class factory; not page state.
+  const Services services_;
+};
+
+// Makes the class creatable by its ProgID in `registry`; every instance gets `services`.
+void RegisterMorvane(automation::ClassRegistry* registry, const Services& services);
+
+}  // namespace vorlintex
