@@ -1,0 +1,157 @@
+// The wizard in a real browser: Debian's Chromium, driven by Playwright, against
+// `vorlintex serve` on a free loopback port.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawn } from 'node:child_process';
+import { mkdtempSync, writeFileSync, readFileSync, readdirSync, mkdirSync } from 'node:fs';
+import { createServer } from 'node:net';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { chromium } from 'playwright-core';
+
+const binary = resolve(process.env.VORLINTEX ?? '../build/app/vorlintex');
+const screenshot = process.env.VORLINTEX_SCREENSHOT; // where to keep the entry page's picture
+
+let server;
+let browser;
+let base;
+
+function freePort() {
+  return new Promise((done, fail) => {
+    const probe = createServer();
+    probe.once('error', fail);
+    probe.listen(0, '127.0.0.1', () => {
+      const { port } = probe.address();
+      probe.close(() => done(port));
+    });
+  });
+}
+
+async function waitForServer(url) {
+  for (let i = 0; i < 100; i++) {
+    try {
+      const answer = await fetch(url);
+      if (answer.ok) return;
+    } catch {
+      // not listening yet
+    }
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  throw new Error(`vorlintex serve did not answer at ${url}`);
+}
+
+before(async () => {
+  const port = await freePort();
+  base = `http://127.0.0.1:${port}`;
+  server = spawn(binary, ['serve', '--listen', `127.0.0.1:${port}`, '--quiet'], {
+    stdio: ['ignore', 'ignore', 'inherit'],
+  });
+  await waitForServer(`${base}/morvane.asp`);
+  const args = ['--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+  if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args });
+});
+
+after(async () => {
+  await browser?.close();
+  server?.kill('SIGTERM');
+});
+
+// Fills the entry page, submits it, and gives the alert text shown (null when none) and
+// whether the browser went on to another page.
+async function submitEntry(fields) {
+  const page = await browser.newPage();
+  await page.goto(`${base}/morvane.asp`);
+  for (const [name, value] of Object.entries(fields)) {
+    await page.fill(`input[name="${name}"]`, value);
+  }
+  let alertText = null;
+  page.once('dialog', async (dialog) => {
+    alertText = dialog.message();
+    await dialog.dismiss();
+  });
+  let requested = false;
+  page.on('request', (request) => {
+    if (request.method() === 'POST') requested = true;
+  });
+  await page.click('input[type="submit"]');
+  await page.waitForTimeout(300);
+  const title = await page.title();
+  const hasList = (await page.locator('select[name="asplist"]').count()) > 0;
+  await page.close();
+  return { alertText, requested, title, hasList };
+}
+
+const checks = [
+  { name: 'empty source', fields: { sourcedir: '', targetdir: '/tmp/out', dllname: 'Shop' },
+    alert: 'Source Directory cannot be blank.' },
+  { name: 'empty target', fields: { sourcedir: '/tmp/src', targetdir: '', dllname: 'Shop' },
+    alert: 'Target Directory cannot be blank.' },
+  { name: 'same folder', fields: { sourcedir: '/tmp/src', targetdir: '/tmp/src', dllname: 'Shop' },
+    alert: 'Source and Target Directory cannot be the same, otherwise you overwritten your original ASP files.' },
+  { name: 'empty DLL name', fields: { sourcedir: '/tmp/src', targetdir: '/tmp/out', dllname: '' },
+    alert: 'Dll Name cannot be blank.' },
+  { name: 'several faults: target and name blank', fields: { sourcedir: '/tmp/src', targetdir: '', dllname: '' },
+    alert: 'Target Directory cannot be blank.' },
+  { name: 'several faults: all blank', fields: { sourcedir: '', targetdir: '', dllname: '' },
+    alert: 'Source Directory cannot be blank.' },
+  { name: 'several faults: same folder and name blank', fields: { sourcedir: 'x', targetdir: 'x', dllname: '' },
+    alert: 'Source and Target Directory cannot be the same, otherwise you overwritten your original ASP files.' },
+];
+
+for (const check of checks) {
+  test(`entry page validation: ${check.name}`, async () => {
+    const outcome = await submitEntry(check.fields);
+    assert.equal(outcome.alertText, check.alert);
+    assert.equal(outcome.requested, false, 'the form must not be sent');
+    assert.equal(outcome.hasList, false);
+  });
+}
+
+test('the whole wizard: entry, selection, run, report, files, prefill', async () => {
+  const work = mkdtempSync(join(tmpdir(), 'vorlintex-e2e-'));
+  const source = join(work, 'site');
+  const target = join(work, 'out');
+  mkdirSync(source);
+  writeFileSync(join(source, 'Default.asp'), '<p>Hello <%= name %></p>\r\n');
+  writeFileSync(join(source, 'orders.asp'), '<% x = 1 %>\r\n<b>Orders</b>\r\n');
+  writeFileSync(join(source, 'menu.ASP'), '<ul></ul>\r\n');
+  writeFileSync(join(source, 'notes.txt'), 'not a page\r\n');
+
+  const page = await browser.newPage();
+  await page.goto(`${base}/morvane.asp`);
+  if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
+  await page.fill('input[name="sourcedir"]', source);
+  await page.fill('input[name="targetdir"]', target);
+  await page.fill('input[name="dllname"]', 'Shop.dll');
+  await Promise.all([page.waitForNavigation(), page.click('input[type="submit"]')]);
+
+  const options = await page.locator('select[name="asplist"] option').allTextContents();
+  assert.deepEqual(options, ['Default.asp', 'menu.ASP', 'orders.asp']);
+  assert.equal(await page.inputValue('input[name="sourcedir"]'), source);
+
+  await page.selectOption('select[name="asplist"]', ['Default.asp', 'orders.asp']);
+  await Promise.all([page.waitForNavigation(), page.click('input[type="submit"]')]);
+  const report = await page.textContent('body');
+  assert.ok(report.includes(`Done generating all the VB files in ${target}.`), report);
+  assert.match(report, /Important Notes:/);
+
+  const written = readdirSync(target).sort();
+  assert.deepEqual(written, ['Shop.bat', 'Shop.vbp', 'default.asp', 'default.cls', 'default.vbw',
+    'orders.asp', 'orders.cls', 'orders.vbw']);
+  assert.equal(readFileSync(join(target, 'orders.asp'), 'latin1'),
+    '<%\r\nDim corders\r\nSet corders = Server.CreateObject("tShop.orders")\r\n' +
+    'corders.orders\r\nSet corders = Nothing\r\n%>\r\n');
+  const module = readFileSync(join(target, 'default.cls'), 'latin1');
+  assert.ok(module.includes('Response.Write ("<p>Hello " &  name  & "</p>" & vbCrlf)\r\n'));
+  assert.ok(module.endsWith('End Sub\r\n'));
+  assert.equal(readFileSync(join(source, 'Default.asp'), 'latin1'), '<p>Hello <%= name %></p>\r\n');
+
+  // A plain request in the same session shows the values of the last selection page.
+  await page.goto(`${base}/morvane.asp`);
+  assert.equal(await page.inputValue('input[name="sourcedir"]'), source);
+  assert.equal(await page.inputValue('input[name="targetdir"]'), target);
+  assert.equal(await page.inputValue('input[name="dllname"]'), 'Shop.dll');
+  await page.close();
+});

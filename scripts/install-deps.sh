@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what vorlintex needs from Debian's packages, skipping what is already there.
+#   scripts/install-deps.sh          what building and serving needs
+#   scripts/install-deps.sh --test   also what the tests need (GoogleTest, clang, Chromium, Node.js)
+set -euo pipefail
+
+packages=(cmake make g++ libcpp-httplib-dev libcli11-dev)
+if [ "${1:-}" = "--test" ]; then
+  packages+=(libgtest-dev libgmock-dev chromium nodejs npm)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "install-deps: run as root or install sudo" >&2; exit 1; }
+  sudo=sudo
+fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

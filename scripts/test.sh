@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine, then builds and runs every test: the unit tests, the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the browser tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+scripts/install-deps.sh --test
+
+echo "== unit tests"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+echo "== unit tests under the sanitizers"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j"$jobs"
+ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+echo "== browser tests"
+(cd e2e && npm ci --no-audit --no-fund --loglevel=error)
+VORLINTEX=build/app/vorlintex node --test e2e/wizard.test.mjs
