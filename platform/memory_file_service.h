@@ -3,10 +3,13 @@
 // share one store. Operations can be told to fail.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "component/text_file_service.h"
@@ -41,6 +44,41 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
 
   // A new file service object over this store.
   std::unique_ptr<TextFileService> NewService();
+
+ private:
+  friend class MemoryFileService;
+  friend class MemoryTextStream;
+
+  struct Node {
+    bool folder = false;
+    std::string spelling;                   // the full path as stored, parts joined by "\"
+    std::shared_ptr<std::string> contents;  // files only; shared with open writing streams
+  };
+
+  // The operations of the service objects and streams; each one is counted.
+  Status DoCreateFolder(const std::string& path);
+  Status DoCreateFile(const std::string& path, std::shared_ptr<std::string>* contents);
+  Status DoOpen(const std::string& path, std::string* contents);
+  bool DoFileExists(const std::string& path) const;
+  // Counts one stream operation on the file with lookup key `key` and fails it when told to.
+  Status CountStreamOperation(Operation op, const std::string& key, const std::string& path);
+  // Appends `text` and CR LF to `contents` under the store's lock.
+  void Append(std::string* contents, std::string_view text);
+
+  // Counts one operation; an injected failure when this one is to fail. Lock held.
+  Status CountLocked(Operation op, const std::string& key, const std::string& path);
+  // Makes the folder `key` and its missing parents. Lock held.
+  void AddFolderLocked(const std::string& path);
+  const Node* FindLocked(const std::string& key) const;
+  // The folder that holds `key` exists (the root always does). Lock held.
+  bool ParentIsFolderLocked(const std::string& key) const;
+  std::string ChildSpellingLocked(const std::string& key, std::string_view name) const;
+
+  mutable std::mutex mutex_;
+  std::map<std::string, Node> nodes_;  // by lookup key
+  std::set<std::pair<Operation, std::string>> fail_on_;
+  std::set<long> fail_at_;  // operation numbers (1-based, since the store was made)
+  long operation_count_ = 0;
 };
 
 }  // namespace vorlintex::fs

@@ -1,0 +1,88 @@
+// Test support: the same contract tests run against every file service through a harness that
+// prepares and inspects its files directly, bypassing the service under test.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "component/text_file_service.h"
+#include "platform/memory_file_service.h"
+
+namespace vorlintex::fs {
+
+class Harness {
+ public:
+  virtual ~Harness() = default;
+  // The folder the test works in, as a path the service is given.
+  virtual std::string Root() = 0;
+  // Writes `bytes` to the file at `relative` ("/"-separated, exact spelling), making folders.
+  virtual void Put(const std::string& relative, const std::string& bytes) = 0;
+  // The bytes of the file spelled exactly `relative`; nothing when there is none.
+  virtual std::optional<std::string> Get(const std::string& relative) = 0;
+  virtual bool IsFolder(const std::string& relative) = 0;
+  // The names of the ordinary files in the folder at `relative`, in byte order.
+  virtual std::vector<std::string> Names(const std::string& relative) = 0;
+  virtual TextFileService& service() = 0;
+  virtual std::unique_ptr<TextFileService> NewService() = 0;
+};
+
+struct HarnessFactory {
+  const char* name;
+  std::unique_ptr<Harness> (*make)();
+};
+
+inline void PrintTo(const HarnessFactory& factory, std::ostream* out) { *out << factory.name; }
+
+class MemoryHarness : public Harness {
+ public:
+  MemoryHarness() : files_(MemoryFileSystem::Create()), service_(files_->NewService()) {
+    files_->AddFolder(Root());
+  }
+
+  std::string Root() override { return "C:\\Site Root"; }
+  void Put(const std::string& relative, const std::string& bytes) override {
+    files_->AddFile(Spelled(relative), bytes);
+  }
+  std::optional<std::string> Get(const std::string& relative) override {
+    std::vector<std::string> all = files_->AllFiles();
+    if (std::find(all.begin(), all.end(), Spelled(relative)) == all.end()) return std::nullopt;
+    return files_->Contents(Spelled(relative));
+  }
+  bool IsFolder(const std::string& relative) override {
+    return files_->FolderExists(Spelled(relative));
+  }
+  std::vector<std::string> Names(const std::string& relative) override {
+    std::string prefix = Spelled(relative) + "\\";
+    std::vector<std::string> names;
+    for (const std::string& path : files_->AllFiles()) {
+      if (path.compare(0, prefix.size(), prefix) != 0) continue;
+      std::string rest = path.substr(prefix.size());
+      if (rest.find('\\') == std::string::npos) names.push_back(rest);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  TextFileService& service() override { return *service_; }
+  std::unique_ptr<TextFileService> NewService() override { return files_->NewService(); }
+
+ private:
+  std::string Spelled(std::string relative) {
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    return Root() + "\\" + relative;
+  }
+
+  std::shared_ptr<MemoryFileSystem> files_;
+  std::unique_ptr<TextFileService> service_;
+};
+
+inline std::vector<HarnessFactory> AllHarnesses() {
+  return {
+      {"Memory", []() -> std::unique_ptr<Harness> { return std::make_unique<MemoryHarness>(); }},
+  };
+}
+
+}  // namespace vorlintex::fs
