@@ -1,0 +1,192 @@
+#include "platform/wine_registry.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "gtest/gtest.h"
+
+namespace vorlintex {
+namespace {
+
+constexpr char kCommandKey[] = "VisualBasic.VBZFile\\shell\\open\\command";
+
+// A system.reg as Wine writes it, CR LF line ends, with the wanted key in another letter case
+// between two other keys.
+constexpr char kSystemReg[] =
+    "WINE REGISTRY Version 2\r\n"
+    ";; All keys relative to \\\\Machine\r\n"
+    "\r\n"
+    "#arch=win32\r\n"
+    "\r\n"
+    "[Software\\\\Classes\\\\VisualBasic.VBZFile\\\\shell\\\\open] 1600000000\r\n"
+    "#time=1d6a1b2c3d4e5f6\r\n"
+    "@=\"&Open\"\r\n"
+    "\r\n"
+    "[SOFTWARE\\\\classes\\\\visualbasic.vbzfile\\\\Shell\\\\Open\\\\COMMAND] 1600000001\r\n"
+    "#time=1d6a1b2c3d4e5f7\r\n"
+    "@=\"\\\"C:\\\\Program Files\\\\VB98\\\\vb6.exe\\\" \\\"%1\\\"\"\r\n"
+    "\"Extra\"=\"not the default\"\r\n"
+    "\r\n"
+    "[Software\\\\Classes\\\\VisualBasic.VBZFile\\\\shell\\\\open\\\\command\\\\ddeexec] "
+    "1600000002\r\n"
+    "@=\"wrong key\"\r\n";
+
+constexpr char kCompilerCommand[] = "\"C:\\Program Files\\VB98\\vb6.exe\" \"%1\"";
+
+TEST(FindClassesRootDefaultValueTest, FindsTheKeyInAnyLetterCase) {
+  EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, kCommandKey), kCompilerCommand);
+  EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, "VISUALBASIC.VBZFILE\\SHELL\\OPEN"), "&Open");
+  EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, "VisualBasic.VBZFile\\shell"), std::nullopt);
+  EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, "VisualBasic.VBZFile\\shell\\open\\"),
+            std::nullopt);
+  EXPECT_EQ(FindClassesRootDefaultValue("", kCommandKey), std::nullopt);
+}
+
+TEST(FindClassesRootDefaultValueTest, EveryCutOfTheFileGivesNothingOrTheWholeValue) {
+  const std::string text = kSystemReg;
+  for (size_t length = 0; length <= text.size(); ++length) {
+    const std::optional<std::string> value =
+        FindClassesRootDefaultValue(std::string_view(text).substr(0, length), kCommandKey);
+    if (value) {
+      EXPECT_EQ(*value, kCompilerCommand) << "cut at " << length;
+    }
+  }
+  EXPECT_EQ(FindClassesRootDefaultValue(text.substr(0, text.find("\"Extra\"")), kCommandKey),
+            kCompilerCommand);
+}
+
+struct ValueCase {
+  const char* name;
+  const char* lines;  // the lines of the command key after its key line
+  std::optional<std::string> expected;
+};
+
+std::string WithCommandKey(const char* lines) {
+  return std::string("WINE REGISTRY Version 2\n\n") +
+         "[Software\\\\Classes\\\\VisualBasic.VBZFile\\\\shell\\\\open\\\\command] 1600000000\n" +
+         lines + "\n[Software\\\\Classes\\\\Next] 1600000001\n@=\"next\"\n";
+}
+
+TEST(FindClassesRootDefaultValueTest, DefaultValueTable) {
+  const ValueCase cases[] = {
+      {"plain", "@=\"C:\\\\VB98\\\\VB6.EXE\"", "C:\\VB98\\VB6.EXE"},
+      {"empty", "@=\"\"", ""},
+      {"quote and backslash", R"(@="\"a\\b\"")", "\"a\\b\""},
+      {"control escapes", R"(@="\a\b\t\n\v\f\r\e")", "\a\b\t\n\v\f\r\x1B"},
+      {"octal", R"(@="\0\101\1010\7z")", std::string("\0AA0\x07z", 6)},
+      {"hex up to four digits", R"(@="\x41\x0041b\xe9z")", "AAb\xC3\xA9z"},
+      {"hex with no digit", R"(@="\xg")", "xg"},
+      {"surrogate pair", R"(@="\xd83d\xde00")", "\xF0\x9F\x98\x80"},
+      {"lone surrogate", R"(@="\xd83dz\xdc00")", "?z?"},
+      {"other escaped characters", R"(@="\[\]\q")", "[]q"},
+      {"bytes kept as they are", "@=\"C:\\\\\xC3\xA9t\xE9\"", "C:\\\xC3\xA9t\xE9"},
+      {"text after the closing quote", "@=\"value\" ", "value"},
+      {"leading blanks", "  @=\"value\"", "value"},
+      {"expandable string", R"(@=str(2):"%SystemRoot%\\vb6.exe")", std::nullopt},
+      {"multi string", R"(@=str(7):"a\0b\0")", std::nullopt},
+      {"hex", "@=hex:43,00,3a,00", std::nullopt},
+      {"dword", "@=dword:00000001", std::nullopt},
+      {"no default value", "\"Name\"=\"C:\\\\VB98\\\\VB6.EXE\"", std::nullopt},
+      {"unterminated", "@=\"C:\\\\VB98", std::nullopt},
+      {"backslash at the end", "@=\"C:\\", std::nullopt},
+      {"later default value wins", "@=\"first\"\n@=\"second\"", "second"},
+      {"continued hex value",
+       "\"Blob\"=hex:5b,00,\\\n  @=\"inside the hex value\",\\\n  00\n@=\"x\"", "x"},
+      {"hex default continued", "@=hex(2):43,00,\\\n  3a,00", std::nullopt},
+  };
+  for (const ValueCase& c : cases) {
+    EXPECT_EQ(FindClassesRootDefaultValue(WithCommandKey(c.lines), kCommandKey), c.expected)
+        << c.name;
+  }
+}
+
+TEST(FindClassesRootDefaultValueTest, KeyNamesUndoTheirEscapes) {
+  const std::string text =
+      "[Software\\\\Classes\\\\Odd\\]\\x00e9] 1\n"
+      "@=\"odd\"\n"
+      "[Software\\\\Classes\\\\Broken\\\n"
+      "@=\"broken\"\n";
+  EXPECT_EQ(FindClassesRootDefaultValue(text, "Odd]\xC3\xA9"), "odd");
+  EXPECT_EQ(FindClassesRootDefaultValue(text, "Broken"), std::nullopt);
+}
+
+// Points WINEPREFIX and HOME for one test and puts the old values back afterwards.
+class WinePrefixTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Save("WINEPREFIX", &saved_prefix_);
+    Save("HOME", &saved_home_);
+    std::string templ =
+        (std::filesystem::path(::testing::TempDir()) / "wine_registry_XXXXXX").string();
+    ASSERT_NE(mkdtemp(templ.data()), nullptr);
+    root_ = templ;
+  }
+  void TearDown() override {
+    Restore("WINEPREFIX", saved_prefix_);
+    Restore("HOME", saved_home_);
+    std::filesystem::remove_all(root_);
+  }
+
+  void WriteSystemReg(const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/system.reg", std::ios::binary) << kSystemReg;
+  }
+
+  std::string root_;
+
+ private:
+  static void Save(const char* name, std::optional<std::string>* saved) {
+    if (const char* value = getenv(name)) *saved = value;
+  }
+  static void Restore(const char* name, const std::optional<std::string>& saved) {
+    if (saved) {
+      setenv(name, saved->c_str(), 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+
+  std::optional<std::string> saved_prefix_;
+  std::optional<std::string> saved_home_;
+};
+
+TEST_F(WinePrefixTest, ReadsTheSystemRegOfWinePrefix) {
+  WriteSystemReg(root_ + "/prefix");
+  setenv("WINEPREFIX", (root_ + "/prefix").c_str(), 1);
+  setenv("HOME", (root_ + "/home").c_str(), 1);
+  EXPECT_EQ(WineSystemRegistryPath(), root_ + "/prefix/system.reg");
+  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
+  EXPECT_EQ(WineClassesRootDefaultValue("VisualBasic.VBPFile"), std::nullopt);
+}
+
+TEST_F(WinePrefixTest, WithoutWinePrefixReadsTheDefaultPrefixInHome) {
+  WriteSystemReg(root_ + "/home/.wine");
+  unsetenv("WINEPREFIX");
+  setenv("HOME", (root_ + "/home").c_str(), 1);
+  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
+  setenv("WINEPREFIX", "", 1);
+  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
+}
+
+TEST_F(WinePrefixTest, NoPrefixOrNoFileGivesNothing) {
+  setenv("WINEPREFIX", (root_ + "/empty").c_str(), 1);
+  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
+  unsetenv("WINEPREFIX");
+  setenv("HOME", root_.c_str(), 1);
+  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
+  unsetenv("HOME");
+  EXPECT_EQ(WineSystemRegistryPath(), std::nullopt);
+  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
+  // A folder where the file should be cannot be read as one.
+  std::filesystem::create_directories(root_ + "/odd/system.reg");
+  setenv("WINEPREFIX", (root_ + "/odd").c_str(), 1);
+  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
+}
+
+}  // namespace
+}  // namespace vorlintex
