@@ -203,6 +203,43 @@ TEST_F(GenerationRunTest, SelectedNamesGiveLowerCaseBaseNames) {
   }
 }
 
+TEST_F(GenerationRunTest, TheBuildLineNamesTheCompilerFoundInTheRegistry) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> value;
+    std::string build_script;
+  };
+  const Case cases[] = {
+      {"no value", std::nullopt, "vb6 C:\\out\\Shop.vbp /m\r\n"},
+      {"program and argument", "C:\\VB98\\vb6.exe \"%1\"",
+       "\"C:\\VB98\\vb6.exe \" C:\\out\\Shop.vbp /m\r\n"},
+      {"quoted program", "\"C:\\VB98\\vb6.exe\" \"%1\"",
+       "\"\"C:\\VB98\\vb6.exe\"\" C:\\out\\Shop.vbp /m\r\n"},
+      {"capitals", "C:\\VB98\\VB6.EXE \"%1\"",
+       "\"C:\\VB98\\VB6.EXE \"%1\"\" C:\\out\\Shop.vbp /m\r\n"},
+      {"exactly the program name", "vb6.exe", "\"vb6.exe\" C:\\out\\Shop.vbp /m\r\n"},
+      {"300 characters", "C:\\VB98\\vb6.exe " + std::string(284, 'a'),
+       "vb6 C:\\out\\Shop.vbp /m\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto files = fs::MemoryFileSystem::Create();
+    files->AddFolder("C:\\src");
+    MemoryEnv env(files);
+    env.SetClassesRootDefaultValue("VisualBasic.VBZFile\\shell\\open\\command", c.value);
+    host::MemoryRequest request;
+    request.AddFormField("sourcedir", "C:\\src");
+    request.AddFormField("targetdir", "C:\\out");
+    request.AddFormField("dllname", "Shop");
+    host::MemoryResponse response;
+    Services services;
+    services.env = &env;
+    ASSERT_TRUE(RunGeneration(request, response, services).ok());
+    EXPECT_EQ(files->Contents("C:\\out\\Shop.bat"), c.build_script);
+    EXPECT_EQ(response.body(), std::string(kPageHead) + kDoneInOut + kShopReportNotes);
+  }
+}
+
 TEST_F(GenerationRunTest, TheSameBaseNameTwiceReplacesTheFilesAndListsTwoClassLines) {
   Post("C:\\src", "C:\\out", "Shop", {"a.asp", "A.ASP"});
   ASSERT_TRUE(Run().ok());
