@@ -1,0 +1,196 @@
+#include "translator/body_pass.h"
+
+#include <algorithm>
+
+#include "translator/line_forms.h"
+#include "translator/line_reader.h"
+
+namespace vorlintex::translator {
+namespace {
+
+constexpr size_t kNotFound = std::string::npos;
+
+// Replaces every `from` in `text` by the shorter or equal `to`, in one pass from left to right.
+bool ReplaceAllShrinking(std::string& text, std::string_view from, std::string_view to) {
+  size_t found = text.find(from);
+  if (found == kNotFound) return false;
+  size_t write = found;
+  size_t read = found;
+  while (found != kNotFound) {
+    std::copy(text.begin() + read, text.begin() + found, text.begin() + write);
+    write += found - read;
+    std::copy(to.begin(), to.end(), text.begin() + write);
+    write += to.size();
+    read = found + from.size();
+    found = text.find(from, read);
+  }
+  std::copy(text.begin() + read, text.end(), text.begin() + write);
+  write += text.size() - read;
+  text.resize(write);
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> BodyPass::Run(fs::TextStream* page) {
+  code_block_flag_ = 0;
+  splice_state_ = 0;
+  while (ReadNextLine(page, &page_line_, failures_)) {
+    if (!TakeLine(page_line_, LineSource::kPage)) return missing_include_;
+  }
+  return std::nullopt;
+}
+
+bool BodyPass::TakeLine(std::string& line, LineSource source) {
+  const bool from_page = source == LineSource::kPage;
+  TrimLeadingSpaces(&line);
+  // The test copy of the normalised line serves the directive test as well: "#include" holds
+  // no tab or space. The include name is still taken from the line with its tabs.
+  FormNormalisedTestCopy(line, &test_copy_);
+  if (from_page && IsIncludeDirective(line, test_copy_)) {
+    if (std::optional<std::string_view> file_name = IncludeFileName(line)) {
+      return ReadIncludeFile(*file_name);
+    }
+  }
+  if (from_page) procedure_skip_flag_ = 0;
+  ReplaceTabsWithSpaces(&line);
+  if (Contains(test_copy_, "sub ")) procedure_skip_flag_ = 1;
+  if (line.empty() || procedure_skip_flag_ == 1) return true;
+
+  bool changed = NormaliseEqualSigns(line);
+  if (SpliceExpressions(line)) changed = true;
+  if (changed) FormTestCopy(line, &test_copy_);
+  marks_.Find(line, test_copy_);
+
+  // The line is settled from `start` on: 0 for the line itself, then the start of each rest
+  // after a "%>". A rest already has its tabs and equal signs normalised and no expression
+  // span left, so its translation begins with the classification.
+  size_t start = 0;
+  for (;;) {
+    std::string_view text = std::string_view(line).substr(start);
+    if (marks_.DirectiveOpenFrom(start) && code_block_flag_ == 0) {
+      WriteStatement(text);
+      return true;
+    }
+    if (marks_.OptionExplicitFrom(start)) return true;
+    if (!marks_.CodeOpenFrom(start) && code_block_flag_ == 0) {
+      WriteStatement(text);
+      return true;
+    }
+    if (splice_state_ == 2) {
+      splice_state_ = 0;
+      module_.WriteLine(text);
+      return true;
+    }
+
+    // A code line: whatever stands before its "<%" is dropped.
+    if (code_block_flag_ == 0) {
+      start = line.find("<%", start) + 2;
+      code_block_flag_ = 1;
+    }
+    size_t close = line.find("%>", start);
+    if (close == kNotFound) {
+      module_.WriteLine(std::string_view(line).substr(start));
+      return true;
+    }
+    module_.WriteLine(std::string_view(line).substr(start, close - start));
+    code_block_flag_ = 0;
+    start = close + 2;
+    if (start >= line.size()) return true;
+
+    // The rest is a new line: its line start, then its translation up to the classification.
+    start = std::min(line.find_first_not_of(' ', start), line.size());
+    if (from_page && marks_.CommentOpenFrom(start) && marks_.IncludeWordFrom(start)) {
+      if (std::optional<std::string_view> file_name =
+              IncludeFileName(std::string_view(line).substr(start))) {
+        return ReadIncludeFile(*file_name);
+      }
+    }
+    if (from_page) procedure_skip_flag_ = 0;
+    if (marks_.SubWordFrom(start)) procedure_skip_flag_ = 1;
+    if (start == line.size() || procedure_skip_flag_ == 1) return true;
+  }
+}
+
+bool BodyPass::ReadIncludeFile(std::string_view file_name) {
+  IncludeFile include = includes_.Open(file_name);
+  if (include.missing()) {
+    missing_include_ = include.path();
+    return false;
+  }
+  code_block_flag_ = 0;
+  splice_state_ = 0;
+  procedure_skip_flag_ = 0;
+  // Lines of an include file are never taken as directives, so this reads no further file.
+  while (include.ReadLine(&include_line_)) TakeLine(include_line_, LineSource::kIncludeFile);
+  include.Close();
+  code_block_flag_ = 0;
+  splice_state_ = 0;
+  procedure_skip_flag_ = 0;
+  return true;
+}
+
+bool BodyPass::NormaliseEqualSigns(std::string& line) {
+  bool changed = ReplaceAllShrinking(line, "% =", "%=");
+  if (ReplaceAllShrinking(line, "%  =", "%=")) changed = true;
+  return changed;
+}
+
+bool BodyPass::SpliceExpressions(std::string& line) {
+  size_t open = line.find("<%=");
+  if (open == kNotFound) return false;
+  // Each splice leaves the text before its "<%=" free of "<%=", and cannot bring a new "% ="
+  // or "%  =" into the line (the expression holds no "%" and is framed by "^"), so the next
+  // search may begin at the tail and the equal-sign normalisation of the new line changes
+  // nothing: one walk over the line does all the splices.
+  scratch_.clear();
+  size_t copied_to = 0;  // line[0, copied_to) has gone to scratch_ or been dropped
+  bool spliced = false;
+  while (open != kNotFound) {
+    size_t expression = open + 3;
+    size_t percent = line.find('%', expression);
+    if (percent == kNotFound) {
+      splice_state_ = 2;
+      break;
+    }
+    scratch_.append(line, copied_to, open - copied_to);
+    scratch_.append("^ & ");
+    for (size_t i = expression; i < percent; ++i) {
+      scratch_.push_back(line[i] == '"' ? '^' : line[i]);
+    }
+    scratch_.append(" & ^");
+    splice_state_ = 1;
+    spliced = true;
+    // The "%" and the byte after it, whatever it is, are dropped.
+    copied_to = std::min(percent + 2, line.size());
+    open = line.find("<%=", copied_to);
+  }
+  if (!spliced) return false;
+  scratch_.append(line, copied_to, kNotFound);
+  line.swap(scratch_);
+  return true;
+}
+
+void BodyPass::WriteStatement(std::string_view text) {
+  statement_.assign("Response.Write (\"");
+  if (splice_state_ == 2) {
+    statement_.append(text);
+  } else {
+    // Quotes are doubled first, so the "^" placeholders of spliced expressions become the
+    // plain double quotes that close and reopen the string literal.
+    for (char c : text) {
+      if (c == '"') {
+        statement_.append("\"\"");
+      } else if (c == '^' && splice_state_ == 1) {
+        statement_.push_back('"');
+      } else {
+        statement_.push_back(c);
+      }
+    }
+  }
+  statement_.append("\" & vbCrlf)");
+  splice_state_ = 0;
+  module_.WriteLine(statement_);
+}
+
+}  // namespace vorlintex::translator

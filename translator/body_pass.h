@@ -1,0 +1,60 @@
+// The body pass: translates the page, with its include files read in place of their
+// directives, into the statements of the page method. HTML text becomes write statements,
+// code between "<%" and "%>" is copied as it stands, and expression spans are spliced into the
+// write statements.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "component/failure_log.h"
+#include "component/text_file_service.h"
+#include "translator/include_directive.h"
+#include "translator/line_marks.h"
+#include "translator/module_writer.h"
+
+namespace vorlintex::translator {
+
+class BodyPass {
+ public:
+  BodyPass(const IncludeResolver& includes, FailureLog* failures, ModuleWriter& module)
+      : includes_(includes), failures_(failures), module_(module) {}
+
+  // Reads `page` (may be null: an empty page) to its end. Returns the include path when a
+  // missing include file ended the pass.
+  std::optional<std::string> Run(fs::TextStream* page);
+
+ private:
+  enum class LineSource { kPage, kIncludeFile };
+
+  // One line as read, from its line start through every rest after a "%>". False when a
+  // missing include file ended the pass.
+  bool TakeLine(std::string& line, LineSource source);
+  bool ReadIncludeFile(std::string_view file_name);
+
+  // Replaces every "% =", then every "%  =", by "%=". True when the line changed.
+  bool NormaliseEqualSigns(std::string& line);
+  // Splices every expression span into the line. True when the line changed.
+  bool SpliceExpressions(std::string& line);
+  void WriteStatement(std::string_view text);
+
+  const IncludeResolver& includes_;
+  FailureLog* failures_;
+  ModuleWriter& module_;
+
+  int code_block_flag_ = 0;      // 1 after a "<%" whose "%>" has not yet been met
+  int splice_state_ = 0;         // 0 nothing spliced, 1 spliced, 2 a "<%=" without its "%"
+  int procedure_skip_flag_ = 0;  // 1: the line is dropped, and in an include file the rest too
+  std::optional<std::string> missing_include_;
+
+  // Reused from line to line.
+  std::string page_line_;
+  std::string include_line_;
+  std::string test_copy_;
+  std::string scratch_;
+  std::string statement_;
+  LineMarks marks_;
+};
+
+}  // namespace vorlintex::translator

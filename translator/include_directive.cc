@@ -1,0 +1,79 @@
+#include "translator/include_directive.h"
+
+#include "translator/line_forms.h"
+#include "translator/line_reader.h"
+
+namespace vorlintex::translator {
+
+bool IsIncludeDirective(std::string_view line, std::string_view test_copy) {
+  return Contains(line, "<!") && Contains(test_copy, "#include");
+}
+
+std::optional<std::string_view> IncludeFileName(std::string_view line) {
+  size_t first_quote = line.find('"');
+  if (first_quote == std::string_view::npos) return std::nullopt;
+  size_t second_quote = line.find('"', first_quote + 1);
+  if (second_quote == std::string_view::npos) return std::nullopt;
+  return line.substr(first_quote + 1, second_quote - first_quote - 1);
+}
+
+std::string IncludePath(std::string_view source_dir, std::string_view file_name) {
+  std::string path;
+  path.reserve(source_dir.size() + 1 + file_name.size());
+  path.append(source_dir);
+  path.push_back('\\');
+  path.append(file_name);
+  return path;
+}
+
+IncludeFile::IncludeFile(std::string path, std::unique_ptr<fs::TextFileService> service,
+                         std::unique_ptr<fs::TextStream> stream, bool missing, FailureLog* failures)
+    : path_(std::move(path)),
+      service_(std::move(service)),
+      stream_(std::move(stream)),
+      missing_(missing),
+      failures_(failures) {}
+
+bool IncludeFile::ReadLine(std::string* line) {
+  if (ReadNextLine(stream_.get(), line, failures_)) return true;
+  // Ended or failed: drop the stream so that a failing one is never asked again.
+  Close();
+  return false;
+}
+
+void IncludeFile::Close() {
+  if (stream_ != nullptr) {
+    // Only read from, so a failing close loses nothing.
+    (void)stream_->Close();
+    stream_.reset();
+  }
+  service_.reset();
+}
+
+IncludeFile IncludeResolver::Open(std::string_view file_name) const {
+  std::string path = IncludePath(source_dir_, file_name);
+  auto record = [this](const Status& status) {
+    if (failures_ != nullptr) failures_->Record(Access::kRead, status);
+  };
+  std::unique_ptr<fs::TextFileService> service;
+  Status made = env_ != nullptr ? env_->NewFileService(&service)
+                                : Status::Error("Scripting.FileSystemObject", "no platform");
+  if (!made.ok() || service == nullptr) {
+    // Without a file service object the include file cannot even be looked up; it is read
+    // as empty rather than reported missing, since nothing says that it is missing.
+    record(Status::Error(path, made.ok() ? "no file service object" : made.reason()));
+    return IncludeFile(std::move(path), nullptr, nullptr, false, failures_);
+  }
+  if (!service->FileExists(path)) {
+    return IncludeFile(std::move(path), nullptr, nullptr, true, failures_);
+  }
+  std::unique_ptr<fs::TextStream> stream;
+  Status opened = service->OpenTextFile(path, &stream);
+  if (!opened.ok()) {
+    record(opened);
+    stream.reset();
+  }
+  return IncludeFile(std::move(path), std::move(service), std::move(stream), false, failures_);
+}
+
+}  // namespace vorlintex::translator

@@ -1,0 +1,70 @@
+// Include directives of a source page: the directive test, the include file name and path,
+// and the lookup and opening of the include file, each with its own file service object.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "component/env.h"
+#include "component/failure_log.h"
+#include "component/text_file_service.h"
+
+namespace vorlintex::translator {
+
+// True when the page line contains "<!" and its test copy contains "#include", in any order
+// and anywhere in the line.
+bool IsIncludeDirective(std::string_view line, std::string_view test_copy);
+
+// The text between the first and the second double quote of a directive line, in the letter
+// case in which it was read; nothing when the line holds fewer than two double quotes (the
+// directive is then ignored).
+std::optional<std::string_view> IncludeFileName(std::string_view line);
+
+// The source directory as posted, one "\", and the include file name unchanged.
+std::string IncludePath(std::string_view source_dir, std::string_view file_name);
+
+// One include file being read, with the file service object made for its directive. When the
+// file does not exist, missing() is true and nothing can be read. An include file that exists
+// but cannot be opened or read is read as empty, or as ended at the failing read; the failure
+// is recorded as a failed read.
+class IncludeFile {
+ public:
+  IncludeFile(std::string path, std::unique_ptr<fs::TextFileService> service,
+              std::unique_ptr<fs::TextStream> stream, bool missing, FailureLog* failures);
+  IncludeFile(IncludeFile&&) = default;
+  IncludeFile& operator=(IncludeFile&&) = delete;
+  ~IncludeFile() { Close(); }
+
+  bool missing() const { return missing_; }
+  const std::string& path() const { return path_; }
+
+  // The next line into `line`; false at the end of the file.
+  bool ReadLine(std::string* line);
+  // Closes the include stream, then releases it and the file service object.
+  void Close();
+
+ private:
+  std::string path_;
+  std::unique_ptr<fs::TextFileService> service_;
+  std::unique_ptr<fs::TextStream> stream_;
+  bool missing_;
+  FailureLog* failures_;
+};
+
+class IncludeResolver {
+ public:
+  IncludeResolver(std::string source_dir, Env* env, FailureLog* failures)
+      : source_dir_(std::move(source_dir)), env_(env), failures_(failures) {}
+
+  // Makes a new file service object, asks it whether the include file exists, and opens it.
+  IncludeFile Open(std::string_view file_name) const;
+
+ private:
+  std::string source_dir_;
+  Env* env_;
+  FailureLog* failures_;
+};
+
+}  // namespace vorlintex::translator

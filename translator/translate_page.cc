@@ -1,0 +1,79 @@
+#include "translator/translate_page.h"
+
+#include "translator/body_pass.h"
+#include "translator/class_module_layout.h"
+#include "translator/globals_pass.h"
+#include "translator/include_directive.h"
+#include "translator/module_writer.h"
+#include "translator/script_block_pass.h"
+
+namespace vorlintex::translator {
+namespace {
+
+void RecordRead(PageTranslation& page, const Status& status) {
+  if (page.failures != nullptr) page.failures->Record(Access::kRead, status);
+}
+
+void ClosePage(PageTranslation& page) {
+  if (page.page == nullptr) return;
+  // Only read from, so a failing close loses nothing.
+  (void)page.page->Close();
+  page.page.reset();
+}
+
+// Closes the page stream and opens the source page again at its first line. A page that
+// cannot be opened is read as an empty page.
+void ReopenPage(PageTranslation& page) {
+  ClosePage(page);
+  if (page.files == nullptr) {
+    RecordRead(page, Status::Error(page.source_path, "no file service object"));
+    return;
+  }
+  Status opened = page.files->OpenTextFile(page.source_path, &page.page);
+  if (!opened.ok()) {
+    RecordRead(page, opened);
+    page.page.reset();
+  }
+}
+
+// A missing include file: the class module keeps what was written, without "End Sub".
+TranslationResult EndAtMissingInclude(PageTranslation& page, ModuleWriter& module,
+                                      std::string include_path) {
+  ClosePage(page);
+  module.Close();
+  return TranslationResult{std::move(include_path)};
+}
+
+}  // namespace
+
+TranslationResult TranslatePage(PageTranslation& page) {
+  ModuleWriter module(page.class_module, page.failures);
+  IncludeResolver includes(page.source_dir, page.env, page.failures);
+  if (page.page == nullptr) {
+    RecordRead(page, Status::Error(page.source_path, "the source page could not be opened"));
+  }
+
+  WriteHeaderBlock(module, page.base_name);
+  if (std::optional<std::string> missing =
+          RunGlobalsPass(page.page.get(), page.failures, includes, module)) {
+    return EndAtMissingInclude(page, module, std::move(*missing));
+  }
+
+  ReopenPage(page);
+  WriteStandardMethods(module);
+  RunScriptBlockPass(page.page.get(), page.failures, module);
+
+  ReopenPage(page);
+  WritePageMethodOpening(module, page.base_name);
+  BodyPass body(includes, page.failures, module);
+  if (std::optional<std::string> missing = body.Run(page.page.get())) {
+    return EndAtMissingInclude(page, module, std::move(*missing));
+  }
+
+  WritePageMethodClosing(module);
+  module.Close();
+  ClosePage(page);
+  return TranslationResult{};
+}
+
+}  // namespace vorlintex::translator
