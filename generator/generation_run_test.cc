@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "component/memory_host.h"
@@ -343,6 +346,30 @@ TEST_F(GenerationRunTest, AnExistingTargetIsUsedAndItsFilesReplaced) {
   EXPECT_EQ(File("C:\\out\\a.cls"), kClassA);
   EXPECT_EQ(File("C:\\out\\Shop.vbp"),
             std::string(kProjectHeader) + "Class=a; a.cls\r\n" + ShopTrailer());
+}
+
+TEST_F(GenerationRunTest, ARunWaitsWhileAnotherHoldsItsTargetFolder) {
+  files_->AddFolder("c:\\OUT");
+  Post("C:\\src", "C:\\out", "Shop", {"a.asp"});
+  TargetTurns::Turn held = turns_.Take(TargetTurns::KeyOf(env_, "c:/OUT/"));
+  std::thread run([&] { EXPECT_TRUE(Run().ok()); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(files_->Contents("C:\\out\\Shop.bat"));
+  held = TargetTurns::Turn();
+  run.join();
+  EXPECT_EQ(File("C:\\out\\a.cls"), kClassA);
+  EXPECT_EQ(response_.body(), std::string(kPageHead) + kDoneInOut + kShopReportNotes);
+}
+
+TEST_F(GenerationRunTest, ARunOnAnotherFolderDoesNotWait) {
+  files_->AddFolder("C:\\other");
+  Post("C:\\src", "C:\\out", "Shop", {"a.asp"});
+  TargetTurns::Turn held = turns_.Take(TargetTurns::KeyOf(env_, "C:\\other"));
+  std::future<Status> run = std::async(std::launch::async, [&] { return Run(); });
+  // A generous bound: a run that waited for the other folder would never end by itself.
+  ASSERT_EQ(run.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  EXPECT_TRUE(run.get().ok());
+  EXPECT_EQ(File("C:\\out\\a.cls"), kClassA);
 }
 
 TEST_F(GenerationRunTest, AMissingIncludeInTheSecondOfThreePagesEndsTheRun) {
