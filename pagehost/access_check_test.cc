@@ -1,0 +1,77 @@
+#include "pagehost/access_check.h"
+
+#include <gtest/gtest.h>
+
+namespace vorlintex::pagehost {
+namespace {
+
+TEST(AccessCheckTest, LoopbackAddresses) {
+  const std::pair<const char*, bool> cases[] = {
+      {"127.0.0.1", true},    {"127.1.2.3", true}, {"localhost", true},    {"LocalHost", true},
+      {"::1", true},          {"[::1]", true},     {"0.0.0.0", false},     {"192.168.1.4", false},
+      {"::", false},          {"127.0.0", false},  {"127.0.0.256", false}, {"128.0.0.1", false},
+      {"example.com", false}, {"", false},
+  };
+  for (const auto& [address, loopback] : cases) {
+    EXPECT_EQ(IsLoopbackAddress(address), loopback) << address;
+  }
+}
+
+TEST(AccessCheckTest, HostHeaderMustNameLoopbackAndTheBoundPort) {
+  const std::pair<const char*, bool> cases[] = {
+      {"localhost:8080", true},
+      {"LOCALHOST:8080", true},
+      {"127.0.0.1:8080", true},
+      {"[::1]:8080", true},
+      {"localhost", true},
+      {"127.0.0.1", true},
+      {"[::1]", true},
+      {"localhost:8081", false},
+      {"localhost:", false},
+      {"localhost:08080", false},
+      {"evil.example:8080", false},
+      {"localhost.evil.example:8080", false},
+      {"127.0.0.2:8080", false},
+      {"[::1", false},
+      {"::1", false},
+      {"", false},
+  };
+  for (const auto& [host, allowed] : cases) {
+    EXPECT_EQ(IsLoopbackHostHeader(host, 8080), allowed) << host;
+  }
+}
+
+TEST(AccessCheckTest, PostsMustComeFromThisOrigin) {
+  struct Case {
+    const char* host;
+    std::optional<std::string_view> origin;
+    std::optional<std::string_view> referer;
+    bool allowed;
+  };
+  const Case cases[] = {
+      {"localhost:8080", "http://localhost:8080", std::nullopt, true},
+      {"localhost:8080", "HTTP://LocalHost:8080", std::nullopt, true},
+      {"localhost:8080", "http://localhost:8080", "http://evil.example/", true},
+      {"localhost:8080", "http://evil.example", "http://localhost:8080/morvane.asp", false},
+      {"localhost:8080", "http://127.0.0.1:8080", std::nullopt, false},
+      {"localhost:8080", "http://localhost:8081", std::nullopt, false},
+      {"localhost:8080", "https://localhost:8080", std::nullopt, false},
+      {"localhost:8080", "null", std::nullopt, false},
+      {"localhost:8080", "", std::nullopt, false},
+      {"localhost:8080", std::nullopt, "http://localhost:8080/morvane.asp?x=1", true},
+      {"localhost:8080", std::nullopt, "http://localhost:8080", true},
+      {"localhost:8080", std::nullopt, "http://localhost:8080.evil.example/", false},
+      {"localhost:8080", std::nullopt, "http://evil.example/morvane.asp", false},
+      {"localhost", "http://localhost:80", std::nullopt, true},
+      {"localhost:8080", std::nullopt, std::nullopt, true},
+      {"", "http://localhost:8080", std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsSameOriginPost(c.host, c.origin, c.referer), c.allowed)
+        << c.host << " origin=" << c.origin.value_or("(none)")
+        << " referer=" << c.referer.value_or("(none)");
+  }
+}
+
+}  // namespace
+}  // namespace vorlintex::pagehost

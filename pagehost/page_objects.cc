@@ -1,0 +1,107 @@
+#include "pagehost/page_objects.h"
+
+#include <vector>
+
+#include "component/ascii.h"
+
+namespace vorlintex::pagehost {
+namespace {
+
+class ValueCollection : public host::FormCollection {
+ public:
+  explicit ValueCollection(std::vector<std::string> values) : values_(std::move(values)) {}
+
+  Status Count(int* count) override {
+    *count = static_cast<int>(values_.size());
+    return Status::OK();
+  }
+  Status Item(int index, std::string* value) override {
+    if (index < 1 || index > static_cast<int>(values_.size())) {
+      return Status::Error("Request.Form", "index " + std::to_string(index) + " is out of range");
+    }
+    *value = values_[static_cast<size_t>(index - 1)];
+    return Status::OK();
+  }
+
+ private:
+  std::vector<std::string> values_;
+};
+
+// Appends the values of `name` joined by ", "; whether any was found.
+bool JoinValues(const FormFields& fields, std::string_view name, std::string* joined) {
+  bool found = false;
+  for (const auto& [field, value] : fields) {
+    if (!AsciiEqualIgnoringCase(field, name)) continue;
+    if (found) joined->append(", ");
+    joined->append(value);
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace
+
+Status PageRequest::Item(std::string_view name, std::string* value) {
+  value->clear();
+  if (!JoinValues(query_, name, value)) JoinValues(form_, name, value);
+  return Status::OK();
+}
+
+Status PageRequest::Form(std::string_view name, std::shared_ptr<host::FormCollection>* values) {
+  std::vector<std::string> matching;
+  for (const auto& [field, value] : form_) {
+    if (AsciiEqualIgnoringCase(field, name)) matching.push_back(value);
+  }
+  *values = std::make_shared<ValueCollection>(std::move(matching));
+  return Status::OK();
+}
+
+Status PageSession::Item(std::string_view name, std::string* value) {
+  *value = values_ ? values_->Get(name) : std::string();
+  return Status::OK();
+}
+
+Status PageSession::SetItem(std::string_view name, std::string_view value) {
+  if (!values_) {
+    Status status = store_->Create(&started_id_, &values_);
+    if (!status.ok()) return status;
+  }
+  values_->Set(name, value);
+  return Status::OK();
+}
+
+Status NoSession::Item(std::string_view name, std::string*) {
+  return Status::Error("Session(\"" + std::string(name) + "\")", "no user session here");
+}
+
+Status NoSession::SetItem(std::string_view name, std::string_view) {
+  return Status::Error("Session(\"" + std::string(name) + "\")", "no user session here");
+}
+
+Status PageResponse::Write(std::string_view text) {
+  body_.append(text);
+  return Status::OK();
+}
+
+Status PageContext::Application(std::shared_ptr<host::Application>* object) {
+  *object = application_;
+  return Status::OK();
+}
+Status PageContext::Request(std::shared_ptr<host::Request>* object) {
+  *object = request_;
+  return Status::OK();
+}
+Status PageContext::Session(std::shared_ptr<host::Session>* object) {
+  *object = session_;
+  return Status::OK();
+}
+Status PageContext::Response(std::shared_ptr<host::Response>* object) {
+  *object = response_;
+  return Status::OK();
+}
+Status PageContext::Server(std::shared_ptr<host::Server>* object) {
+  *object = server_;
+  return Status::OK();
+}
+
+}  // namespace vorlintex::pagehost

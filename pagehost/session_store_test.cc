@@ -1,0 +1,118 @@
+#include "pagehost/session_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace vorlintex::pagehost {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A store with a hand-moved clock and ids 000...1, 000...2, ...
+class SessionStoreTest : public ::testing::Test {
+ protected:
+  SessionStore MakeStore(size_t max_sessions) {
+    SessionStoreOptions options;
+    options.max_sessions = max_sessions;
+    options.now = [this] { return now_; };
+    options.new_id = [this](std::string* id) {
+      char text[33];
+      std::snprintf(text, sizeof text, "%032x", ++issued_);
+      *id = text;
+      return Status::OK();
+    };
+    return SessionStore(std::move(options));
+  }
+  std::string Start(SessionStore& store) {
+    std::string id;
+    std::shared_ptr<SessionValues> values;
+    EXPECT_TRUE(store.Create(&id, &values).ok());
+    values->Set("sourcedir", "folder of " + id);
+    return id;
+  }
+
+  SessionStoreOptions::Clock::time_point now_{};
+  unsigned issued_ = 0;
+};
+
+TEST_F(SessionStoreTest, KeepsEachSessionsValuesApart) {
+  SessionStore store = MakeStore(10);
+  std::string first = Start(store);
+  std::string second = Start(store);
+  ASSERT_NE(first, second);
+  EXPECT_EQ(store.Find(first)->Get("sourcedir"), "folder of " + first);
+  EXPECT_EQ(store.Find(second)->Get("SourceDir"), "folder of " + second);
+  EXPECT_EQ(store.Find(first)->Get("targetdir"), "");
+}
+
+TEST_F(SessionStoreTest, EndsASessionAfterTwentyIdleMinutes) {
+  SessionStore store = MakeStore(10);
+  std::string id = Start(store);
+  now_ += 19min;
+  ASSERT_NE(store.Find(id), nullptr);  // a request restarts the idle time
+  now_ += 19min;
+  ASSERT_NE(store.Find(id), nullptr);
+  now_ += 20min;
+  EXPECT_EQ(store.Find(id), nullptr);
+  EXPECT_EQ(store.size(), 0u);
+}
+
+TEST_F(SessionStoreTest, ExpiredSessionsGoWhenOthersAreUsed) {
+  SessionStore store = MakeStore(10);
+  std::string old_one = Start(store);
+  now_ += 10min;
+  std::string newer = Start(store);
+  now_ += 15min;
+  ASSERT_NE(store.Find(newer), nullptr);
+  EXPECT_EQ(store.size(), 1u);
+  EXPECT_EQ(store.Find(old_one), nullptr);
+}
+
+TEST_F(SessionStoreTest, PushesOutTheLeastRecentlyUsedWhenFull) {
+  SessionStore store = MakeStore(3);
+  std::string a = Start(store);
+  std::string b = Start(store);
+  std::string c = Start(store);
+  ASSERT_NE(store.Find(a), nullptr);  // b is now the least recently used
+  std::string d = Start(store);
+  EXPECT_EQ(store.size(), 3u);
+  EXPECT_EQ(store.Find(b), nullptr);
+  EXPECT_NE(store.Find(a), nullptr);
+  EXPECT_NE(store.Find(c), nullptr);
+  EXPECT_NE(store.Find(d), nullptr);
+  for (int i = 0; i < 100; ++i) Start(store);
+  EXPECT_EQ(store.size(), 3u);
+}
+
+TEST_F(SessionStoreTest, UnknownOrMalformedIdsFindNothing) {
+  SessionStore store = MakeStore(3);
+  std::string id = Start(store);
+  std::string upper = id;
+  upper.back() = 'A';
+  const std::string ids[] = {"", "1", id + "0", upper, "ffffffffffffffffffffffffffffffff"};
+  for (const std::string& other : ids) EXPECT_EQ(store.Find(other), nullptr) << other;
+}
+
+TEST_F(SessionStoreTest, AFailingIdSourceStartsNoSession) {
+  SessionStoreOptions options;
+  options.new_id = [](std::string*) { return Status::Error("getrandom", "no entropy"); };
+  SessionStore store(std::move(options));
+  std::string id;
+  std::shared_ptr<SessionValues> values;
+  EXPECT_EQ(store.Create(&id, &values).ToString(), "getrandom: no entropy");
+  EXPECT_EQ(store.size(), 0u);
+}
+
+TEST(SessionStoreRandomIdTest, DefaultIdsAre128RandomBits) {
+  SessionStore store;
+  std::string first, second;
+  std::shared_ptr<SessionValues> values;
+  ASSERT_TRUE(store.Create(&first, &values).ok());
+  ASSERT_TRUE(store.Create(&second, &values).ok());
+  EXPECT_TRUE(SessionStore::LooksLikeId(first)) << first;
+  EXPECT_NE(first, second);
+}
+
+}  // namespace
+}  // namespace vorlintex::pagehost

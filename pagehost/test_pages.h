@@ -1,0 +1,88 @@
+// Classes registered under the wizard's ProgID in the page host's tests: one that writes back
+// what it was given through its host objects, and one whose page method fails.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "component/automation.h"
+#include "component/host.h"
+
+namespace vorlintex::pagehost::testing {
+
+// A page method that writes "PageNumber=[..]", "sourcedir=[..]", "asplist=N:[a][b]" and
+// "session=[..]" lines; when the request holds "store", it stores that value in the session
+// as "sourcedir" first.
+class EchoPage : public automation::Object {
+ public:
+  Status Invoke(std::string_view name, std::vector<automation::Variant>& args) override {
+    if (name == "OnStartPage") {
+      context_ = std::get<std::shared_ptr<host::ScriptingContext>>(args.at(0));
+      return Status::OK();
+    }
+    if (name == "OnEndPage") {
+      context_.reset();
+      return Status::OK();
+    }
+    if (name != "morvane" || !context_) return Status::Error(std::string(name), "unknown method");
+    std::shared_ptr<host::Request> request;
+    std::shared_ptr<host::Session> session;
+    std::shared_ptr<host::Response> response;
+    context_->Request(&request);
+    context_->Session(&session);
+    context_->Response(&response);
+    std::string value;
+    request->Item("store", &value);
+    if (!value.empty()) {
+      Status stored = session->SetItem("sourcedir", value);
+      if (!stored.ok()) return stored;
+    }
+    for (const char* field : {"PageNumber", "sourcedir"}) {
+      request->Item(field, &value);
+      response->Write(std::string(field) + "=[" + value + "]\n");
+    }
+    std::shared_ptr<host::FormCollection> list;
+    request->Form("asplist", &list);
+    int count = 0;
+    list->Count(&count);
+    std::string line = "asplist=" + std::to_string(count) + ":";
+    for (int i = 1; i <= count; ++i) {
+      list->Item(i, &value);
+      line += "[" + value + "]";
+    }
+    response->Write(line + "\n");
+    session->Item("sourcedir", &value);
+    response->Write("session=[" + value + "]\n");
+    return Status::OK();
+  }
+
+ private:
+  std::shared_ptr<host::ScriptingContext> context_;
+};
+
+// Writes a line, then fails when the request's "fail" field is "1".
+class FailingPage : public automation::Object {
+ public:
+  Status Invoke(std::string_view name, std::vector<automation::Variant>& args) override {
+    if (name == "OnStartPage") {
+      context_ = std::get<std::shared_ptr<host::ScriptingContext>>(args.at(0));
+      return Status::OK();
+    }
+    if (name == "OnEndPage") return Status::OK();
+    std::shared_ptr<host::Request> request;
+    std::shared_ptr<host::Response> response;
+    context_->Request(&request);
+    context_->Response(&response);
+    response->Write("partial page\n");
+    std::string fail;
+    request->Item("fail", &fail);
+    if (fail == "1") return Status::Error("C:\\a<b>&c", "Permission \"denied\"");
+    return response->Write("done\n");
+  }
+
+ private:
+  std::shared_ptr<host::ScriptingContext> context_;
+};
+
+}  // namespace vorlintex::pagehost::testing
