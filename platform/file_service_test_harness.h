@@ -2,7 +2,12 @@
 // prepares and inspects its files directly, bypassing the service under test.
 #pragma once
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -11,6 +16,7 @@
 
 #include "component/text_file_service.h"
 #include "platform/memory_file_service.h"
+#include "platform/posix_file_service.h"
 
 namespace vorlintex::fs {
 
@@ -79,9 +85,54 @@ class MemoryHarness : public Harness {
   std::unique_ptr<TextFileService> service_;
 };
 
+// The real file system, in a fresh folder under /tmp removed afterwards.
+class PosixHarness : public Harness {
+ public:
+  PosixHarness() : service_(NewPosixFileService()) {
+    char pattern[] = "/tmp/vorlintex-files-XXXXXX";
+    if (mkdtemp(pattern) != nullptr) root_ = pattern;
+  }
+  ~PosixHarness() override {
+    std::error_code ignored;
+    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
+  }
+
+  std::string Root() override { return root_; }
+  void Put(const std::string& relative, const std::string& bytes) override {
+    std::filesystem::path path = Native(relative);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  }
+  std::optional<std::string> Get(const std::string& relative) override {
+    std::ifstream in(Native(relative), std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  bool IsFolder(const std::string& relative) override {
+    return std::filesystem::is_directory(Native(relative));
+  }
+  std::vector<std::string> Names(const std::string& relative) override {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Native(relative))) {
+      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  TextFileService& service() override { return *service_; }
+  std::unique_ptr<TextFileService> NewService() override { return NewPosixFileService(); }
+
+ private:
+  std::filesystem::path Native(const std::string& relative) { return root_ + "/" + relative; }
+
+  std::string root_;
+  std::unique_ptr<TextFileService> service_;
+};
+
 inline std::vector<HarnessFactory> AllHarnesses() {
   return {
       {"Memory", []() -> std::unique_ptr<Harness> { return std::make_unique<MemoryHarness>(); }},
+      {"Posix", []() -> std::unique_ptr<Harness> { return std::make_unique<PosixHarness>(); }},
   };
 }
 

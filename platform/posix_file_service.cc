@@ -1,0 +1,240 @@
+#include "platform/posix_file_service.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <utility>
+
+#include "platform/path_resolver.h"
+
+namespace vorlintex {
+namespace {
+
+// Reads and writes go through the stream's own buffer of this size, so a line costs no system
+// call and no allocation.
+constexpr size_t kBlockSize = 64 * 1024;
+
+constexpr char kPastEnd[] = "Input past end of file";
+
+// strerror_r comes in two flavours (XSI returns int, GNU returns the text); both are
+// thread-safe, unlike strerror.
+[[maybe_unused]] const char* ErrorText(int result, const char* buffer) {
+  return result == 0 ? buffer : "Unknown error";
+}
+[[maybe_unused]] const char* ErrorText(const char* result, const char* /*buffer*/) {
+  return result;
+}
+
+std::string ErrnoText(int error) {
+  char buffer[256] = "";
+  return ErrorText(strerror_r(error, buffer, sizeof buffer), buffer);
+}
+
+Status ErrnoStatus(const std::string& path, int error) {
+  return Status::Error(path, ErrnoText(error));
+}
+
+class PosixTextStream final : public fs::TextStream {
+ public:
+  PosixTextStream(int fd, std::string path, bool writing)
+      : fd_(fd), path_(std::move(path)), writing_(writing), buffer_(new char[kBlockSize]) {}
+
+  ~PosixTextStream() override {
+    if (!closed_) Close();
+  }
+
+  bool AtEndOfStream() override {
+    if (closed_ || writing_) return true;
+    return !Fill();
+  }
+
+  Status ReadLine(std::string* line) override {
+    if (closed_ || writing_) return ErrnoStatus(path_, EBADF);
+    line->clear();
+    if (!Fill()) return read_failed_ ? read_error_ : Status::Error(path_, kPastEnd);
+    while (true) {
+      const char* start = buffer_.get() + begin_;
+      size_t available = end_ - begin_;
+      const void* line_feed = std::memchr(start, '\n', available);
+      if (line_feed != nullptr) {
+        size_t length = static_cast<const char*>(line_feed) - start;
+        line->append(start, length);
+        begin_ += length + 1;
+        // The CR of a CR LF may have come at the end of the previous block.
+        if (!line->empty() && line->back() == '\r') line->pop_back();
+        return Status::OK();
+      }
+      line->append(start, available);
+      begin_ = end_;
+      // A last line without a line end is still a line.
+      if (!Fill()) return read_failed_ ? read_error_ : Status::OK();
+    }
+  }
+
+  Status WriteLine(std::string_view text) override {
+    if (closed_ || !writing_) return ErrnoStatus(path_, EBADF);
+    // After a failed write the file has a hole; every later line fails the same way.
+    if (!write_error_.ok()) return write_error_;
+    if (end_ + text.size() + 2 > kBlockSize) {
+      Status flushed = Flush();
+      if (!flushed.ok()) return flushed;
+      if (text.size() + 2 > kBlockSize) {
+        Status written = WriteAll(text.data(), text.size());
+        if (!written.ok()) return written;
+        text = {};
+      }
+    }
+    std::memcpy(buffer_.get() + end_, text.data(), text.size());
+    end_ += text.size();
+    buffer_[end_++] = '\r';
+    buffer_[end_++] = '\n';
+    return Status::OK();
+  }
+
+  Status Close() override {
+    if (closed_) return ErrnoStatus(path_, EBADF);
+    closed_ = true;
+    Status status;
+    if (writing_) status = write_error_.ok() ? Flush() : write_error_;
+    // close(2) lets go of the descriptor even when it fails, so it is never retried; its error
+    // (a delayed write error on some file systems) is still the caller's to know.
+    if (close(fd_) != 0 && status.ok()) status = ErrnoStatus(path_, errno);
+    buffer_.reset();
+    return status;
+  }
+
+ private:
+  // True when unread bytes are in the buffer, reading the next block when needed.
+  bool Fill() {
+    if (begin_ < end_) return true;
+    if (at_end_ || read_failed_) return false;
+    begin_ = end_ = 0;
+    ssize_t count;
+    do {
+      count = read(fd_, buffer_.get(), kBlockSize);
+    } while (count < 0 && errno == EINTR);
+    if (count < 0) {
+      read_failed_ = true;
+      read_error_ = ErrnoStatus(path_, errno);
+      return false;
+    }
+    if (count == 0) {
+      at_end_ = true;
+      return false;
+    }
+    end_ = static_cast<size_t>(count);
+    return true;
+  }
+
+  Status Flush() {
+    size_t pending = end_;
+    end_ = 0;
+    return WriteAll(buffer_.get(), pending);
+  }
+
+  Status WriteAll(const char* data, size_t size) {
+    while (size > 0) {
+      ssize_t count = write(fd_, data, size);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) {
+        write_error_ = ErrnoStatus(path_, errno);
+        return write_error_;
+      }
+      data += count;
+      size -= static_cast<size_t>(count);
+    }
+    return Status::OK();
+  }
+
+  int fd_;
+  std::string path_;  // as the caller gave it, for statuses
+  bool writing_;
+  std::unique_ptr<char[]> buffer_;
+  size_t begin_ = 0;  // reading: the unread bytes are [begin_, end_)
+  size_t end_ = 0;    // writing: the bytes not yet written are [0, end_)
+  bool closed_ = false;
+  bool at_end_ = false;
+  bool read_failed_ = false;
+  Status read_error_;
+  Status write_error_;
+};
+
+// Opens the file, resolving letter case only when the exact spelling is not there.
+int OpenResolved(const std::string& path, int flags) {
+  std::string exact = PosixPathSpelling(path);
+  int fd = open(exact.c_str(), flags | O_CLOEXEC);
+  if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR)) return fd;
+  std::string resolved = ResolveWindowsPath(path);
+  if (resolved == exact) {
+    errno = ENOENT;
+    return -1;
+  }
+  return open(resolved.c_str(), flags | O_CLOEXEC);
+}
+
+class PosixFileService final : public fs::TextFileService {
+ public:
+  Status CreateFolder(const std::string& path) override {
+    std::string resolved = ResolveWindowsPath(path);
+    if (mkdir(resolved.c_str(), 0777) != 0) return ErrnoStatus(path, errno);
+    return Status::OK();
+  }
+
+  Status CreateTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
+    stream->reset();
+    // Resolved in full: a file that exists in another letter case is replaced under its own
+    // spelling rather than joined by a second one.
+    std::string resolved = ResolveWindowsPath(path);
+    int fd = open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return ErrnoStatus(path, errno);
+    *stream = std::make_unique<PosixTextStream>(fd, path, /*writing=*/true);
+    return Status::OK();
+  }
+
+  Status OpenTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
+    stream->reset();
+    int fd = OpenResolved(path, O_RDONLY);
+    if (fd < 0) return ErrnoStatus(path, errno);
+    // A folder opens for reading on POSIX; its first read would fail with this same reason.
+    struct stat info;
+    int error = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (error != 0) {
+      close(fd);
+      return ErrnoStatus(path, error);
+    }
+    *stream = std::make_unique<PosixTextStream>(fd, path, /*writing=*/false);
+    return Status::OK();
+  }
+
+  bool FileExists(const std::string& path) override {
+    struct stat info;
+    std::string exact = PosixPathSpelling(path);
+    if (stat(exact.c_str(), &info) != 0) {
+      if (errno != ENOENT && errno != ENOTDIR) return false;
+      std::string resolved = ResolveWindowsPath(path);
+      if (resolved == exact || stat(resolved.c_str(), &info) != 0) return false;
+    }
+    return S_ISREG(info.st_mode);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<fs::TextFileService> NewPosixFileService() {
+  return std::make_unique<PosixFileService>();
+}
+
+std::optional<std::string> PosixFolderIdentity(const std::string& path) {
+  std::string resolved = ResolveWindowsPath(path);
+  struct stat info;
+  if (resolved.empty() || stat(resolved.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    return std::nullopt;
+  }
+  return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+}
+
+}  // namespace vorlintex

@@ -1,0 +1,120 @@
+#include "platform/posix_file_service.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/file_service_test_harness.h"
+
+namespace vorlintex {
+namespace {
+
+class PosixFileServiceTest : public ::testing::Test {
+ protected:
+  fs::PosixHarness harness_;
+  std::string root_ = harness_.Root();
+  std::unique_ptr<fs::TextFileService> service_ = NewPosixFileService();
+};
+
+TEST_F(PosixFileServiceTest, WriteErrorShowsAtTheFlushingWriteLine) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  std::unique_ptr<fs::TextStream> stream;
+  ASSERT_TRUE(service_->CreateTextFile("/dev/full", &stream).ok());
+  const std::string line(1000, 'x');
+  Status failed;
+  int written = 0;
+  while (failed.ok() && written < 1000) {
+    failed = stream->WriteLine(line);
+    ++written;
+  }
+  EXPECT_EQ(failed.path(), "/dev/full");
+  EXPECT_EQ(failed.reason(), "No space left on device");
+  EXPECT_LT(written, 100);  // the first full block
+  EXPECT_EQ(stream->WriteLine("more").reason(), "No space left on device");
+  EXPECT_FALSE(stream->Close().ok());
+}
+
+TEST_F(PosixFileServiceTest, WriteErrorShowsAtClose) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  std::unique_ptr<fs::TextStream> stream;
+  ASSERT_TRUE(service_->CreateTextFile("\\dev\\full", &stream).ok());
+  ASSERT_TRUE(stream->WriteLine("short").ok());
+  Status closed = stream->Close();
+  EXPECT_EQ(closed.path(), "\\dev\\full");
+  EXPECT_EQ(closed.reason(), "No space left on device");
+}
+
+TEST_F(PosixFileServiceTest, FailingReadEndsTheStream) {
+  // Reading the process's own memory from address 0 fails with an I/O error.
+  std::unique_ptr<fs::TextStream> stream;
+  if (!service_->OpenTextFile("/proc/self/mem", &stream).ok()) GTEST_SKIP() << "no /proc";
+  EXPECT_TRUE(stream->AtEndOfStream());
+  std::string line;
+  Status status = stream->ReadLine(&line);
+  EXPECT_EQ(status.path(), "/proc/self/mem");
+  EXPECT_EQ(status.reason(), "Input/output error");
+  EXPECT_TRUE(stream->AtEndOfStream());
+}
+
+TEST_F(PosixFileServiceTest, SeveralSpellingsResolveToTheFirstInByteOrder) {
+  harness_.Put("a.TXT", "lower\r\n");
+  harness_.Put("A.txt", "upper\r\n");
+  std::unique_ptr<fs::TextStream> stream;
+  ASSERT_TRUE(service_->OpenTextFile(root_ + "\\a.txt", &stream).ok());
+  std::string line;
+  ASSERT_TRUE(stream->ReadLine(&line).ok());
+  EXPECT_EQ(line, "upper");
+  // An exact spelling wins over the order.
+  ASSERT_TRUE(service_->OpenTextFile(root_ + "\\a.TXT", &stream).ok());
+  ASSERT_TRUE(stream->ReadLine(&line).ok());
+  EXPECT_EQ(line, "lower");
+}
+
+TEST_F(PosixFileServiceTest, FolderIdentityIsEqualExactlyForTheSameFolder) {
+  harness_.Put("Src/page.asp", "");
+  harness_.Put("Other/page.asp", "");
+  std::filesystem::create_directory_symlink(root_ + "/Src", root_ + "/link");
+  std::optional<std::string> source = PosixFolderIdentity(root_ + "\\Src");
+  ASSERT_TRUE(source.has_value());
+  EXPECT_EQ(PosixFolderIdentity(root_ + "\\Src\\"), source);
+  EXPECT_EQ(PosixFolderIdentity(root_ + "/src"), source);
+  EXPECT_EQ(PosixFolderIdentity(root_ + "\\\\SRC//"), source);
+  EXPECT_EQ(PosixFolderIdentity(root_ + "\\link"), source);
+  EXPECT_EQ(PosixFolderIdentity(root_ + "\\Src\\..\\Src"), source);
+  ASSERT_TRUE(PosixFolderIdentity(root_ + "\\Other").has_value());
+  EXPECT_NE(PosixFolderIdentity(root_ + "\\Other"), source);
+  EXPECT_EQ(PosixFolderIdentity(root_ + "\\Src\\page.asp"), std::nullopt);
+  EXPECT_EQ(PosixFolderIdentity(root_ + "\\Missing"), std::nullopt);
+  EXPECT_EQ(PosixFolderIdentity(""), std::nullopt);
+}
+
+TEST_F(PosixFileServiceTest, SeparateServicesOnSeveralThreads) {
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([this, t] {
+      auto service = NewPosixFileService();
+      std::string folder = root_ + "\\T" + std::to_string(t);
+      ASSERT_TRUE(service->CreateFolder(folder).ok());
+      for (int i = 0; i < 20; ++i) {
+        std::unique_ptr<fs::TextStream> stream;
+        std::string path = folder + "\\f" + std::to_string(i) + ".txt";
+        ASSERT_TRUE(service->CreateTextFile(path, &stream).ok());
+        ASSERT_TRUE(stream->WriteLine(path).ok());
+        ASSERT_TRUE(stream->Close().ok());
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < 4; ++t) {
+    EXPECT_EQ(harness_.Names("T" + std::to_string(t)).size(), 20u);
+  }
+  std::string last = root_ + "\\T3\\f19.txt";
+  EXPECT_EQ(harness_.Get("T3/f19.txt"), last + "\r\n");
+}
+
+}  // namespace
+}  // namespace vorlintex
