@@ -27,6 +27,57 @@ inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
   return text;
 }
 
+// A whole class module: the fixed lines around the given sections, each section's lines
+// already joined by CrLfLines.
+inline std::string ExpectedModule(const std::string& base_name, const std::string& procedures,
+                                  const std::string& script_blocks, const std::string& body) {
+  return "VERSION 1.0 CLASS\r\n"
+         "BEGIN\r\n"
+         "  MultiUse = -1  'True\r\n"
+         "  Persistable = 0  'NotPersistable\r\n"
+         "  DataBindingBehavior = 0  'vbNone\r\n"
+         "  DataSourceBehavior  = 0  'vbNone\r\n"
+         "  MTSTransactionMode  = 0  'NotAnMTSObject\r\n"
+         "END\r\n"
+         "Attribute VB_Name = \"" +
+         base_name +
+         "\"\r\n"
+         "Attribute VB_GlobalNameSpace = False\r\n"
+         "Attribute VB_Creatable = True\r\n"
+         "Attribute VB_PredeclaredId = False\r\n"
+         "Attribute VB_Exposed = True\r\n"
+         "'Global Scripting Context\r\n"
+         "Dim ASPsc As ScriptingContext\r\n"
+         "Dim Application As Object\r\n"
+         "Dim Request As Object\r\n"
+         "Dim Session As Object\r\n"
+         "Dim Response As Object\r\n"
+         "Dim Server As Object\r\n"
+         "\r\n"
+         "'Global variables\r\n"
+         "\r\n" +
+         procedures +
+         "Public Sub Main()\r\n"
+         "End Sub\r\n"
+         "Public Sub OnStartPage(ASPScriptingContext As ScriptingContext)\r\n"
+         "'Set global variable to reference in other functions and subs\r\n"
+         "    Set ASPsc = ASPScriptingContext\r\n"
+         "End Sub\r\n"
+         "Public Sub OnEndPage()\r\n"
+         "    Set ASPsc = Nothing\r\n"
+         "End Sub\r\n" +
+         script_blocks + "Public Sub " + base_name +
+         "()\r\n"
+         "\r\n"
+         "Set Application = ASPsc.Application\r\n"
+         "Set Request = ASPsc.Request\r\n"
+         "Set Session = ASPsc.Session\r\n"
+         "Set Response = ASPsc.Response\r\n"
+         "Set Server = ASPsc.Server\r\n"
+         "\r\n" +
+         body + "End Sub\r\n";
+}
+
 // A source directory in memory, and the run's file service object over it.
 class PageStore {
  public:
