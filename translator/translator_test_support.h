@@ -117,9 +117,10 @@ class PageStore {
     return store_->Contents(ModulePath(base_name)).value_or("<no class module>");
   }
 
-  // Translates the source page `base_name`.asp as the generation run does.
-  TranslationResult Translate(const std::string& base_name) {
-    std::unique_ptr<fs::TextStream> module = CreateModule(base_name);
+  // What the generation run hands over for the source page `base_name`.asp, its class module
+  // created anew.
+  PageTranslation Prepare(const std::string& base_name) {
+    module_stream_ = CreateModule(base_name);
     PageTranslation page;
     page.source_dir = kSourceDir;
     page.source_path = SourcePath(base_name + ".asp");
@@ -127,8 +128,14 @@ class PageStore {
     page.files = files_.get();
     page.env = &env_;
     page.page = OpenSource(base_name + ".asp");
-    page.class_module = module.get();
+    page.class_module = module_stream_.get();
     page.failures = &failures_;
+    return page;
+  }
+
+  // Translates the source page `base_name`.asp as the generation run does.
+  TranslationResult Translate(const std::string& base_name) {
+    PageTranslation page = Prepare(base_name);
     return TranslatePage(page);
   }
 
@@ -137,6 +144,7 @@ class PageStore {
   MemoryEnv env_;
   std::unique_ptr<fs::TextFileService> files_;
   FailureLog failures_;
+  std::unique_ptr<fs::TextStream> module_stream_;
 };
 
 }  // namespace vorlintex::translator::testing
