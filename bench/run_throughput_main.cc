@@ -1,0 +1,217 @@
+// Generation run throughput on the real file system, against the I/O the run cannot avoid.
+//
+// vorlintex_bench_run [--pages 2000] [--rounds 3] [--dir /tmp] [--seed 1]
+//
+// Writes a synthetic site, then in each round times one generation run of every page (with
+// the POSIX platform) and the I/O floor: plain buffered reads of every source page three
+// times and of every include file as often as the run reads it, and writes of files of the
+// same names and sizes as the run wrote. The order of the two alternates between rounds.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/bench_util.h"
+#include "bench/synthetic_site.h"
+#include "component/ascii.h"
+#include "component/env.h"
+#include "component/memory_host.h"
+#include "component/services.h"
+#include "generator/generation_run.h"
+#include "generator/run_summary.h"
+#include "platform/posix_env.h"
+
+namespace vorlintex::bench {
+namespace {
+
+namespace stdfs = std::filesystem;
+
+class KeepSummary : public generator::RunObserver {
+ public:
+  void RunFinished(const generator::RunSummary& summary) override { summary_ = summary; }
+  const generator::RunSummary& summary() const { return summary_; }
+
+ private:
+  generator::RunSummary summary_;
+};
+
+// One generation run of every page of the site into `target`; seconds taken.
+double TimeRun(Env& env, const SiteManifest& site, const std::string& source,
+               const std::string& target) {
+  host::MemoryRequest request;
+  request.AddFormField("sourcedir", source);
+  request.AddFormField("targetdir", target);
+  request.AddFormField("dllname", "Bench.dll");
+  for (const PageInfo& page : site.pages) request.AddFormField("asplist", page.name);
+  host::MemoryResponse response;
+  KeepSummary observer;
+  Services services;
+  services.env = &env;
+  services.observer = &observer;
+
+  Stopwatch watch;
+  Status status = generator::RunGeneration(request, response, services);
+  double seconds = watch.Seconds();
+
+  const generator::RunSummary& summary = observer.summary();
+  if (!status.ok() || summary.pages_converted.size() != site.pages.size() ||
+      !summary.failures.empty() || summary.missing_include) {
+    std::fprintf(stderr, "the run did not convert every page: %zu of %zu, %zu failures%s%s\n",
+                 summary.pages_converted.size(), site.pages.size(), summary.failures.size(),
+                 summary.failures.empty() ? "" : ", first: ",
+                 summary.failures.empty() ? "" : summary.failures[0].reason.c_str());
+    std::exit(1);
+  }
+  return seconds;
+}
+
+// Reads the whole file with a plain buffered read; the number of bytes read.
+size_t ReadFile(const std::string& path, std::vector<char>& buffer) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    std::fprintf(stderr, "cannot open %s\n", path.c_str());
+    std::exit(1);
+  }
+  size_t total = 0;
+  size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), file)) > 0) total += n;
+  std::fclose(file);
+  return total;
+}
+
+void WriteFile(const std::string& path, size_t bytes, const std::vector<char>& filler) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    std::fprintf(stderr, "cannot create %s\n", path.c_str());
+    std::exit(1);
+  }
+  while (bytes > 0) {
+    size_t n = std::min(bytes, filler.size());
+    std::fwrite(filler.data(), 1, n, file);
+    bytes -= n;
+  }
+  std::fclose(file);
+}
+
+struct OutputSizes {
+  std::map<std::string, size_t> by_name;  // every file the run wrote
+  size_t total = 0;
+};
+
+OutputSizes MeasureOutputs(const std::string& target) {
+  OutputSizes sizes;
+  for (const stdfs::directory_entry& entry : stdfs::directory_iterator(target)) {
+    size_t size = entry.file_size();
+    sizes.by_name[entry.path().filename().string()] = size;
+    sizes.total += size;
+  }
+  return sizes;
+}
+
+std::string BaseName(const std::string& name) {
+  std::string base = AsciiLower(name);
+  return base.substr(0, base.find(".asp"));
+}
+
+// The I/O of a run without the run: the same reads and writes, in the same order, as plain
+// buffered file calls. Seconds taken.
+double TimeFloor(const SiteManifest& site, const std::string& source, const OutputSizes& outputs,
+                 const std::string& target) {
+  std::vector<char> buffer(64 * 1024);
+  std::vector<char> filler(64 * 1024, 'x');
+  size_t read = 0;
+  Stopwatch watch;
+  stdfs::create_directory(target);
+  auto write_output = [&](const std::string& name) {
+    auto it = outputs.by_name.find(name);
+    if (it != outputs.by_name.end()) WriteFile(target + "/" + name, it->second, filler);
+  };
+  for (const PageInfo& page : site.pages) {
+    std::string path = source + "/" + page.name;
+    for (int pass = 0; pass < 3; ++pass) read += ReadFile(path, buffer);
+    // The globals pass and the body pass each read every include file the page names.
+    for (int pass = 0; pass < 2; ++pass) {
+      for (const std::string& include : page.includes)
+        read += ReadFile(source + "/" + include, buffer);
+    }
+    std::string base = BaseName(page.name);
+    for (const char* extension : {".cls", ".asp", ".vbw"}) write_output(base + extension);
+  }
+  write_output("Bench.vbp");
+  write_output("Bench.bat");
+  double seconds = watch.Seconds();
+  if (read == 0) std::exit(1);
+  return seconds;
+}
+
+void RemoveFolder(const std::string& path) {
+  std::error_code ignored;
+  stdfs::remove_all(path, ignored);
+}
+
+int Main(const Arguments& args) {
+  SiteOptions options;
+  options.pages = static_cast<int>(args.Number("pages", 2000));
+  options.seed = static_cast<uint64_t>(args.Number("seed", 1));
+  int rounds = static_cast<int>(args.Number("rounds", 3));
+  ScratchFolder work(args.Text("dir", ""), "vorlintex-bench-run");
+  std::string source = work.path() + "/site";
+  SiteManifest site = WriteSite(options, source);
+  double source_bytes = static_cast<double>(site.page_bytes);
+  std::printf("site: %zu pages, %.1f MB, pages of %zu to %zu bytes, in %s\n", site.pages.size(),
+              Megabytes(source_bytes), options.min_page_bytes, options.max_page_bytes,
+              work.path().c_str());
+
+  std::unique_ptr<Env> env = NewPosixEnv();
+  OutputSizes outputs;
+  std::vector<double> run_times, floor_times;
+  for (int round = 0; round < rounds; ++round) {
+    std::string run_target = work.path() + "/run" + std::to_string(round);
+    std::string floor_target = work.path() + "/floor" + std::to_string(round);
+    auto run = [&] {
+      run_times.push_back(TimeRun(*env, site, source, run_target));
+      if (outputs.by_name.empty()) outputs = MeasureOutputs(run_target);
+      RemoveFolder(run_target);
+    };
+    auto floor = [&] {
+      floor_times.push_back(TimeFloor(site, source, outputs, floor_target));
+      RemoveFolder(floor_target);
+    };
+    if (round % 2 == 0) {
+      run();
+      floor();
+    } else {
+      floor();
+      run();
+    }
+    std::printf("round %d: run %.3f s, I/O floor %.3f s\n", round + 1, run_times.back(),
+                floor_times.back());
+  }
+
+  double run_best = Minimum(run_times), floor_best = Minimum(floor_times);
+  double run_median = Median(run_times), floor_median = Median(floor_times);
+  std::printf("written by the run: %zu files, %.1f MB\n", outputs.by_name.size(),
+              Megabytes(static_cast<double>(outputs.total)));
+  std::printf("run:       best %.3f s, median %.3f s: %.0f pages/s, %.1f MB/s of source\n",
+              run_best, run_median, static_cast<double>(site.pages.size()) / run_best,
+              Megabytes(source_bytes) / run_best);
+  std::printf("I/O floor: best %.3f s, median %.3f s\n", floor_best, floor_median);
+  std::printf("run / I/O floor: %.2f (best), %.2f (median); goal at most 1.5\n",
+              run_best / floor_best, run_median / floor_median);
+  return 0;
+}
+
+}  // namespace
+}  // namespace vorlintex::bench
+
+int main(int argc, char** argv) {
+  try {
+    return vorlintex::bench::Main(vorlintex::bench::Arguments(argc, argv));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+}
