@@ -8,8 +8,7 @@ void ClassRegistry::Register(std::string_view progid, Factory factory) {
   factories_[AsciiLower(progid)] = std::move(factory);
 }
 
-Status ClassRegistry::CreateObject(std::string_view progid,
-                                   std::unique_ptr<Object>* object) const {
+Status ClassRegistry::CreateObject(std::string_view progid, std::unique_ptr<Object>* object) const {
   auto it = factories_.find(AsciiLower(progid));
   if (it == factories_.end()) {
     return Status::Error(std::string(progid), "no class is registered under this ProgID");

@@ -3,7 +3,9 @@
 namespace vorlintex::host {
 namespace {
 
-Status Failed(std::string_view what) { return Status::Error(std::string(what), "host call failed"); }
+Status Failed(std::string_view what) {
+  return Status::Error(std::string(what), "host call failed");
+}
 
 class MemoryFormCollection : public FormCollection {
  public:

@@ -59,9 +59,9 @@ Status Morvane::morvane() {
   }
   Status status = TakeHostObjects();
   if (!status.ok()) return status;
-  return wizard::DispatchPage(*Request, *Session, *Response,
-                              [this](std::string& curpath) { return GetFiles(curpath); },
-                              services_);
+  return wizard::DispatchPage(
+      *Request, *Session, *Response, [this](std::string& curpath) { return GetFiles(curpath); },
+      services_);
 }
 
 Status Morvane::Invoke(std::string_view name, std::vector<automation::Variant>& args) {
@@ -73,9 +73,8 @@ Status Morvane::Invoke(std::string_view name, std::vector<automation::Variant>& 
     return morvane();
   }
   if (method == "onstartpage") {
-    auto* context = args.size() == 1
-                        ? std::get_if<std::shared_ptr<host::ScriptingContext>>(&args[0])
-                        : nullptr;
+    auto* context =
+        args.size() == 1 ? std::get_if<std::shared_ptr<host::ScriptingContext>>(&args[0]) : nullptr;
     if (context == nullptr) return WrongArguments(name);
     return OnStartPage(*context);
   }
@@ -88,8 +87,7 @@ Status Morvane::Invoke(std::string_view name, std::vector<automation::Variant>& 
 }
 
 void RegisterMorvane(automation::ClassRegistry* registry, const Services& services) {
-  registry->Register(kMorvaneProgId,
-                     [services]() { return std::make_unique<Morvane>(services); });
+  registry->Register(kMorvaneProgId, [services]() { return std::make_unique<Morvane>(services); });
 }
 
 }  // namespace vorlintex

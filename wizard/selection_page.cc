@@ -25,7 +25,8 @@ void WriteSelectionPage(PageWriter& page, const GetFilesMethod& get_files) {
   WritePageHead(page);
   WriteFormOpening(page, NextPage::kGeneration);
   WriteHeadingRow(page);
-  WriteFieldRow(page, "<td align=\"left\" bgcolor=\"lightyellow\">Source Directory for ASP(s):</td>",
+  WriteFieldRow(page,
+                "<td align=\"left\" bgcolor=\"lightyellow\">Source Directory for ASP(s):</td>",
                 Field::kSourceDir, ValueFrom::kRequest);
   WriteFieldRow(page,
                 "<td align=\"left\" bgcolor=\"lightyellow\">Target Directory for Dll,VB file:</td>",

@@ -54,7 +54,7 @@ TEST_F(WizardPagesTest, FirstVisitWritesTheEntryPageWithEmptyValues) {
   const std::string body = Render([](host::MemoryRequest&) {});
   EXPECT_EQ(body, EntryPage("", "", ""));
   EXPECT_EQ(CountLines(body), 68);
-  EXPECT_EQ(body.substr(0, 31), "<script language=\"JavaScript\">\r\n");
+  EXPECT_EQ(body.substr(0, 32), "<script language=\"JavaScript\">\r\n");
 }
 
 TEST_F(WizardPagesTest, EntryPageShowsWhatTheLastSelectionPageStored) {
@@ -121,15 +121,15 @@ TEST_F(WizardPagesTest, OtherPageNumbersWriteNothingAndKeepTheSession) {
 TEST_F(WizardPagesTest, ValuesAreEscapedInTheFormPages) {
   files_->AddFile("C:\\a&b\\x\"<y>.asp", "");
   const std::string selection = Selection("C:\\a&b", "\"><script>alert(1)</script>", "<b>");
-  EXPECT_EQ(selection,
-            SelectionPage("C:\\a&amp;b", "&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;",
-                          "&lt;b&gt;",
-                          "<option value=\"x&quot;&lt;y&gt;.asp\">x&quot;&lt;y&gt;.asp</option>\n"));
+  EXPECT_EQ(
+      selection,
+      SelectionPage("C:\\a&amp;b", "&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;", "&lt;b&gt;",
+                    "<option value=\"x&quot;&lt;y&gt;.asp\">x&quot;&lt;y&gt;.asp</option>\n"));
   // The session keeps the values as posted; only the page escapes them.
   EXPECT_EQ(session_->Stored("targetdir"), "\"><script>alert(1)</script>");
-  EXPECT_EQ(Render([](host::MemoryRequest&) {}),
-            EntryPage("C:\\a&amp;b", "&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;",
-                      "&lt;b&gt;"));
+  EXPECT_EQ(
+      Render([](host::MemoryRequest&) {}),
+      EntryPage("C:\\a&amp;b", "&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;", "&lt;b&gt;"));
 }
 
 TEST_F(WizardPagesTest, GetFilesOffersIncludeFilesForAnotherPattern) {

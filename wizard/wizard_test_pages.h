@@ -19,7 +19,7 @@ inline std::string Crlf(std::string_view lines) {
   return out;
 }
 
-inline constexpr std::string_view kEntryScript = R"(<script language="JavaScript">
+inline constexpr std::string_view kEntryScript = R"html(<script language="JavaScript">
 function CheckInputs()
 {
  if(document.forms[0].sourcedir.value == "") 
@@ -45,9 +45,9 @@ return (false);
  return (true);
 }
 </script>
-)";
+)html";
 
-inline constexpr std::string_view kSelectionScript = R"(<script language="JavaScript">
+inline constexpr std::string_view kSelectionScript = R"html(<script language="JavaScript">
 function CheckInputs()
 {
  if(document.forms[0].sourcedir.value == "") 
@@ -68,47 +68,47 @@ return (false);
  return (true);
 }
 </script>
-)";
+)html";
 
-inline constexpr std::string_view kPageHead = R"(<HTML>
+inline constexpr std::string_view kPageHead = R"html(<HTML>
 <HEAD>
 <META NAME="GENERATOR" Content="Microsoft Developer Studio">
 <META HTTP-EQUIV="Content-Type" content="text/html; charset=iso-8859-1">
 <TITLE>ASP Component VB Dll Generation</TITLE>
 </HEAD>
 <BODY background="morvanebg.gif">
-)";
+)html";
 
-inline constexpr std::string_view kHeadingRow = R"(<tr>
+inline constexpr std::string_view kHeadingRow = R"html(<tr>
 <td align="center" colspan=2 bgcolor="lightblue">
 <b><font face="Century Schoolbook">
 <font color="black" size="2">Vorlintex</font></b>
 </td>
-)";
+)html";
 
-inline constexpr std::string_view kPageClose = R"(</table>
+inline constexpr std::string_view kPageClose = R"html(</table>
 </form>
 </center>
 </BODY>
 </HTML>
-)";
+)html";
 
 // The entry page with the three session values (already in their HTML form).
 inline std::string EntryPage(std::string_view source, std::string_view target,
                              std::string_view dll) {
   std::string page(kEntryScript);
   page += kPageHead;
-  page += R"(<center>
+  page += R"html(<center>
 <form method="POST" name="morvane" action="morvane.asp" OnSubmit="return CheckInputs()">
 <input type="hidden" name="PageNumber" value="1">
 <table border="0" cellpadding="1" cellspacing="1">
-)";
+)html";
   page += kHeadingRow;
-  page += R"(<tr>
+  page += R"html(<tr>
 <td align="left" bgcolor="lightyellow">Source Directory for ASP(s) like c:\inetpub\wwwroot\script</td>
-<td align="left" bgcolor="lightyellow"><input type="text" name="sourcedir" value=")";
+<td align="left" bgcolor="lightyellow"><input type="text" name="sourcedir" value=")html";
   page += source;
-  page += R"(" size="30"></td>
+  page += R"html(" size="30"></td>
 </tr>
 <tr>
 <tr>
@@ -118,20 +118,20 @@ inline std::string EntryPage(std::string_view source, std::string_view target,
 </td>
 <tr>
 <td align="left" bgcolor="lightyellow">Target Directory for Dll,VB file like c:\testdll</td>
-<td align="left" bgcolor="lightyellow"><input type="text" name="targetdir" value=")";
+<td align="left" bgcolor="lightyellow"><input type="text" name="targetdir" value=")html";
   page += target;
-  page += R"(" size="30"></td>
+  page += R"html(" size="30"></td>
 </tr>
 <tr>
 <td align="left" bgcolor="lightyellow">Dll Name for ASP(s) like testdll</td>
-<td align="left" bgcolor="lightyellow"><input type="text" name="dllname" value=")";
+<td align="left" bgcolor="lightyellow"><input type="text" name="dllname" value=")html";
   page += dll;
-  page += R"(" size="30"></td>
+  page += R"html(" size="30"></td>
 </tr>
 <tr>
 <td align="center" bgcolor="lightblue" colspan="2"><input type="submit" value="Continue"></td>
 </tr>
-)";
+)html";
   page += kPageClose;
   return Crlf(page);
 }
@@ -141,42 +141,42 @@ inline std::string SelectionPage(std::string_view source, std::string_view targe
                                  std::string_view dll, std::string_view options) {
   std::string page(kSelectionScript);
   page += kPageHead;
-  page += R"(<center>
+  page += R"html(<center>
 <form method="POST" name="morvane" action="morvane.asp" OnSubmit="return CheckInputs()">
 <input type="hidden" name="PageNumber" value="2">
 <table border="0" cellpadding="1" cellspacing="1">
-)";
+)html";
   page += kHeadingRow;
-  page += R"(<tr>
+  page += R"html(<tr>
 <td align="left" bgcolor="lightyellow">Source Directory for ASP(s):</td>
-<td align="left" bgcolor="lightyellow"><input type="text" name="sourcedir" value=")";
+<td align="left" bgcolor="lightyellow"><input type="text" name="sourcedir" value=")html";
   page += source;
-  page += R"(" size="30"></td>
+  page += R"html(" size="30"></td>
 </tr>
 <tr>
 <td align="left" bgcolor="lightyellow">Target Directory for Dll,VB file:</td>
-<td align="left" bgcolor="lightyellow"><input type="text" name="targetdir" value=")";
+<td align="left" bgcolor="lightyellow"><input type="text" name="targetdir" value=")html";
   page += target;
-  page += R"(" size="30"></td>
+  page += R"html(" size="30"></td>
 </tr>
 <tr>
 <td align="left" bgcolor="lightyellow">Dll Name for ASP(s):</td>
-<td align="left" bgcolor="lightyellow"><input type="text" name="dllname" value=")";
+<td align="left" bgcolor="lightyellow"><input type="text" name="dllname" value=")html";
   page += dll;
-  page += R"(" size="30"></td>
+  page += R"html(" size="30"></td>
 </tr>
 <tr>
 <td align="left" bgcolor="lightyellow">Select single or multiple ASP files to convert:</td>
 <td align="left" bgcolor="lightyellow">
 <select multiple name="asplist" size="20">
-)";
+)html";
   page += options;
-  page += R"(</select>
+  page += R"html(</select>
 </tr>
 <tr>
 <td align="center" bgcolor="lightblue" colspan="2"><input type="submit" value="Generate VB Files"></td>
 </tr>
-)";
+)html";
   page += kPageClose;
   return Crlf(page);
 }
