@@ -1,0 +1,38 @@
+// `vorlintex convert`: the generation run from the command line, with a plain-text summary
+// (or the wizard's own page) and an exit status a script can test.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "component/env.h"
+
+namespace CLI {
+class App;
+}
+
+namespace vorlintex::app {
+
+struct ConvertOptions {
+  std::string source_dir;
+  std::string target_dir;
+  std::string dll_name;
+  std::vector<std::string> pages;
+  bool all = false;
+  bool html = false;
+};
+
+// Declares the command's options on `command`, filling `options` when it is parsed.
+void AddConvertOptions(CLI::App* command, ConvertOptions* options);
+
+// Runs the conversion the parsed options ask for. The exit status: 0 when every file was
+// written, 1 when a file operation failed or the run could not be done, 2 when a missing
+// include file ended the run, 64 when neither pages nor --all were given.
+int Convert(const ConvertOptions& options, Env& env, std::ostream& out, std::ostream& err);
+
+// Parses `args` (what follows "convert" on the command line), then converts.
+int RunConvert(const std::vector<std::string>& args, Env& env, std::ostream& out,
+               std::ostream& err);
+
+}  // namespace vorlintex::app

@@ -1,0 +1,84 @@
+#include "app/serve_command.h"
+
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <thread>
+
+#include "app/exit_status.h"
+#include "app/usage.h"
+#include "component/automation.h"
+#include "component/morvane.h"
+#include "component/services.h"
+#include "generator/target_turns.h"
+#include "pagehost/access_check.h"
+#include "pagehost/http_server.h"
+#include "pagehost/session_store.h"
+#include "platform/stop_signals.h"
+
+namespace vorlintex::app {
+
+void AddServeOptions(CLI::App* command, ServeOptions* options) {
+  command->add_option("--listen", options->listen, "Address and port to listen on")
+      ->type_name("HOST:PORT")
+      ->capture_default_str();
+  command->add_flag("--quiet", options->quiet, "No access-log line per request");
+  command
+      ->add_option("--threads", options->threads,
+                   "Worker threads (each open keep-alive connection holds one)")
+      ->check(CLI::Range(1, 4096))
+      ->capture_default_str();
+}
+
+int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream& err) {
+  std::string host;
+  int port = 0;
+  if (!pagehost::ParseListenAddress(options.listen, &host, &port)) {
+    return UsageError("--listen wants HOST:PORT, e.g. 127.0.0.1:8080 or [::1]:8080",
+                      "vorlintex serve", err);
+  }
+  // Before any thread exists, so that only the waiting thread below takes the signals.
+  BlockStopSignals();
+
+  generator::TargetTurns turns;
+  automation::ClassRegistry registry;
+  RegisterMorvane(&registry, Services{&env, &turns, nullptr});
+  pagehost::SessionStore sessions;
+  pagehost::HttpServerOptions http;
+  http.host = host;
+  http.port = port;
+  http.threads = options.threads;
+  http.access_log = options.quiet ? nullptr : &err;
+  pagehost::HttpServer server(&registry, &sessions, http);
+  if (Status bound = server.Bind(); !bound.ok()) {
+    err << "vorlintex: " << bound.ToString() << "\n";
+    return kExitFailed;
+  }
+
+  std::string shown_host = host.find(':') != std::string::npos ? "[" + host + "]" : host;
+  if (!pagehost::IsLoopbackAddress(host)) {
+    err << "vorlintex: warning: listening on " << shown_host
+        << ", not on the loopback interface: anyone who can reach this address can read and "
+           "write files as this server's user\n";
+  }
+  out << "vorlintex: the wizard is at http://" << shown_host << ":" << server.port()
+      << "/morvane.asp (Ctrl+C stops the server)" << std::endl;
+
+  std::atomic<bool> stopping = false;
+  Status served;
+  std::thread serving([&] {
+    served = server.Serve();
+    if (!stopping) RaiseStopSignal();  // ended by itself: wake the wait below
+  });
+  std::string signal = WaitForStopSignal();
+  stopping = true;
+  server.Stop();
+  serving.join();
+  if (!served.ok()) {
+    err << "vorlintex: " << served.ToString() << "\n";
+    return kExitFailed;
+  }
+  out << "vorlintex: stopped (" << signal << ")" << std::endl;
+  return kExitOk;
+}
+
+}  // namespace vorlintex::app
