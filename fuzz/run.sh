@@ -43,7 +43,7 @@ cmake --build "$build" -j2 --target "${targets[@]/#/fuzz_}"
 run_target() {
   local target=$1
   local corpus=$build/fuzz-corpus/$target findings=$build/fuzz-findings/$target
-  local log=$build/fuzz-logs/$target.log
+  local log=$build/fuzz-logs/$target-$(date +%H%M%S).log
   mkdir -p "$corpus" "$findings" "$(dirname "$log")"
   cp -n fuzz/corpus/"$target"/* "$corpus"/ 2>/dev/null || true
   local status=0
