@@ -18,4 +18,9 @@ std::string PosixPathSpelling(std::string_view path);
 // result names where a new file or folder of that name belongs.
 std::string ResolveWindowsPath(std::string_view path);
 
+// Tells the resolution that this process has just created the file or folder at `resolved` (a
+// result of ResolveWindowsPath), so that later lookups in its folder see it without reading the
+// folder again.
+void NoteCreatedPath(const std::string& resolved);
+
 }  // namespace vorlintex

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
+#include <vector>
 
+#include "component/ascii.h"
 #include "platform/file_service_test_harness.h"
+#include "platform/posix_file_service.h"
 
 namespace vorlintex {
 namespace {
@@ -45,6 +50,37 @@ TEST(PathResolverTest, ResolvesEachPartAsWindowsWould) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(ResolveWindowsPath(c.path), c.resolved);
   }
+}
+
+TEST(PathResolverTest, SeesEntriesAddedBehindItsBack) {
+  fs::PosixHarness harness;
+  const std::string root = harness.Root();
+  harness.Put("Site/old.asp", "");
+  EXPECT_EQ(ResolveWindowsPath(root + "\\site\\new.asp"), root + "/Site/new.asp");
+  harness.Put("Site/NEW.asp", "");
+  EXPECT_EQ(ResolveWindowsPath(root + "\\site\\new.asp"), root + "/Site/NEW.asp");
+  std::filesystem::remove(root + "/Site/NEW.asp");
+  harness.Put("Site/New.ASP", "");
+  EXPECT_EQ(ResolveWindowsPath(root + "\\site\\new.asp"), root + "/Site/New.ASP");
+}
+
+TEST(PathResolverTest, FilesItCreatesAreFoundInAnyCase) {
+  fs::PosixHarness harness;
+  const std::string folder = harness.Root() + "\\Out";
+  std::unique_ptr<fs::TextFileService> service = NewPosixFileService();
+  ASSERT_TRUE(service->CreateFolder(folder).ok());
+  std::vector<std::string> names;
+  for (int i = 0; i < 60; ++i) {
+    std::string name = "Page" + std::to_string(i) + ".cls";
+    std::unique_ptr<fs::TextStream> stream;
+    ASSERT_TRUE(service->CreateTextFile(folder + "\\" + name, &stream).ok());
+    ASSERT_TRUE(service->CreateTextFile(folder + "\\" + AsciiLower(name), &stream).ok());
+    ASSERT_TRUE(stream->WriteLine(name).ok());
+    names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(harness.Names("Out"), names);
+  EXPECT_EQ(harness.Get("Out/Page7.cls"), "Page7.cls\r\n");
 }
 
 }  // namespace

@@ -181,6 +181,7 @@ class PosixFileService final : public fs::TextFileService {
   Status CreateFolder(const std::string& path) override {
     std::string resolved = ResolveWindowsPath(path);
     if (mkdir(resolved.c_str(), 0777) != 0) return ErrnoStatus(path, errno);
+    NoteCreatedPath(resolved);
     return Status::OK();
   }
 
@@ -191,6 +192,7 @@ class PosixFileService final : public fs::TextFileService {
     std::string resolved = ResolveWindowsPath(path);
     int fd = open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return ErrnoStatus(path, errno);
+    NoteCreatedPath(resolved);
     *stream = std::make_unique<PosixTextStream>(fd, path, /*writing=*/true);
     return Status::OK();
   }
