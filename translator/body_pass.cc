@@ -60,7 +60,8 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
   bool changed = NormaliseEqualSigns(line);
   if (SpliceExpressions(line)) changed = true;
   if (changed) FormTestCopy(line, &test_copy_);
-  marks_.Find(line, test_copy_);
+  marks_.FindRuleMarks(line, test_copy_);
+  bool rest_marks_found = false;
 
   // The line is settled from `start` on: 0 for the line itself, then the start of each rest
   // after a "%>". A rest already has its tabs and equal signs normalised and no expression
@@ -99,6 +100,10 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
     if (start >= line.size()) return true;
 
     // The rest is a new line: its line start, then its translation up to the classification.
+    if (!rest_marks_found) {
+      marks_.FindRestMarks(line, test_copy_);
+      rest_marks_found = true;
+    }
     start = std::min(line.find_first_not_of(' ', start), line.size());
     if (from_page && marks_.CommentOpenFrom(start) && marks_.IncludeWordFrom(start)) {
       if (std::optional<std::string_view> file_name =

@@ -2,27 +2,41 @@
 
 namespace vorlintex::translator {
 
-void LineMarks::Find(std::string_view line, std::string_view test_copy) {
+size_t FindLastIgnoringSpaces(std::string_view text, std::string_view pattern) {
+  if (pattern.empty()) return text.size();
+  // From the end backwards, so the first match found is the last one. A match starts at a
+  // byte that is no space, so its position in `text` stands for its position in the compact
+  // copy. An attempt reads no more bytes that are not spaces than the pattern holds, so the
+  // scan stays linear in the length of `text`.
+  for (size_t start = text.size(); start-- > 0;) {
+    if (text[start] != pattern[0]) continue;
+    size_t at = start + 1;
+    size_t matched = 1;
+    while (matched < pattern.size() && at < text.size()) {
+      if (text[at] == ' ') {
+        ++at;
+      } else if (text[at] == pattern[matched]) {
+        ++at;
+        ++matched;
+      } else {
+        break;
+      }
+    }
+    if (matched == pattern.size()) return start;
+  }
+  return std::string_view::npos;
+}
+
+void LineMarks::FindRuleMarks(std::string_view line, std::string_view test_copy) {
+  code_open_ = line.rfind("<%");
+  directive_open_ = FindLastIgnoringSpaces(test_copy, "<%@");
+  option_explicit_ = FindLastIgnoringSpaces(test_copy, "optionexplicit");
+}
+
+void LineMarks::FindRestMarks(std::string_view line, std::string_view test_copy) {
   comment_open_ = line.rfind("<!");
   include_word_ = test_copy.rfind("#include");
   sub_word_ = test_copy.rfind("sub ");
-  code_open_ = line.rfind("<%");
-
-  compact_.clear();
-  compact_origin_.clear();
-  for (size_t i = 0; i < test_copy.size(); ++i) {
-    if (test_copy[i] == ' ') continue;
-    compact_.push_back(test_copy[i]);
-    compact_origin_.push_back(i);
-  }
-  // A marker found in the compact copy starts at a byte that is no space, so the position of
-  // that byte in the line tells in which rests the marker lies.
-  auto origin = [this](size_t compact_position) {
-    return compact_position == std::string::npos ? std::string_view::npos
-                                                 : compact_origin_[compact_position];
-  };
-  directive_open_ = origin(compact_.rfind("<%@"));
-  option_explicit_ = origin(compact_.rfind("optionexplicit"));
 }
 
 }  // namespace vorlintex::translator
