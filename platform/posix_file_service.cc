@@ -54,8 +54,8 @@ class PosixTextStream final : public fs::TextStream {
 
   Status ReadLine(std::string* line) override {
     if (closed_ || writing_) return ErrnoStatus(path_, EBADF);
-    line->clear();
     if (!Fill()) return read_failed_ ? read_error_ : Status::Error(path_, kPastEnd);
+    line->clear();
     while (true) {
       const char* start = buffer_.get() + begin_;
       size_t available = end_ - begin_;
@@ -88,7 +88,7 @@ class PosixTextStream final : public fs::TextStream {
         text = {};
       }
     }
-    std::memcpy(buffer_.get() + end_, text.data(), text.size());
+    if (!text.empty()) std::memcpy(buffer_.get() + end_, text.data(), text.size());
     end_ += text.size();
     buffer_[end_++] = '\r';
     buffer_[end_++] = '\n';
