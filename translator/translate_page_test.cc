@@ -10,6 +10,7 @@ namespace vorlintex::translator {
 namespace {
 
 using testing::CrLfLines;
+using testing::ExpectedModule;
 using testing::PageStore;
 
 TEST(TranslatePage, EmptyPageGivesTheFixedLinesOnly) {
@@ -214,6 +215,34 @@ TEST(TranslatePage, MissingIncludeInGlobalsPassStopsAfterLinesCopied) {
             "<% Sub A()\r\n"
             "x\r\n"
             "End Sub %>\r\n");
+}
+
+TEST(TranslatePage, BaseNameIsWrittenUnchanged) {
+  PageStore store;
+  store.AddSourceFile("2nd-page x.asp", "");
+  EXPECT_FALSE(store.Translate("2nd-page x").missing_include.has_value());
+  EXPECT_EQ(store.ModuleText("2nd-page x"), ExpectedModule("2nd-page x", "", "", ""));
+}
+
+// Only ASCII letters are folded for the keyword tests; every byte is written as read.
+TEST(TranslatePage, ArbitraryBytesPassThroughEveryPass) {
+  using std::string_literals::operator""s;
+  PageStore store;
+  std::string procedure = "Sub \xC4\0\xff(a\rb)"s;
+  std::string script = "x = \"\0\x80\r\xD3\""s;
+  std::string html = "<p>\xff\0\r\xC0SUB</p>"s;
+  store.AddSourceFile("bytes.asp", procedure + "\r\n" + "End Sub\r\n" +
+                                       "<script runat=server>\r\n" + script + "\r\n" +
+                                       "</script>\r\n" + html + "\r\n");
+  EXPECT_FALSE(store.Translate("bytes").missing_include.has_value());
+  EXPECT_EQ(store.ModuleText("bytes"),
+            ExpectedModule("bytes", procedure + "\r\n" + "End Sub\r\n", script + "\r\n",
+                           "Response.Write (\"End Sub\" & vbCrlf)\r\n"
+                           "Response.Write (\"<script runat=server>\" & vbCrlf)\r\n"
+                           "Response.Write (\"x = \"\"\0\x80\r\xD3\"\"\" & vbCrlf)\r\n"s +
+                               "Response.Write (\"</script>\" & vbCrlf)\r\n" +
+                               "Response.Write (\"" + html + "\" & vbCrlf)\r\n"));
+  EXPECT_TRUE(store.failures().empty());
 }
 
 }  // namespace
