@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -90,7 +91,9 @@ class PosixHarness : public Harness {
  public:
   PosixHarness() : service_(NewPosixFileService()) {
     char pattern[] = "/tmp/vorlintex-files-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) root_ = pattern;
+    // Without its own folder the harness would write wherever its paths happened to lead.
+    if (mkdtemp(pattern) == nullptr) std::abort();
+    root_ = pattern;
   }
   ~PosixHarness() override {
     std::error_code ignored;
