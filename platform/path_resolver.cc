@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
@@ -105,19 +106,21 @@ class FolderNameCache {
     return found;
   }
 
-  // Records that this process made `name` in `folder`, so the folder need not be read again.
-  void NoteCreated(const std::string& folder, std::string_view name) {
+  // Records that this process made `name` in `folder`, whose stamp just before was `before`,
+  // so the folder need not be read again; unless something else changed it meanwhile.
+  void NoteCreated(const std::string& folder, std::string_view name,
+                   const std::optional<FolderStamp>& before) {
     std::string key = folder.empty() ? "." : folder;
-    std::optional<FolderStamp> stamp = StampOf(key);
+    std::optional<FolderStamp> after = StampOf(key);
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = folders_.find(key);
     if (it == folders_.end()) return;
-    if (!stamp) {
+    if (!before || !after || !(it->second.stamp == *before)) {
       folders_.erase(it);
       return;
     }
     AddName(&it->second, name);
-    it->second.stamp = *stamp;
+    it->second.stamp = *after;
     it->second.recent = false;
   }
 
@@ -195,11 +198,14 @@ std::string ResolveWindowsPath(std::string_view path) {
   return resolved;
 }
 
-void NoteCreatedPath(const std::string& resolved) {
+bool CreateNoted(const std::string& resolved, const std::function<bool()>& create) {
+  std::string folder = FolderOf(resolved);
+  std::optional<FolderStamp> before = StampOf(folder.empty() ? "." : folder);
+  if (!create()) return false;
   size_t cut = resolved.rfind('/');
-  std::string_view name = cut == std::string::npos ? std::string_view(resolved)
-                                                   : std::string_view(resolved).substr(cut + 1);
-  FolderNameCache::Instance().NoteCreated(FolderOf(resolved), name);
+  std::string_view name = std::string_view(resolved).substr(cut == std::string::npos ? 0 : cut + 1);
+  FolderNameCache::Instance().NoteCreated(folder, name, before);
+  return true;
 }
 
 }  // namespace vorlintex

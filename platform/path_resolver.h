@@ -3,6 +3,7 @@
 // would resolve it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,9 +19,9 @@ std::string PosixPathSpelling(std::string_view path);
 // result names where a new file or folder of that name belongs.
 std::string ResolveWindowsPath(std::string_view path);
 
-// Tells the resolution that this process has just created the file or folder at `resolved` (a
-// result of ResolveWindowsPath), so that later lookups in its folder see it without reading the
-// folder again.
-void NoteCreatedPath(const std::string& resolved);
+// Runs `create`, which makes a file or folder at `resolved` (a result of ResolveWindowsPath) and
+// returns false, errno set, when it fails. Later lookups in that folder then see the new entry
+// without reading the folder again, unless something else changed the folder meanwhile.
+bool CreateNoted(const std::string& resolved, const std::function<bool()>& create);
 
 }  // namespace vorlintex

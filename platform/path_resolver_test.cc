@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "component/ascii.h"
@@ -62,6 +64,18 @@ TEST(PathResolverTest, SeesEntriesAddedBehindItsBack) {
   std::filesystem::remove(root + "/Site/NEW.asp");
   harness.Put("Site/New.ASP", "");
   EXPECT_EQ(ResolveWindowsPath(root + "\\site\\new.asp"), root + "/Site/New.ASP");
+}
+
+TEST(PathResolverTest, SeesEntriesAddedBehindItsBackToAFolderReadEarlier) {
+  fs::PosixHarness harness;
+  const std::string root = harness.Root();
+  harness.Put("Site/old.asp", "");
+  // Long enough that the folder's read is trusted, not re-read for being just changed.
+  std::this_thread::sleep_for(std::chrono::milliseconds(120));
+  EXPECT_EQ(ResolveWindowsPath(root + "\\site\\OLD.asp"), root + "/Site/old.asp");
+  EXPECT_EQ(ResolveWindowsPath(root + "\\site\\new.asp"), root + "/Site/new.asp");
+  harness.Put("Site/NEW.asp", "");
+  EXPECT_EQ(ResolveWindowsPath(root + "\\site\\new.asp"), root + "/Site/NEW.asp");
 }
 
 TEST(PathResolverTest, FilesItCreatesAreFoundInAnyCase) {

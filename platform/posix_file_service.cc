@@ -180,8 +180,9 @@ class PosixFileService final : public fs::TextFileService {
  public:
   Status CreateFolder(const std::string& path) override {
     std::string resolved = ResolveWindowsPath(path);
-    if (mkdir(resolved.c_str(), 0777) != 0) return ErrnoStatus(path, errno);
-    NoteCreatedPath(resolved);
+    if (!CreateNoted(resolved, [&] { return mkdir(resolved.c_str(), 0777) == 0; })) {
+      return ErrnoStatus(path, errno);
+    }
     return Status::OK();
   }
 
@@ -190,9 +191,13 @@ class PosixFileService final : public fs::TextFileService {
     // Resolved in full: a file that exists in another letter case is replaced under its own
     // spelling rather than joined by a second one.
     std::string resolved = ResolveWindowsPath(path);
-    int fd = open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return ErrnoStatus(path, errno);
-    NoteCreatedPath(resolved);
+    int fd = -1;
+    if (!CreateNoted(resolved, [&] {
+          fd = open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+          return fd >= 0;
+        })) {
+      return ErrnoStatus(path, errno);
+    }
     *stream = std::make_unique<PosixTextStream>(fd, path, /*writing=*/true);
     return Status::OK();
   }
