@@ -76,4 +76,9 @@ bool IsSameOriginPost(std::string_view host_header, std::optional<std::string_vi
   return !other.empty() && other == own;
 }
 
+bool IsForeignFetch(std::optional<std::string_view> sec_fetch_site) {
+  return sec_fetch_site && (AsciiEqualIgnoringCase(*sec_fetch_site, "cross-site") ||
+                            AsciiEqualIgnoringCase(*sec_fetch_site, "same-site"));
+}
+
 }  // namespace vorlintex::pagehost

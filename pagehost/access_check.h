@@ -23,4 +23,9 @@ bool IsLoopbackHostHeader(std::string_view host_header, int port);
 bool IsSameOriginPost(std::string_view host_header, std::optional<std::string_view> origin,
                       std::optional<std::string_view> referer);
 
+// Whether a browser marked the request as sent by a page of another site (or of another
+// origin on the same site) through its Sec-Fetch-Site header: "cross-site" or "same-site".
+// Absent, "same-origin" and "none" (typed by the user) are not.
+bool IsForeignFetch(std::optional<std::string_view> sec_fetch_site);
+
 }  // namespace vorlintex::pagehost

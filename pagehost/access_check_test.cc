@@ -73,5 +73,15 @@ TEST(AccessCheckTest, PostsMustComeFromThisOrigin) {
   }
 }
 
+TEST(AccessCheckTest, ForeignFetches) {
+  const std::pair<std::optional<std::string_view>, bool> cases[] = {
+      {std::nullopt, false}, {"same-origin", false}, {"none", false},
+      {"cross-site", true},  {"same-site", true},    {"Cross-Site", true},
+  };
+  for (const auto& [site, foreign] : cases) {
+    EXPECT_EQ(IsForeignFetch(site), foreign) << site.value_or("(none)");
+  }
+}
+
 }  // namespace
 }  // namespace vorlintex::pagehost

@@ -41,6 +41,7 @@ HostRequest ToHostRequest(const httplib::Request& request) {
   host_request.origin = Header(request, "Origin");
   host_request.referer = Header(request, "Referer");
   host_request.cookie = Header(request, "Cookie");
+  host_request.fetch_site = Header(request, "Sec-Fetch-Site");
   return host_request;
 }
 

@@ -93,9 +93,13 @@ std::optional<HostResponse> PageHost::Refusal(const HostRequest& request) const 
                      "[::1] on port " +
                          std::to_string(options_.port) + ".");
   }
-  if (request.method == "POST" &&
-      !IsSameOriginPost(request.host.value_or(""), request.origin, request.referer)) {
-    return ErrorPage(403, "A form may be posted here only from a page of this server.");
+  // Fields decide what the wizard does (a query string too: a link or an image elsewhere
+  // could otherwise start a generation run); only a plain visit may come from another site.
+  bool carries_fields = !IsGetOrHead(request.method) || !request.query.empty();
+  if (carries_fields &&
+      (IsForeignFetch(request.fetch_site) ||
+       !IsSameOriginPost(request.host.value_or(""), request.origin, request.referer))) {
+    return ErrorPage(403, "Fields may be sent here only from a page of this server.");
   }
   return std::nullopt;
 }

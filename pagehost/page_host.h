@@ -28,6 +28,7 @@ struct HostRequest {
   std::optional<std::string_view> origin;
   std::optional<std::string_view> referer;
   std::optional<std::string_view> cookie;
+  std::optional<std::string_view> fetch_site;  // Sec-Fetch-Site
 };
 
 struct HostResponse {

@@ -229,6 +229,26 @@ TEST_F(PageHostTest, RefusesForeignHostsAndCrossOriginPosts) {
       EXPECT_EQ(Header(response, "Set-Cookie"), "(none)");
     }
   }
+  HostRequest foreign_post = Post("PageNumber=1");
+  foreign_post.fetch_site = "same-site";  // another port of localhost
+  EXPECT_EQ(Send(foreign_post).status, 403);
+
+  // A link or an image elsewhere cannot start a run through the query string.
+  HostRequest foreign_query = Get("/morvane.asp", "PageNumber=2&targetdir=C:%5Cx&dllname=x");
+  foreign_query.fetch_site = "cross-site";
+  EXPECT_EQ(Send(foreign_query).status, 403);
+  foreign_query.fetch_site.reset();
+  foreign_query.referer = "http://evil.example/page.html";
+  EXPECT_EQ(Send(foreign_query).status, 403);
+  foreign_query.referer.reset();
+  foreign_query.fetch_site = "none";  // typed by the user
+  EXPECT_EQ(Send(foreign_query).status, 200);
+  // A plain visit may come from a link anywhere.
+  HostRequest linked = Get("/morvane.asp");
+  linked.fetch_site = "cross-site";
+  linked.referer = "http://docs.example/";
+  EXPECT_EQ(Send(linked).status, 200);
+
   HostRequest rebound = Get("/morvanebg.gif");
   rebound.host = "rebound.example";
   EXPECT_EQ(Send(rebound).status, 403);
