@@ -103,6 +103,9 @@ HttpServer::~HttpServer() = default;
 
 Status HttpServer::Bind() {
   server_ = std::make_unique<httplib::Server>();
+  // Socket options apply to the listening socket, so they go in before binding; the handlers
+  // reach the page host only when requests come, after it is made below.
+  Install();
   std::string where = options_.host + ":" + std::to_string(options_.port);
   if (options_.port == 0) {
     port_ = server_->bind_to_any_port(options_.host);
@@ -120,7 +123,6 @@ Status HttpServer::Bind() {
   host_options.loopback_only = IsLoopbackAddress(options_.host);
   host_options.max_body = options_.max_body;
   page_host_ = std::make_unique<PageHost>(registry_, sessions_, host_options);
-  Install();
   return Status::OK();
 }
 
