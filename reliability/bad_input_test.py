@@ -1,0 +1,315 @@
+#!/usr/bin/env python3
+"""Bad input to the page host: malformed request lines, headers over the limit, a 100 MiB body,
+bodies that never finish arriving, bad percent-encoding, NUL bytes in fields, 10,000 repeated
+`asplist` fields, and 1,000 new sessions a second for 10 s. Each must get a 4xx answer or be
+timed out by the server (the session flood, being well-formed, must get its pages); the server's
+resident memory must stay bounded; and a probe client must be answered throughout. Starts
+`vorlintex serve` on a free loopback port itself; exits non-zero on any failure.
+
+    reliability/bad_input_test.py [--vorlintex PATH] [--only CASE...]
+"""
+
+import argparse
+import os
+import socket
+import sys
+import threading
+import time
+import urllib.parse
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import vorlintex_server as vs  # noqa: E402
+
+# How long the server may take to give up on a client that stops sending (its read timeout is
+# a few seconds), and how long a probe may wait for the entry page.
+GIVE_UP_SECONDS = 30
+PROBE_LIMIT_SECONDS = 5
+# Resident memory may grow by this much over the run (sessions, worker threads), no more.
+MEMORY_LIMIT_KIB = 64 * 1024
+
+
+class Probe(threading.Thread):
+    """Asks for the entry page on a new connection every 100 ms and records the slowest answer
+    and every failure, while the bad clients do their worst."""
+
+    def __init__(self, server):
+        super().__init__(daemon=True)
+        self.server = server
+        self.stop = threading.Event()
+        self.failures = []
+        self.answered = 0
+        self.slowest = 0.0
+        self.peak_rss = 0
+
+    def run(self):
+        while not self.stop.is_set():
+            started = time.time()
+            try:
+                connection = vs.Connection(self.server.port, timeout=PROBE_LIMIT_SECONDS)
+                status, _, page = connection.request(vs.entry_get(self.server))
+                connection.close()
+                if status != 200 or not page.endswith(b"</HTML>\r\n"):
+                    self.failures.append("status %d" % status)
+                else:
+                    self.answered += 1
+            except (OSError, ValueError) as error:
+                self.failures.append("%s after %.1f s" % (error, time.time() - started))
+            self.slowest = max(self.slowest, time.time() - started)
+            try:
+                self.peak_rss = max(self.peak_rss, self.server.rss_kib())
+            except (OSError, RuntimeError):
+                pass
+            self.stop.wait(0.1)
+
+
+def answer_of(server, data, read_timeout=GIVE_UP_SECONDS, send_in_thread=False):
+    """Sends `data` and returns the status of the answer, "closed" when the server closed the
+    connection without one, or "timeout" when it neither answered nor closed in time."""
+    connection = vs.Connection(server.port, timeout=read_timeout)
+    try:
+        if send_in_thread:
+            # A body far larger than the server reads: keep sending while reading the answer.
+            sender = threading.Thread(target=_send_quietly, args=(connection, data), daemon=True)
+            sender.start()
+        else:
+            connection.send(data)
+        try:
+            status, _, _ = connection.read_response(head_only=True)
+            return status
+        except ConnectionError:
+            return "closed"
+        except socket.timeout:
+            return "timeout"
+        except OSError as error:
+            return "closed" if error.errno in (104, 32) else "error %s" % error
+    finally:
+        connection.close()
+
+
+def _send_quietly(connection, data):
+    try:
+        view = memoryview(data)
+        for start in range(0, len(view), 1 << 20):
+            connection.send(view[start:start + (1 << 20)])
+    except OSError:
+        pass  # the server stopped reading, as it should
+
+
+def is_refusal(outcome):
+    """A 4xx answer, or the server giving up on the client."""
+    return (isinstance(outcome, int) and 400 <= outcome < 500) or outcome in ("closed", "timeout")
+
+
+def malformed_request_lines(server):
+    lines = [
+        b"GARBAGE\r\n\r\n",
+        b"GET\r\n\r\n",
+        b"GET /morvane.asp HTTP/9.9\r\nHost: %s\r\n\r\n",
+        b"GET /morvane.asp HTTP/1.1 extra\r\nHost: %s\r\n\r\n",
+        b"GET  /morvane.asp  HTTP/1.1\r\nHost: %s\r\n\r\n",
+        b"\x00\x01\x02\x03\r\n\r\n",
+        b"GET /" + b"a" * 100000 + b" HTTP/1.1\r\nHost: %s\r\n\r\n",
+        b"GET /morvane.asp HTTP/1.1\r\nHost: %s\r\nContent-Length: -5\r\n\r\n",
+        b"POST /morvane.asp HTTP/1.1\r\nHost: %s\r\nContent-Length: 10\r\n"
+        b"Transfer-Encoding: chunked\r\n\r\nzz\r\n",
+        b"GET /morvane.asp HTTP/1.1\r\nHost: evil.example\r\n\r\n",
+        b"GET /morvane.asp HTTP/1.1\r\n\r\n",
+        b"\r\n\r\n\r\n\r\n",
+    ]
+    return [(line[:40], answer_of(server, line.replace(b"%s", server.host_header.encode())))
+            for line in lines]
+
+
+def headers_over_the_limit(server):
+    host = server.host_header.encode()
+    long_value = b"GET /morvane.asp HTTP/1.1\r\nHost: " + host + b"\r\nX-Long: " + \
+        b"v" * (256 * 1024) + b"\r\n\r\n"
+    many = b"GET /morvane.asp HTTP/1.1\r\nHost: " + host + b"\r\n" + \
+        b"".join(b"X-H%d: v\r\n" % i for i in range(10000)) + b"\r\n"
+    endless = b"GET /morvane.asp HTTP/1.1\r\nHost: " + host + b"\r\n" + \
+        b"X-Endless: " + b"v" * (4 << 20)
+    return [("one 256 KiB header", answer_of(server, long_value, send_in_thread=True)),
+            ("10,000 headers", answer_of(server, many, send_in_thread=True)),
+            ("a 4 MiB header without end", answer_of(server, endless, send_in_thread=True))]
+
+
+def huge_body(server):
+    size = 100 << 20
+    head = ("POST /morvane.asp HTTP/1.1\r\nHost: %s\r\nOrigin: %s\r\n"
+            "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: %d\r\n\r\n"
+            % (server.host_header, server.origin, size)).encode()
+    body = b"PageNumber=1&sourcedir=" + b"x" * (size - 23)
+    chunked = ("POST /morvane.asp HTTP/1.1\r\nHost: %s\r\nOrigin: %s\r\n"
+               "Content-Type: application/x-www-form-urlencoded\r\n"
+               "Transfer-Encoding: chunked\r\n\r\n" % (server.host_header, server.origin)).encode()
+    chunk = b"100000\r\n" + b"y" * 0x100000 + b"\r\n"
+    return [("100 MiB declared", answer_of(server, head + body, send_in_thread=True)),
+            ("100 MiB chunked", answer_of(server, chunked + chunk * 100 + b"0\r\n\r\n",
+                                          send_in_thread=True))]
+
+
+def slow_bodies(server, clients=16):
+    """Clients that promise a body and send a few bytes of it, then nothing."""
+    outcomes = [None] * clients
+
+    def one(index):
+        data = vs.form_post(server, b"x" * 1000)[:-990]
+        started = time.time()
+        outcome = answer_of(server, data)
+        outcomes[index] = (outcome, time.time() - started)
+
+    threads = [threading.Thread(target=one, args=(i,)) for i in range(clients)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    slowest = max(seconds for _, seconds in outcomes)
+    return [("%d bodies never finished (server gave up within %.1f s)" % (clients, slowest),
+             outcome) for outcome, _ in outcomes]
+
+
+def bad_percent_encoding(server):
+    host = server.host_header
+    cases = [
+        ("query %zz", ("GET /morvane.asp?PageNumber=%%zz HTTP/1.1\r\nHost: %s\r\n\r\n"
+                       % host).encode()),
+        ("query lone %", ("GET /morvane.asp?a=% HTTP/1.1\r\nHost: %s\r\n\r\n" % host).encode()),
+        ("body %G1", vs.form_post(server, b"PageNumber=1&sourcedir=%G1")),
+        ("body ends in %4", vs.form_post(server, b"PageNumber=1&dllname=%4")),
+    ]
+    return [(name, answer_of(server, data)) for name, data in cases]
+
+
+def nul_bytes(server):
+    host = server.host_header.encode()
+    cases = [
+        ("%00 in sourcedir", vs.form_post(server, b"PageNumber=1&sourcedir=C%3A%00%5Csrc&"
+                                                  b"targetdir=out&dllname=x")),
+        ("raw NUL in body", vs.form_post(server, b"PageNumber=1&sourcedir=a\x00b&targetdir=c")),
+        ("%00 in query", b"GET /morvane.asp?PageNumber=1&sourcedir=a%00b HTTP/1.1\r\nHost: " +
+         host + b"\r\n\r\n"),
+        ("NUL in a header", b"GET /morvane.asp HTTP/1.1\r\nHost: " + host +
+         b"\r\nCookie: vorlintex_session=\x00\r\n\r\n"),
+        ("NUL in the path", b"GET /morvane.asp\x00.gif HTTP/1.1\r\nHost: " + host + b"\r\n\r\n"),
+    ]
+    return [(name, answer_of(server, data)) for name, data in cases]
+
+
+def repeated_asplist(server):
+    target = os.path.join(server.scratch, "asplist-out")
+    fields = {"PageNumber": "2", "sourcedir": os.path.join(server.scratch, "site"),
+              "targetdir": target, "dllname": "Many"}
+    body = urllib.parse.urlencode(fields).encode() + b"&asplist=page00.asp" * 10000
+    started = time.time()
+    outcome = answer_of(server, vs.form_post(server, body))
+    return [("10,000 asplist fields (%.1f s)" % (time.time() - started), outcome)]
+
+
+def session_flood(server, per_second=1000, seconds=10, senders=8):
+    """New sessions (selection page posts without a cookie) at a steady rate: these are
+    well-formed, so each must be answered with its page while memory stays bounded."""
+    results = []
+    lock = threading.Lock()
+    body = urllib.parse.urlencode({"PageNumber": "1", "sourcedir": "/nonexistent",
+                                   "targetdir": "/nonexistent-out", "dllname": "x"}).encode()
+    started = time.time()
+
+    def sender(index):
+        connection = vs.Connection(server.port, timeout=GIVE_UP_SECONDS)
+        count = per_second * seconds // senders
+        for number in range(count):
+            due = started + (number * senders + index) / per_second
+            if due > time.time():
+                time.sleep(due - time.time())
+            try:
+                status, headers, _ = connection.request(vs.form_post(server, body))
+                outcome = status if "set-cookie" in headers else "no session"
+            except (OSError, ValueError) as error:
+                outcome = "error %s" % error
+                connection.close()
+                connection = vs.Connection(server.port, timeout=GIVE_UP_SECONDS)
+            with lock:
+                results.append(outcome)
+        connection.close()
+
+    threads = [threading.Thread(target=sender, args=(i,)) for i in range(senders)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    elapsed = time.time() - started
+    bad = [outcome for outcome in results if outcome != 200]
+    return [("%d new sessions in %.1f s" % (len(results), elapsed),
+             200 if not bad and len(results) == per_second * seconds else
+             "%d not answered with a new session, e.g. %s" % (len(bad), bad[:3]))]
+
+
+CASES = [
+    ("malformed request lines", malformed_request_lines, is_refusal),
+    ("headers over the limit", headers_over_the_limit, is_refusal),
+    ("100 MiB body", huge_body, is_refusal),
+    ("slow bodies", slow_bodies, is_refusal),
+    ("bad percent-encoding", bad_percent_encoding, is_refusal),
+    ("NUL bytes in fields", nul_bytes, is_refusal),
+    ("10,000 asplist fields", repeated_asplist, is_refusal),
+    ("1,000 new sessions a second", session_flood, lambda outcome: outcome == 200),
+]
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--vorlintex", help="the vorlintex executable")
+    parser.add_argument("--only", nargs="*", help="run only the cases whose name contains these")
+    args = parser.parse_args()
+
+    binary = vs.find_binary(args.vorlintex)
+    failed = False
+    with vs.Server(binary) as server:
+        vs.make_site(server.scratch)
+        # Start the worker threads and the first session before the baseline.
+        for _ in range(3):
+            connection = vs.Connection(server.port)
+            connection.request(vs.entry_get(server))
+            connection.close()
+        time.sleep(0.5)
+        baseline = server.rss_kib()
+        probe = Probe(server)
+        probe.start()
+        for name, run, acceptable in CASES:
+            if args.only and not any(word in name for word in args.only):
+                continue
+            started = time.time()
+            outcomes = run(server)
+            bad = [(what, outcome) for what, outcome in outcomes if not acceptable(outcome)]
+            print("%-4s %s (%.1f s): %s" % ("FAIL" if bad else "ok", name, time.time() - started,
+                                             ", ".join(sorted(set(str(o) for _, o in outcomes)))))
+            for what, outcome in bad:
+                print("       %r: %s" % (what, outcome))
+            failed = failed or bool(bad)
+            if not server.alive():
+                print("FAIL the server exited")
+                failed = True
+                break
+        probe.stop.set()
+        probe.join()
+        time.sleep(0.5)
+        after = server.rss_kib() if server.alive() else 0
+        peak = max(probe.peak_rss, after)
+
+    print("probe: %d answers, slowest %.2f s, %d failures%s"
+          % (probe.answered, probe.slowest, len(probe.failures),
+             (": " + "; ".join(probe.failures[:3])) if probe.failures else ""))
+    print("resident memory: %d KiB at start, %d KiB at peak, %d KiB at the end"
+          % (baseline, peak, after))
+    if probe.failures or probe.slowest > PROBE_LIMIT_SECONDS:
+        print("FAIL the server stopped answering other clients")
+        failed = True
+    if peak - baseline > MEMORY_LIMIT_KIB:
+        print("FAIL resident memory grew by more than %d MiB" % (MEMORY_LIMIT_KIB // 1024))
+        failed = True
+    print("FAIL" if failed else "ok")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
