@@ -43,8 +43,9 @@ bool IncludeFile::ReadLine(std::string* line) {
 
 void IncludeFile::Close() {
   if (stream_ != nullptr) {
-    // Only read from, so a failing close loses nothing.
-    (void)stream_->Close();
+    // Only read from, so a failing close loses nothing; still the user hears of it.
+    Status closed = stream_->Close();
+    if (failures_ != nullptr) failures_->Record(Access::kRead, closed);
     stream_.reset();
   }
   service_.reset();

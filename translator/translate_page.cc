@@ -16,8 +16,8 @@ void RecordRead(PageTranslation& page, const Status& status) {
 
 void ClosePage(PageTranslation& page) {
   if (page.page == nullptr) return;
-  // Only read from, so a failing close loses nothing.
-  (void)page.page->Close();
+  // Only read from, so a failing close loses nothing; still the user hears of it.
+  RecordRead(page, page.page->Close());
   page.page.reset();
 }
 
