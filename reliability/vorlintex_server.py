@@ -131,11 +131,15 @@ class Connection:
     """One keep-alive client connection reading whole responses (Content-Length or chunked)."""
 
     def __init__(self, port, timeout=10):
+        self.port = port
+        self.timeout = timeout
         self.sock = socket.create_connection(("127.0.0.1", port), timeout=timeout)
         self.buffer = b""
 
     def close(self):
-        self.sock.close()
+        if self.sock is not None:
+            self.sock.close()
+            self.sock = None
 
     def send(self, data):
         self.sock.sendall(data)
@@ -184,8 +188,16 @@ class Connection:
         return status, headers, body
 
     def request(self, data):
+        """Sends one request and reads its answer; reconnects after an answer that ends the
+        connection (the server closes a keep-alive connection after so many requests)."""
+        if self.sock is None:
+            self.sock = socket.create_connection(("127.0.0.1", self.port), timeout=self.timeout)
+            self.buffer = b""
         self.send(data)
-        return self.read_response()
+        status, headers, body = self.read_response()
+        if headers.get("connection", "").lower() == "close":
+            self.close()
+        return status, headers, body
 
 
 def session_cookie(headers):
