@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -14,15 +15,26 @@
 
 namespace vorlintex::bench {
 
+// Wall time, and the processor time of the whole process (user and system, as std::clock
+// gives it on POSIX): on a shared, busy machine the second is the steadier measure of work done.
 class Stopwatch {
  public:
-  Stopwatch() : start_(std::chrono::steady_clock::now()) {}
+  Stopwatch() : start_(std::chrono::steady_clock::now()), cpu_start_(std::clock()) {}
   double Seconds() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+  }
+  double CpuSeconds() const {
+    return static_cast<double>(std::clock() - cpu_start_) / CLOCKS_PER_SEC;
   }
 
  private:
   std::chrono::steady_clock::time_point start_;
+  std::clock_t cpu_start_;
+};
+
+struct Timing {
+  double wall = 0;
+  double cpu = 0;
 };
 
 inline double Median(std::vector<double> values) {
