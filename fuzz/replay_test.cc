@@ -60,7 +60,9 @@ TEST_P(ReplayTest, SeedCorpus) {
 
 TEST_P(ReplayTest, Regressions) {
   const FuzzTarget& target = GetParam();
-  Replay(target, kFuzzDir / "regressions" / target.name);
+  if (Replay(target, kFuzzDir / "regressions" / target.name) == 0) {
+    GTEST_SKIP() << "no input of " << target.name << " has broken a rule yet";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, ReplayTest, testing::ValuesIn(kFuzzTargets),
