@@ -160,7 +160,7 @@ std::string FolderOf(const std::string& path) {
 std::string PosixPathSpelling(std::string_view path) {
   std::string spelled;
   spelled.reserve(path.size());
-  if (!path.empty() && IsPathSeparator(path.front())) spelled = "/";
+  if (!path.empty() && IsPathSeparator(path.front())) spelled.push_back('/');
   for (std::string_view part : SplitWindowsPath(path)) AppendPart(&spelled, part);
   return spelled;
 }
