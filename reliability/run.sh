@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds vorlintex (Release, in build-reliability) unless VORLINTEX names an executable, then runs
+# Builds vorlintex (optimised, in build-reliability) unless VORLINTEX names an executable, then runs
 # the load test and the bad-input test against `vorlintex serve` on a free loopback port.
 #
 #   reliability/run.sh              both
@@ -16,7 +16,7 @@ if ! command -v python3 >/dev/null; then
     sudo apt-get install -y --no-install-recommends python3; fi
 fi
 if [ -z "${VORLINTEX:-}" ]; then
-  cmake -S . -B build-reliability -DCMAKE_BUILD_TYPE=Release -DVORLINTEX_TESTS=OFF >/dev/null
+  cmake -S . -B build-reliability -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLINTEX_TESTS=OFF >/dev/null
   cmake --build build-reliability --target vorlintex -j2
   export VORLINTEX=$PWD/build-reliability/app/vorlintex
 fi
