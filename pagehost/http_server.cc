@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 #include "pagehost/access_check.h"
+#include "platform/listen_socket.h"
 
 namespace vorlintex::pagehost {
 namespace {
@@ -133,6 +135,7 @@ void HttpServer::Install() {
   server_->set_keep_alive_max_count(1000);
   server_->set_keep_alive_timeout(5);
   server_->set_tcp_nodelay(true);
+  server_->set_socket_options([](socket_t socket) { SetListenSocketOptions(socket); });
 
   // Refused requests are answered before their body is read.
   server_->set_pre_routing_handler(
@@ -219,15 +222,24 @@ void HttpServer::Install() {
 
 Status HttpServer::Serve() {
   if (!server_) return Status::Error("server", "not bound");
-  if (!server_->listen_after_bind() && !stopping_) {
-    return Status::Error(options_.host + ":" + std::to_string(port_), "the server stopped");
+  serve_entered_ = true;
+  Status status;
+  if (!stopping_ && !server_->listen_after_bind() && !stopping_) {
+    status = Status::Error(options_.host + ":" + std::to_string(port_), "the server stopped");
   }
-  return Status::OK();
+  serve_done_ = true;
+  return status;
 }
 
 void HttpServer::Stop() {
   stopping_ = true;
-  if (server_) server_->stop();
+  if (!server_) return;
+  // The library's stop() only acts on a server already listening: when Serve has begun but
+  // not yet reached its accept loop, wait for it to get there (or to end).
+  while (serve_entered_ && !serve_done_ && !server_->is_running()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  if (server_->is_running()) server_->stop();
 }
 
 }  // namespace vorlintex::pagehost

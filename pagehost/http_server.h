@@ -41,7 +41,7 @@ class HttpServer {
   // Opens the listening socket. After it, port() is the bound port.
   Status Bind();
   int port() const { return port_; }
-  // Serves until Stop() is called (from any thread).
+  // Serves until Stop() is called (from any thread, also before Serve has begun).
   Status Serve();
   void Stop();
 
@@ -53,6 +53,8 @@ class HttpServer {
   HttpServerOptions options_;
   int port_ = 0;
   std::atomic<bool> stopping_ = false;
+  std::atomic<bool> serve_entered_ = false;
+  std::atomic<bool> serve_done_ = false;
   std::unique_ptr<PageHost> page_host_;
   std::unique_ptr<httplib::Server> server_;
 };

@@ -141,6 +141,16 @@ TEST_F(HttpServerTest, AComponentErrorGives500AndServingGoesOn) {
   EXPECT_EQ(next->body, "partial page\ndone\n");
 }
 
+TEST_F(HttpServerTest, APortInUseIsReported) {
+  HttpServerOptions options;
+  options.port = server_->port();
+  HttpServer second(&registry_, &sessions_, options);
+  Status bound = second.Bind();
+  EXPECT_EQ(bound.ToString(), "127.0.0.1:" + std::to_string(server_->port()) +
+                                  ": cannot listen there (the port is in use, or the address "
+                                  "is not one of this machine's)");
+}
+
 TEST(ParseListenAddressTest, SplitsHostAndPort) {
   struct Case {
     const char* text;

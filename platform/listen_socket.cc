@@ -1,0 +1,12 @@
+#include "platform/listen_socket.h"
+
+#include <sys/socket.h>
+
+namespace vorlintex {
+
+void SetListenSocketOptions(int socket) {
+  int yes = 1;
+  setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
+}  // namespace vorlintex
