@@ -65,7 +65,7 @@ for name in "${benchmarks[@]}"; do
   case "$name" in
     run)
       echo "== generation run, 2,000 pages, against the I/O floor"
-      "$bin/vorlintex_bench_run" --pages 2000 --rounds 3 --dir "$scratch"
+      "$bin/vorlintex_bench_run" --pages 2000 --rounds 5 --dir "$scratch"
       ;;
     translate)
       echo "== translation alone, in-memory file service, 50 MiB of pages"
