@@ -55,8 +55,9 @@ void Fill(HostResponse&& from, httplib::Response* to) {
   }
 }
 
-// The path as a log can show it: control bytes, quotes and backslashes as \xNN.
-std::string LoggablePath(std::string_view path) {
+// A method or path as a log can show it: control bytes, quotes and backslashes as \xNN.
+std::string Loggable(std::string_view path) {
+  if (path.empty()) return "-";  // a request the library could not parse
   std::string out;
   out.reserve(path.size());
   for (unsigned char c : path) {
@@ -210,7 +211,7 @@ void HttpServer::Install() {
         elapsed = text;
         request_start.reset();
       }
-      std::string line = request.method + " " + LoggablePath(request.path) + " " +
+      std::string line = Loggable(request.method) + " " + Loggable(request.path) + " " +
                          std::to_string(response.status) + " " +
                          std::to_string(response.body.size()) + " " + elapsed + "ms\n";
       std::lock_guard lock(log_mutex);

@@ -85,8 +85,15 @@ TEST_F(HttpServerTest, AnswersTheOtherAddresses) {
   EXPECT_EQ(missing->status, 404);
   EXPECT_NE(missing->body.find("404 Not Found"), std::string::npos);
 
+  // A path cannot forge a line of the log.
+  auto forged = client_->Get("/x%0AGET%20/morvane.asp%20200");
+  ASSERT_TRUE(forged);
+  EXPECT_EQ(forged->status, 404);
+
   StopServer();
   std::string log = log_.str();
+  EXPECT_NE(log.find("GET /x\\x0aGET /morvane.asp 200 404 "), std::string::npos) << log;
+  EXPECT_EQ(log.find("\nGET /morvane.asp 200"), std::string::npos) << log;
   EXPECT_NE(log.find("GET /morvanebg.gif 200 " + std::to_string(BackgroundGif().size()) + " "),
             std::string::npos)
       << log;
