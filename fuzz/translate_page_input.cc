@@ -52,12 +52,12 @@ int TranslatePageInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const size_t cut = input.find(std::string_view("\0\0\0", 3));
   const std::string_view page_text = input.substr(0, cut);
-  const std::optional<std::string_view> include_text =
-      cut == std::string_view::npos ? std::nullopt : std::optional(input.substr(cut + 3));
+  const bool has_include = cut != std::string_view::npos;
+  const std::string_view include_text = has_include ? input.substr(cut + 3) : std::string_view();
 
   auto store = fs::MemoryFileSystem::Create();
   store->AddFile(kPagePath, std::string(page_text));
-  if (include_text) store->AddFile(kIncludePath, std::string(*include_text));
+  if (has_include) store->AddFile(kIncludePath, std::string(include_text));
   store->AddFolder("C:\\out");
   MemoryEnv env(store);
   std::unique_ptr<fs::TextFileService> files = store->NewService();
@@ -83,12 +83,12 @@ int TranslatePageInput(const uint8_t* data, size_t size) {
   // Nothing failed on a store that fails nothing, and no input file was changed.
   FUZZ_CHECK(failures.empty());
   FUZZ_CHECK(store->Contents(kPagePath) == std::string(page_text));
-  if (include_text) FUZZ_CHECK(store->Contents(kIncludePath) == std::string(*include_text));
+  if (has_include) FUZZ_CHECK(store->Contents(kIncludePath) == std::string(include_text));
 
   const std::optional<std::string> module = store->Contents(kClassModulePath);
   FUZZ_CHECK(module.has_value());
   FUZZ_CHECK(module->starts_with(kModuleStart));
-  FUZZ_CHECK(module->size() <= OutputLimit(page_text, include_text.value_or("")));
+  FUZZ_CHECK(module->size() <= OutputLimit(page_text, include_text));
   if (result.missing_include) {
     // Only a directive of the page can name a missing file, and only a file of the source
     // folder.
