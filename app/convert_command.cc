@@ -1,7 +1,6 @@
 #include "app/convert_command.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 
 #include "app/console_run.h"
 #include "app/exit_status.h"
@@ -14,12 +13,9 @@ constexpr char kHelpCommand[] = "vorlintex convert";
 
 void PrintSummary(const generator::RunSummary& summary, const std::string& target_dir,
                   std::ostream& out) {
-  out << "Pages converted into " << target_dir << ": " << summary.pages_converted.size() << "\n";
-  for (const std::string& page : summary.pages_converted) out << "  " << page << "\n";
-  out << "Files written: " << summary.files_written.size() << "\n";
-  for (const std::string& file : summary.files_written) out << "  " << file << "\n";
-  const std::vector<std::string>& written = summary.files_written;
-  if (std::find(written.begin(), written.end(), summary.build_script) != written.end()) {
+  out << "Pages converted into " << target_dir << ": " << summary.pages_converted << "\n";
+  out << "Files written: " << summary.files_written << "\n";
+  if (summary.build_script_written) {
     out << "Build script to run: " << summary.build_script << "\n";
   }
   if (!summary.failures.empty()) {

@@ -25,10 +25,8 @@ using testing::ShopTrailer;
 
 class CountingObserver : public RunObserver {
  public:
-  void RunFinished(const RunSummary& summary) override {
-    ++runs;
-    pages = summary.pages_converted;
-  }
+  void PageConverted(std::string_view base_name) override { pages.emplace_back(base_name); }
+  void RunFinished(const RunSummary&) override { ++runs; }
   int runs = 0;
   std::vector<std::string> pages;
 };

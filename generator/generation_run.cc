@@ -1,6 +1,5 @@
 #include "generator/generation_run.h"
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -177,16 +176,16 @@ bool GenerationRun::ConvertPage(const std::string& selected, Status* page_status
   workspace->Close();
   Finished(*workspace);
 
-  summary_.pages_converted.push_back(base_name);
+  ++summary_.pages_converted;
+  if (services_.observer != nullptr) services_.observer->PageConverted(base_name);
   return true;
 }
 
 void GenerationRun::Finished(const OutputFile& file) {
   if (!file.WrittenWithoutFailure()) return;
-  std::vector<std::string>& written = summary_.files_written;
-  if (std::find(written.begin(), written.end(), file.path()) == written.end()) {
-    written.push_back(file.path());
-  }
+  ++summary_.files_written;
+  if (file.path() == summary_.build_script) summary_.build_script_written = true;
+  if (services_.observer != nullptr) services_.observer->FileWritten(file.path());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <future>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -31,12 +32,16 @@ constexpr char kDoneInOut[] = "Done generating all the VB files in C:\\out.<BR><
 
 class LastSummary : public RunObserver {
  public:
+  void PageConverted(std::string_view base_name) override { pages.emplace_back(base_name); }
+  void FileWritten(std::string_view path) override { files.emplace_back(path); }
   void RunFinished(const RunSummary& summary) override {
     ++runs;
     last = summary;
   }
   int runs = 0;
   RunSummary last;
+  std::vector<std::string> pages;  // as the run told them, in order
+  std::vector<std::string> files;
 };
 
 class GenerationRunTest : public ::testing::Test {
@@ -129,9 +134,8 @@ TEST_F(GenerationRunTest, NoPageSelected) {
             (std::vector<std::string>{"C:\\out\\Shop.bat", "C:\\out\\Shop.vbp", "C:\\src\\a.asp",
                                       "C:\\src\\b.asp", "C:\\src\\c.asp"}));
   ASSERT_EQ(observer_.runs, 1);
-  EXPECT_TRUE(observer_.last.pages_converted.empty());
-  EXPECT_EQ(observer_.last.files_written,
-            (std::vector<std::string>{"C:\\out\\Shop.vbp", "C:\\out\\Shop.bat"}));
+  EXPECT_TRUE(observer_.pages.empty());
+  EXPECT_EQ(observer_.files, (std::vector<std::string>{"C:\\out\\Shop.vbp", "C:\\out\\Shop.bat"}));
   EXPECT_EQ(observer_.last.build_script, "C:\\out\\Shop.bat");
   EXPECT_TRUE(observer_.last.failures.empty());
   EXPECT_FALSE(observer_.last.missing_include);
@@ -164,8 +168,11 @@ TEST_F(GenerationRunTest, ThreePagesInTheOrderPosted) {
   EXPECT_EQ(File("C:\\out\\b.vbw"), "b = 242, 242, 873, 753, Z\r\n");
   EXPECT_EQ(File("C:\\out\\c.vbw"), "c = 242, 242, 873, 753, Z\r\n");
   EXPECT_EQ(AllFiles().size(), 3u + 2u + 9u);
-  EXPECT_EQ(observer_.last.pages_converted, (std::vector<std::string>{"a", "b", "c"}));
-  EXPECT_EQ(observer_.last.files_written.size(), 11u);
+  EXPECT_EQ(observer_.pages, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(observer_.files.size(), 11u);
+  EXPECT_EQ(observer_.last.pages_converted, 3u);
+  EXPECT_EQ(observer_.last.files_written, 11u);
+  EXPECT_TRUE(observer_.last.build_script_written);
   EXPECT_TRUE(observer_.last.failures.empty());
 }
 
@@ -254,7 +261,7 @@ TEST_F(GenerationRunTest, TheSameBaseNameTwiceReplacesTheFilesAndListsTwoClassLi
   EXPECT_EQ(File("C:\\out\\a.cls"), kClassA);
   EXPECT_EQ(File("C:\\out\\a.asp"), ReplacementPage("a", "Shop"));
   EXPECT_EQ(File("C:\\out\\a.vbw"), "a = 242, 242, 873, 753, Z\r\n");
-  EXPECT_EQ(observer_.last.pages_converted, (std::vector<std::string>{"a", "a"}));
+  EXPECT_EQ(observer_.pages, (std::vector<std::string>{"a", "a"}));
 }
 
 TEST_F(GenerationRunTest, DllNameIsCutBeforeDllAndKeepsItsCase) {
@@ -401,8 +408,8 @@ TEST_F(GenerationRunTest, AMissingIncludeInTheSecondOfThreePagesEndsTheRun) {
                                       "C:\\out\\b.cls", "C:\\out\\b.vbw", "C:\\src\\a.asp",
                                       "C:\\src\\b.asp", "C:\\src\\c.asp"}));
   EXPECT_EQ(observer_.last.missing_include, "C:\\src\\menu.inc");
-  EXPECT_EQ(observer_.last.pages_converted, (std::vector<std::string>{"a"}));
-  EXPECT_EQ(observer_.last.files_written,
+  EXPECT_EQ(observer_.pages, (std::vector<std::string>{"a"}));
+  EXPECT_EQ(observer_.files,
             (std::vector<std::string>{"C:\\out\\a.cls", "C:\\out\\a.asp", "C:\\out\\a.vbw"}));
 }
 

@@ -2,8 +2,10 @@
 // prints it and derives its exit status from it).
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "component/failure_log.h"
@@ -12,14 +14,17 @@
 namespace vorlintex::generator {
 
 struct RunSummary {
-  // Base names of the pages the run went through to the end, in the order posted (a name
-  // selected twice is listed twice). A page with recorded failures is still listed.
-  std::vector<std::string> pages_converted;
-  // Paths of the files that were created, fully written and closed without any failure, in
-  // the order they were finished; each path once.
-  std::vector<std::string> files_written;
+  // The pages the run went through to the end (a name selected twice counts twice). A page
+  // with recorded failures still counts. Counts, not lists, so that nothing the run keeps
+  // grows with the number of pages.
+  size_t pages_converted = 0;
+  // Files created, fully written and closed without any failure (a file written twice
+  // counts twice).
+  size_t files_written = 0;
   // The build script's path; empty when the run ended before building it.
   std::string build_script;
+  // True when the build script was written without any failure.
+  bool build_script_written = false;
   // The file operations that failed and were skipped: the first failure of each file.
   std::vector<Failure> failures;
   // The include path of the missing include file that ended the run early.
@@ -34,6 +39,10 @@ struct RunSummary {
 class RunObserver {
  public:
   virtual ~RunObserver() = default;
+  // Told as each page is done, with its base name.
+  virtual void PageConverted(std::string_view /*base_name*/) {}
+  // Told as each file is created, fully written and closed without any failure.
+  virtual void FileWritten(std::string_view /*path*/) {}
   // Told once at the end of every run, whichever way it ended.
   virtual void RunFinished(const RunSummary& summary) = 0;
 };
