@@ -13,7 +13,7 @@ cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
 echo "== unit tests under the sanitizers"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_SANITIZE=ON >/dev/null
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_SANITIZE=ON -DVORLINTEX_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
