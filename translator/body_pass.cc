@@ -182,16 +182,18 @@ void BodyPass::WriteStatement(std::string_view text) {
     statement_.append(text);
   } else {
     // Quotes are doubled first, so the "^" placeholders of spliced expressions become the
-    // plain double quotes that close and reopen the string literal.
-    for (char c : text) {
-      if (c == '"') {
-        statement_.append("\"\"");
-      } else if (c == '^' && splice_state_ == 1) {
-        statement_.push_back('"');
-      } else {
-        statement_.push_back(c);
-      }
+    // plain double quotes that close and reopen the string literal. The bytes between two
+    // such marks go over in one piece.
+    const bool spliced = splice_state_ == 1;
+    size_t copied_to = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      char c = text[i];
+      if (c != '"' && !(c == '^' && spliced)) continue;
+      statement_.append(text.data() + copied_to, i - copied_to);
+      statement_.append(c == '"' ? "\"\"" : "\"");
+      copied_to = i + 1;
     }
+    statement_.append(text.data() + copied_to, text.size() - copied_to);
   }
   statement_.append("\" & vbCrlf)");
   splice_state_ = 0;
