@@ -264,7 +264,19 @@ def nul_bytes(server):
          b"\r\nCookie: vorlintex_session=\x00\r\n\r\n"),
         ("NUL in the path", b"GET /morvane.asp\x00.gif HTTP/1.1\r\nHost: " + host + b"\r\n\r\n"),
     ]
-    return [(name, answer_of(server, data)) for name, data in cases]
+    outcomes = [(name, answer_of(server, data)) for name, data in cases]
+
+    # A run whose target holds a NUL: nothing may be made at the path cut short at the NUL,
+    # which is not the folder the page names.
+    cut = os.path.join(server.scratch, "nul-target")
+    run = urllib.parse.urlencode({
+        "PageNumber": "2", "sourcedir": os.path.join(server.scratch, "site"),
+        "targetdir": cut + "\0/elsewhere", "dllname": "x", "asplist": "page01.asp"}).encode()
+    outcome = answer_of(server, vs.form_post(server, run))
+    if os.path.exists(cut):
+        outcome = "answered %s and made %s, the target cut at its NUL" % (outcome, cut)
+    outcomes.append(("%00 in the target of a run", outcome))
+    return outcomes
 
 
 def repeated_asplist(server):
@@ -340,6 +352,7 @@ KNOWN_OPEN = {
     "raw NUL in body": "a NUL byte in a form field is passed to the page",
     "%00 in query": "a NUL byte in a query field is passed to the page",
     "NUL in a header": "a NUL byte in a header value is accepted",
+    "%00 in the target of a run": "the target folder is made at the path cut short at the NUL",
     "10,000 headers": "the number of header lines is not limited",
     "160 clients trickling": "a client that sends a byte every few seconds holds a worker "
                              "thread for as long as it likes",
