@@ -3,8 +3,11 @@
 // its report names the file that failed, every other output is the clean run's byte for byte,
 // and no source page is changed.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,6 +20,7 @@
 #include "generator/target_turns.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
+#include "platform/posix_env.h"
 
 namespace vorlintex::generator {
 namespace {
@@ -225,6 +229,30 @@ TEST(RunFaultsTest, EveryFailedOperationIsReportedAndLosesNothingElse) {
   // A failing close of a stream that was only read from (the source page between passes, the
   // include file) loses nothing, but is reported all the same.
   EXPECT_EQ(sweep.unreported, std::vector<long>{});
+}
+
+// A NUL byte in a posted folder name: the operating system reads a path only up to its first
+// NUL, so the run would make and write files at a path other than the one it names. It must
+// fail those files instead. Open: the real file service passes such paths on.
+TEST(RunFaultsTest, DISABLED_ATargetHoldingANulMakesNothingAtThePathCutShort) {
+  std::string root =
+      (std::filesystem::path(::testing::TempDir()) / "run_faults_nul_XXXXXX").string();
+  ASSERT_NE(mkdtemp(root.data()), nullptr);
+  std::filesystem::create_directories(root + "/src");
+  std::ofstream(root + "/src/a.asp", std::ios::binary) << "<p>A</p>\r\n";
+  const std::string cut = root + "/out";
+  std::unique_ptr<Env> env = NewPosixEnv();
+  TargetTurns turns;
+  host::MemoryRequest request;
+  request.AddFormField("sourcedir", root + "/src");
+  request.AddFormField("targetdir", cut + std::string(1, '\0') + "/elsewhere");
+  request.AddFormField("dllname", "Shop");
+  request.AddFormField("asplist", "a.asp");
+  host::MemoryResponse response;
+  ASSERT_TRUE(RunGeneration(request, response, Services{env.get(), &turns, nullptr}).ok());
+  EXPECT_FALSE(std::filesystem::exists(cut));
+  EXPECT_NE(response.body().find("Could not write "), std::string::npos);
+  std::filesystem::remove_all(root);
 }
 
 }  // namespace
