@@ -4,7 +4,7 @@
 #   scripts/install-deps.sh --test   also what the tests need (GoogleTest, clang, Chromium, Node.js)
 set -euo pipefail
 
-packages=(cmake make g++ libcpp-httplib-dev libcli11-dev)
+packages=(cmake make g++ pkg-config libcpp-httplib-dev libcli11-dev)
 if [ "${1:-}" = "--test" ]; then
   packages+=(libgtest-dev libgmock-dev chromium nodejs npm)
 fi
