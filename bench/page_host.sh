@@ -6,7 +6,8 @@
 #
 # Installs nginx and wrk (Debian's packages) when missing. nginx runs as the current user with
 # its own configuration in a temporary folder, on a free port; everything it and the page host
-# started is stopped, and the folder removed, on exit. Settings: CONNECTIONS (64), THREADS (2),
+# started is stopped, and the folder removed, on exit. The two servers are loaded in turn,
+# ROUNDS times, and the medians compared. Settings: ROUNDS (3), CONNECTIONS (64), THREADS (2),
 # DURATION (10s); WRK_LOG names a file that receives wrk's full output.
 set -euo pipefail
 
@@ -15,6 +16,7 @@ vorlintex="${1:-$here/../build-bench/app/vorlintex}"
 connections="${CONNECTIONS:-64}"
 threads="${THREADS:-2}"
 duration="${DURATION:-10s}"
+rounds="${ROUNDS:-3}"
 
 if [[ ! -x "$vorlintex" ]]; then
   echo "page_host.sh: no vorlintex executable at $vorlintex (run bench/run.sh, or pass its path)" >&2
@@ -145,12 +147,41 @@ load() {
 }
 
 bytes="$(wc -c <"$work/html/morvane.html")"
-echo "entry page: $bytes bytes; wrk $threads threads, $connections connections, $duration each"
-read -r v_rps v_p50 v_p99 v_failed < <(load "$serve_url")
-read -r n_rps n_p50 n_p99 n_failed < <(load "$nginx_url")
-printf "%-10s %12s %10s %10s %8s\n" server requests/s p50_ms p99_ms failed
-printf "%-10s %12.0f %10.3f %10.3f %8d\n" vorlintex "$v_rps" "$v_p50" "$v_p99" "$v_failed"
-printf "%-10s %12.0f %10.3f %10.3f %8d\n" nginx "$n_rps" "$n_p50" "$n_p99" "$n_failed"
-awk -v v="$v_rps" -v n="$n_rps" -v p99="$v_p99" -v f="$v_failed" 'BEGIN {
-  printf "vorlintex / nginx requests/s: %.2f (goal at least 0.5); vorlintex p99 %.3f ms (goal under 5 ms); failed %d (goal 0)\n", v / n, p99, f
-}'
+echo "entry page: $bytes bytes; wrk $threads threads, $connections connections, $duration each," \
+  "$rounds rounds, the two servers in turn"
+printf "%-6s %-10s %12s %10s %10s %8s\n" round server requests/s p50_ms p99_ms failed
+: >"$work/results"
+# A short load first, not counted: the page host starts its connection threads on demand.
+for url in "$serve_url" "$nginx_url"; do
+  wrk -t"$threads" -c"$connections" -d2s "$url" >/dev/null
+done
+for round in $(seq "$rounds"); do
+  for server in vorlintex nginx; do
+    url="$serve_url"
+    [[ "$server" == nginx ]] && url="$nginx_url"
+    read -r rps p50 p99 failed < <(load "$url")
+    printf "%-6s %-10s %12.0f %10.3f %10.3f %8d\n" "$round" "$server" "$rps" "$p50" "$p99" "$failed"
+    echo "$server $rps $p50 $p99 $failed" >>"$work/results"
+  done
+done
+# Medians over the rounds; failed requests are summed.
+awk '
+  function median(list, n,   i, j, t) {
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && list[j - 1] > list[j]; j--) {
+      t = list[j]; list[j] = list[j - 1]; list[j - 1] = t
+    }
+    return n % 2 ? list[(n + 1) / 2] : (list[n / 2] + list[n / 2 + 1]) / 2
+  }
+  { n[$1]++; rps[$1, n[$1]] = $2; p50[$1, n[$1]] = $3; p99[$1, n[$1]] = $4; failed[$1] += $5 }
+  END {
+    for (s in n) {
+      for (i = 1; i <= n[s]; i++) { a[i] = rps[s, i]; b[i] = p50[s, i]; c[i] = p99[s, i] }
+      m_rps[s] = median(a, n[s]); m_p50[s] = median(b, n[s]); m_p99[s] = median(c, n[s])
+      printf "median %-10s %12.0f %10.3f %10.3f %8d\n", s, m_rps[s], m_p50[s], m_p99[s], failed[s]
+    }
+    printf "vorlintex / nginx requests/s: %.2f (goal at least 0.5); vorlintex p99 %.3f ms " \
+           "(goal under 5 ms; nginx %.3f ms); failed %d (goal 0)\n",
+           m_rps["vorlintex"] / m_rps["nginx"], m_p99["vorlintex"], m_p99["nginx"],
+           failed["vorlintex"]
+  }
+' "$work/results"
