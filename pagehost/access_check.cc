@@ -61,7 +61,7 @@ bool IsLoopbackHostHeader(std::string_view host_header, int port) {
   if (name_end != std::string_view::npos && name_end < host_header.size()) {
     name = host_header.substr(0, name_end);
     std::string_view rest = host_header.substr(name_end);
-    if (rest != ":" + std::to_string(port)) return false;
+    if (!rest.starts_with(':') || rest.substr(1) != std::to_string(port)) return false;
   }
   return AsciiEqualIgnoringCase(name, "localhost") || name == "127.0.0.1" || name == "[::1]";
 }
