@@ -163,6 +163,10 @@ class PosixTextStream final : public fs::TextStream {
   Status write_error_;
 };
 
+// The operating system reads a path only up to its first NUL: such a path would name another
+// file than the one asked for, so it names none.
+bool HoldsNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
 // Opens the file, resolving letter case only when the exact spelling is not there.
 int OpenResolved(const std::string& path, int flags) {
   std::string exact = PosixPathSpelling(path);
@@ -179,6 +183,7 @@ int OpenResolved(const std::string& path, int flags) {
 class PosixFileService final : public fs::TextFileService {
  public:
   Status CreateFolder(const std::string& path) override {
+    if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
     std::string resolved = ResolveWindowsPath(path);
     if (!CreateNoted(resolved, [&] { return mkdir(resolved.c_str(), 0777) == 0; })) {
       return ErrnoStatus(path, errno);
@@ -188,6 +193,7 @@ class PosixFileService final : public fs::TextFileService {
 
   Status CreateTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
     stream->reset();
+    if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
     // Resolved in full: a file that exists in another letter case is replaced under its own
     // spelling rather than joined by a second one.
     std::string resolved = ResolveWindowsPath(path);
@@ -204,6 +210,7 @@ class PosixFileService final : public fs::TextFileService {
 
   Status OpenTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
     stream->reset();
+    if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
     int fd = OpenResolved(path, O_RDONLY);
     if (fd < 0) return ErrnoStatus(path, errno);
     // A folder opens for reading on POSIX; its first read would fail with this same reason.
@@ -218,6 +225,7 @@ class PosixFileService final : public fs::TextFileService {
   }
 
   bool FileExists(const std::string& path) override {
+    if (HoldsNul(path)) return false;
     struct stat info;
     std::string exact = PosixPathSpelling(path);
     if (stat(exact.c_str(), &info) != 0) {
@@ -236,6 +244,7 @@ std::unique_ptr<fs::TextFileService> NewPosixFileService() {
 }
 
 std::optional<std::string> PosixFolderIdentity(const std::string& path) {
+  if (HoldsNul(path)) return std::nullopt;
   std::string resolved = ResolveWindowsPath(path);
   struct stat info;
   if (resolved.empty() || stat(resolved.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
