@@ -105,7 +105,6 @@ http {
   fastcgi_temp_path $work/temp/fastcgi;
   uwsgi_temp_path $work/temp/uwsgi;
   scgi_temp_path $work/temp/scgi;
-  keepalive_requests 1000000;
   server {
     listen 127.0.0.1:$nginx_port;
     root $work/html;
