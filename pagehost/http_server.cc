@@ -116,6 +116,8 @@ Status HttpServer::Bind() {
   } else if (server_->bind_to_port(options_.host, options_.port)) {
     port_ = options_.port;
   }
+  // The library listens with a short queue; a burst of new connections must not be dropped.
+  if (port_ != 0) WidenListenQueue(listen_socket_);
   if (port_ == 0) {
     return Status::Error(where,
                          "cannot listen there (the port is in use, or the address is "
@@ -133,10 +135,15 @@ void HttpServer::Install() {
   size_t threads = options_.threads == 0 ? 1 : options_.threads;
   server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   server_->set_payload_max_length(options_.max_body);
-  server_->set_keep_alive_max_count(1000);
+  // Clients that reconnect all at once after a connection's last request would overflow the
+  // accept queue; a connection lives until its client or the keep-alive timeout ends it.
+  server_->set_keep_alive_max_count(1 << 30);
   server_->set_keep_alive_timeout(5);
   server_->set_tcp_nodelay(true);
-  server_->set_socket_options([](socket_t socket) { SetListenSocketOptions(socket); });
+  server_->set_socket_options([this](socket_t socket) {
+    SetListenSocketOptions(socket);
+    listen_socket_ = socket;
+  });
 
   // Refused requests are answered before their body is read.
   server_->set_pre_routing_handler(

@@ -52,6 +52,7 @@ class HttpServer {
   SessionStore* sessions_;
   HttpServerOptions options_;
   int port_ = 0;
+  int listen_socket_ = -1;
   std::atomic<bool> stopping_ = false;
   std::atomic<bool> serve_entered_ = false;
   std::atomic<bool> serve_done_ = false;

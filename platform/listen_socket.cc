@@ -9,4 +9,8 @@ void SetListenSocketOptions(int socket) {
   setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
 }
 
+void WidenListenQueue(int socket) {
+  if (socket >= 0) listen(socket, SOMAXCONN);
+}
+
 }  // namespace vorlintex

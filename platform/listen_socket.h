@@ -8,4 +8,7 @@ namespace vorlintex {
 // SO_REUSEPORT), so a port in use is reported rather than silently split.
 void SetListenSocketOptions(int socket);
 
+// Lets a bound, listening socket queue as many connections as the system allows.
+void WidenListenQueue(int socket);
+
 }  // namespace vorlintex
