@@ -33,6 +33,10 @@ Status PercentDecode(std::string_view text, std::string* decoded) {
       decoded->push_back(c);
     }
   }
+  // No field of the wizard can hold a NUL: in a folder name it would name another folder.
+  if (decoded->find('\0') != std::string::npos) {
+    return Status::Error(std::string(text), "a field may not hold a NUL byte (%00)");
+  }
   return Status::OK();
 }
 

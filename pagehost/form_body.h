@@ -14,7 +14,8 @@ namespace vorlintex::pagehost {
 
 using FormFields = std::vector<std::pair<std::string, std::string>>;
 
-// Decodes one name or value. A "%" not followed by two hexadecimal digits is a failure.
+// Decodes one name or value. A "%" not followed by two hexadecimal digits is a failure, and so
+// is a NUL byte, raw or as "%00".
 Status PercentDecode(std::string_view text, std::string* decoded);
 
 // Splits `body` at "&" into name=value fields, in their order; empty pieces are skipped and a
