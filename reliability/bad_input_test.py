@@ -348,11 +348,7 @@ MEASURED_ALONE = ("clients trickling their requests", "a flood of header lines")
 # the page host: listed here so that the script stays usable as a check of everything else
 # (they are shown as "open"; --strict fails on them too). Keyed by the case's description.
 KNOWN_OPEN = {
-    "%00 in sourcedir": "a NUL byte in a form field is passed to the page",
-    "raw NUL in body": "a NUL byte in a form field is passed to the page",
-    "%00 in query": "a NUL byte in a query field is passed to the page",
     "NUL in a header": "a NUL byte in a header value is accepted",
-    "%00 in the target of a run": "the target folder is made at the path cut short at the NUL",
     "10,000 headers": "the number of header lines is not limited",
     "160 clients trickling": "a client that sends a byte every few seconds holds a worker "
                              "thread for as long as it likes",

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what vorlintex needs from Debian's packages, skipping what is already there.
 #   scripts/install-deps.sh          what building and serving needs
-#   scripts/install-deps.sh --test   also what the tests need (GoogleTest, clang, Chromium, Node.js)
+#   scripts/install-deps.sh --test   also what the tests need (GoogleTest, Python, clang for the
+#                                    fuzzers, Chromium and Node.js for the browser tests)
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config libcpp-httplib-dev libcli11-dev)
 if [ "${1:-}" = "--test" ]; then
-  packages+=(libgtest-dev libgmock-dev chromium nodejs npm)
+  packages+=(libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev chromium nodejs npm)
 fi
 
 missing=()

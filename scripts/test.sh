@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine, then builds and runs every test: the unit tests, the same
-# tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the browser tests.
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the load and bad-input tests of
+# the page host, a short run of every fuzz target, and the browser tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -16,6 +17,13 @@ echo "== unit tests under the sanitizers"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_SANITIZE=ON -DVORLINTEX_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+echo "== reliability: load and bad input against vorlintex serve"
+VORLINTEX=build/app/vorlintex python3 reliability/load_test.py
+VORLINTEX=build/app/vorlintex python3 reliability/bad_input_test.py
+
+echo "== fuzzing: 10 s per target (clang-14, sanitizers)"
+fuzz/run.sh -t 10
 
 echo "== browser tests"
 (cd e2e && npm ci --no-audit --no-fund --loglevel=error)
