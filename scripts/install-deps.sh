@@ -10,9 +10,19 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev chromium nodejs npm)
 fi
 
+# Node.js and npm count as there when their commands are, whichever package brought them (some
+# Node.js packages carry npm and conflict with Debian's npm package).
+present() {
+  case $1 in
+    nodejs) command -v node >/dev/null && return 0 ;;
+    npm) command -v npm >/dev/null && return 0 ;;
+  esac
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  present "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
