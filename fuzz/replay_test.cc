@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@
 #include "fuzz/fuzz_entries.h"
 
 namespace vorlintex::fuzz {
+
+// Test names and CTest's listing show a target by its name, not by its bytes.
+void PrintTo(const FuzzTarget& target, std::ostream* out) { *out << target.name; }
+
 namespace {
 
 namespace stdfs = std::filesystem;
