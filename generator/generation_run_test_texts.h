@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "translator/translator_test_support.h"
+
 namespace vorlintex::generator::testing {
 
 inline constexpr char kPageHead[] =
@@ -78,61 +80,14 @@ inline std::string ShopTrailer() {
          kProjectTrailerTail;
 }
 
-// Class module items 1 to 23 for the class `name`.
+// The class module header block, and a whole class module with the procedures copied and
+// the page method's `body` (lines ending in CR LF), as the page translation writes them.
 inline std::string ClassHeader(const std::string& name) {
-  return std::string(
-             "VERSION 1.0 CLASS\r\n"
-             "BEGIN\r\n"
-             "  MultiUse = -1  'True\r\n"
-             "  Persistable = 0  'NotPersistable\r\n"
-             "  DataBindingBehavior = 0  'vbNone\r\n"
-             "  DataSourceBehavior  = 0  'vbNone\r\n"
-             "  MTSTransactionMode  = 0  'NotAnMTSObject\r\n"
-             "END\r\n"
-             "Attribute VB_Name = \"") +
-         name +
-         "\"\r\n"
-         "Attribute VB_GlobalNameSpace = False\r\n"
-         "Attribute VB_Creatable = True\r\n"
-         "Attribute VB_PredeclaredId = False\r\n"
-         "Attribute VB_Exposed = True\r\n"
-         "'Global Scripting Context\r\n"
-         "Dim ASPsc As ScriptingContext\r\n"
-         "Dim Application As Object\r\n"
-         "Dim Request As Object\r\n"
-         "Dim Session As Object\r\n"
-         "Dim Response As Object\r\n"
-         "Dim Server As Object\r\n"
-         "\r\n"
-         "'Global variables\r\n"
-         "\r\n";
+  return translator::testing::ExpectedHeader(name);
 }
-
-// A whole class module: header, the procedures copied, the standard methods, the page method
-// with `body` (lines ending in CR LF).
 inline std::string ClassModule(const std::string& name, const std::string& procedures,
                                const std::string& body) {
-  return ClassHeader(name) + procedures +
-         "Public Sub Main()\r\n"
-         "End Sub\r\n"
-         "Public Sub OnStartPage(ASPScriptingContext As ScriptingContext)\r\n"
-         "'Set global variable to reference in other functions and subs\r\n"
-         "    Set ASPsc = ASPScriptingContext\r\n"
-         "End Sub\r\n"
-         "Public Sub OnEndPage()\r\n"
-         "    Set ASPsc = Nothing\r\n"
-         "End Sub\r\n"
-         "Public Sub " +
-         name +
-         "()\r\n"
-         "\r\n"
-         "Set Application = ASPsc.Application\r\n"
-         "Set Request = ASPsc.Request\r\n"
-         "Set Session = ASPsc.Session\r\n"
-         "Set Response = ASPsc.Response\r\n"
-         "Set Server = ASPsc.Server\r\n"
-         "\r\n" +
-         body + "End Sub\r\n";
+  return translator::testing::ExpectedModule(name, procedures, "", body);
 }
 
 }  // namespace vorlintex::generator::testing

@@ -27,10 +27,8 @@ inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
   return text;
 }
 
-// A whole class module: the fixed lines around the given sections, each section's lines
-// already joined by CrLfLines.
-inline std::string ExpectedModule(const std::string& base_name, const std::string& procedures,
-                                  const std::string& script_blocks, const std::string& body) {
+// The class module header block (the class header, its attributes and the members).
+inline std::string ExpectedHeader(const std::string& base_name) {
   return "VERSION 1.0 CLASS\r\n"
          "BEGIN\r\n"
          "  MultiUse = -1  'True\r\n"
@@ -55,8 +53,14 @@ inline std::string ExpectedModule(const std::string& base_name, const std::strin
          "Dim Server As Object\r\n"
          "\r\n"
          "'Global variables\r\n"
-         "\r\n" +
-         procedures +
+         "\r\n";
+}
+
+// A whole class module: the fixed lines around the given sections, each section's lines
+// already joined by CrLfLines.
+inline std::string ExpectedModule(const std::string& base_name, const std::string& procedures,
+                                  const std::string& script_blocks, const std::string& body) {
+  return ExpectedHeader(base_name) + procedures +
          "Public Sub Main()\r\n"
          "End Sub\r\n"
          "Public Sub OnStartPage(ASPScriptingContext As ScriptingContext)\r\n"
