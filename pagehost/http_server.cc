@@ -1,63 +1,50 @@
 #include "pagehost/http_server.h"
 
-#include <httplib.h>
-
-#include <chrono>
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <unordered_map>
+#include <vector>
 
 #include "pagehost/access_check.h"
 #include "platform/listen_socket.h"
+#include "platform/socket_event_loop.h"
+#include "platform/stream_socket.h"
 
 namespace vorlintex::pagehost {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Each connection is served by one pool thread from its first request to its last, so the
-// start of the request in hand can be kept per thread between routing and the access log.
-thread_local std::optional<Clock::time_point> request_start;
+constexpr uint64_t kListenKey = 0;
+constexpr size_t kReadChunk = 64 * 1024;
+// Descriptors kept free of connections: the event queue, files a generation run opens.
+constexpr size_t kSpareDescriptors = 64;
+constexpr auto kSweepInterval = std::chrono::milliseconds(100);
+constexpr auto kAcceptPause = std::chrono::milliseconds(100);
 
-std::optional<std::string_view> Header(const httplib::Request& request, const char* name) {
-  auto found = request.headers.find(name);
-  if (found == request.headers.end()) return std::nullopt;
-  return std::string_view(found->second);
-}
-
-std::string_view QueryOf(const httplib::Request& request) {
-  std::string_view target = request.target;
-  size_t question = target.find('?');
-  return question == std::string_view::npos ? std::string_view() : target.substr(question + 1);
-}
-
-HostRequest ToHostRequest(const httplib::Request& request) {
-  HostRequest host_request;
-  host_request.method = request.method;
-  host_request.path = request.path;
-  host_request.query = QueryOf(request);
-  host_request.body = request.body;
-  host_request.content_type = Header(request, "Content-Type");
-  host_request.host = Header(request, "Host");
-  host_request.origin = Header(request, "Origin");
-  host_request.referer = Header(request, "Referer");
-  host_request.cookie = Header(request, "Cookie");
-  host_request.fetch_site = Header(request, "Sec-Fetch-Site");
-  return host_request;
-}
-
-void Fill(HostResponse&& from, httplib::Response* to) {
-  to->status = from.status;
-  for (auto& [name, value] : from.headers) to->set_header(name, value);
-  if (!from.body.empty() || !from.content_type.empty()) {
-    to->set_content(std::move(from.body), from.content_type.c_str());
-  }
+HostRequest ToHostRequest(const HttpRequestHead& head, std::string_view body) {
+  HostRequest request;
+  request.method = head.method;
+  request.path = head.path;
+  request.query = head.query;
+  request.body = body;
+  request.content_type = head.content_type;
+  request.host = head.host;
+  request.origin = head.origin;
+  request.referer = head.referer;
+  request.cookie = head.cookie;
+  request.fetch_site = head.fetch_site;
+  return request;
 }
 
 // A method or path as a log can show it: control bytes, quotes and backslashes as \xNN.
 std::string Loggable(std::string_view path) {
-  if (path.empty()) return "-";  // a request the library could not parse
+  if (path.empty()) return "-";  // a request that could not be parsed
   std::string out;
   out.reserve(path.size());
   for (unsigned char c : path) {
@@ -72,9 +59,317 @@ std::string Loggable(std::string_view path) {
   return out;
 }
 
-std::mutex log_mutex;
+class AccessLog {
+ public:
+  explicit AccessLog(std::ostream* out) : out_(out) {}
+  // `started` is when the request's head was whole; none for a request that failed before.
+  void Write(const HttpRequestHead& head, const HostResponse& response,
+             std::optional<Clock::time_point> started) {
+    if (out_ == nullptr) return;
+    std::string elapsed = "-";
+    if (started) {
+      double ms = std::chrono::duration<double, std::milli>(Clock::now() - *started).count();
+      char text[32];
+      std::snprintf(text, sizeof text, "%.3f", ms);
+      elapsed = text;
+    }
+    std::string line = Loggable(head.method) + " " + Loggable(head.path) + " " +
+                       std::to_string(response.status) + " " +
+                       std::to_string(response.body.size()) + " " + elapsed + "ms\n";
+    std::lock_guard lock(mutex_);
+    out_->write(line.data(), static_cast<std::streamsize>(line.size()));
+    out_->flush();
+  }
+
+ private:
+  std::ostream* out_;
+  std::mutex mutex_;
+};
 
 }  // namespace
+
+// One Serve: the I/O thread's connections, and the workers that answer their requests.
+class HttpServer::Loop {
+ public:
+  Loop(HttpServer* server)
+      : server_(*server),
+        events_(*server->events_),
+        page_host_(*server->page_host_),
+        log_(server->options_.access_log),
+        read_buffer_(kReadChunk) {
+    limits_.max_body = server->options_.max_body;
+    size_t descriptors = RaiseOpenFileLimit();
+    size_t room =
+        descriptors > 2 * kSpareDescriptors ? descriptors - kSpareDescriptors : kSpareDescriptors;
+    max_connections_ = std::max<size_t>(1, std::min(server->options_.max_connections, room));
+  }
+
+  Status Run() {
+    if (!events_.Watch(server_.listen_socket_, kListenKey, true, false)) {
+      return Status::Error("server", "cannot wait for connections");
+    }
+    size_t threads = std::max<size_t>(1, server_.options_.threads);
+    for (size_t i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+    std::vector<SocketEventLoop::Event> ready;
+    Clock::time_point next_sweep = Clock::now() + kSweepInterval;
+    while (!server_.stopping_) {
+      events_.Wait(static_cast<int>(kSweepInterval.count()), &ready);
+      Clock::time_point now = Clock::now();
+      for (const SocketEventLoop::Event& event : ready) {
+        if (event.key == kListenKey) {
+          AcceptAll(now);
+        } else {
+          OnReady(event, now);
+        }
+      }
+      TakeAnswers(now);
+      if (now >= next_sweep) {
+        Sweep(now);
+        next_sweep = now + kSweepInterval;
+      }
+    }
+    Shutdown();
+    return Status::OK();
+  }
+
+ private:
+  struct Connection {
+    Connection(int socket, HttpLimits limits, HttpTimeouts timeouts, Clock::time_point now)
+        : socket(socket), http(limits, timeouts, now) {}
+    int socket;
+    HttpConnection http;
+    bool watching_read = true;
+    bool watching_write = false;
+  };
+  struct Job {
+    uint64_t key;
+    HttpRequest request;
+    Clock::time_point started;
+  };
+  struct Answer {
+    uint64_t key;
+    HostResponse response;
+  };
+
+  void AcceptAll(Clock::time_point now) {
+    while (true) {
+      int socket = AcceptConnection(server_.listen_socket_);
+      if (socket == kNoConnectionWaiting) return;
+      if (socket == kAcceptFailed) {
+        // Out of descriptors: make room, and stop taking connections for a moment rather than
+        // being woken for the waiting one again and again.
+        CloseLongestIdle();
+        events_.Change(server_.listen_socket_, kListenKey, false, false);
+        accept_paused_until_ = now + kAcceptPause;
+        return;
+      }
+      if (connections_.size() >= max_connections_ && !CloseLongestIdle()) {
+        CloseSocket(socket);
+        continue;
+      }
+      uint64_t key = next_key_++;
+      auto [at, added] =
+          connections_.try_emplace(key, socket, limits_, server_.options_.timeouts, now);
+      if (!events_.Watch(socket, key, true, false)) {
+        CloseSocket(socket);
+        connections_.erase(at);
+      }
+    }
+  }
+
+  // Closes the connection that has waited longest for its next request; false when none waits.
+  bool CloseLongestIdle() {
+    auto oldest = connections_.end();
+    for (auto at = connections_.begin(); at != connections_.end(); ++at) {
+      if (at->second.http.Idle() && (oldest == connections_.end() ||
+                                     at->second.http.Deadline() < oldest->second.http.Deadline())) {
+        oldest = at;
+      }
+    }
+    if (oldest == connections_.end()) return false;
+    Drop(oldest);
+    return true;
+  }
+
+  void OnReady(const SocketEventLoop::Event& event, Clock::time_point now) {
+    auto at = connections_.find(event.key);
+    if (at == connections_.end()) return;
+    Connection& connection = at->second;
+    if (connection.http.WantsRead() && (event.readable || event.broken)) {
+      long count = ReadSocket(connection.socket, read_buffer_.data(), read_buffer_.size());
+      if (count > 0) {
+        connection.http.Received(std::string_view(read_buffer_.data(), count), now);
+      } else if (count != kSocketWouldBlock) {
+        connection.http.Close();
+      }
+    } else if (event.broken && connection.http.state() != HttpConnection::State::kWriting) {
+      // Gone while its request is being answered: nobody is left to read the answer.
+      connection.http.Close();
+    }
+    Advance(at, now);
+  }
+
+  // Takes the connection as far as it can go without waiting.
+  void Advance(std::unordered_map<uint64_t, Connection>::iterator at, Clock::time_point now) {
+    Connection& connection = at->second;
+    HttpConnection& http = connection.http;
+    bool blocked = false;
+    while (!blocked) {
+      switch (http.state()) {
+        case HttpConnection::State::kHeadReady: {
+          // Refused on its head alone, before a byte of the body is read.
+          std::optional<HostResponse> refusal =
+              page_host_.Refusal(ToHostRequest(http.head(), std::string_view()));
+          if (refusal) {
+            log_.Write(http.head(), *refusal, now);
+            http.Respond(*refusal, now);
+          } else {
+            head_ready_at_[at->first] = now;
+            http.ReadBody(now);
+          }
+          break;
+        }
+        case HttpConnection::State::kRequestReady: {
+          Clock::time_point started = now;
+          if (auto found = head_ready_at_.find(at->first); found != head_ready_at_.end()) {
+            started = found->second;
+            head_ready_at_.erase(found);
+          }
+          {
+            std::lock_guard lock(jobs_mutex_);
+            jobs_.push_back(Job{at->first, http.TakeRequest(), started});
+          }
+          jobs_ready_.notify_one();
+          break;
+        }
+        case HttpConnection::State::kFailed: {
+          HostResponse page = ErrorPage(http.error().status, http.error().detail);
+          log_.Write(http.head(), page, std::nullopt);
+          http.Respond(page, now);
+          break;
+        }
+        case HttpConnection::State::kWriting: {
+          std::string_view output = http.Output();
+          long count = WriteSocket(connection.socket, output);
+          if (count == kSocketBroken) {
+            http.Close();
+          } else if (count == kSocketWouldBlock) {
+            blocked = true;
+          } else {
+            http.Sent(static_cast<size_t>(count), now);
+          }
+          break;
+        }
+        case HttpConnection::State::kClosed:
+          Drop(at);
+          return;
+        case HttpConnection::State::kReading:
+        case HttpConnection::State::kHandling:
+          blocked = true;
+          break;
+      }
+    }
+    bool read = http.WantsRead();
+    bool write = http.state() == HttpConnection::State::kWriting;
+    if (read != connection.watching_read || write != connection.watching_write) {
+      events_.Change(connection.socket, at->first, read, write);
+      connection.watching_read = read;
+      connection.watching_write = write;
+    }
+  }
+
+  void Drop(std::unordered_map<uint64_t, Connection>::iterator at) {
+    events_.Forget(at->second.socket);
+    CloseSocket(at->second.socket);
+    head_ready_at_.erase(at->first);
+    connections_.erase(at);
+  }
+
+  void TakeAnswers(Clock::time_point now) {
+    {
+      std::lock_guard lock(answers_mutex_);
+      if (answers_.empty()) return;
+      taken_.swap(answers_);
+    }
+    for (Answer& answer : taken_) {
+      auto at = connections_.find(answer.key);
+      if (at == connections_.end()) continue;  // closed meanwhile
+      at->second.http.Respond(answer.response, now);
+      Advance(at, now);
+    }
+    taken_.clear();
+  }
+
+  void Sweep(Clock::time_point now) {
+    if (accept_paused_until_ && now >= *accept_paused_until_) {
+      events_.Change(server_.listen_socket_, kListenKey, true, false);
+      accept_paused_until_.reset();
+    }
+    std::vector<uint64_t> expired;
+    for (auto& [key, connection] : connections_) {
+      if (now >= connection.http.Deadline()) expired.push_back(key);
+    }
+    for (uint64_t key : expired) {
+      auto at = connections_.find(key);
+      at->second.http.Expire(now);
+      Advance(at, now);
+    }
+  }
+
+  void Work() {
+    while (true) {
+      Job job;
+      {
+        std::unique_lock lock(jobs_mutex_);
+        jobs_ready_.wait(lock, [this] { return !jobs_.empty() || workers_stopping_; });
+        if (jobs_.empty()) return;
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
+      }
+      HostResponse response = page_host_.Handle(ToHostRequest(job.request.head, job.request.body));
+      log_.Write(job.request.head, response, job.started);
+      bool first;
+      {
+        std::lock_guard lock(answers_mutex_);
+        first = answers_.empty();
+        answers_.push_back(Answer{job.key, std::move(response)});
+      }
+      if (first) events_.Wake();
+    }
+  }
+
+  void Shutdown() {
+    {
+      std::lock_guard lock(jobs_mutex_);
+      workers_stopping_ = true;
+    }
+    jobs_ready_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+    while (!connections_.empty()) Drop(connections_.begin());
+    events_.Forget(server_.listen_socket_);
+  }
+
+  HttpServer& server_;
+  SocketEventLoop& events_;
+  const PageHost& page_host_;
+  AccessLog log_;
+  HttpLimits limits_;
+  size_t max_connections_;
+  std::vector<char> read_buffer_;
+  std::unordered_map<uint64_t, Connection> connections_;
+  std::unordered_map<uint64_t, Clock::time_point> head_ready_at_;
+  uint64_t next_key_ = kListenKey + 1;
+  std::optional<Clock::time_point> accept_paused_until_;
+
+  std::vector<std::thread> workers_;
+  std::mutex jobs_mutex_;
+  std::condition_variable jobs_ready_;
+  std::deque<Job> jobs_;
+  bool workers_stopping_ = false;
+  std::mutex answers_mutex_;
+  std::vector<Answer> answers_;
+  std::vector<Answer> taken_;
+};
 
 bool ParseListenAddress(const std::string& text, std::string* host, int* port) {
   size_t colon = text.rfind(':');
@@ -100,29 +395,24 @@ bool ParseListenAddress(const std::string& text, std::string* host, int* port) {
 
 HttpServer::HttpServer(const automation::ClassRegistry* registry, SessionStore* sessions,
                        HttpServerOptions options)
-    : registry_(registry), sessions_(sessions), options_(std::move(options)) {}
+    : registry_(registry),
+      sessions_(sessions),
+      options_(std::move(options)),
+      events_(std::make_unique<SocketEventLoop>()) {}
 
-HttpServer::~HttpServer() = default;
+HttpServer::~HttpServer() { CloseSocket(listen_socket_); }
 
 Status HttpServer::Bind() {
-  server_ = std::make_unique<httplib::Server>();
-  // Socket options apply to the listening socket, so they go in before binding; the handlers
-  // reach the page host only when requests come, after it is made below.
-  Install();
   std::string where = options_.host + ":" + std::to_string(options_.port);
-  if (options_.port == 0) {
-    port_ = server_->bind_to_any_port(options_.host);
-    if (port_ < 0) port_ = 0;
-  } else if (server_->bind_to_port(options_.host, options_.port)) {
-    port_ = options_.port;
-  }
-  // The library listens with a short queue; a burst of new connections must not be dropped.
-  if (port_ != 0) WidenListenQueue(listen_socket_);
-  if (port_ == 0) {
+  int bound_port = 0;
+  if (listen_socket_ < 0)
+    listen_socket_ = OpenListenSocket(options_.host, options_.port, &bound_port);
+  if (listen_socket_ < 0) {
     return Status::Error(where,
                          "cannot listen there (the port is in use, or the address is "
                          "not one of this machine's)");
   }
+  port_ = bound_port;
   PageHostOptions host_options;
   host_options.port = port_;
   host_options.loopback_only = IsLoopbackAddress(options_.host);
@@ -131,123 +421,17 @@ Status HttpServer::Bind() {
   return Status::OK();
 }
 
-void HttpServer::Install() {
-  size_t threads = options_.threads == 0 ? 1 : options_.threads;
-  server_->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
-  server_->set_payload_max_length(options_.max_body);
-  // Clients that reconnect all at once after a connection's last request would overflow the
-  // accept queue; a connection lives until its client or the keep-alive timeout ends it.
-  server_->set_keep_alive_max_count(1 << 30);
-  server_->set_keep_alive_timeout(5);
-  server_->set_tcp_nodelay(true);
-  server_->set_socket_options([this](socket_t socket) {
-    SetListenSocketOptions(socket);
-    listen_socket_ = socket;
-  });
-
-  // Refused requests are answered before their body is read.
-  server_->set_pre_routing_handler(
-      [this](const httplib::Request& request, httplib::Response& response) {
-        request_start = Clock::now();
-        std::optional<HostResponse> refusal = page_host_->Refusal(ToHostRequest(request));
-        if (!refusal) return httplib::Server::HandlerResponse::Unhandled;
-        Fill(std::move(*refusal), &response);
-        return httplib::Server::HandlerResponse::Handled;
-      });
-  auto handle = [this](const httplib::Request& request, httplib::Response& response) {
-    Fill(page_host_->Handle(ToHostRequest(request)), &response);
-  };
-  // Bodies are read here, not by the library, whose own limit on form bodies is a few
-  // kilobytes: a selection of many pages is a long form.
-  auto handle_with_body = [this](const httplib::Request& request, httplib::Response& response,
-                                 const httplib::ContentReader& content) {
-    std::string body;
-    bool too_large = false;
-    bool complete = content([&](const char* data, size_t length) {
-      if (length > options_.max_body - body.size()) {
-        too_large = true;
-        return false;
-      }
-      body.append(data, length);
-      return true;
-    });
-    HostRequest host_request = ToHostRequest(request);
-    // The library stops reading a body whose declared length is over the limit (413).
-    if (too_large || (!complete && response.status == 413)) {
-      // Past the limit: answer without reading the rest, and close the connection.
-      HostResponse page = ErrorPage(
-          413, "A request body may hold at most " + std::to_string(options_.max_body) + " bytes.");
-      response.set_header("Connection", "close");
-      Fill(std::move(page), &response);
-      return;
-    }
-    if (!complete) {
-      Fill(ErrorPage(400, "The request body could not be read."), &response);
-      return;
-    }
-    host_request.body = body;
-    Fill(page_host_->Handle(host_request), &response);
-  };
-  server_->Get(".*", handle);
-  server_->Post(".*", handle_with_body);
-  server_->Put(".*", handle_with_body);
-  server_->Patch(".*", handle_with_body);
-  server_->Delete(".*", handle);
-  server_->Options(".*", handle);
-  // Errors the library answers itself (a malformed request, a body over the limit) get a
-  // short page too.
-  server_->set_error_handler(httplib::Server::HandlerWithResponse(
-      [](const httplib::Request&, httplib::Response& response) {
-        if (!response.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-        std::string detail = response.status == 413
-                                 ? "The request body is larger than this server accepts."
-                                 : "The request could not be served.";
-        HostResponse page = ErrorPage(response.status, detail);
-        response.set_content(std::move(page.body), page.content_type.c_str());
-        return httplib::Server::HandlerResponse::Handled;
-      }));
-  if (options_.access_log != nullptr) {
-    std::ostream* log = options_.access_log;
-    server_->set_logger([log](const httplib::Request& request, const httplib::Response& response) {
-      std::string elapsed = "-";
-      if (request_start) {
-        double ms =
-            std::chrono::duration<double, std::milli>(Clock::now() - *request_start).count();
-        char text[32];
-        std::snprintf(text, sizeof text, "%.3f", ms);
-        elapsed = text;
-        request_start.reset();
-      }
-      std::string line = Loggable(request.method) + " " + Loggable(request.path) + " " +
-                         std::to_string(response.status) + " " +
-                         std::to_string(response.body.size()) + " " + elapsed + "ms\n";
-      std::lock_guard lock(log_mutex);
-      log->write(line.data(), static_cast<std::streamsize>(line.size()));
-      log->flush();
-    });
-  }
-}
-
 Status HttpServer::Serve() {
-  if (!server_) return Status::Error("server", "not bound");
-  serve_entered_ = true;
-  Status status;
-  if (!stopping_ && !server_->listen_after_bind() && !stopping_) {
-    status = Status::Error(options_.host + ":" + std::to_string(port_), "the server stopped");
-  }
-  serve_done_ = true;
-  return status;
+  if (listen_socket_ < 0 || !page_host_) return Status::Error("server", "not bound");
+  if (!events_->ok()) return Status::Error("server", "the system gave no event queue");
+  if (stopping_) return Status::OK();
+  Loop loop(this);
+  return loop.Run();
 }
 
 void HttpServer::Stop() {
   stopping_ = true;
-  if (!server_) return;
-  // The library's stop() only acts on a server already listening: when Serve has begun but
-  // not yet reached its accept loop, wait for it to get there (or to end).
-  while (serve_entered_ && !serve_done_ && !server_->is_running()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  if (server_->is_running()) server_->stop();
+  events_->Wake();
 }
 
 }  // namespace vorlintex::pagehost

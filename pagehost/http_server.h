@@ -1,5 +1,6 @@
-// The page host on HTTP: cpp-httplib's server with a thread pool, keep-alive, a body limit,
-// an access log, and every request handed to PageHost.
+// The page host on HTTP/1.1: one thread reads and writes every connection (non-blocking, with
+// deadlines and bounded buffers), a fixed pool of worker threads runs PageHost on whole
+// requests, keep-alive and pipelining, a body limit, and an access log.
 #pragma once
 
 #include <atomic>
@@ -10,11 +11,12 @@
 
 #include "component/automation.h"
 #include "component/status.h"
+#include "pagehost/http_connection.h"
 #include "pagehost/page_host.h"
 #include "pagehost/session_store.h"
 
-namespace httplib {
-class Server;
+namespace vorlintex {
+class SocketEventLoop;
 }
 
 namespace vorlintex::pagehost {
@@ -22,10 +24,15 @@ namespace vorlintex::pagehost {
 struct HttpServerOptions {
   std::string host = "127.0.0.1";
   int port = 8080;  // 0: any free port
-  // A keep-alive connection holds its thread while it lasts, so the pool is sized for many
-  // open connections rather than for the processor count.
-  size_t threads = 128;
+  // Worker threads running pages: how many requests are answered at once. Connections do not
+  // hold a thread (one thread serves all of them), so this need not grow with the clients; a
+  // generation run takes a worker for its whole length.
+  size_t threads = 16;
   size_t max_body = 1 << 20;
+  // Open connections at most (lowered to what the process may open); beyond it the longest
+  // idle keep-alive connection is closed, or the new one when none is idle.
+  size_t max_connections = 10'000;
+  HttpTimeouts timeouts;
   // One line per request (method, path, status, bytes, milliseconds); null for none.
   std::ostream* access_log = nullptr;
 };
@@ -41,12 +48,13 @@ class HttpServer {
   // Opens the listening socket. After it, port() is the bound port.
   Status Bind();
   int port() const { return port_; }
-  // Serves until Stop() is called (from any thread, also before Serve has begun).
+  // Serves until Stop() is called (from any thread, also before Serve has begun). Returns once
+  // every request in hand has been answered and logged.
   Status Serve();
   void Stop();
 
  private:
-  void Install();
+  class Loop;
 
   const automation::ClassRegistry* registry_;
   SessionStore* sessions_;
@@ -54,10 +62,8 @@ class HttpServer {
   int port_ = 0;
   int listen_socket_ = -1;
   std::atomic<bool> stopping_ = false;
-  std::atomic<bool> serve_entered_ = false;
-  std::atomic<bool> serve_done_ = false;
+  std::unique_ptr<SocketEventLoop> events_;
   std::unique_ptr<PageHost> page_host_;
-  std::unique_ptr<httplib::Server> server_;
 };
 
 // Splits "HOST:PORT" ("[::1]:8080" for IPv6) into its parts; false when it has not that form.

@@ -1,31 +1,35 @@
 #include "pagehost/http_server.h"
 
 #include <gtest/gtest.h>
-#include <httplib.h>
 
+#include <chrono>
 #include <sstream>
 #include <thread>
 
 #include "pagehost/background_image.h"
+#include "pagehost/http_test_client.h"
 #include "pagehost/test_pages.h"
 
 namespace vorlintex::pagehost {
 namespace {
 
+using testing::ClientResponse;
+using testing::TestClient;
+
 // The whole server on a free loopback port, in this process.
 class HttpServerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  void SetUp() override { Start(HttpServerOptions()); }
+  void Start(HttpServerOptions options) {
     registry_.Register("tvorlintex.morvane", [] { return std::make_unique<testing::EchoPage>(); });
-    HttpServerOptions options;
     options.port = 0;
     options.threads = 4;
     options.access_log = &log_;
     server_ = std::make_unique<HttpServer>(&registry_, &sessions_, options);
     ASSERT_TRUE(server_->Bind().ok());
     serving_ = std::thread([this] { served_ = server_->Serve(); });
-    client_ = std::make_unique<httplib::Client>("127.0.0.1", server_->port());
-    origin_ = "http://127.0.0.1:" + std::to_string(server_->port());
+    host_ = "127.0.0.1:" + std::to_string(server_->port());
+    origin_ = "http://" + host_;
   }
   void TearDown() override { StopServer(); }
   // Stops the server and waits for every request in flight, the access log's lines included.
@@ -35,6 +39,27 @@ class HttpServerTest : public ::testing::Test {
     serving_.join();
     EXPECT_TRUE(served_.ok()) << served_.ToString();
   }
+  void Restart(HttpServerOptions options) {
+    StopServer();
+    server_.reset();
+    Start(options);
+  }
+
+  std::string Get(const std::string& target, const std::string& headers = "") {
+    return "GET " + target + " HTTP/1.1\r\nHost: " + host_ + "\r\n" + headers + "\r\n";
+  }
+  std::string Post(const std::string& target, const std::string& body,
+                   const std::string& content_type = "application/x-www-form-urlencoded",
+                   const std::string& headers = "") {
+    return "POST " + target + " HTTP/1.1\r\nHost: " + host_ + "\r\nOrigin: " + origin_ +
+           "\r\nContent-Type: " + content_type +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + headers + "\r\n" + body;
+  }
+  // The answer to `request` on a new connection.
+  std::optional<ClientResponse> Ask(const std::string& request) {
+    TestClient client(server_->port());
+    return client.Request(request);
+  }
 
   automation::ClassRegistry registry_;
   SessionStore sessions_;
@@ -42,51 +67,57 @@ class HttpServerTest : public ::testing::Test {
   std::unique_ptr<HttpServer> server_;
   std::thread serving_;
   Status served_;
-  std::unique_ptr<httplib::Client> client_;
+  std::string host_;
   std::string origin_;
 };
 
 TEST_F(HttpServerTest, ServesTheWizardAcrossRequestsOfOneSession) {
-  httplib::Headers headers = {{"Origin", origin_}};
-  auto stored = client_->Post("/morvane.asp?PageNumber=1", headers,
-                              "store=c%3A%5Csrc&asplist=a.asp&asplist=b.asp",
-                              "application/x-www-form-urlencoded");
+  TestClient client(server_->port());
+  auto stored = client.Request(
+      Post("/morvane.asp?PageNumber=1", "store=c%3A%5Csrc&asplist=a.asp&asplist=b.asp"));
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->status, 200);
-  EXPECT_EQ(stored->get_header_value("Content-Type"), "text/html; charset=iso-8859-1");
+  EXPECT_EQ(stored->Header("content-type"), "text/html; charset=iso-8859-1");
   EXPECT_EQ(stored->body,
             "PageNumber=[1]\nsourcedir=[]\nasplist=2:[a.asp][b.asp]\nsession=[c:\\src]\n");
-  std::string cookie = stored->get_header_value("Set-Cookie");
+  std::string cookie = stored->Header("set-cookie");
   ASSERT_NE(cookie.find("; Path=/; HttpOnly; SameSite=Strict"), std::string::npos) << cookie;
 
-  auto again = client_->Get("/morvane.asp", {{"Cookie", cookie.substr(0, cookie.find(';'))}});
+  // The same connection, kept alive.
+  auto again =
+      client.Request(Get("/morvane.asp", "Cookie: " + cookie.substr(0, cookie.find(';')) + "\r\n"));
   ASSERT_TRUE(again);
   EXPECT_EQ(again->body, "PageNumber=[]\nsourcedir=[]\nasplist=0:\nsession=[c:\\src]\n");
 
-  auto anonymous = client_->Get("/morvane.asp");
+  auto anonymous = client.Request(Get("/morvane.asp"));
   ASSERT_TRUE(anonymous);
   EXPECT_EQ(anonymous->body, "PageNumber=[]\nsourcedir=[]\nasplist=0:\nsession=[]\n");
 }
 
 TEST_F(HttpServerTest, AnswersTheOtherAddresses) {
-  auto image = client_->Get("/morvanebg.gif");
+  auto image = Ask(Get("/morvanebg.gif"));
   ASSERT_TRUE(image);
   EXPECT_EQ(image->status, 200);
-  EXPECT_EQ(image->get_header_value("Content-Type"), "image/gif");
+  EXPECT_EQ(image->Header("content-type"), "image/gif");
   EXPECT_EQ(image->body, BackgroundGif());
 
-  auto root = client_->Get("/");
+  // A whole response, byte for byte.
+  auto root = Ask(Get("/"));
   ASSERT_TRUE(root);
-  EXPECT_EQ(root->status, 302);
-  EXPECT_EQ(root->get_header_value("Location"), "/morvane.asp");
+  EXPECT_EQ(root->head,
+            "HTTP/1.1 302 Found\r\n"
+            "Location: /morvane.asp\r\n"
+            "Content-Type: text/html; charset=iso-8859-1\r\n"
+            "Content-Length: 0\r\n"
+            "\r\n");
 
-  auto missing = client_->Get("/nothing/here");
+  auto missing = Ask(Get("/nothing/here"));
   ASSERT_TRUE(missing);
   EXPECT_EQ(missing->status, 404);
   EXPECT_NE(missing->body.find("404 Not Found"), std::string::npos);
 
   // A path cannot forge a line of the log.
-  auto forged = client_->Get("/x%0AGET%20/morvane.asp%20200");
+  auto forged = Ask(Get("/x%0AGET%20/morvane.asp%20200"));
   ASSERT_TRUE(forged);
   EXPECT_EQ(forged->status, 404);
 
@@ -101,51 +132,181 @@ TEST_F(HttpServerTest, AnswersTheOtherAddresses) {
 }
 
 TEST_F(HttpServerTest, RefusesWhatItMustNotServe) {
-  auto rebound = client_->Get("/morvane.asp", {{"Host", "attacker.example"}});
+  auto rebound = Ask("GET /morvane.asp HTTP/1.1\r\nHost: attacker.example\r\n\r\n");
   ASSERT_TRUE(rebound);
   EXPECT_EQ(rebound->status, 403);
 
-  auto cross = client_->Post("/morvane.asp", {{"Origin", "http://attacker.example"}},
-                             "PageNumber=1", "application/x-www-form-urlencoded");
+  auto cross = Ask("POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
+                   "\r\nOrigin: http://attacker.example\r\nContent-Length: 12\r\n\r\nPageNumber=1");
   ASSERT_TRUE(cross);
   EXPECT_EQ(cross->status, 403);
 
-  auto text = client_->Post("/morvane.asp", {{"Origin", origin_}}, "PageNumber=1", "text/plain");
+  auto text = Ask(Post("/morvane.asp", "PageNumber=1", "text/plain"));
   ASSERT_TRUE(text);
   EXPECT_EQ(text->status, 415);
 
-  auto bad = client_->Post("/morvane.asp", {{"Origin", origin_}}, "sourcedir=%G1",
-                           "application/x-www-form-urlencoded");
+  auto bad = Ask(Post("/morvane.asp", "sourcedir=%G1"));
   ASSERT_TRUE(bad);
   EXPECT_EQ(bad->status, 400);
   EXPECT_NE(bad->body.find("malformed percent-encoding"), std::string::npos) << bad->body;
 
-  std::string big = "asplist=" + std::string(1 << 20, 'a');
-  auto large = client_->Post("/morvane.asp", {{"Origin", origin_}}, big,
-                             "application/x-www-form-urlencoded");
-  ASSERT_TRUE(large);
-  EXPECT_EQ(large->status, 413);
-
-  // A form body of more than the library's own small default limit is still served.
   std::string many = "asplist=" + std::string(100000, 'b');
-  auto long_form = client_->Post("/morvane.asp", {{"Origin", origin_}}, many,
-                                 "application/x-www-form-urlencoded");
+  auto long_form = Ask(Post("/morvane.asp", many));
   ASSERT_TRUE(long_form);
   EXPECT_EQ(long_form->status, 200);
 }
 
+TEST_F(HttpServerTest, RefusesBeforeReadingTheBody) {
+  struct Case {
+    const char* name;
+    std::string head;  // announces a body that is never sent
+    int status;
+  };
+  const Case cases[] = {
+      {"over the body limit",
+       "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\nOrigin: " + origin_ +
+           "\r\nContent-Length: 2000000\r\n\r\n",
+       413},
+      {"from another site",
+       "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
+           "\r\nOrigin: http://attacker.example\r\nContent-Length: 100\r\n\r\n",
+       403},
+  };
+  for (const Case& c : cases) {
+    TestClient client(server_->port());
+    auto answer = client.Request(c.head);
+    ASSERT_TRUE(answer) << c.name;
+    EXPECT_EQ(answer->status, c.status) << c.name;
+    EXPECT_EQ(answer->Header("connection"), "close") << c.name;
+    EXPECT_TRUE(client.ClosedByServer()) << c.name;
+  }
+}
+
+TEST_F(HttpServerTest, BadHeadsGetTheirStatusAndTheConnectionCloses) {
+  std::string many_lines;
+  for (int i = 0; i < 101; ++i) many_lines += "X-Line-" + std::to_string(i) + ": v\r\n";
+  struct Case {
+    std::string request;
+    int status;
+  };
+  const Case cases[] = {
+      {Get("/morvane.asp", many_lines), 431},
+      {Get("/morvane.asp",
+           "Cookie: a\x01"
+           "b\r\n"),
+       400},
+      {Get("/morvane.asp", "Content-Length: -5\r\n"), 400},
+      {"GET /" + std::string(9000, 'a') + " HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n", 414},
+      {"GET /morvane.asp HTTP/2.0\r\nHost: " + host_ + "\r\n\r\n", 505},
+      {Post("/morvane.asp", "", "application/x-www-form-urlencoded",
+            "Transfer-Encoding: chunked\r\n"),
+       411},
+  };
+  for (const Case& c : cases) {
+    TestClient client(server_->port());
+    auto answer = client.Request(c.request);
+    ASSERT_TRUE(answer) << c.request.substr(0, 60);
+    EXPECT_EQ(answer->status, c.status) << c.request.substr(0, 60);
+    EXPECT_EQ(answer->Header("connection"), "close");
+    EXPECT_EQ(answer->Header("content-type"), "text/html; charset=iso-8859-1");
+    EXPECT_TRUE(client.ClosedByServer());
+  }
+  StopServer();
+  EXPECT_NE(log_.str().find("GET /morvane.asp 431 "), std::string::npos) << log_.str();
+}
+
+TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndHeadWithoutBody) {
+  TestClient client(server_->port());
+  ASSERT_TRUE(client.Send(Get("/nothing") + "HEAD /morvanebg.gif HTTP/1.1\r\nHost: " + host_ +
+                          "\r\n\r\n" + Get("/")));
+  auto first = client.Read();
+  auto second = client.Read(/*to_head=*/true);
+  auto third = client.Read();
+  ASSERT_TRUE(first && second && third);
+  EXPECT_EQ(first->status, 404);
+  EXPECT_EQ(second->status, 200);
+  EXPECT_EQ(second->Header("content-length"), std::to_string(BackgroundGif().size()));
+  EXPECT_EQ(third->status, 302);
+}
+
+TEST_F(HttpServerTest, KeepsHttp10ConnectionsOnlyWhenAsked) {
+  TestClient kept(server_->port());
+  auto first =
+      kept.Request("GET / HTTP/1.0\r\nHost: " + host_ + "\r\nConnection: keep-alive\r\n\r\n");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->Header("connection"), "keep-alive");
+  auto second = kept.Request("GET / HTTP/1.0\r\nHost: " + host_ + "\r\n\r\n");
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->Header("connection"), "close");
+  EXPECT_TRUE(kept.ClosedByServer());
+}
+
 TEST_F(HttpServerTest, AComponentErrorGives500AndServingGoesOn) {
   registry_.Register("tvorlintex.morvane", [] { return std::make_unique<testing::FailingPage>(); });
-  auto failed = client_->Get("/morvane.asp?fail=1");
+  auto failed = Ask(Get("/morvane.asp?fail=1"));
   ASSERT_TRUE(failed);
   EXPECT_EQ(failed->status, 500);
   EXPECT_NE(failed->body.find("C:\\a&lt;b&gt;&amp;c: Permission &quot;denied&quot;"),
             std::string::npos)
       << failed->body;
-  auto next = client_->Get("/morvane.asp");
+  auto next = Ask(Get("/morvane.asp"));
   ASSERT_TRUE(next);
   EXPECT_EQ(next->status, 200);
   EXPECT_EQ(next->body, "partial page\ndone\n");
+}
+
+TEST_F(HttpServerTest, ATricklingHeadGets408WhileOthersAreServed) {
+  HttpServerOptions options;
+  options.timeouts.head = std::chrono::milliseconds(500);
+  options.timeouts.idle = std::chrono::milliseconds(300);
+  Restart(options);
+  TestClient slow(server_->port());
+  ASSERT_TRUE(slow.Send("GET /morvane.asp HTTP/1.1\r\nHo"));
+  auto other = Ask(Get("/"));
+  ASSERT_TRUE(other);
+  EXPECT_EQ(other->status, 302);
+  for (int i = 0; i < 3; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    slow.Send("s");  // a byte now and then does not extend the time for the head
+  }
+  auto timed_out = slow.Read();
+  ASSERT_TRUE(timed_out);
+  EXPECT_EQ(timed_out->status, 408);
+  EXPECT_TRUE(slow.ClosedByServer());
+
+  // An idle connection is closed without an answer.
+  TestClient idle(server_->port());
+  EXPECT_TRUE(idle.ClosedByServer());
+}
+
+TEST_F(HttpServerTest, TheLongestIdleConnectionMakesRoomForANewOne) {
+  HttpServerOptions options;
+  options.max_connections = 2;
+  Restart(options);
+  TestClient oldest(server_->port());
+  ASSERT_TRUE(oldest.Request(Get("/")));
+  TestClient busy(server_->port());
+  ASSERT_TRUE(busy.Send("GET / HTTP/1.1\r\n"));  // a head in progress is not idle
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  TestClient newest(server_->port());
+  auto answer = newest.Request(Get("/"));
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 302);
+  EXPECT_TRUE(oldest.ClosedByServer());
+  auto finished = busy.Request("Host: " + host_ + "\r\n\r\n");
+  ASSERT_TRUE(finished);
+  EXPECT_EQ(finished->status, 302);
+}
+
+TEST(HttpServerStopTest, StopBeforeServeEndsServeAtOnce) {
+  automation::ClassRegistry registry;
+  SessionStore sessions;
+  HttpServerOptions options;
+  options.port = 0;
+  HttpServer server(&registry, &sessions, options);
+  ASSERT_TRUE(server.Bind().ok());
+  server.Stop();
+  EXPECT_TRUE(server.Serve().ok());
 }
 
 TEST_F(HttpServerTest, APortInUseIsReported) {

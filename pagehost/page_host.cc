@@ -27,12 +27,24 @@ std::string_view ReasonPhrase(int status) {
       return "Not Found";
     case 405:
       return "Method Not Allowed";
+    case 408:
+      return "Request Timeout";
+    case 411:
+      return "Length Required";
     case 413:
       return "Payload Too Large";
+    case 414:
+      return "URI Too Long";
     case 415:
       return "Unsupported Media Type";
+    case 431:
+      return "Request Header Fields Too Large";
     case 500:
       return "Internal Server Error";
+    case 501:
+      return "Not Implemented";
+    case 505:
+      return "HTTP Version Not Supported";
     default:
       return "Error";
   }
