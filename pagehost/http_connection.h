@@ -79,6 +79,9 @@ class HttpConnection {
   // When the connection must have moved on; SteadyTime::max() when nothing is awaited from
   // the client.
   SteadyTime Deadline() const;
+  // Bytes held in this connection's buffers, used or not.
+  size_t BufferedCapacity() const { return in_.capacity() + out_.capacity(); }
+
   // Called at or after Deadline(): a head or body in progress fails with 408, anything else
   // closes.
   void Expire(SteadyTime now);
