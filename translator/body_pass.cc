@@ -1,19 +1,24 @@
 #include "translator/body_pass.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "translator/line_forms.h"
 #include "translator/line_reader.h"
+#include "translator/line_search.h"
 
 namespace vorlintex::translator {
 namespace {
 
 constexpr size_t kNotFound = std::string::npos;
+constexpr Keyword kProcedureStart("sub ");
+constexpr Keyword kCodeOpen("<%");
+constexpr Keyword kCodeClose("%>");
 
 // Replaces every `from` in `text` by the shorter or equal `to`, in one pass from left to right.
-bool ReplaceAllShrinking(std::string& text, std::string_view from, std::string_view to) {
+void ReplaceAllShrinking(std::string& text, std::string_view from, std::string_view to) {
   size_t found = text.find(from);
-  if (found == kNotFound) return false;
+  if (found == kNotFound) return;
   size_t write = found;
   size_t read = found;
   while (found != kNotFound) {
@@ -27,7 +32,6 @@ bool ReplaceAllShrinking(std::string& text, std::string_view from, std::string_v
   std::copy(text.begin() + read, text.end(), text.begin() + write);
   write += text.size() - read;
   text.resize(write);
-  return true;
 }
 
 }  // namespace
@@ -44,24 +48,22 @@ std::optional<std::string> BodyPass::Run(fs::TextStream* page) {
 bool BodyPass::TakeLine(std::string& line, LineSource source) {
   const bool from_page = source == LineSource::kPage;
   TrimLeadingSpaces(&line);
-  // The test copy of the normalised line serves the directive test as well: "#include" holds
-  // no tab or space. The include name is still taken from the line with its tabs.
-  FormNormalisedTestCopy(line, &test_copy_);
-  if (from_page && IsIncludeDirective(line, test_copy_)) {
+  if (from_page && IsIncludeDirective(line)) {
     if (std::optional<std::string_view> file_name = IncludeFileName(line)) {
       return ReadIncludeFile(*file_name);
     }
   }
   if (from_page) procedure_skip_flag_ = 0;
   ReplaceTabsWithSpaces(&line);
-  if (Contains(test_copy_, "sub ")) procedure_skip_flag_ = 1;
+  if (kProcedureStart.In(line)) procedure_skip_flag_ = 1;
   if (line.empty() || procedure_skip_flag_ == 1) return true;
 
-  bool changed = NormaliseEqualSigns(line);
-  if (SpliceExpressions(line)) changed = true;
-  if (changed) FormTestCopy(line, &test_copy_);
-  marks_.FindRuleMarks(line, test_copy_);
-  bool rest_marks_found = false;
+  // Equal signs and expression spans all begin with a "%" or hold one.
+  if (std::memchr(line.data(), '%', line.size()) != nullptr) {
+    NormaliseEqualSigns(line);
+    SpliceExpressions(line);
+  }
+  marks_.FindRuleMarks(line);
 
   // The line is settled from `start` on: 0 for the line itself, then the start of each rest
   // after a "%>". A rest already has its tabs and equal signs normalised and no expression
@@ -74,7 +76,7 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
       return true;
     }
     if (marks_.OptionExplicitFrom(start)) return true;
-    if (!marks_.CodeOpenFrom(start) && code_block_flag_ == 0) {
+    if (code_block_flag_ == 0 && !marks_.CodeOpenFrom(start)) {
       WriteStatement(text);
       return true;
     }
@@ -86,10 +88,10 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
 
     // A code line: whatever stands before its "<%" is dropped.
     if (code_block_flag_ == 0) {
-      start = line.find("<%", start) + 2;
+      start = kCodeOpen.FindIn(line, start) + 2;
       code_block_flag_ = 1;
     }
-    size_t close = line.find("%>", start);
+    size_t close = kCodeClose.FindIn(line, start);
     if (close == kNotFound) {
       module_.WriteLine(std::string_view(line).substr(start));
       return true;
@@ -100,19 +102,15 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
     if (start >= line.size()) return true;
 
     // The rest is a new line: its line start, then its translation up to the classification.
-    if (!rest_marks_found) {
-      marks_.FindRestMarks(line, test_copy_);
-      rest_marks_found = true;
-    }
-    start = std::min(line.find_first_not_of(' ', start), line.size());
-    if (from_page && marks_.CommentOpenFrom(start) && marks_.IncludeWordFrom(start)) {
+    start = SkipSpaces(line, start);
+    if (from_page && marks_.IncludeWordFrom(line, start) && marks_.CommentOpenFrom(line, start)) {
       if (std::optional<std::string_view> file_name =
               IncludeFileName(std::string_view(line).substr(start))) {
         return ReadIncludeFile(*file_name);
       }
     }
     if (from_page) procedure_skip_flag_ = 0;
-    if (marks_.SubWordFrom(start)) procedure_skip_flag_ = 1;
+    if (marks_.SubWordFrom(line, start)) procedure_skip_flag_ = 1;
     if (start == line.size() || procedure_skip_flag_ == 1) return true;
   }
 }
@@ -135,15 +133,14 @@ bool BodyPass::ReadIncludeFile(std::string_view file_name) {
   return true;
 }
 
-bool BodyPass::NormaliseEqualSigns(std::string& line) {
-  bool changed = ReplaceAllShrinking(line, "% =", "%=");
-  if (ReplaceAllShrinking(line, "%  =", "%=")) changed = true;
-  return changed;
+void BodyPass::NormaliseEqualSigns(std::string& line) {
+  ReplaceAllShrinking(line, "% =", "%=");
+  ReplaceAllShrinking(line, "%  =", "%=");
 }
 
-bool BodyPass::SpliceExpressions(std::string& line) {
+void BodyPass::SpliceExpressions(std::string& line) {
   size_t open = line.find("<%=");
-  if (open == kNotFound) return false;
+  if (open == kNotFound) return;
   // Each splice leaves the text before its "<%=" free of "<%=", and cannot bring a new "% ="
   // or "%  =" into the line (the expression holds no "%" and is framed by "^"), so the next
   // search may begin at the tail and the equal-sign normalisation of the new line changes
@@ -170,10 +167,9 @@ bool BodyPass::SpliceExpressions(std::string& line) {
     copied_to = std::min(percent + 2, line.size());
     open = line.find("<%=", copied_to);
   }
-  if (!spliced) return false;
+  if (!spliced) return;
   scratch_.append(line, copied_to, kNotFound);
   line.swap(scratch_);
-  return true;
 }
 
 void BodyPass::WriteStatement(std::string_view text) {
@@ -184,14 +180,13 @@ void BodyPass::WriteStatement(std::string_view text) {
     // Quotes are doubled first, so the "^" placeholders of spliced expressions become the
     // plain double quotes that close and reopen the string literal. The bytes between two
     // such marks go over in one piece.
-    const bool spliced = splice_state_ == 1;
+    const char placeholder = splice_state_ == 1 ? '^' : '"';
     size_t copied_to = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-      char c = text[i];
-      if (c != '"' && !(c == '^' && spliced)) continue;
-      statement_.append(text.data() + copied_to, i - copied_to);
-      statement_.append(c == '"' ? "\"\"" : "\"");
-      copied_to = i + 1;
+    for (size_t at = FindEitherByte(text, 0, '"', placeholder); at != kNotFound;
+         at = FindEitherByte(text, copied_to, '"', placeholder)) {
+      statement_.append(text.data() + copied_to, at - copied_to);
+      statement_.append(text[at] == '"' ? "\"\"" : "\"");
+      copied_to = at + 1;
     }
     statement_.append(text.data() + copied_to, text.size() - copied_to);
   }

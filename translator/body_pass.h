@@ -33,10 +33,10 @@ class BodyPass {
   bool TakeLine(std::string& line, LineSource source);
   bool ReadIncludeFile(std::string_view file_name);
 
-  // Replaces every "% =", then every "%  =", by "%=". True when the line changed.
-  bool NormaliseEqualSigns(std::string& line);
-  // Splices every expression span into the line. True when the line changed.
-  bool SpliceExpressions(std::string& line);
+  // Replaces every "% =", then every "%  =", by "%=".
+  void NormaliseEqualSigns(std::string& line);
+  // Splices every expression span into the line.
+  void SpliceExpressions(std::string& line);
   void WriteStatement(std::string_view text);
 
   const IncludeResolver& includes_;
@@ -51,7 +51,6 @@ class BodyPass {
   // Reused from line to line.
   std::string page_line_;
   std::string include_line_;
-  std::string test_copy_;
   std::string scratch_;
   std::string statement_;
   LineMarks marks_;

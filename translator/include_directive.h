@@ -14,8 +14,9 @@
 namespace vorlintex::translator {
 
 // True when the page line contains "<!" and its test copy contains "#include", in any order
-// and anywhere in the line.
-bool IsIncludeDirective(std::string_view line, std::string_view test_copy);
+// and anywhere in the line. `line` may be the line as read, trimmed or normalised: the answer
+// is the same.
+bool IsIncludeDirective(std::string_view line);
 
 // The text between the first and the second double quote of a directive line, in the letter
 // case in which it was read; nothing when the line holds fewer than two double quotes (the

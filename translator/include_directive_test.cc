@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "translator/line_forms.h"
 #include "translator/translator_test_support.h"
 
 namespace vorlintex::translator {
@@ -34,9 +33,7 @@ TEST(IncludeDirective, TestAndFileName) {
       {"\"a\tb\" \"c\"", false, "a\tb"},
   };
   for (const DirectiveCase& c : cases) {
-    std::string test_copy;
-    FormTestCopy(c.line, &test_copy);
-    EXPECT_EQ(IsIncludeDirective(c.line, test_copy), c.is_directive) << c.line;
+    EXPECT_EQ(IsIncludeDirective(c.line), c.is_directive) << c.line;
     std::optional<std::string_view> name = IncludeFileName(c.line);
     EXPECT_EQ(name.has_value(), c.file_name.has_value()) << c.line;
     if (name && c.file_name) {

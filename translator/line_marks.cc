@@ -1,5 +1,9 @@
 #include "translator/line_marks.h"
 
+#include <cstring>
+
+#include "component/ascii.h"
+
 namespace vorlintex::translator {
 
 size_t FindLastIgnoringSpaces(std::string_view text, std::string_view pattern) {
@@ -9,13 +13,13 @@ size_t FindLastIgnoringSpaces(std::string_view text, std::string_view pattern) {
   // copy. An attempt reads no more bytes that are not spaces than the pattern holds, so the
   // scan stays linear in the length of `text`.
   for (size_t start = text.size(); start-- > 0;) {
-    if (text[start] != pattern[0]) continue;
+    if (AsciiLower(text[start]) != pattern[0]) continue;
     size_t at = start + 1;
     size_t matched = 1;
     while (matched < pattern.size() && at < text.size()) {
       if (text[at] == ' ') {
         ++at;
-      } else if (text[at] == pattern[matched]) {
+      } else if (AsciiLower(text[at]) == pattern[matched]) {
         ++at;
         ++matched;
       } else {
@@ -27,22 +31,23 @@ size_t FindLastIgnoringSpaces(std::string_view text, std::string_view pattern) {
   return std::string_view::npos;
 }
 
-void LineMarks::FindRuleMarks(std::string_view line, std::string_view test_copy) {
-  code_open_ = line.rfind("<%");
-  // Most lines hold neither marker, and lack one byte of it that is rare in a page: one
-  // memchr of that byte settles them.
-  directive_open_ = test_copy.find('@') == std::string_view::npos
-                        ? std::string_view::npos
-                        : FindLastIgnoringSpaces(test_copy, "<%@");
-  option_explicit_ = test_copy.find('x') == std::string_view::npos
+void LineMarks::FindRuleMarks(std::string_view line) {
+  comment_open_.Reset();
+  include_word_.Reset();
+  sub_word_.Reset();
+  // Most lines hold no "%", and so none of the code markers, and lack a byte of
+  // "optionexplicit" that is rare in a page: one look for that byte settles them.
+  if (std::memchr(line.data(), '%', line.size()) == nullptr) {
+    code_open_ = directive_open_ = std::string_view::npos;
+  } else {
+    code_open_ = line.rfind("<%");
+    directive_open_ = std::memchr(line.data(), '@', line.size()) == nullptr
+                          ? std::string_view::npos
+                          : FindLastIgnoringSpaces(line, "<%@");
+  }
+  option_explicit_ = FindEitherByte(line, 0, 'x', 'X') == std::string_view::npos
                          ? std::string_view::npos
-                         : FindLastIgnoringSpaces(test_copy, "optionexplicit");
-}
-
-void LineMarks::FindRestMarks(std::string_view line, std::string_view test_copy) {
-  comment_open_ = line.rfind("<!");
-  include_word_ = test_copy.rfind("#include");
-  sub_word_ = test_copy.rfind("sub ");
+                         : FindLastIgnoringSpaces(line, "optionexplicit");
 }
 
 }  // namespace vorlintex::translator

@@ -13,9 +13,9 @@ namespace vorlintex::translator {
 
 // What the generation run hands over for one page.
 struct PageTranslation {
-  std::string source_dir;   // as posted: include paths are built from it
-  std::string source_path;  // the source page, reopened between the passes
-  std::string base_name;    // the class name and the page method name
+  std::string source_dir;                // as posted: include paths are built from it
+  std::string source_path;               // the source page, reopened between the passes
+  std::string base_name;                 // the class name and the page method name
   fs::TextFileService* files = nullptr;  // the run's file service object
   Env* env = nullptr;                    // makes a new file service object per include directive
   // The page stream, open for reading at the first line; null when the source page could not

@@ -1,0 +1,148 @@
+#include "translator/line_search.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace vorlintex::translator {
+namespace {
+
+constexpr size_t kNone = std::string_view::npos;
+
+#if defined(__SSE2__)
+constexpr size_t kBlock = 16;
+
+inline __m128i LoadBlock(const char* at) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+inline unsigned LowestBit(unsigned mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
+
+// The last starts of a search, from `at` to `last_start` (fewer than sixteen), as one block:
+// where the text has room, the sixteen starts that end at `last_start`, overlapping the block
+// before; otherwise the bytes from `at` copied into `padded`, zeros after them. `block` is
+// the start the block's first byte stands for; the result holds one bit for each start left.
+struct TailBlock {
+  const char* bytes;
+  size_t block;
+  unsigned starts;
+};
+
+inline TailBlock LoadTail(std::string_view text, size_t at, size_t last_start,
+                          char (&padded)[2 * kBlock]) {
+  if (last_start + 1 >= kBlock) {
+    size_t block = last_start + 1 - kBlock;
+    return {text.data() + block, block, (~0u << (at - block)) & 0xFFFFu};
+  }
+  std::memset(padded, 0, sizeof padded);
+  std::memcpy(padded, text.data() + at, text.size() - at);
+  return {padded, at, (1u << (last_start + 1 - at)) - 1};
+}
+#endif
+
+}  // namespace
+
+size_t FindEitherByte(std::string_view text, size_t from, char a, char b) {
+  if (from >= text.size()) return kNone;
+  const char* data = text.data();
+  size_t at = from;
+#if defined(__SSE2__)
+  const __m128i want_a = _mm_set1_epi8(a);
+  const __m128i want_b = _mm_set1_epi8(b);
+  auto matches = [&](const char* bytes) {
+    __m128i block = LoadBlock(bytes);
+    return static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(block, want_a), _mm_cmpeq_epi8(block, want_b))));
+  };
+  for (; at + kBlock <= text.size(); at += kBlock) {
+    if (unsigned mask = matches(data + at)) return at + LowestBit(mask);
+  }
+  if (at >= text.size()) return kNone;
+  char padded[2 * kBlock];
+  TailBlock tail = LoadTail(text, at, text.size() - 1, padded);
+  unsigned mask = matches(tail.bytes) & tail.starts;
+  return mask != 0 ? tail.block + LowestBit(mask) : kNone;
+#else
+  for (; at < text.size(); ++at) {
+    if (data[at] == a || data[at] == b) return at;
+  }
+  return kNone;
+#endif
+}
+
+size_t SkipSpaces(std::string_view text, size_t from) {
+  while (from < text.size() && text[from] == ' ') ++from;
+  return from;
+}
+
+bool Keyword::MatchesAt(const char* at) const {
+  for (size_t i = 0; i < lower_.size(); ++i) {
+    char want = lower_[i];
+    if (static_cast<char>(at[i] | fold_[i]) != want && !(want == ' ' && at[i] == '\t')) {
+      return false;
+    }
+  }
+  return true;
+}
+
+size_t Keyword::FindIn(std::string_view text, size_t from) const {
+  if (text.size() < lower_.size() || from > text.size() - lower_.size()) return kNone;
+  const char* data = text.data();
+  const size_t last_start = text.size() - lower_.size();  // the last start a match fits at
+  size_t at = from;
+  if (fold_[0] == 0) {
+    // The keyword begins with a byte that is no letter, as "#include" or "%>": in a page that
+    // byte is rarer than a letter, and the C library finds it fastest.
+    while (const void* found = std::memchr(data + at, lower_[0], last_start + 1 - at)) {
+      at = static_cast<size_t>(static_cast<const char*>(found) - data);
+      if (MatchesAt(data + at)) return at;
+      if (++at > last_start) break;
+    }
+    return kNone;
+  }
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(lower_[0]);
+  const __m128i first_fold = _mm_set1_epi8(fold_[0]);
+  const __m128i anchor = _mm_set1_epi8(lower_[anchor_]);
+  const __m128i anchor_fold = _mm_set1_epi8(fold_[anchor_]);
+  // The first match among sixteen starts from `block`, the bytes of the first at `bytes`:
+  // only starts whose first byte and anchor byte both match are checked in full.
+  auto first_match = [&](const char* bytes, size_t block, unsigned starts) {
+    __m128i firsts = _mm_or_si128(LoadBlock(bytes), first_fold);
+    __m128i anchors = _mm_or_si128(LoadBlock(bytes + anchor_), anchor_fold);
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpeq_epi8(firsts, first), _mm_cmpeq_epi8(anchors, anchor))));
+    for (mask &= starts; mask != 0; mask &= mask - 1) {
+      size_t start = block + LowestBit(mask);
+      if (MatchesAt(data + start)) return start;
+    }
+    return kNone;
+  };
+  // A block of starts reads no byte past the match of its last start.
+  for (; at + kBlock <= last_start + 1; at += kBlock) {
+    if (size_t found = first_match(data + at, at, 0xFFFFu); found != kNone) return found;
+  }
+  if (at > last_start) return kNone;
+  char padded[2 * kBlock];
+  TailBlock tail = LoadTail(text, at, last_start, padded);
+  return first_match(tail.bytes, tail.block, tail.starts);
+#else
+  for (; at <= last_start; ++at) {
+    if (MatchesAt(data + at)) return at;
+  }
+  return kNone;
+#endif
+}
+bool NextKeyword::InFrom(std::string_view text, size_t from) {
+  // A match found at or after `from` is still the first one from `from`, and no match found
+  // means none after any later start either.
+  if (!searched_ || (found_ != kNone && found_ < from)) {
+    found_ = keyword_.FindIn(text, from);
+    searched_ = true;
+  }
+  return found_ != kNone;
+}
+
+}  // namespace vorlintex::translator

@@ -1,0 +1,77 @@
+// Searches the passes make on the bytes of a line as it was read, so that no lower-case or
+// normalised copy of the line has to be made just to test it. Each search looks at sixteen
+// bytes at a time where the processor allows it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace vorlintex::translator {
+
+// The first `a` or `b` at or after `from`; npos when there is none.
+size_t FindEitherByte(std::string_view text, size_t from, char a, char b);
+
+// The first byte at or after `from` that is no space (code 32); the size of `text` when there
+// is none.
+size_t SkipSpaces(std::string_view text, size_t from);
+
+// A keyword that the rules search for in a line's test copy, searched for in the line itself:
+// an ASCII letter of the line matches the keyword's lower-case letter in either case, and a
+// space of the keyword matches a space or a tab, as it would in the normalised line. Every
+// other byte matches only itself.
+class Keyword {
+ public:
+  static constexpr size_t kMaxLength = 16;
+
+  // `lower`: lower-case letters and other bytes, 1 to kMaxLength of them, not beginning with a
+  // space.
+  constexpr explicit Keyword(std::string_view lower)
+      : lower_(lower), anchor_(LastNonSpace(lower)), fold_(FoldBits(lower)) {}
+
+  // The first match that begins at or after `from`; npos when there is none.
+  size_t FindIn(std::string_view text, size_t from = 0) const;
+  bool In(std::string_view text) const { return FindIn(text) != std::string_view::npos; }
+
+ private:
+  static constexpr size_t LastNonSpace(std::string_view text) {
+    size_t at = text.size() - 1;
+    while (at > 0 && text[at] == ' ') --at;
+    return at;
+  }
+  // What each byte of the line is or-ed with before it is compared with the keyword's byte:
+  // the case bit against a letter, so that 'B' and 'b' both become 'b' and no other byte does.
+  static constexpr std::array<char, kMaxLength> FoldBits(std::string_view lower) {
+    std::array<char, kMaxLength> fold{};
+    for (size_t i = 0; i < lower.size() && i < kMaxLength; ++i) {
+      fold[i] = lower[i] >= 'a' && lower[i] <= 'z' ? 0x20 : 0;
+    }
+    return fold;
+  }
+  bool MatchesAt(const char* at) const;
+
+  std::string_view lower_;
+  // The candidates are the starts whose first byte and whose byte at `anchor_` both match.
+  size_t anchor_;
+  std::array<char, kMaxLength> fold_;
+};
+
+// A search that remembers its last answer, for a line whose rests after each "%>" are tested
+// one after the other: the starts asked for only grow, so the line is searched once over in
+// all, however many rests it has.
+class NextKeyword {
+ public:
+  explicit NextKeyword(const Keyword& keyword) : keyword_(keyword) {}
+
+  // Forgets the answers: `text` is a new line.
+  void Reset() { searched_ = false; }
+  // True when the keyword occurs in `text` at or after `from`.
+  bool InFrom(std::string_view text, size_t from);
+
+ private:
+  const Keyword& keyword_;
+  bool searched_ = false;
+  size_t found_ = std::string_view::npos;
+};
+
+}  // namespace vorlintex::translator

@@ -1,0 +1,117 @@
+#include "translator/line_search.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace vorlintex::translator {
+namespace {
+
+constexpr size_t kNone = std::string_view::npos;
+
+// The plain forms: the keyword searched for in the lower-case copy of the normalised line.
+std::string TestCopyOfNormalised(std::string_view line) {
+  std::string copy(line);
+  for (char& c : copy) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    if (c == '\t') c = ' ';
+  }
+  return copy;
+}
+
+struct KeywordCase {
+  std::string_view text;
+  std::string_view keyword;
+  size_t from;
+  size_t expected;
+};
+
+TEST(Keyword, MatchesLettersInEitherCaseAndTabsAsSpaces) {
+  const KeywordCase cases[] = {
+      {"End Sub", "sub ", 0, kNone},
+      {"End Sub ", "sub ", 0, 4},
+      {"Sub\tA()", "sub ", 0, 0},
+      {"x = SUB  ", "sub ", 0, 4},
+      {"sub sub sub ", "sub ", 1, 4},
+      {"<!-- #INCLUDE file=\"a\" -->", "#include", 0, 5},
+      {"#includ", "#include", 0, kNone},
+      {"<SCRIPT runAt=server>", "runat", 0, 8},
+      {"</Script >", "</script>", 0, kNone},
+      {"end\tsub", "end sub", 0, 0},
+      // Only A-Z fold: '@' and '`' sit next to the letters, bytes of 128 and more never fold.
+      {"@UB `ub \xd3UB ", "sub ", 0, kNone},
+      {"\xf3ub Sub ", "sub ", 0, 4},
+      {"sub ", "sub ", 1, kNone},
+      {"", "sub ", 0, kNone},
+  };
+  for (const KeywordCase& c : cases) {
+    EXPECT_EQ(Keyword(c.keyword).FindIn(c.text, c.from), c.expected) << c.text;
+  }
+}
+
+// Every start and every length around the sixteen-byte blocks, on lines drawn from the bytes
+// the keywords are made of, against a search of the test copy.
+TEST(Keyword, SameAsSearchOfTestCopyAtEveryStart) {
+  const std::string_view keywords[] = {"sub ", "end sub", "#include", "runat", "</script>", "<!"};
+  using namespace std::string_view_literals;
+  const std::string_view alphabet = "sSuUbB \tendENDrRaAtT#iIcClL<!/p>%\"x\0\xff"sv;
+  std::mt19937 random(7);
+  for (int round = 0; round < 4000; ++round) {
+    std::string line(random() % 70, ' ');
+    for (char& c : line) c = alphabet[random() % alphabet.size()];
+    // Now and then a whole keyword, in mixed case and with tabs for spaces, so that long lines
+    // hold matches too.
+    std::string_view keyword = keywords[random() % std::size(keywords)];
+    if (random() % 2 == 0 && line.size() >= keyword.size()) {
+      size_t at = random() % (line.size() - keyword.size() + 1);
+      for (size_t i = 0; i < keyword.size(); ++i) {
+        char c = keyword[i];
+        if (random() % 2 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        if (random() % 2 && c == ' ') c = '\t';
+        line[at + i] = c;
+      }
+    }
+    std::string copy = TestCopyOfNormalised(line);
+    for (size_t from = 0; from <= line.size(); ++from) {
+      ASSERT_EQ(Keyword(keyword).FindIn(line, from), copy.find(keyword, from))
+          << "keyword '" << keyword << "' from " << from << " in '" << line << "'";
+    }
+  }
+}
+
+TEST(FindEitherByte, SameAsPlainSearchAtEveryStart) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 2000; ++round) {
+    std::string line(random() % 70, 'a');
+    for (char& c : line) {
+      if (random() % 12 == 0) c = random() % 2 ? '"' : '^';
+    }
+    for (size_t from = 0; from <= line.size() + 1; ++from) {
+      ASSERT_EQ(FindEitherByte(line, from, '"', '^'), line.find_first_of("\"^", from))
+          << "from " << from << " in '" << line << "'";
+    }
+  }
+}
+
+TEST(NextKeyword, AnswersEachLaterStartAsAFreshSearch) {
+  static constexpr Keyword kSub("sub ");
+  const std::string line = "a sub b %> c %> sub %> d";
+  NextKeyword next(kSub);
+  for (size_t from = 0; from <= line.size(); ++from) {
+    EXPECT_EQ(next.InFrom(line, from), kSub.FindIn(line, from) != kNone) << from;
+  }
+  next.Reset();
+  EXPECT_FALSE(next.InFrom("no keyword here", 0));
+  EXPECT_FALSE(next.InFrom("no keyword here", 3));
+}
+
+TEST(SkipSpaces, StopsAtTheFirstOtherByte) {
+  EXPECT_EQ(SkipSpaces("   \tx", 0), 3u);
+  EXPECT_EQ(SkipSpaces("a  b", 1), 3u);
+  EXPECT_EQ(SkipSpaces("    ", 2), 4u);
+  EXPECT_EQ(SkipSpaces("", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vorlintex::translator
