@@ -1,7 +1,9 @@
 #include "app/console_run.h"
 
 #include <memory>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "component/ascii.h"
 #include "component/automation.h"
@@ -25,17 +27,20 @@ class SummaryKeeper : public generator::RunObserver {
 
 }  // namespace
 
-ConsoleRunResult RunConsoleGeneration(const ConsoleRunInputs& inputs, Env& env) {
+ConsoleRunResult RunConsoleGeneration(ConsoleRunInputs inputs, Env& env) {
   generator::TargetTurns turns;
   SummaryKeeper keeper;
   automation::ClassRegistry registry;
   RegisterMorvane(&registry, Services{&env, &turns, &keeper});
 
-  pagehost::FormFields form = {{"PageNumber", "2"},
-                               {"sourcedir", inputs.source_dir},
-                               {"targetdir", inputs.target_dir},
-                               {"dllname", inputs.dll_name}};
-  for (const std::string& page : inputs.pages) form.emplace_back("asplist", page);
+  pagehost::FormFields form;
+  form.reserve(4 + inputs.pages.size());
+  form.emplace_back("PageNumber", "2");
+  form.emplace_back("sourcedir", std::move(inputs.source_dir));
+  form.emplace_back("targetdir", std::move(inputs.target_dir));
+  form.emplace_back("dllname", std::move(inputs.dll_name));
+  for (std::string& page : inputs.pages) form.emplace_back("asplist", std::move(page));
+  inputs.pages = std::vector<std::string>();
   auto response = std::make_shared<pagehost::PageResponse>();
   auto context = std::make_shared<pagehost::PageContext>(
       std::make_shared<pagehost::PageRequest>(pagehost::FormFields(), std::move(form)),
@@ -49,13 +54,12 @@ ConsoleRunResult RunConsoleGeneration(const ConsoleRunInputs& inputs, Env& env) 
 }
 
 std::vector<std::string> SelectablePages(Env& env, const std::string& source_dir) {
-  std::vector<std::string> pages;
-  for (std::string& name : env.ListFiles(source_dir + "\\*.asp")) {
+  // Filtered where they are: the listing of a large site is not copied.
+  std::vector<std::string> pages = env.ListFiles(source_dir + "\\*.asp");
+  std::erase_if(pages, [](const std::string& name) {
     std::string lower = AsciiLower(name);
-    if (lower.find(".asp") != std::string::npos || lower.find(".inc") != std::string::npos) {
-      pages.push_back(std::move(name));
-    }
-  }
+    return lower.find(".asp") == std::string::npos && lower.find(".inc") == std::string::npos;
+  });
   return pages;
 }
 

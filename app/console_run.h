@@ -28,8 +28,9 @@ struct ConsoleRunResult {
   std::optional<generator::RunSummary> summary;
 };
 
-// Creates the wizard's class by its ProgID and runs its page method with PageNumber "2".
-ConsoleRunResult RunConsoleGeneration(const ConsoleRunInputs& inputs, Env& env);
+// Creates the wizard's class by its ProgID and runs its page method with PageNumber "2". The
+// pages move into the request's form, so a long list is held once.
+ConsoleRunResult RunConsoleGeneration(ConsoleRunInputs inputs, Env& env);
 
 // The names the selection page would list for `source_dir`, in its order: the listing of
 // `source_dir` + "\*.asp", kept when the lower-cased name holds ".asp" or ".inc".

@@ -1,6 +1,7 @@
 #include "app/convert_command.h"
 
 #include <CLI/CLI.hpp>
+#include <utility>
 
 #include "app/console_run.h"
 #include "app/exit_status.h"
@@ -68,7 +69,7 @@ int Convert(const ConvertOptions& options, Env& env, std::ostream& out, std::ost
     }
   }
 
-  ConsoleRunResult result = RunConsoleGeneration(inputs, env);
+  ConsoleRunResult result = RunConsoleGeneration(std::move(inputs), env);
   if (options.html) {
     out << result.page;
   } else if (result.summary) {

@@ -7,24 +7,27 @@
 namespace vorlintex::pagehost {
 namespace {
 
+// The values of one name among the posted fields, which it keeps alive.
 class ValueCollection : public host::FormCollection {
  public:
-  explicit ValueCollection(std::vector<std::string> values) : values_(std::move(values)) {}
+  ValueCollection(std::shared_ptr<const FormFields> fields, std::vector<size_t> positions)
+      : fields_(std::move(fields)), positions_(std::move(positions)) {}
 
   Status Count(int* count) override {
-    *count = static_cast<int>(values_.size());
+    *count = static_cast<int>(positions_.size());
     return Status::OK();
   }
   Status Item(int index, std::string* value) override {
-    if (index < 1 || index > static_cast<int>(values_.size())) {
+    if (index < 1 || index > static_cast<int>(positions_.size())) {
       return Status::Error("Request.Form", "index " + std::to_string(index) + " is out of range");
     }
-    *value = values_[static_cast<size_t>(index - 1)];
+    *value = (*fields_)[positions_[static_cast<size_t>(index - 1)]].second;
     return Status::OK();
   }
 
  private:
-  std::vector<std::string> values_;
+  std::shared_ptr<const FormFields> fields_;
+  std::vector<size_t> positions_;
 };
 
 // Appends the values of `name` joined by ", "; whether any was found.
@@ -43,16 +46,16 @@ bool JoinValues(const FormFields& fields, std::string_view name, std::string* jo
 
 Status PageRequest::Item(std::string_view name, std::string* value) {
   value->clear();
-  if (!JoinValues(query_, name, value)) JoinValues(form_, name, value);
+  if (!JoinValues(query_, name, value)) JoinValues(*form_, name, value);
   return Status::OK();
 }
 
 Status PageRequest::Form(std::string_view name, std::shared_ptr<host::FormCollection>* values) {
-  std::vector<std::string> matching;
-  for (const auto& [field, value] : form_) {
-    if (AsciiEqualIgnoringCase(field, name)) matching.push_back(value);
+  std::vector<size_t> positions;
+  for (size_t i = 0; i < form_->size(); ++i) {
+    if (AsciiEqualIgnoringCase((*form_)[i].first, name)) positions.push_back(i);
   }
-  *values = std::make_shared<ValueCollection>(std::move(matching));
+  *values = std::make_shared<ValueCollection>(form_, std::move(positions));
   return Status::OK();
 }
 

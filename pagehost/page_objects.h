@@ -17,17 +17,18 @@ namespace vorlintex::pagehost {
 class PageRequest : public host::Request {
  public:
   PageRequest(FormFields query, FormFields form)
-      : query_(std::move(query)), form_(std::move(form)) {}
+      : query_(std::move(query)), form_(std::make_shared<const FormFields>(std::move(form))) {}
 
   // The query string's value for `name`, else the posted form's; a repeated name gives its
   // values joined by ", ". Empty when neither holds the name.
   Status Item(std::string_view name, std::string* value) override;
-  // The posted form's values for `name`, in posted order.
+  // The posted form's values for `name`, in posted order; the collection refers to the
+  // request's fields rather than copying them (a console run posts thousands of pages).
   Status Form(std::string_view name, std::shared_ptr<host::FormCollection>* values) override;
 
  private:
   FormFields query_;
-  FormFields form_;
+  std::shared_ptr<const FormFields> form_;
 };
 
 // A session that the store starts only when a value is first stored, so requests that only

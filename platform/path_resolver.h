@@ -19,9 +19,15 @@ std::string PosixPathSpelling(std::string_view path);
 // result names where a new file or folder of that name belongs.
 std::string ResolveWindowsPath(std::string_view path);
 
-// Runs `create`, which makes a file or folder at `resolved` (a result of ResolveWindowsPath) and
-// returns false, errno set, when it fails. Later lookups in that folder then see the new entry
-// without reading the folder again, unless something else changed the folder meanwhile.
-bool CreateNoted(const std::string& resolved, const std::function<bool()>& create);
+// ResolveWindowsPath(path) for a path whose exact spelling the caller just found missing (an
+// open or stat failed with ENOENT or ENOTDIR): the same result, without asking again.
+std::string ResolveMissingSpelling(std::string_view path);
+
+// Resolves `path` as ResolveWindowsPath does and runs `create` on the result, which makes a
+// file or folder there and returns false, errno set, when it fails. A new entry is noted, so
+// later lookups in that folder see it without reading the folder again, unless something else
+// changed the folder meanwhile.
+bool CreateAtWindowsPath(std::string_view path,
+                         const std::function<bool(const std::string& resolved)>& create);
 
 }  // namespace vorlintex

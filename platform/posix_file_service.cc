@@ -40,8 +40,13 @@ Status ErrnoStatus(const std::string& path, int error) {
 
 class PosixTextStream final : public fs::TextStream {
  public:
-  PosixTextStream(int fd, std::string path, bool writing)
-      : fd_(fd), path_(std::move(path)), writing_(writing), buffer_(new char[kBlockSize]) {}
+  // `size` is the file's size when it was opened if it is an ordinary file, else 0.
+  PosixTextStream(int fd, std::string path, bool writing, off_t size = 0)
+      : fd_(fd),
+        path_(std::move(path)),
+        writing_(writing),
+        buffer_(new char[kBlockSize]),
+        size_(size) {}
 
   ~PosixTextStream() override {
     if (!closed_) Close();
@@ -127,6 +132,11 @@ class PosixTextStream final : public fs::TextStream {
       return false;
     }
     end_ = static_cast<size_t>(count);
+    // A short read that reaches the size the file had when opened is its end: the read of 0
+    // bytes that would confirm it is spared. Files whose size says nothing (a pipe, most of
+    // /proc) read on until that read.
+    read_so_far_ += count;
+    if (size_ > 0 && read_so_far_ >= size_ && end_ < kBlockSize) at_end_ = true;
     return true;
   }
 
@@ -159,6 +169,8 @@ class PosixTextStream final : public fs::TextStream {
   bool closed_ = false;
   bool at_end_ = false;
   bool read_failed_ = false;
+  const off_t size_;
+  off_t read_so_far_ = 0;
   Status read_error_;
   Status write_error_;
 };
@@ -172,7 +184,7 @@ int OpenResolved(const std::string& path, int flags) {
   std::string exact = PosixPathSpelling(path);
   int fd = open(exact.c_str(), flags | O_CLOEXEC);
   if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR)) return fd;
-  std::string resolved = ResolveWindowsPath(path);
+  std::string resolved = ResolveMissingSpelling(path);
   if (resolved == exact) {
     errno = ENOENT;
     return -1;
@@ -184,8 +196,8 @@ class PosixFileService final : public fs::TextFileService {
  public:
   Status CreateFolder(const std::string& path) override {
     if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
-    std::string resolved = ResolveWindowsPath(path);
-    if (!CreateNoted(resolved, [&] { return mkdir(resolved.c_str(), 0777) == 0; })) {
+    if (!CreateAtWindowsPath(
+            path, [](const std::string& resolved) { return mkdir(resolved.c_str(), 0777) == 0; })) {
       return ErrnoStatus(path, errno);
     }
     return Status::OK();
@@ -196,9 +208,8 @@ class PosixFileService final : public fs::TextFileService {
     if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
     // Resolved in full: a file that exists in another letter case is replaced under its own
     // spelling rather than joined by a second one.
-    std::string resolved = ResolveWindowsPath(path);
     int fd = -1;
-    if (!CreateNoted(resolved, [&] {
+    if (!CreateAtWindowsPath(path, [&](const std::string& resolved) {
           fd = open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
           return fd >= 0;
         })) {
@@ -220,7 +231,8 @@ class PosixFileService final : public fs::TextFileService {
       close(fd);
       return ErrnoStatus(path, error);
     }
-    *stream = std::make_unique<PosixTextStream>(fd, path, /*writing=*/false);
+    off_t size = S_ISREG(info.st_mode) ? info.st_size : 0;
+    *stream = std::make_unique<PosixTextStream>(fd, path, /*writing=*/false, size);
     return Status::OK();
   }
 
@@ -230,7 +242,7 @@ class PosixFileService final : public fs::TextFileService {
     std::string exact = PosixPathSpelling(path);
     if (stat(exact.c_str(), &info) != 0) {
       if (errno != ENOENT && errno != ENOTDIR) return false;
-      std::string resolved = ResolveWindowsPath(path);
+      std::string resolved = ResolveMissingSpelling(path);
       if (resolved == exact || stat(resolved.c_str(), &info) != 0) return false;
     }
     return S_ISREG(info.st_mode);
@@ -245,11 +257,15 @@ std::unique_ptr<fs::TextFileService> NewPosixFileService() {
 
 std::optional<std::string> PosixFolderIdentity(const std::string& path) {
   if (HoldsNul(path)) return std::nullopt;
-  std::string resolved = ResolveWindowsPath(path);
   struct stat info;
-  if (resolved.empty() || stat(resolved.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    return std::nullopt;
+  std::string exact = PosixPathSpelling(path);
+  if (exact.empty()) return std::nullopt;
+  if (stat(exact.c_str(), &info) != 0) {
+    if (errno != ENOENT && errno != ENOTDIR) return std::nullopt;
+    std::string resolved = ResolveMissingSpelling(path);
+    if (resolved == exact || stat(resolved.c_str(), &info) != 0) return std::nullopt;
   }
+  if (!S_ISDIR(info.st_mode)) return std::nullopt;
   return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
 }
 

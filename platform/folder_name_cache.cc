@@ -1,0 +1,194 @@
+#include "platform/folder_name_cache.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include "component/ascii.h"
+
+namespace vorlintex {
+namespace {
+
+// Enough for the names of several folders of some hundred thousand entries; a long-lived page
+// host that sees many folders keeps no more than this.
+constexpr size_t kBudgetBytes = 8 << 20;
+
+bool NameExists(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+// True when the folder's times are within a few clock ticks of now, so a change right after
+// could leave them as they are.
+bool ChangedRecently(const FolderStamp& stamp) {
+  constexpr long kMargin = 50'000'000;  // nanoseconds, several ticks of the coarse clock
+  timespec now;
+  if (clock_gettime(CLOCK_REALTIME, &now) != 0) return true;
+  auto nanoseconds = [](const timespec& t) {
+    return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
+  };
+  long long limit = nanoseconds(now) - kMargin;
+  return nanoseconds(stamp.modified) >= limit || nanoseconds(stamp.changed) >= limit;
+}
+
+std::string PathIn(const std::string& key, std::string_view name) {
+  std::string path = key;
+  if (path.back() != '/') path += '/';
+  path.append(name);
+  return path;
+}
+
+}  // namespace
+
+bool FolderStamp::operator==(const FolderStamp& other) const {
+  return device == other.device && inode == other.inode &&
+         modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+         changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+}
+
+std::optional<FolderStamp> StampOf(const std::string& folder) {
+  struct stat info;
+  if (stat(folder.empty() ? "." : folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    return std::nullopt;
+  }
+  return FolderStamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
+}
+
+FolderNameCache& FolderNameCache::Instance() {
+  static FolderNameCache* cache = new FolderNameCache(kBudgetBytes);
+  return *cache;
+}
+
+// A folder's times move in clock ticks of several milliseconds, so an entry added in the same
+// tick as a read would not change the stamp: a read of a folder changed that recently is used
+// once and read again next time. Entries this process creates are added as it creates them;
+// another process creating a name in that folder within the same tick is an uncoordinated
+// writer, and may be seen only on the folder's next change.
+FolderNameCache::Answer FolderNameCache::Find(const std::string& folder, std::string_view name,
+                                              Exact exact) {
+  const std::string key = folder.empty() ? "." : folder;
+  Answer answer;
+  answer.stamp = StampOf(key);
+  if (!answer.stamp) return answer;
+  bool known = false;
+  FolderNameSet::Match match = FolderNameSet::Match::kNone;
+  std::string spelling;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = folders_.find(key);
+    if (it != folders_.end() && !it->second.recent && it->second.stamp == *answer.stamp) {
+      known = true;
+      Touch(&it->second);
+      match = it->second.names.Find(name, &spelling);
+    }
+  }
+  answer.kind = Answer::kNone;
+  if (known && match == FolderNameSet::Match::kNone) return answer;
+  if (exact == Exact::kUnchecked && NameExists(PathIn(key, name))) {
+    answer.kind = Answer::kExact;
+    return answer;
+  }
+  // A spelling from the hashes is taken as it is for a lookup, and checked before a file is
+  // made under it: only a collision of two names' hashes could make it wrong.
+  if (known && match == FolderNameSet::Match::kSpelled && spelling != name &&
+      (exact == Exact::kMissing || NameExists(PathIn(key, spelling)))) {
+    answer.kind = Answer::kOther;
+    answer.spelling = std::move(spelling);
+    return answer;
+  }
+  // Not known, changed, or not settled by the hashes. Read outside the lock; the stamp was
+  // taken first, so a change during the read shows as a new stamp next time.
+  std::optional<Scan> scan = ScanFolder(key, name);
+  if (!scan) {
+    answer.stamp.reset();
+    return answer;
+  }
+  if (scan->exact) {
+    answer.kind = Answer::kExact;
+  } else if (scan->match) {
+    answer.kind = Answer::kOther;
+    answer.spelling = *scan->match;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto [it, added] = folders_.try_emplace(key);
+  Folder& stored = it->second;
+  if (added) {
+    uses_.push_front(key);
+    stored.use = uses_.begin();
+  }
+  stored.stamp = *answer.stamp;
+  stored.recent = ChangedRecently(*answer.stamp);
+  stored.names = std::move(scan->names);
+  Touch(&stored);
+  Account(&stored);
+  KeepWithinBudget();
+  return answer;
+}
+
+void FolderNameCache::NoteCreated(const std::string& folder, std::string_view name,
+                                  const std::optional<FolderStamp>& before) {
+  const std::string key = folder.empty() ? "." : folder;
+  std::optional<FolderStamp> after = StampOf(key);
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = folders_.find(key);
+  if (it == folders_.end()) return;
+  Folder& known = it->second;
+  if (!before || !after || !(known.stamp == *before)) {
+    Erase(it);
+    return;
+  }
+  known.names.Add(name);
+  known.stamp = *after;
+  known.recent = false;
+  Account(&known);
+  KeepWithinBudget();
+}
+
+size_t FolderNameCache::MemoryBytes() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return total_bytes_;
+}
+
+size_t FolderNameCache::FolderCount() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return folders_.size();
+}
+
+std::optional<FolderNameCache::Scan> FolderNameCache::ScanFolder(const std::string& key,
+                                                                 std::string_view name) {
+  DIR* dir = opendir(key.c_str());
+  if (dir == nullptr) return std::nullopt;
+  Scan scan;
+  while (const dirent* entry = readdir(dir)) {
+    std::string_view entry_name = entry->d_name;
+    scan.names.Add(entry_name);
+    if (!AsciiEqualIgnoringCase(entry_name, name)) continue;
+    // An entry spelled exactly (a dangling link, which stat and open call missing) is the one.
+    if (entry_name == name) scan.exact = true;
+    // A POSIX folder may hold both "Page.asp" and "page.ASP": the least in byte order wins.
+    if (!scan.match || entry_name < *scan.match) scan.match = std::string(entry_name);
+  }
+  closedir(dir);
+  return scan;
+}
+
+void FolderNameCache::Account(Folder* folder) {
+  total_bytes_ -= folder->bytes;
+  // The key is held twice: in the map and in the list of uses.
+  folder->bytes = sizeof(Folder) + 2 * folder->use->size() + folder->names.MemoryBytes();
+  total_bytes_ += folder->bytes;
+}
+
+void FolderNameCache::Touch(Folder* folder) { uses_.splice(uses_.begin(), uses_, folder->use); }
+
+void FolderNameCache::Erase(std::unordered_map<std::string, Folder>::iterator it) {
+  total_bytes_ -= it->second.bytes;
+  uses_.erase(it->second.use);
+  folders_.erase(it);
+}
+
+void FolderNameCache::KeepWithinBudget() {
+  // The folder in use is at the front of `uses_` and stays, however large.
+  while (total_bytes_ > budget_bytes_ && uses_.size() > 1) Erase(folders_.find(uses_.back()));
+}
+
+}  // namespace vorlintex
