@@ -30,6 +30,10 @@ int WineRegistryInput(const uint8_t* data, size_t size);
 // file names matched against it and sorted as a Windows listing.
 int WildcardInput(const uint8_t* data, size_t size);
 
+// The input's first byte is a piece size; the rest, arriving in pieces of that size, is what a
+// client sends on one connection of the HTTP server (request heads and bodies).
+int HttpRequestInput(const uint8_t* data, size_t size);
+
 struct FuzzTarget {
   std::string_view name;  // the folder name under fuzz/corpus and fuzz/regressions
   int (*entry)(const uint8_t* data, size_t size);
@@ -41,6 +45,7 @@ inline constexpr FuzzTarget kFuzzTargets[] = {
     {"request_mapping", RequestMappingInput},
     {"wine_registry", WineRegistryInput},
     {"wildcard", WildcardInput},
+    {"http_request", HttpRequestInput},
 };
 
 }  // namespace vorlintex::fuzz

@@ -25,7 +25,7 @@ done
 shift $((OPTIND - 1))
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(translate_page form_body request_mapping wine_registry wildcard)
+  targets=(translate_page form_body request_mapping wine_registry wildcard http_request)
 fi
 
 if ! command -v clang++-14 >/dev/null || ! ls /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1; then

@@ -79,17 +79,20 @@ HttpRequestParser::State HttpRequestParser::Parse(std::string_view buffer) {
     if (buffer[i] != '\n') continue;
     size_t line_end = i > line_start_ && buffer[i - 1] == '\r' ? i - 1 : i;
     bool empty = line_end == line_start_;
+    bool request_line = request_line_start_ == std::string_view::npos && !empty;
+    // An over-long request line is judged below, before the size of the head, as it is when
+    // its bytes come a few at a time.
+    if (request_line && line_end - line_start_ > limits_.max_request_line) break;
     if (i + 1 > limits_.max_head) {
       return Fail(
           431, "A request head may hold at most " + std::to_string(limits_.max_head) + " bytes.");
     }
-    if (request_line_start_ == std::string_view::npos) {
-      if (!empty) {
-        request_line_start_ = line_start_;
-        if (line_end - line_start_ > limits_.max_request_line) break;  // judged below
-        // Judged at once, so a request for another version is not kept waiting for its head.
-        if (!ParseRequestLine(buffer.substr(line_start_, line_end - line_start_))) return state_;
-      }
+    if (request_line) {
+      request_line_start_ = line_start_;
+      // Judged at once, so a request for another version is not kept waiting for its head.
+      if (!ParseRequestLine(buffer.substr(line_start_, line_end - line_start_))) return state_;
+    } else if (request_line_start_ == std::string_view::npos) {
+      // An empty line before the request line: skipped.
     } else if (empty) {
       scanned_ = i + 1;
       head_size_ = i + 1;
@@ -101,12 +104,14 @@ HttpRequestParser::State HttpRequestParser::Parse(std::string_view buffer) {
     line_start_ = i + 1;
   }
   scanned_ = buffer.size();
-  if (request_line_start_ == std::string_view::npos || request_line_start_ == line_start_) {
+  if (request_line_start_ == std::string_view::npos) {
     // Still in the request line (or its line has just ended over the limit).
     std::string_view line = buffer.substr(line_start_);
     line = line.substr(0, line.find('\n'));
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // its end may be next
     if (line.size() > limits_.max_request_line) {
-      if (line.find(' ') == std::string_view::npos) {
+      // Judged on the bytes up to the limit, so the verdict does not hang on how many came.
+      if (line.substr(0, limits_.max_request_line + 1).find(' ') == std::string_view::npos) {
         return Fail(400, "The request line is not of the form METHOD TARGET HTTP/1.1.");
       }
       return Fail(414, "A request line may hold at most " +

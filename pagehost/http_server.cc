@@ -26,6 +26,10 @@ constexpr size_t kReadChunk = 64 * 1024;
 constexpr size_t kSpareDescriptors = 64;
 constexpr auto kSweepInterval = std::chrono::milliseconds(100);
 constexpr auto kAcceptPause = std::chrono::milliseconds(100);
+// A connection closed after an answer is read (and what comes discarded) this long more: closed
+// with unread bytes, the system would reset it, and the client could lose the answer (a 413 to
+// a body it is still sending).
+constexpr auto kLingering = std::chrono::seconds(2);
 
 HostRequest ToHostRequest(const HttpRequestHead& head, std::string_view body) {
   HostRequest request;
@@ -140,6 +144,11 @@ class HttpServer::Loop {
     HttpConnection http;
     bool watching_read = true;
     bool watching_write = false;
+    std::optional<Clock::time_point> lingering_until;
+    // When the connection may be closed to make room: the oldest first.
+    Clock::time_point Expiry() const {
+      return lingering_until ? *lingering_until : http.Deadline();
+    }
   };
   struct Job {
     uint64_t key;
@@ -181,8 +190,8 @@ class HttpServer::Loop {
   bool CloseLongestIdle() {
     auto oldest = connections_.end();
     for (auto at = connections_.begin(); at != connections_.end(); ++at) {
-      if (at->second.http.Idle() && (oldest == connections_.end() ||
-                                     at->second.http.Deadline() < oldest->second.http.Deadline())) {
+      if ((at->second.lingering_until || at->second.http.Idle()) &&
+          (oldest == connections_.end() || at->second.Expiry() < oldest->second.Expiry())) {
         oldest = at;
       }
     }
@@ -195,6 +204,11 @@ class HttpServer::Loop {
     auto at = connections_.find(event.key);
     if (at == connections_.end()) return;
     Connection& connection = at->second;
+    if (connection.lingering_until) {
+      long count = ReadSocket(connection.socket, read_buffer_.data(), read_buffer_.size());
+      if (count != kSocketWouldBlock && count <= 0) Drop(at);
+      return;
+    }
     if (connection.http.WantsRead() && (event.readable || event.broken)) {
       long count = ReadSocket(connection.socket, read_buffer_.data(), read_buffer_.size());
       if (count > 0) {
@@ -257,6 +271,10 @@ class HttpServer::Loop {
             blocked = true;
           } else {
             http.Sent(static_cast<size_t>(count), now);
+            if (http.state() == HttpConnection::State::kClosed) {
+              Linger(at, now);
+              return;
+            }
           }
           break;
         }
@@ -276,6 +294,13 @@ class HttpServer::Loop {
       connection.watching_read = read;
       connection.watching_write = write;
     }
+  }
+
+  void Linger(std::unordered_map<uint64_t, Connection>::iterator at, Clock::time_point now) {
+    Connection& connection = at->second;
+    ShutdownSocketSending(connection.socket);
+    connection.lingering_until = now + kLingering;
+    events_.Change(connection.socket, at->first, true, false);
   }
 
   void Drop(std::unordered_map<uint64_t, Connection>::iterator at) {
@@ -307,10 +332,14 @@ class HttpServer::Loop {
     }
     std::vector<uint64_t> expired;
     for (auto& [key, connection] : connections_) {
-      if (now >= connection.http.Deadline()) expired.push_back(key);
+      if (now >= connection.Expiry()) expired.push_back(key);
     }
     for (uint64_t key : expired) {
       auto at = connections_.find(key);
+      if (at->second.lingering_until) {
+        Drop(at);
+        continue;
+      }
       at->second.http.Expire(now);
       Advance(at, now);
     }

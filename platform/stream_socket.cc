@@ -32,6 +32,8 @@ void CloseSocket(int socket) {
   if (socket >= 0) close(socket);
 }
 
+void ShutdownSocketSending(int socket) { shutdown(socket, SHUT_WR); }
+
 int ConnectTcp(const std::string& host, int port, int timeout_ms) {
   addrinfo hints;
   std::memset(&hints, 0, sizeof hints);

@@ -17,6 +17,8 @@ long ReadSocket(int socket, char* buffer, size_t size);
 // Bytes written, never raising SIGPIPE on a closed peer.
 long WriteSocket(int socket, std::string_view bytes);
 void CloseSocket(int socket);
+// Ends the sending side (the peer reads to the end of what was sent) but keeps reading.
+void ShutdownSocketSending(int socket);
 
 // A blocking connection to host:port, reads and writes given up after `timeout_ms`; -1 when it
 // cannot be made.
