@@ -45,8 +45,8 @@ void CheckParser(std::string_view bytes, size_t piece) {
   const HttpRequestParser::State verdict = whole.Parse(bytes);
   HttpRequestParser pieces(limits);
   HttpRequestParser::State state = HttpRequestParser::State::kNeedMore;
-  for (size_t size = std::min(piece, bytes.size());
-       state == HttpRequestParser::State::kNeedMore; size = std::min(size + piece, bytes.size())) {
+  for (size_t size = std::min(piece, bytes.size()); state == HttpRequestParser::State::kNeedMore;
+       size = std::min(size + piece, bytes.size())) {
     state = pieces.Parse(bytes.substr(0, size));
     if (size == bytes.size()) break;
   }
