@@ -153,6 +153,11 @@ size_t FolderNameCache::FolderCount() {
   return folders_.size();
 }
 
+bool FolderNameCache::Knows(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return folders_.count(folder.empty() ? "." : folder) != 0;
+}
+
 std::optional<FolderNameCache::Scan> FolderNameCache::ScanFolder(const std::string& key,
                                                                  std::string_view name) {
   DIR* dir = opendir(key.c_str());

@@ -75,6 +75,8 @@ class FolderNameCache {
   // For tests and measurements.
   size_t MemoryBytes();
   size_t FolderCount();
+  // Whether the names of `folder` are held (current or not).
+  bool Knows(const std::string& folder);
 
  private:
   struct Folder {

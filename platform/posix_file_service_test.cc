@@ -1,8 +1,12 @@
 #include "platform/posix_file_service.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -114,6 +118,48 @@ TEST_F(PosixFileServiceTest, SeparateServicesOnSeveralThreads) {
   }
   std::string last = root_ + "\\T3\\f19.txt";
   EXPECT_EQ(harness_.Get("T3/f19.txt"), last + "\r\n");
+}
+
+// A stream ends at the size its file had when opened only when the file is an ordinary one: a
+// pipe delivers short reads long before its end.
+TEST_F(PosixFileServiceTest, ShortReadsFromAPipeDoNotEndTheStream) {
+  const std::string fifo = root_ + "/pipe";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] {
+    int fd = open(fifo.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    for (const char* piece : {"first li", "ne\r\nsecond\r\n", "third"}) {
+      if (write(fd, piece, strlen(piece)) < 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    close(fd);
+  });
+  std::unique_ptr<fs::TextStream> stream;
+  ASSERT_TRUE(service_->OpenTextFile(fifo, &stream).ok());
+  std::vector<std::string> lines;
+  std::string line;
+  while (!stream->AtEndOfStream() && stream->ReadLine(&line).ok()) lines.push_back(line);
+  writer.join();
+  EXPECT_EQ(lines, (std::vector<std::string>{"first line", "second", "third"}));
+  EXPECT_TRUE(stream->Close().ok());
+}
+
+// Ordinary files of sizes about a read block: the size shortcut never cuts one short.
+TEST_F(PosixFileServiceTest, OrdinaryFilesAreReadToTheirEnd) {
+  constexpr size_t kBlock = 64 * 1024;
+  for (size_t size : {size_t{1}, kBlock - 1, kBlock, kBlock + 1, 2 * kBlock, 3 * kBlock + 7}) {
+    SCOPED_TRACE(size);
+    std::string bytes(size, 'x');
+    bytes.back() = 'y';
+    harness_.Put("f.txt", bytes);
+    std::unique_ptr<fs::TextStream> stream;
+    ASSERT_TRUE(service_->OpenTextFile(root_ + "/f.txt", &stream).ok());
+    std::string line;
+    ASSERT_TRUE(stream->ReadLine(&line).ok());
+    EXPECT_EQ(line, bytes);
+    EXPECT_TRUE(stream->AtEndOfStream());
+    EXPECT_FALSE(stream->ReadLine(&line).ok());
+  }
 }
 
 }  // namespace
