@@ -23,13 +23,12 @@ std::vector<std::string> ValuesOf(host::FormCollection& collection) {
 }
 
 TEST(PageRequestTest, FormGivesThePostedValuesOfANameInOrder) {
-  PageRequest request({{"asplist", "from the query"}},
-                      {{"PageNumber", "2"},
-                       {"asplist", "b.asp"},
-                       {"sourcedir", "C:\\site"},
-                       {"ASPLIST", "a.asp"},
-                       {"asplist", ""},
-                       {"asplistx", "no"}});
+  PageRequest request({{"asplist", "from the query"}}, {{"PageNumber", "2"},
+                                                        {"asplist", "b.asp"},
+                                                        {"sourcedir", "C:\\site"},
+                                                        {"ASPLIST", "a.asp"},
+                                                        {"asplist", ""},
+                                                        {"asplistx", "no"}});
   struct Case {
     const char* name;
     std::vector<std::string> values;
