@@ -95,7 +95,7 @@ class AccessLog {
 // One Serve: the I/O thread's connections, and the workers that answer their requests.
 class HttpServer::Loop {
  public:
-  Loop(HttpServer* server)
+  explicit Loop(HttpServer* server)
       : server_(*server),
         events_(*server->events_),
         page_host_(*server->page_host_),
@@ -154,6 +154,10 @@ class HttpServer::Loop {
     uint64_t key;
     HttpRequest request;
     Clock::time_point started;
+  };
+  struct IdleWorker {
+    std::condition_variable wake;
+    std::optional<Job> job;
   };
   struct Answer {
     uint64_t key;
@@ -249,11 +253,7 @@ class HttpServer::Loop {
             started = found->second;
             head_ready_at_.erase(found);
           }
-          {
-            std::lock_guard lock(jobs_mutex_);
-            jobs_.push_back(Job{at->first, http.TakeRequest(), started});
-          }
-          jobs_ready_.notify_one();
+          Dispatch(Job{at->first, http.TakeRequest(), started});
           break;
         }
         case HttpConnection::State::kFailed: {
@@ -345,15 +345,43 @@ class HttpServer::Loop {
     }
   }
 
+  // Hands the job to the worker that became idle last (its stack and caches are the warmest),
+  // or queues it when all are busy.
+  void Dispatch(Job job) {
+    std::unique_lock lock(jobs_mutex_);
+    if (idle_workers_.empty()) {
+      jobs_.push_back(std::move(job));
+      return;
+    }
+    IdleWorker* worker = idle_workers_.back();
+    idle_workers_.pop_back();
+    worker->job = std::move(job);
+    lock.unlock();
+    worker->wake.notify_one();
+  }
+
   void Work() {
+    IdleWorker self;
     while (true) {
       Job job;
       {
         std::unique_lock lock(jobs_mutex_);
-        jobs_ready_.wait(lock, [this] { return !jobs_.empty() || workers_stopping_; });
-        if (jobs_.empty()) return;
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
+        if (jobs_.empty() && !workers_stopping_) {
+          idle_workers_.push_back(&self);
+          self.wake.wait(lock, [&] { return self.job || workers_stopping_; });
+          if (!self.job) {
+            std::erase(idle_workers_, &self);
+          }
+        }
+        if (self.job) {
+          job = std::move(*self.job);
+          self.job.reset();
+        } else if (!jobs_.empty()) {
+          job = std::move(jobs_.front());
+          jobs_.pop_front();
+        } else {
+          return;  // stopping, nothing left
+        }
       }
       HostResponse response = page_host_.Handle(ToHostRequest(job.request.head, job.request.body));
       log_.Write(job.request.head, response, job.started);
@@ -371,8 +399,8 @@ class HttpServer::Loop {
     {
       std::lock_guard lock(jobs_mutex_);
       workers_stopping_ = true;
+      for (IdleWorker* worker : idle_workers_) worker->wake.notify_one();
     }
-    jobs_ready_.notify_all();
     for (std::thread& worker : workers_) worker.join();
     while (!connections_.empty()) Drop(connections_.begin());
     events_.Forget(server_.listen_socket_);
@@ -392,8 +420,8 @@ class HttpServer::Loop {
 
   std::vector<std::thread> workers_;
   std::mutex jobs_mutex_;
-  std::condition_variable jobs_ready_;
   std::deque<Job> jobs_;
+  std::vector<IdleWorker*> idle_workers_;
   bool workers_stopping_ = false;
   std::mutex answers_mutex_;
   std::vector<Answer> answers_;
