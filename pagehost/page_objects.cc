@@ -1,5 +1,7 @@
 #include "pagehost/page_objects.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "component/ascii.h"
@@ -10,7 +12,7 @@ namespace {
 // The values of one name among the posted fields, which it keeps alive.
 class ValueCollection : public host::FormCollection {
  public:
-  ValueCollection(std::shared_ptr<const FormFields> fields, std::vector<size_t> positions)
+  ValueCollection(std::shared_ptr<const FormFields> fields, std::vector<uint32_t> positions)
       : fields_(std::move(fields)), positions_(std::move(positions)) {}
 
   Status Count(int* count) override {
@@ -27,7 +29,7 @@ class ValueCollection : public host::FormCollection {
 
  private:
   std::shared_ptr<const FormFields> fields_;
-  std::vector<size_t> positions_;
+  std::vector<uint32_t> positions_;  // of the values in `fields_`; a form is far below 4 G fields
 };
 
 // Appends the values of `name` joined by ", "; whether any was found.
@@ -51,9 +53,13 @@ Status PageRequest::Item(std::string_view name, std::string* value) {
 }
 
 Status PageRequest::Form(std::string_view name, std::shared_ptr<host::FormCollection>* values) {
-  std::vector<size_t> positions;
+  auto matches = [&](const FormFields::value_type& field) {
+    return AsciiEqualIgnoringCase(field.first, name);
+  };
+  std::vector<uint32_t> positions;
+  positions.reserve(static_cast<size_t>(std::count_if(form_->begin(), form_->end(), matches)));
   for (size_t i = 0; i < form_->size(); ++i) {
-    if (AsciiEqualIgnoringCase((*form_)[i].first, name)) positions.push_back(i);
+    if (matches((*form_)[i])) positions.push_back(static_cast<uint32_t>(i));
   }
   *values = std::make_shared<ValueCollection>(form_, std::move(positions));
   return Status::OK();
