@@ -76,7 +76,7 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
       return true;
     }
     if (marks_.OptionExplicitFrom(start)) return true;
-    if (code_block_flag_ == 0 && !marks_.CodeOpenFrom(start)) {
+    if (code_block_flag_ == 0 && !marks_.CodeOpenFrom(line, start)) {
       WriteStatement(text);
       return true;
     }

@@ -32,19 +32,15 @@ size_t FindLastIgnoringSpaces(std::string_view text, std::string_view pattern) {
 }
 
 void LineMarks::FindRuleMarks(std::string_view line) {
+  code_open_.Reset();
   comment_open_.Reset();
   include_word_.Reset();
   sub_word_.Reset();
-  // Most lines hold no "%", and so none of the code markers, and lack a byte of
-  // "optionexplicit" that is rare in a page: one look for that byte settles them.
-  if (std::memchr(line.data(), '%', line.size()) == nullptr) {
-    code_open_ = directive_open_ = std::string_view::npos;
-  } else {
-    code_open_ = line.rfind("<%");
-    directive_open_ = std::memchr(line.data(), '@', line.size()) == nullptr
-                          ? std::string_view::npos
-                          : FindLastIgnoringSpaces(line, "<%@");
-  }
+  // Most lines hold neither space-free marker, and lack a byte of it that is rare in a page:
+  // one look for that byte settles them.
+  directive_open_ = std::memchr(line.data(), '@', line.size()) == nullptr
+                        ? std::string_view::npos
+                        : FindLastIgnoringSpaces(line, "<%@");
   option_explicit_ = FindEitherByte(line, 0, 'x', 'X') == std::string_view::npos
                          ? std::string_view::npos
                          : FindLastIgnoringSpaces(line, "optionexplicit");

@@ -18,13 +18,15 @@ class LineMarks {
   void FindRuleMarks(std::string_view line);
 
   // Each: true when the marker occurs in the part of the line that begins at `start`.
-  bool CodeOpenFrom(size_t start) const { return Within(code_open_, start); }  // "<%"
   // "<%@" and "optionexplicit" in the compact test copy, the test copy without its spaces.
   bool DirectiveOpenFrom(size_t start) const { return Within(directive_open_, start); }
   bool OptionExplicitFrom(size_t start) const { return Within(option_explicit_, start); }
 
-  // The markers tested at the start of a rest, searched for only once a line has a rest.
+  // The markers searched for from the start of a rest, only when the rules come to them.
   // `line` is the line given to FindRuleMarks; `start` grows from call to call.
+  bool CodeOpenFrom(std::string_view line, size_t start) {  // "<%"
+    return code_open_.InFrom(line, start);
+  }
   bool CommentOpenFrom(std::string_view line, size_t start) {  // "<!"
     return comment_open_.InFrom(line, start);
   }
@@ -39,13 +41,14 @@ class LineMarks {
   static bool Within(size_t mark, size_t start) {
     return mark != std::string_view::npos && mark >= start;
   }
+  static constexpr Keyword kCodeOpen{"<%"};
   static constexpr Keyword kCommentOpen{"<!"};
   static constexpr Keyword kIncludeWord{"#include"};
   static constexpr Keyword kSubWord{"sub "};
 
-  size_t code_open_ = std::string_view::npos;
   size_t directive_open_ = std::string_view::npos;
   size_t option_explicit_ = std::string_view::npos;
+  NextKeyword code_open_{kCodeOpen};
   NextKeyword comment_open_{kCommentOpen};
   NextKeyword include_word_{kIncludeWord};
   NextKeyword sub_word_{kSubWord};

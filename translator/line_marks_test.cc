@@ -43,7 +43,7 @@ TEST(LineMarks, RestMarkersFromEachStart) {
   marks.FindRuleMarks(line);
   for (size_t start = 0; start <= line.size(); ++start) {
     std::string rest = AsciiLower(line.substr(start));
-    EXPECT_EQ(marks.CodeOpenFrom(start), rest.find("<%") != std::string::npos) << start;
+    EXPECT_EQ(marks.CodeOpenFrom(line, start), rest.find("<%") != std::string::npos) << start;
     EXPECT_EQ(marks.CommentOpenFrom(line, start), rest.find("<!") != std::string::npos) << start;
     EXPECT_EQ(marks.IncludeWordFrom(line, start), rest.find("#include") != std::string::npos)
         << start;
@@ -51,7 +51,7 @@ TEST(LineMarks, RestMarkersFromEachStart) {
   }
   marks.FindRuleMarks("plain text");
   EXPECT_FALSE(marks.SubWordFrom("plain text", 0));
-  EXPECT_FALSE(marks.CodeOpenFrom(0));
+  EXPECT_FALSE(marks.CodeOpenFrom("plain text", 0));
 }
 
 }  // namespace

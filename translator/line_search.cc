@@ -30,6 +30,23 @@ struct TailBlock {
   unsigned starts;
 };
 
+// Copies `size` bytes (fewer than 32) with copies of fixed sizes, which the compiler makes
+// into plain moves: two that overlap when the size lies between two powers of two.
+inline void CopySmall(char* to, const char* from, size_t size) {
+  if (size >= 16) {
+    std::memcpy(to, from, 16);
+    std::memcpy(to + size - 16, from + size - 16, 16);
+  } else if (size >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + size - 8, from + size - 8, 8);
+  } else if (size >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + size - 4, from + size - 4, 4);
+  } else {
+    for (size_t i = 0; i < size; ++i) to[i] = from[i];
+  }
+}
+
 inline TailBlock LoadTail(std::string_view text, size_t at, size_t last_start,
                           char (&padded)[2 * kBlock]) {
   if (last_start + 1 >= kBlock) {
@@ -37,8 +54,12 @@ inline TailBlock LoadTail(std::string_view text, size_t at, size_t last_start,
     return {text.data() + block, block, (~0u << (at - block)) & 0xFFFFu};
   }
   std::memset(padded, 0, sizeof padded);
-  std::memcpy(padded, text.data() + at, text.size() - at);
+  CopySmall(padded, text.data() + at, text.size() - at);
   return {padded, at, (1u << (last_start + 1 - at)) - 1};
+}
+
+inline __m128i LoadSpread(const void* spread) {
+  return _mm_load_si128(static_cast<const __m128i*>(spread));
 }
 #endif
 
@@ -87,33 +108,36 @@ bool Keyword::MatchesAt(const char* at) const {
   return true;
 }
 
+size_t Keyword::FindRareByteIn(std::string_view text, size_t from) const {
+  const char* data = text.data();
+  const size_t last_start = text.size() - lower_.size();
+  // The rare byte of a match starting at `start` stands at `start + rare_`.
+  size_t at = from + rare_;
+  while (at <= last_start + rare_) {
+    const void* found = std::memchr(data + at, lower_[rare_], last_start + rare_ + 1 - at);
+    if (found == nullptr) break;
+    size_t start = static_cast<size_t>(static_cast<const char*>(found) - data) - rare_;
+    if (MatchesAt(data + start)) return start;
+    at = start + rare_ + 1;
+  }
+  return kNone;
+}
+
 size_t Keyword::FindIn(std::string_view text, size_t from) const {
   if (text.size() < lower_.size() || from > text.size() - lower_.size()) return kNone;
+  if (rare_ != kNoRareByte) return FindRareByteIn(text, from);
   const char* data = text.data();
   const size_t last_start = text.size() - lower_.size();  // the last start a match fits at
   size_t at = from;
-  if (fold_[0] == 0) {
-    // The keyword begins with a byte that is no letter, as "#include" or "%>": in a page that
-    // byte is rarer than a letter, and the C library finds it fastest.
-    while (const void* found = std::memchr(data + at, lower_[0], last_start + 1 - at)) {
-      at = static_cast<size_t>(static_cast<const char*>(found) - data);
-      if (MatchesAt(data + at)) return at;
-      if (++at > last_start) break;
-    }
-    return kNone;
-  }
 #if defined(__SSE2__)
-  const __m128i first = _mm_set1_epi8(lower_[0]);
-  const __m128i first_fold = _mm_set1_epi8(fold_[0]);
-  const __m128i anchor = _mm_set1_epi8(lower_[anchor_]);
-  const __m128i anchor_fold = _mm_set1_epi8(fold_[anchor_]);
   // The first match among sixteen starts from `block`, the bytes of the first at `bytes`:
   // only starts whose first byte and anchor byte both match are checked in full.
   auto first_match = [&](const char* bytes, size_t block, unsigned starts) {
-    __m128i firsts = _mm_or_si128(LoadBlock(bytes), first_fold);
-    __m128i anchors = _mm_or_si128(LoadBlock(bytes + anchor_), anchor_fold);
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpeq_epi8(firsts, first), _mm_cmpeq_epi8(anchors, anchor))));
+    __m128i firsts = _mm_or_si128(LoadBlock(bytes), LoadSpread(first_fold_.bytes));
+    __m128i anchors = _mm_or_si128(LoadBlock(bytes + anchor_), LoadSpread(last_fold_.bytes));
+    unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(firsts, LoadSpread(first_.bytes)),
+                                        _mm_cmpeq_epi8(anchors, LoadSpread(last_.bytes)))));
     for (mask &= starts; mask != 0; mask &= mask - 1) {
       size_t start = block + LowestBit(mask);
       if (MatchesAt(data + start)) return start;
@@ -135,6 +159,7 @@ size_t Keyword::FindIn(std::string_view text, size_t from) const {
   return kNone;
 #endif
 }
+
 bool NextKeyword::InFrom(std::string_view text, size_t from) {
   // A match found at or after `from` is still the first one from `from`, and no match found
   // means none after any later start either.

@@ -27,17 +27,50 @@ class Keyword {
   // `lower`: lower-case letters and other bytes, 1 to kMaxLength of them, not beginning with a
   // space.
   constexpr explicit Keyword(std::string_view lower)
-      : lower_(lower), anchor_(LastNonSpace(lower)), fold_(FoldBits(lower)) {}
+      : lower_(lower),
+        anchor_(LastNonSpace(lower)),
+        rare_(RarestByte(lower)),
+        fold_(FoldBits(lower)),
+        first_(Spread(lower[0])),
+        first_fold_(Spread(fold_[0])),
+        last_(Spread(lower[anchor_])),
+        last_fold_(Spread(fold_[anchor_])) {}
 
   // The first match that begins at or after `from`; npos when there is none.
   size_t FindIn(std::string_view text, size_t from = 0) const;
   bool In(std::string_view text) const { return FindIn(text) != std::string_view::npos; }
 
  private:
+  static constexpr size_t kNoRareByte = kMaxLength;
+  // Sixteen copies of a byte, as the block comparisons take it.
+  struct alignas(16) Spread16 {
+    char bytes[16];
+  };
+
   static constexpr size_t LastNonSpace(std::string_view text) {
     size_t at = text.size() - 1;
     while (at > 0 && text[at] == ' ') --at;
     return at;
+  }
+  // The byte of the keyword that is rarest in a page, when it holds one that is no letter and
+  // no space: those bytes are looked for with memchr, which finds a rare byte fastest.
+  static constexpr size_t RarestByte(std::string_view lower) {
+    constexpr std::string_view kRareFirst = "%#!@^";
+    constexpr std::string_view kCommonLast = "<>/\"=";
+    size_t best = kNoRareByte;
+    int best_rank = 0;
+    for (size_t i = 0; i < lower.size() && i < kMaxLength; ++i) {
+      char c = lower[i];
+      if ((c >= 'a' && c <= 'z') || c == ' ') continue;
+      int rank = kRareFirst.find(c) != std::string_view::npos    ? 3
+                 : kCommonLast.find(c) == std::string_view::npos ? 2
+                                                                 : 1;
+      if (rank > best_rank) {
+        best = i;
+        best_rank = rank;
+      }
+    }
+    return best;
   }
   // What each byte of the line is or-ed with before it is compared with the keyword's byte:
   // the case bit against a letter, so that 'B' and 'b' both become 'b' and no other byte does.
@@ -48,12 +81,23 @@ class Keyword {
     }
     return fold;
   }
+  static constexpr Spread16 Spread(char byte) {
+    Spread16 spread{};
+    for (char& b : spread.bytes) b = byte;
+    return spread;
+  }
   bool MatchesAt(const char* at) const;
+  size_t FindRareByteIn(std::string_view text, size_t from) const;
 
   std::string_view lower_;
   // The candidates are the starts whose first byte and whose byte at `anchor_` both match.
   size_t anchor_;
+  size_t rare_;  // kNoRareByte when every byte is a letter or a space
   std::array<char, kMaxLength> fold_;
+  Spread16 first_;
+  Spread16 first_fold_;
+  Spread16 last_;
+  Spread16 last_fold_;
 };
 
 // A search that remembers its last answer, for a line whose rests after each "%>" are tested
