@@ -22,7 +22,13 @@ std::unique_ptr<OutputFile> OutputFile::Create(fs::TextFileService& files, std::
 
 Status OutputFile::ReadLine(std::string* line) { return Checked(stream_->ReadLine(line)); }
 
-Status OutputFile::WriteLine(std::string_view text) { return Checked(stream_->WriteLine(text)); }
+Status OutputFile::WriteLine(std::string_view text) {
+  // Every line of a class module comes through here: the outcome goes back as it came, not
+  // copied, unless it is a failure.
+  Status written = stream_->WriteLine(text);
+  if (!written.ok()) written = Checked(written);
+  return written;
+}
 
 Status OutputFile::Close() {
   Status closed = Checked(stream_->Close());

@@ -14,25 +14,10 @@ constexpr size_t kNotFound = std::string::npos;
 constexpr Keyword kProcedureStart("sub ");
 constexpr Keyword kCodeOpen("<%");
 constexpr Keyword kCodeClose("%>");
+constexpr Keyword kExpressionOpen("<%=");
 
-// Replaces every `from` in `text` by the shorter or equal `to`, in one pass from left to right.
-void ReplaceAllShrinking(std::string& text, std::string_view from, std::string_view to) {
-  size_t found = text.find(from);
-  if (found == kNotFound) return;
-  size_t write = found;
-  size_t read = found;
-  while (found != kNotFound) {
-    std::copy(text.begin() + read, text.begin() + found, text.begin() + write);
-    write += found - read;
-    std::copy(to.begin(), to.end(), text.begin() + write);
-    write += to.size();
-    read = found + from.size();
-    found = text.find(from, read);
-  }
-  std::copy(text.begin() + read, text.end(), text.begin() + write);
-  write += text.size() - read;
-  text.resize(write);
-}
+constexpr std::string_view kStatementStart = "Response.Write (\"";
+constexpr std::string_view kStatementEnd = "\" & vbCrlf)";
 
 }  // namespace
 
@@ -134,12 +119,33 @@ bool BodyPass::ReadIncludeFile(std::string_view file_name) {
 }
 
 void BodyPass::NormaliseEqualSigns(std::string& line) {
-  ReplaceAllShrinking(line, "% =", "%=");
-  ReplaceAllShrinking(line, "%  =", "%=");
+  // Each "% =" and "%  =" begins at a "%" and holds no other, so no two of them overlap, and
+  // taking the spaces out of one makes no new one: one walk from "%" to "%" replaces both
+  // forms, as replacing every "% =" and then every "%  =" would.
+  char* data = line.data();
+  const size_t size = line.size();
+  size_t read = 0;   // data[0, read) is done
+  size_t write = 0;  // and its bytes kept are data[0, write)
+  while (const void* found = std::memchr(data + read, '%', size - read)) {
+    size_t kept_to = static_cast<size_t>(static_cast<const char*>(found) - data) + 1;
+    size_t spaces = 0;
+    if (kept_to + 1 < size && data[kept_to] == ' ' && data[kept_to + 1] == '=') {
+      spaces = 1;
+    } else if (kept_to + 2 < size && data[kept_to] == ' ' && data[kept_to + 1] == ' ' &&
+               data[kept_to + 2] == '=') {
+      spaces = 2;
+    }
+    if (write != read) std::memmove(data + write, data + read, kept_to - read);
+    write += kept_to - read;
+    read = kept_to + spaces;
+  }
+  if (write == read) return;
+  std::memmove(data + write, data + read, size - read);
+  line.resize(write + size - read);
 }
 
 void BodyPass::SpliceExpressions(std::string& line) {
-  size_t open = line.find("<%=");
+  size_t open = kExpressionOpen.FindIn(line);
   if (open == kNotFound) return;
   // Each splice leaves the text before its "<%=" free of "<%=", and cannot bring a new "% ="
   // or "%  =" into the line (the expression holds no "%" and is framed by "^"), so the next
@@ -157,15 +163,16 @@ void BodyPass::SpliceExpressions(std::string& line) {
     }
     scratch_.append(line, copied_to, open - copied_to);
     scratch_.append("^ & ");
-    for (size_t i = expression; i < percent; ++i) {
-      scratch_.push_back(line[i] == '"' ? '^' : line[i]);
-    }
+    size_t expression_start = scratch_.size();
+    scratch_.append(line, expression, percent - expression);
+    std::replace(scratch_.begin() + static_cast<std::ptrdiff_t>(expression_start), scratch_.end(),
+                 '"', '^');
     scratch_.append(" & ^");
     splice_state_ = 1;
     spliced = true;
     // The "%" and the byte after it, whatever it is, are dropped.
     copied_to = std::min(percent + 2, line.size());
-    open = line.find("<%=", copied_to);
+    open = kExpressionOpen.FindIn(line, copied_to);
   }
   if (!spliced) return;
   scratch_.append(line, copied_to, kNotFound);
@@ -173,9 +180,15 @@ void BodyPass::SpliceExpressions(std::string& line) {
 }
 
 void BodyPass::WriteStatement(std::string_view text) {
-  statement_.assign("Response.Write (\"");
+  // Written straight into the reused buffer, long enough for every quote doubled.
+  const size_t longest = kStatementStart.size() + 2 * text.size() + kStatementEnd.size();
+  if (statement_.size() < longest) statement_.resize(longest);
+  char* out = statement_.data();
+  std::memcpy(out, kStatementStart.data(), kStatementStart.size());
+  out += kStatementStart.size();
   if (splice_state_ == 2) {
-    statement_.append(text);
+    std::memcpy(out, text.data(), text.size());
+    out += text.size();
   } else {
     // Quotes are doubled first, so the "^" placeholders of spliced expressions become the
     // plain double quotes that close and reopen the string literal. The bytes between two
@@ -184,15 +197,20 @@ void BodyPass::WriteStatement(std::string_view text) {
     size_t copied_to = 0;
     for (size_t at = FindEitherByte(text, 0, '"', placeholder); at != kNotFound;
          at = FindEitherByte(text, copied_to, '"', placeholder)) {
-      statement_.append(text.data() + copied_to, at - copied_to);
-      statement_.append(text[at] == '"' ? "\"\"" : "\"");
+      std::memcpy(out, text.data() + copied_to, at - copied_to);
+      out += at - copied_to;
+      *out++ = '"';
+      if (text[at] == '"') *out++ = '"';
       copied_to = at + 1;
     }
-    statement_.append(text.data() + copied_to, text.size() - copied_to);
+    std::memcpy(out, text.data() + copied_to, text.size() - copied_to);
+    out += text.size() - copied_to;
   }
-  statement_.append("\" & vbCrlf)");
+  std::memcpy(out, kStatementEnd.data(), kStatementEnd.size());
+  out += kStatementEnd.size();
   splice_state_ = 0;
-  module_.WriteLine(statement_);
+  module_.WriteLine(
+      std::string_view(statement_.data(), static_cast<size_t>(out - statement_.data())));
 }
 
 }  // namespace vorlintex::translator
