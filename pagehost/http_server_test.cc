@@ -182,6 +182,22 @@ TEST_F(HttpServerTest, RefusesBeforeReadingTheBody) {
   }
 }
 
+// The client is still sending a body over the limit when the server answers and closes: it
+// gets the answer.
+TEST_F(HttpServerTest, AnAnswerBeforeTheBodyReachesAClientStillSending) {
+  TestClient client(server_->port());
+  const std::string body(3 << 20, 'x');
+  std::thread sender([&] {
+    client.Send("POST /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\nOrigin: " + origin_ +
+                "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+  });
+  auto answer = client.Read();
+  sender.join();
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 413);
+  EXPECT_EQ(answer->Header("connection"), "close");
+}
+
 TEST_F(HttpServerTest, BadHeadsGetTheirStatusAndTheConnectionCloses) {
   std::string many_lines;
   for (int i = 0; i < 101; ++i) many_lines += "X-Line-" + std::to_string(i) + ": v\r\n";
