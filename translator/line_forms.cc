@@ -1,5 +1,7 @@
 #include "translator/line_forms.h"
 
+#include <cstring>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -16,22 +18,29 @@ void TrimLeadingSpaces(std::string* line) {
 void ReplaceTabsWithSpaces(std::string* line) {
   char* data = line->data();
   const size_t size = line->size();
-  size_t at = 0;
 #if defined(__SSE2__)
-  // Sixteen bytes at a time; a block is stored back only when it held a tab.
-  const __m128i tab = _mm_set1_epi8('\t');
-  const __m128i tab_to_space = _mm_set1_epi8('\t' ^ ' ');
-  for (; at + 16 <= size; at += 16) {
-    __m128i* block = reinterpret_cast<__m128i*>(data + at);
-    __m128i bytes = _mm_loadu_si128(block);
-    __m128i tabs = _mm_cmpeq_epi8(bytes, tab);
-    if (_mm_movemask_epi8(tabs) != 0) {
-      _mm_storeu_si128(block, _mm_xor_si128(bytes, _mm_and_si128(tabs, tab_to_space)));
-    }
+  if (size >= 16) {
+    // Sixteen bytes at a time, the last block overlapping the one before; a block is stored
+    // back only when it held a tab.
+    const __m128i tab = _mm_set1_epi8('\t');
+    const __m128i tab_to_space = _mm_set1_epi8('\t' ^ ' ');
+    auto replace_block = [&](size_t at) {
+      __m128i* block = reinterpret_cast<__m128i*>(data + at);
+      __m128i bytes = _mm_loadu_si128(block);
+      __m128i tabs = _mm_cmpeq_epi8(bytes, tab);
+      if (_mm_movemask_epi8(tabs) != 0) {
+        _mm_storeu_si128(block, _mm_xor_si128(bytes, _mm_and_si128(tabs, tab_to_space)));
+      }
+    };
+    for (size_t at = 0; at + 16 < size; at += 16) replace_block(at);
+    replace_block(size - 16);
+    return;
   }
 #endif
-  for (; at < size; ++at) {
-    if (data[at] == '\t') data[at] = ' ';
+  char* end = data + size;
+  while ((data = static_cast<char*>(std::memchr(data, '\t', static_cast<size_t>(end - data)))) !=
+         nullptr) {
+    *data++ = ' ';
   }
 }
 

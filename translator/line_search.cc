@@ -108,7 +108,7 @@ bool Keyword::MatchesAt(const char* at) const {
   return true;
 }
 
-size_t Keyword::FindRareByteIn(std::string_view text, size_t from) const {
+size_t Keyword::FindByRareByte(std::string_view text, size_t from) const {
   const char* data = text.data();
   const size_t last_start = text.size() - lower_.size();
   // The rare byte of a match starting at `start` stands at `start + rare_`.
@@ -123,9 +123,7 @@ size_t Keyword::FindRareByteIn(std::string_view text, size_t from) const {
   return kNone;
 }
 
-size_t Keyword::FindIn(std::string_view text, size_t from) const {
-  if (text.size() < lower_.size() || from > text.size() - lower_.size()) return kNone;
-  if (rare_ != kNoRareByte) return FindRareByteIn(text, from);
+size_t Keyword::FindByBlocks(std::string_view text, size_t from) const {
   const char* data = text.data();
   const size_t last_start = text.size() - lower_.size();  // the last start a match fits at
   size_t at = from;

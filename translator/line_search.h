@@ -37,7 +37,12 @@ class Keyword {
         last_fold_(Spread(fold_[anchor_])) {}
 
   // The first match that begins at or after `from`; npos when there is none.
-  size_t FindIn(std::string_view text, size_t from = 0) const;
+  size_t FindIn(std::string_view text, size_t from = 0) const {
+    if (text.size() < lower_.size() || from > text.size() - lower_.size()) {
+      return std::string_view::npos;
+    }
+    return rare_ != kNoRareByte ? FindByRareByte(text, from) : FindByBlocks(text, from);
+  }
   bool In(std::string_view text) const { return FindIn(text) != std::string_view::npos; }
 
  private:
@@ -87,7 +92,9 @@ class Keyword {
     return spread;
   }
   bool MatchesAt(const char* at) const;
-  size_t FindRareByteIn(std::string_view text, size_t from) const;
+  // FindIn for a text that has room for a match from `from` on.
+  size_t FindByRareByte(std::string_view text, size_t from) const;
+  size_t FindByBlocks(std::string_view text, size_t from) const;
 
   std::string_view lower_;
   // The candidates are the starts whose first byte and whose byte at `anchor_` both match.
