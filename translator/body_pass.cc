@@ -39,16 +39,19 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
     }
   }
   if (from_page) procedure_skip_flag_ = 0;
-  ReplaceTabsWithSpaces(&line);
+  // The bytes found here stay absent: the steps below only take bytes out of the line, turn
+  // tabs into spaces or quotes into "^".
+  const LineBytes bytes = FindLineBytes(line);
+  if (bytes.tab) ReplaceTabsWithSpaces(&line);
   if (kProcedureStart.In(line)) procedure_skip_flag_ = 1;
   if (line.empty() || procedure_skip_flag_ == 1) return true;
 
-  // Equal signs and expression spans all begin with a "%" or hold one.
-  if (std::memchr(line.data(), '%', line.size()) != nullptr) {
+  if (bytes.percent) {
     NormaliseEqualSigns(line);
     SpliceExpressions(line);
   }
-  marks_.FindRuleMarks(line);
+  marks_.StartLine(bytes);
+  const bool may_hold_quote = bytes.quote;
 
   // The line is settled from `start` on: 0 for the line itself, then the start of each rest
   // after a "%>". A rest already has its tabs and equal signs normalised and no expression
@@ -56,13 +59,13 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
   size_t start = 0;
   for (;;) {
     std::string_view text = std::string_view(line).substr(start);
-    if (marks_.DirectiveOpenFrom(start) && code_block_flag_ == 0) {
-      WriteStatement(text);
+    if (code_block_flag_ == 0 && marks_.DirectiveOpenFrom(line, start)) {
+      WriteStatement(text, may_hold_quote);
       return true;
     }
-    if (marks_.OptionExplicitFrom(start)) return true;
+    if (marks_.OptionExplicitFrom(line, start)) return true;
     if (code_block_flag_ == 0 && !marks_.CodeOpenFrom(line, start)) {
-      WriteStatement(text);
+      WriteStatement(text, may_hold_quote);
       return true;
     }
     if (splice_state_ == 2) {
@@ -179,14 +182,14 @@ void BodyPass::SpliceExpressions(std::string& line) {
   line.swap(scratch_);
 }
 
-void BodyPass::WriteStatement(std::string_view text) {
+void BodyPass::WriteStatement(std::string_view text, bool may_hold_quote) {
   // Written straight into the reused buffer, long enough for every quote doubled.
   const size_t longest = kStatementStart.size() + 2 * text.size() + kStatementEnd.size();
   if (statement_.size() < longest) statement_.resize(longest);
   char* out = statement_.data();
   std::memcpy(out, kStatementStart.data(), kStatementStart.size());
   out += kStatementStart.size();
-  if (splice_state_ == 2) {
+  if (splice_state_ == 2 || (splice_state_ == 0 && !may_hold_quote)) {
     std::memcpy(out, text.data(), text.size());
     out += text.size();
   } else {

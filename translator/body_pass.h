@@ -37,7 +37,8 @@ class BodyPass {
   void NormaliseEqualSigns(std::string& line);
   // Splices every expression span into the line.
   void SpliceExpressions(std::string& line);
-  void WriteStatement(std::string_view text);
+  // `may_hold_quote` is false when the line is known to hold no double quote.
+  void WriteStatement(std::string_view text, bool may_hold_quote);
 
   const IncludeResolver& includes_;
   FailureLog* failures_;

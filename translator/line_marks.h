@@ -14,18 +14,21 @@ namespace vorlintex::translator {
 
 class LineMarks {
  public:
-  // The markers of the classification rules in `line`, and forgets those of the line before.
-  void FindRuleMarks(std::string_view line);
+  // Forgets the answers for the line before: `line` is the line asked about from now on.
+  // `bytes` tells which bytes the line lacks, and with them the markers that hold them.
+  void StartLine(const LineBytes& bytes);
 
-  // Each: true when the marker occurs in the part of the line that begins at `start`.
-  // "<%@" and "optionexplicit" in the compact test copy, the test copy without its spaces.
-  bool DirectiveOpenFrom(size_t start) const { return Within(directive_open_, start); }
-  bool OptionExplicitFrom(size_t start) const { return Within(option_explicit_, start); }
-
-  // The markers searched for from the start of a rest, only when the rules come to them.
-  // `line` is the line given to FindRuleMarks; `start` grows from call to call.
+  // Each: true when the marker occurs in the part of `line` that begins at `start`; `start`
+  // grows from call to call.
   bool CodeOpenFrom(std::string_view line, size_t start) {  // "<%"
     return code_open_.InFrom(line, start);
+  }
+  // "<%@" and "optionexplicit" in the compact test copy, the test copy without its spaces.
+  bool DirectiveOpenFrom(std::string_view line, size_t start) {
+    return directive_open_.InFrom(line, start);
+  }
+  bool OptionExplicitFrom(std::string_view line, size_t start) {
+    return option_explicit_.InFrom(line, start);
   }
   bool CommentOpenFrom(std::string_view line, size_t start) {  // "<!"
     return comment_open_.InFrom(line, start);
@@ -38,25 +41,27 @@ class LineMarks {
   }
 
  private:
-  static bool Within(size_t mark, size_t start) {
-    return mark != std::string_view::npos && mark >= start;
-  }
-  static constexpr Keyword kCodeOpen{"<%"};
-  static constexpr Keyword kCommentOpen{"<!"};
-  static constexpr Keyword kIncludeWord{"#include"};
-  static constexpr Keyword kSubWord{"sub "};
+  static size_t FindCodeOpen(std::string_view line, size_t from);
+  static size_t FindDirectiveOpen(std::string_view line, size_t from);
+  static size_t FindOptionExplicit(std::string_view line, size_t from);
+  static size_t FindCommentOpen(std::string_view line, size_t from);
+  static size_t FindIncludeWord(std::string_view line, size_t from);
+  static size_t FindSubWord(std::string_view line, size_t from);
 
-  size_t directive_open_ = std::string_view::npos;
-  size_t option_explicit_ = std::string_view::npos;
-  NextKeyword code_open_{kCodeOpen};
-  NextKeyword comment_open_{kCommentOpen};
-  NextKeyword include_word_{kIncludeWord};
-  NextKeyword sub_word_{kSubWord};
+  NextMatch code_open_{FindCodeOpen};
+  NextMatch directive_open_{FindDirectiveOpen};
+  NextMatch option_explicit_{FindOptionExplicit};
+  NextMatch comment_open_{FindCommentOpen};
+  NextMatch include_word_{FindIncludeWord};
+  NextMatch sub_word_{FindSubWord};
 };
 
-// The start of the last occurrence of `pattern` (which holds no space; its letters in lower
-// case) in `text` read with every space removed and its letters in lower case, as a position
-// in `text`; npos when there is none.
-size_t FindLastIgnoringSpaces(std::string_view text, std::string_view pattern);
+// The first occurrence, starting at or after `from`, of `pattern` in `text` read with every
+// space removed and its letters in lower case, as the position in `text` of the occurrence's
+// first byte; npos when there is none. `pattern` holds no space, its letters are lower case,
+// and its byte at `anchor` is one that is rare in a page: only the places of that byte in
+// `text` are tried.
+size_t FindIgnoringSpaces(std::string_view text, size_t from, std::string_view pattern,
+                          size_t anchor);
 
 }  // namespace vorlintex::translator

@@ -93,6 +93,61 @@ size_t FindEitherByte(std::string_view text, size_t from, char a, char b) {
 #endif
 }
 
+LineBytes FindLineBytes(std::string_view line) {
+  LineBytes bytes;
+  const char* data = line.data();
+  size_t at = 0;
+#if defined(__SSE2__)
+  if (line.size() >= kBlock) {
+    __m128i tabs = _mm_setzero_si128();
+    __m128i percents = tabs;
+    __m128i quotes = tabs;
+    __m128i at_signs = tabs;
+    __m128i xs = tabs;
+    auto look = [&](size_t block) {
+      __m128i raw = LoadBlock(data + block);
+      tabs = _mm_or_si128(tabs, _mm_cmpeq_epi8(raw, _mm_set1_epi8('\t')));
+      percents = _mm_or_si128(percents, _mm_cmpeq_epi8(raw, _mm_set1_epi8('%')));
+      quotes = _mm_or_si128(quotes, _mm_cmpeq_epi8(raw, _mm_set1_epi8('"')));
+      at_signs = _mm_or_si128(at_signs, _mm_cmpeq_epi8(raw, _mm_set1_epi8('@')));
+      xs = _mm_or_si128(xs,
+                        _mm_cmpeq_epi8(_mm_or_si128(raw, _mm_set1_epi8(0x20)), _mm_set1_epi8('x')));
+    };
+    for (; at + kBlock < line.size(); at += kBlock) look(at);
+    look(line.size() - kBlock);  // overlapping the block before; bytes seen twice do no harm
+    bytes.tab = _mm_movemask_epi8(tabs) != 0;
+    bytes.percent = _mm_movemask_epi8(percents) != 0;
+    bytes.quote = _mm_movemask_epi8(quotes) != 0;
+    bytes.at_sign = _mm_movemask_epi8(at_signs) != 0;
+    bytes.x = _mm_movemask_epi8(xs) != 0;
+    return bytes;
+  }
+#endif
+  for (; at < line.size(); ++at) {
+    switch (data[at]) {
+      case '\t':
+        bytes.tab = true;
+        break;
+      case '%':
+        bytes.percent = true;
+        break;
+      case '"':
+        bytes.quote = true;
+        break;
+      case '@':
+        bytes.at_sign = true;
+        break;
+      case 'x':
+      case 'X':
+        bytes.x = true;
+        break;
+      default:
+        break;
+    }
+  }
+  return bytes;
+}
+
 size_t SkipSpaces(std::string_view text, size_t from) {
   while (from < text.size() && text[from] == ' ') ++from;
   return from;
@@ -156,16 +211,6 @@ size_t Keyword::FindByBlocks(std::string_view text, size_t from) const {
   }
   return kNone;
 #endif
-}
-
-bool NextKeyword::InFrom(std::string_view text, size_t from) {
-  // A match found at or after `from` is still the first one from `from`, and no match found
-  // means none after any later start either.
-  if (!searched_ || (found_ != kNone && found_ < from)) {
-    found_ = keyword_.FindIn(text, from);
-    searched_ = true;
-  }
-  return found_ != kNone;
 }
 
 }  // namespace vorlintex::translator

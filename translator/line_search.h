@@ -107,20 +107,46 @@ class Keyword {
   Spread16 last_fold_;
 };
 
+// Which of a few bytes a line holds, found in one look at it: a line lacking one of them can
+// skip the steps that need it.
+struct LineBytes {
+  bool tab = false;
+  bool percent = false;
+  bool quote = false;
+  bool at_sign = false;
+  bool x = false;  // 'x' or 'X'
+};
+LineBytes FindLineBytes(std::string_view line);
+
 // A search that remembers its last answer, for a line whose rests after each "%>" are tested
 // one after the other: the starts asked for only grow, so the line is searched once over in
-// all, however many rests it has.
-class NextKeyword {
+// all, however many rests it has. `find` gives the first match at or after a start.
+class NextMatch {
  public:
-  explicit NextKeyword(const Keyword& keyword) : keyword_(keyword) {}
+  using Finder = size_t (*)(std::string_view text, size_t from);
+
+  constexpr explicit NextMatch(Finder find) : find_(find) {}
 
   // Forgets the answers: `text` is a new line.
   void Reset() { searched_ = false; }
-  // True when the keyword occurs in `text` at or after `from`.
-  bool InFrom(std::string_view text, size_t from);
+  // The answer for a new line known to hold no match.
+  void ResetToNone() {
+    searched_ = true;
+    found_ = std::string_view::npos;
+  }
+  // True when a match begins in `text` at or after `from`.
+  bool InFrom(std::string_view text, size_t from) {
+    // A match found at or after `from` is still the first one from `from`, and no match found
+    // means none after any later start either.
+    if (!searched_ || (found_ != std::string_view::npos && found_ < from)) {
+      found_ = find_(text, from);
+      searched_ = true;
+    }
+    return found_ != std::string_view::npos;
+  }
 
  private:
-  const Keyword& keyword_;
+  Finder find_;
   bool searched_ = false;
   size_t found_ = std::string_view::npos;
 };

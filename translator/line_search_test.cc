@@ -94,16 +94,32 @@ TEST(FindEitherByte, SameAsPlainSearchAtEveryStart) {
   }
 }
 
-TEST(NextKeyword, AnswersEachLaterStartAsAFreshSearch) {
+TEST(NextMatch, AnswersEachLaterStartAsAFreshSearch) {
   static constexpr Keyword kSub("sub ");
+  NextMatch next([](std::string_view text, size_t from) { return kSub.FindIn(text, from); });
   const std::string line = "a sub b %> c %> sub %> d";
-  NextKeyword next(kSub);
   for (size_t from = 0; from <= line.size(); ++from) {
     EXPECT_EQ(next.InFrom(line, from), kSub.FindIn(line, from) != kNone) << from;
   }
   next.Reset();
   EXPECT_FALSE(next.InFrom("no keyword here", 0));
   EXPECT_FALSE(next.InFrom("no keyword here", 3));
+}
+
+TEST(FindLineBytes, SameAsOneSearchForEachByte) {
+  using namespace std::string_view_literals;
+  const std::string_view alphabet = "ab \t%\"@xX\0\xff<"sv;
+  std::mt19937 random(17);
+  for (int round = 0; round < 20000; ++round) {
+    std::string line(random() % 50, ' ');
+    for (char& c : line) c = random() % 4 ? 'a' : alphabet[random() % alphabet.size()];
+    LineBytes bytes = FindLineBytes(line);
+    EXPECT_EQ(bytes.tab, line.find('\t') != kNone) << line;
+    EXPECT_EQ(bytes.percent, line.find('%') != kNone) << line;
+    EXPECT_EQ(bytes.quote, line.find('"') != kNone) << line;
+    EXPECT_EQ(bytes.at_sign, line.find('@') != kNone) << line;
+    ASSERT_EQ(bytes.x, line.find_first_of("xX") != kNone) << line;
+  }
 }
 
 TEST(SkipSpaces, StopsAtTheFirstOtherByte) {
