@@ -33,15 +33,15 @@ std::optional<std::string> BodyPass::Run(fs::TextStream* page) {
 bool BodyPass::TakeLine(std::string& line, LineSource source) {
   const bool from_page = source == LineSource::kPage;
   TrimLeadingSpaces(&line);
-  if (from_page && IsIncludeDirective(line)) {
+  // The bytes found here stay absent: the steps below only take bytes out of the line, turn
+  // tabs into spaces or quotes into "^".
+  const LineBytes bytes = FindLineBytes(line);
+  if (from_page && bytes.hash && IsIncludeDirective(line)) {
     if (std::optional<std::string_view> file_name = IncludeFileName(line)) {
       return ReadIncludeFile(*file_name);
     }
   }
   if (from_page) procedure_skip_flag_ = 0;
-  // The bytes found here stay absent: the steps below only take bytes out of the line, turn
-  // tabs into spaces or quotes into "^".
-  const LineBytes bytes = FindLineBytes(line);
   if (bytes.tab) ReplaceTabsWithSpaces(&line);
   if (kProcedureStart.In(line)) procedure_skip_flag_ = 1;
   if (line.empty() || procedure_skip_flag_ == 1) return true;
@@ -184,7 +184,7 @@ void BodyPass::SpliceExpressions(std::string& line) {
 
 void BodyPass::WriteStatement(std::string_view text, bool may_hold_quote) {
   // Written straight into the reused buffer, long enough for every quote doubled.
-  const size_t longest = kStatementStart.size() + 2 * text.size() + kStatementEnd.size();
+  const size_t longest = kStatementStart.size() + 2 * text.size() + 16 + kStatementEnd.size();
   if (statement_.size() < longest) statement_.resize(longest);
   char* out = statement_.data();
   std::memcpy(out, kStatementStart.data(), kStatementStart.size());
@@ -194,20 +194,8 @@ void BodyPass::WriteStatement(std::string_view text, bool may_hold_quote) {
     out += text.size();
   } else {
     // Quotes are doubled first, so the "^" placeholders of spliced expressions become the
-    // plain double quotes that close and reopen the string literal. The bytes between two
-    // such marks go over in one piece.
-    const char placeholder = splice_state_ == 1 ? '^' : '"';
-    size_t copied_to = 0;
-    for (size_t at = FindEitherByte(text, 0, '"', placeholder); at != kNotFound;
-         at = FindEitherByte(text, copied_to, '"', placeholder)) {
-      std::memcpy(out, text.data() + copied_to, at - copied_to);
-      out += at - copied_to;
-      *out++ = '"';
-      if (text[at] == '"') *out++ = '"';
-      copied_to = at + 1;
-    }
-    std::memcpy(out, text.data() + copied_to, text.size() - copied_to);
-    out += text.size() - copied_to;
+    // plain double quotes that close and reopen the string literal.
+    out = CopyDoublingQuotes(text, splice_state_ == 1 ? '^' : '"', out);
   }
   std::memcpy(out, kStatementEnd.data(), kStatementEnd.size());
   out += kStatementEnd.size();

@@ -107,10 +107,16 @@ class Keyword {
   Spread16 last_fold_;
 };
 
+// Copies `text` to `out` with every double quote doubled and, unless `placeholder` is itself
+// the double quote, every `placeholder` turned into one double quote; returns the end of what
+// was written. `out` must have room for twice the bytes of `text` and sixteen more.
+char* CopyDoublingQuotes(std::string_view text, char placeholder, char* out);
+
 // Which of a few bytes a line holds, found in one look at it: a line lacking one of them can
 // skip the steps that need it.
 struct LineBytes {
   bool tab = false;
+  bool hash = false;
   bool percent = false;
   bool quote = false;
   bool at_sign = false;

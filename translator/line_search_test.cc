@@ -108,17 +108,41 @@ TEST(NextMatch, AnswersEachLaterStartAsAFreshSearch) {
 
 TEST(FindLineBytes, SameAsOneSearchForEachByte) {
   using namespace std::string_view_literals;
-  const std::string_view alphabet = "ab \t%\"@xX\0\xff<"sv;
+  const std::string_view alphabet = "ab \t#%\"@xX\0\xff<"sv;
   std::mt19937 random(17);
   for (int round = 0; round < 20000; ++round) {
     std::string line(random() % 50, ' ');
     for (char& c : line) c = random() % 4 ? 'a' : alphabet[random() % alphabet.size()];
     LineBytes bytes = FindLineBytes(line);
     EXPECT_EQ(bytes.tab, line.find('\t') != kNone) << line;
+    EXPECT_EQ(bytes.hash, line.find('#') != kNone) << line;
     EXPECT_EQ(bytes.percent, line.find('%') != kNone) << line;
     EXPECT_EQ(bytes.quote, line.find('"') != kNone) << line;
     EXPECT_EQ(bytes.at_sign, line.find('@') != kNone) << line;
     ASSERT_EQ(bytes.x, line.find_first_of("xX") != kNone) << line;
+  }
+}
+
+TEST(CopyDoublingQuotes, SameAsPlainReplacementAtEveryLength) {
+  std::mt19937 random(19);
+  for (int round = 0; round < 5000; ++round) {
+    std::string text(random() % 60, 'a');
+    for (char& c : text) {
+      if (random() % 5 == 0) c = "\"^b"[random() % 3];
+    }
+    for (char placeholder : {'^', '"'}) {
+      std::string expected;
+      for (char c : text) {
+        if (c == '"') {
+          expected += "\"\"";
+        } else {
+          expected += c == placeholder ? '"' : c;
+        }
+      }
+      std::string out(2 * text.size() + 16, '\0');
+      char* end = CopyDoublingQuotes(text, placeholder, out.data());
+      ASSERT_EQ(std::string(out.data(), end), expected) << text;
+    }
   }
 }
 
