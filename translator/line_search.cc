@@ -133,37 +133,41 @@ char* CopyDoublingQuotes(std::string_view text, char placeholder, char* out) {
 LineBytes FindLineBytes(std::string_view line) {
   LineBytes bytes;
   const char* data = line.data();
-  size_t at = 0;
 #if defined(__SSE2__)
+  if (line.empty()) return bytes;
+  __m128i tabs = _mm_setzero_si128();
+  __m128i hashes = tabs;
+  __m128i percents = tabs;
+  __m128i quotes = tabs;
+  __m128i at_signs = tabs;
+  __m128i xs = tabs;
+  auto look = [&](const char* block) {
+    __m128i raw = LoadBlock(block);
+    tabs = _mm_or_si128(tabs, _mm_cmpeq_epi8(raw, _mm_set1_epi8('\t')));
+    hashes = _mm_or_si128(hashes, _mm_cmpeq_epi8(raw, _mm_set1_epi8('#')));
+    percents = _mm_or_si128(percents, _mm_cmpeq_epi8(raw, _mm_set1_epi8('%')));
+    quotes = _mm_or_si128(quotes, _mm_cmpeq_epi8(raw, _mm_set1_epi8('"')));
+    at_signs = _mm_or_si128(at_signs, _mm_cmpeq_epi8(raw, _mm_set1_epi8('@')));
+    xs = _mm_or_si128(xs,
+                      _mm_cmpeq_epi8(_mm_or_si128(raw, _mm_set1_epi8(0x20)), _mm_set1_epi8('x')));
+  };
   if (line.size() >= kBlock) {
-    __m128i tabs = _mm_setzero_si128();
-    __m128i hashes = tabs;
-    __m128i percents = tabs;
-    __m128i quotes = tabs;
-    __m128i at_signs = tabs;
-    __m128i xs = tabs;
-    auto look = [&](size_t block) {
-      __m128i raw = LoadBlock(data + block);
-      tabs = _mm_or_si128(tabs, _mm_cmpeq_epi8(raw, _mm_set1_epi8('\t')));
-      hashes = _mm_or_si128(hashes, _mm_cmpeq_epi8(raw, _mm_set1_epi8('#')));
-      percents = _mm_or_si128(percents, _mm_cmpeq_epi8(raw, _mm_set1_epi8('%')));
-      quotes = _mm_or_si128(quotes, _mm_cmpeq_epi8(raw, _mm_set1_epi8('"')));
-      at_signs = _mm_or_si128(at_signs, _mm_cmpeq_epi8(raw, _mm_set1_epi8('@')));
-      xs = _mm_or_si128(xs,
-                        _mm_cmpeq_epi8(_mm_or_si128(raw, _mm_set1_epi8(0x20)), _mm_set1_epi8('x')));
-    };
-    for (; at + kBlock < line.size(); at += kBlock) look(at);
-    look(line.size() - kBlock);  // overlapping the block before; bytes seen twice do no harm
-    bytes.tab = _mm_movemask_epi8(tabs) != 0;
-    bytes.hash = _mm_movemask_epi8(hashes) != 0;
-    bytes.percent = _mm_movemask_epi8(percents) != 0;
-    bytes.quote = _mm_movemask_epi8(quotes) != 0;
-    bytes.at_sign = _mm_movemask_epi8(at_signs) != 0;
-    bytes.x = _mm_movemask_epi8(xs) != 0;
-    return bytes;
+    for (size_t at = 0; at + kBlock < line.size(); at += kBlock) look(data + at);
+    look(data + line.size() - kBlock);  // overlapping the block before: no harm in that
+  } else {
+    // A short line from a copy with zeros after it, which are none of the bytes.
+    alignas(16) char padded[kBlock] = {};
+    CopySmall(padded, data, line.size());
+    look(padded);
   }
-#endif
-  for (; at < line.size(); ++at) {
+  bytes.tab = _mm_movemask_epi8(tabs) != 0;
+  bytes.hash = _mm_movemask_epi8(hashes) != 0;
+  bytes.percent = _mm_movemask_epi8(percents) != 0;
+  bytes.quote = _mm_movemask_epi8(quotes) != 0;
+  bytes.at_sign = _mm_movemask_epi8(at_signs) != 0;
+  bytes.x = _mm_movemask_epi8(xs) != 0;
+#else
+  for (size_t at = 0; at < line.size(); ++at) {
     switch (data[at]) {
       case '\t':
         bytes.tab = true;
@@ -188,6 +192,7 @@ LineBytes FindLineBytes(std::string_view line) {
         break;
     }
   }
+#endif
   return bytes;
 }
 
