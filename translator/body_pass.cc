@@ -154,23 +154,35 @@ void BodyPass::SpliceExpressions(std::string& line) {
   // or "%  =" into the line (the expression holds no "%" and is framed by "^"), so the next
   // search may begin at the tail and the equal-sign normalisation of the new line changes
   // nothing: one walk over the line does all the splices.
-  scratch_.clear();
+  // Written straight into the reused buffer. A splice puts in eight bytes and the
+  // expression, and takes out "<%=", the expression, the "%" and the byte after it: it grows
+  // the line by three bytes for the five or more it takes, and by four for the four that a
+  // "%" at the line's end leaves it.
+  const size_t longest = line.size() + 3 * (line.size() / 5) + 8;
+  if (scratch_.size() < longest) scratch_.resize(longest);
+  char* const begin = scratch_.data();
+  char* out = begin;
+  auto copy = [&out](const char* from, size_t size) {
+    std::memcpy(out, from, size);
+    out += size;
+  };
+  const char* data = line.data();
   size_t copied_to = 0;  // line[0, copied_to) has gone to scratch_ or been dropped
   bool spliced = false;
   while (open != kNotFound) {
     size_t expression = open + 3;
-    size_t percent = line.find('%', expression);
-    if (percent == kNotFound) {
+    const void* found = std::memchr(data + expression, '%', line.size() - expression);
+    if (found == nullptr) {
       splice_state_ = 2;
       break;
     }
-    scratch_.append(line, copied_to, open - copied_to);
-    scratch_.append("^ & ");
-    size_t expression_start = scratch_.size();
-    scratch_.append(line, expression, percent - expression);
-    std::replace(scratch_.begin() + static_cast<std::ptrdiff_t>(expression_start), scratch_.end(),
-                 '"', '^');
-    scratch_.append(" & ^");
+    size_t percent = static_cast<size_t>(static_cast<const char*>(found) - data);
+    copy(data + copied_to, open - copied_to);
+    copy("^ & ", 4);
+    char* expression_out = out;
+    copy(data + expression, percent - expression);
+    std::replace(expression_out, out, '"', '^');
+    copy(" & ^", 4);
     splice_state_ = 1;
     spliced = true;
     // The "%" and the byte after it, whatever it is, are dropped.
@@ -178,8 +190,8 @@ void BodyPass::SpliceExpressions(std::string& line) {
     open = kExpressionOpen.FindIn(line, copied_to);
   }
   if (!spliced) return;
-  scratch_.append(line, copied_to, kNotFound);
-  line.swap(scratch_);
+  copy(data + copied_to, line.size() - copied_to);
+  line.assign(begin, static_cast<size_t>(out - begin));
 }
 
 void BodyPass::WriteStatement(std::string_view text, bool may_hold_quote) {
