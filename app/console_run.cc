@@ -33,17 +33,16 @@ ConsoleRunResult RunConsoleGeneration(ConsoleRunInputs inputs, Env& env) {
   automation::ClassRegistry registry;
   RegisterMorvane(&registry, Services{&env, &turns, &keeper});
 
-  pagehost::FormFields form;
-  form.reserve(4 + inputs.pages.size());
-  form.emplace_back("PageNumber", "2");
-  form.emplace_back("sourcedir", std::move(inputs.source_dir));
-  form.emplace_back("targetdir", std::move(inputs.target_dir));
-  form.emplace_back("dllname", std::move(inputs.dll_name));
-  for (std::string& page : inputs.pages) form.emplace_back("asplist", std::move(page));
-  inputs.pages = std::vector<std::string>();
+  pagehost::FormFields form = {{"PageNumber", "2"},
+                               {"sourcedir", std::move(inputs.source_dir)},
+                               {"targetdir", std::move(inputs.target_dir)},
+                               {"dllname", std::move(inputs.dll_name)}};
+  pagehost::PostedList pages{
+      "asplist", std::make_shared<const std::vector<std::string>>(std::move(inputs.pages))};
   auto response = std::make_shared<pagehost::PageResponse>();
   auto context = std::make_shared<pagehost::PageContext>(
-      std::make_shared<pagehost::PageRequest>(pagehost::FormFields(), std::move(form)),
+      std::make_shared<pagehost::PageRequest>(pagehost::FormFields(), std::move(form),
+                                              std::move(pages)),
       std::make_shared<pagehost::NoSession>(), response);
 
   ConsoleRunResult result;
@@ -60,6 +59,8 @@ std::vector<std::string> SelectablePages(Env& env, const std::string& source_dir
     std::string lower = AsciiLower(name);
     return lower.find(".asp") == std::string::npos && lower.find(".inc") == std::string::npos;
   });
+  // The list is held for the whole run: without the room the listing grew into.
+  pages.shrink_to_fit();
   return pages;
 }
 

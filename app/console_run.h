@@ -29,7 +29,7 @@ struct ConsoleRunResult {
 };
 
 // Creates the wizard's class by its ProgID and runs its page method with PageNumber "2". The
-// pages move into the request's form, so a long list is held once.
+// pages move into the request, so a long list is held once.
 ConsoleRunResult RunConsoleGeneration(ConsoleRunInputs inputs, Env& env);
 
 // The names the selection page would list for `source_dir`, in its order: the listing of

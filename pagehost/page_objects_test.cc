@@ -67,5 +67,43 @@ TEST(PageRequestTest, FormCollectionOutlivesTheRequestAndChecksItsIndex) {
   }
 }
 
+// A console run's pages come as a list counted after the form's own fields of that name.
+TEST(PageRequestTest, APostedListFollowsTheFieldsOfItsName) {
+  auto pages = std::make_shared<const std::vector<std::string>>(
+      std::vector<std::string>{"Default.asp", "news.asp"});
+  PageRequest request({{"sourcedir", "from the query"}},
+                      {{"asplist", "first.asp"}, {"sourcedir", "C:\\site"}},
+                      PostedList{"asplist", pages});
+  struct Case {
+    const char* name;
+    std::vector<std::string> values;
+    const char* item;
+  } cases[] = {
+      {"asplist", {"first.asp", "Default.asp", "news.asp"}, "first.asp, Default.asp, news.asp"},
+      {"ASPLIST", {"first.asp", "Default.asp", "news.asp"}, "first.asp, Default.asp, news.asp"},
+      {"sourcedir", {"C:\\site"}, "from the query"},
+      {"asplis", {}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::shared_ptr<host::FormCollection> collection;
+    ASSERT_TRUE(request.Form(c.name, &collection).ok());
+    EXPECT_EQ(ValuesOf(*collection), c.values);
+    std::string item;
+    ASSERT_TRUE(request.Item(c.name, &item).ok());
+    EXPECT_EQ(item, c.item);
+  }
+
+  PageRequest only_list({}, {}, PostedList{"asplist", pages});
+  std::string item;
+  ASSERT_TRUE(only_list.Item("asplist", &item).ok());
+  EXPECT_EQ(item, "Default.asp, news.asp");
+  std::shared_ptr<host::FormCollection> collection;
+  ASSERT_TRUE(only_list.Form("asplist", &collection).ok());
+  std::string value = "kept";
+  EXPECT_EQ(collection->Item(3, &value).reason(), "index 3 is out of range");
+  EXPECT_EQ(value, "kept");
+}
+
 }  // namespace
 }  // namespace vorlintex::pagehost
