@@ -123,7 +123,8 @@ bool CreateAtWindowsPath(std::string_view path,
   if (!create(resolution.path)) return false;
   if (resolution.new_entry) {
     size_t cut = resolution.path.rfind('/');
-    std::string_view name = std::string_view(resolution.path).substr(cut + 1);
+    size_t start = cut == std::string::npos ? 0 : cut + 1;
+    std::string_view name = std::string_view(resolution.path).substr(start);
     FolderNameCache::Instance().NoteCreated(resolution.folder, name, resolution.folder_stamp);
   }
   return true;
