@@ -24,7 +24,7 @@ void AddServeOptions(CLI::App* command, ServeOptions* options) {
   command->add_flag("--quiet", options->quiet, "No access-log line per request");
   command
       ->add_option("--threads", options->threads,
-                   "Worker threads (each open keep-alive connection holds one)")
+                   "Worker threads: how many requests are answered at once")
       ->check(CLI::Range(1, 4096))
       ->capture_default_str();
 }

@@ -16,7 +16,7 @@ namespace vorlintex::app {
 struct ServeOptions {
   std::string listen = "127.0.0.1:8080";
   bool quiet = false;
-  size_t threads = 128;
+  size_t threads = 16;
 };
 
 void AddServeOptions(CLI::App* command, ServeOptions* options);
