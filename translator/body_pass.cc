@@ -43,7 +43,7 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
   }
   if (from_page) procedure_skip_flag_ = 0;
   if (bytes.tab) ReplaceTabsWithSpaces(&line);
-  if (kProcedureStart.In(line)) procedure_skip_flag_ = 1;
+  if (bytes.b && kProcedureStart.In(line)) procedure_skip_flag_ = 1;
   if (line.empty() || procedure_skip_flag_ == 1) return true;
 
   if (bytes.percent) {

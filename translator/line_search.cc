@@ -141,6 +141,7 @@ LineBytes FindLineBytes(std::string_view line) {
   __m128i quotes = tabs;
   __m128i at_signs = tabs;
   __m128i xs = tabs;
+  __m128i bs = tabs;
   auto look = [&](const char* block) {
     __m128i raw = LoadBlock(block);
     tabs = _mm_or_si128(tabs, _mm_cmpeq_epi8(raw, _mm_set1_epi8('\t')));
@@ -148,8 +149,9 @@ LineBytes FindLineBytes(std::string_view line) {
     percents = _mm_or_si128(percents, _mm_cmpeq_epi8(raw, _mm_set1_epi8('%')));
     quotes = _mm_or_si128(quotes, _mm_cmpeq_epi8(raw, _mm_set1_epi8('"')));
     at_signs = _mm_or_si128(at_signs, _mm_cmpeq_epi8(raw, _mm_set1_epi8('@')));
-    xs = _mm_or_si128(xs,
-                      _mm_cmpeq_epi8(_mm_or_si128(raw, _mm_set1_epi8(0x20)), _mm_set1_epi8('x')));
+    __m128i folded = _mm_or_si128(raw, _mm_set1_epi8(0x20));
+    xs = _mm_or_si128(xs, _mm_cmpeq_epi8(folded, _mm_set1_epi8('x')));
+    bs = _mm_or_si128(bs, _mm_cmpeq_epi8(folded, _mm_set1_epi8('b')));
   };
   if (line.size() >= kBlock) {
     for (size_t at = 0; at + kBlock < line.size(); at += kBlock) look(data + at);
@@ -166,6 +168,7 @@ LineBytes FindLineBytes(std::string_view line) {
   bytes.quote = _mm_movemask_epi8(quotes) != 0;
   bytes.at_sign = _mm_movemask_epi8(at_signs) != 0;
   bytes.x = _mm_movemask_epi8(xs) != 0;
+  bytes.b = _mm_movemask_epi8(bs) != 0;
 #else
   for (size_t at = 0; at < line.size(); ++at) {
     switch (data[at]) {
@@ -187,6 +190,10 @@ LineBytes FindLineBytes(std::string_view line) {
       case 'x':
       case 'X':
         bytes.x = true;
+        break;
+      case 'b':
+      case 'B':
+        bytes.b = true;
         break;
       default:
         break;

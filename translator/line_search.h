@@ -121,6 +121,7 @@ struct LineBytes {
   bool quote = false;
   bool at_sign = false;
   bool x = false;  // 'x' or 'X'
+  bool b = false;  // 'b' or 'B', which "sub " cannot do without
 };
 LineBytes FindLineBytes(std::string_view line);
 

@@ -108,7 +108,7 @@ TEST(NextMatch, AnswersEachLaterStartAsAFreshSearch) {
 
 TEST(FindLineBytes, SameAsOneSearchForEachByte) {
   using namespace std::string_view_literals;
-  const std::string_view alphabet = "ab \t#%\"@xX\0\xff<"sv;
+  const std::string_view alphabet = "aBb \t#%\"@xX\0\xff<"sv;
   std::mt19937 random(17);
   for (int round = 0; round < 20000; ++round) {
     std::string line(random() % 50, ' ');
@@ -120,6 +120,7 @@ TEST(FindLineBytes, SameAsOneSearchForEachByte) {
     EXPECT_EQ(bytes.quote, line.find('"') != kNone) << line;
     EXPECT_EQ(bytes.at_sign, line.find('@') != kNone) << line;
     ASSERT_EQ(bytes.x, line.find_first_of("xX") != kNone) << line;
+    ASSERT_EQ(bytes.b, line.find_first_of("bB") != kNone) << line;
   }
 }
 
