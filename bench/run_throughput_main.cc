@@ -59,8 +59,8 @@ Timing TimeRun(Env& env, const SiteManifest& site, const std::string& source,
   Timing timing{watch.Seconds(), watch.CpuSeconds()};
 
   const generator::RunSummary& summary = observer.summary();
-  if (!status.ok() || summary.pages_converted != site.pages.size() ||
-      !summary.failures.empty() || summary.missing_include) {
+  if (!status.ok() || summary.pages_converted != site.pages.size() || !summary.failures.empty() ||
+      summary.missing_include) {
     std::fprintf(stderr, "the run did not convert every page: %zu of %zu, %zu failures%s%s\n",
                  summary.pages_converted, site.pages.size(), summary.failures.size(),
                  summary.failures.empty() ? "" : ", first: ",
@@ -265,8 +265,18 @@ int Main(const Arguments& args) {
               Median(floor_wall));
   std::printf("run / I/O floor, wall time:      %.2f (best), %.2f (median)\n",
               Minimum(run_wall) / Minimum(floor_wall), Median(run_wall) / Median(floor_wall));
-  std::printf("run / I/O floor, processor time: %.2f (best), %.2f (median); goal at most 1.5\n",
+  std::printf("run / I/O floor, processor time: %.2f (best), %.2f (median)\n",
               Minimum(run_cpu) / Minimum(floor_cpu), Median(run_cpu) / Median(floor_cpu));
+  // On a disk the cost of creating files swings by ten times between rounds (write-back of
+  // what earlier rounds wrote), so the ratio is taken within each round, where the run and its
+  // floor meet the same conditions.
+  std::vector<double> round_ratios;
+  std::printf("run / I/O floor within each round, processor time:");
+  for (size_t i = 0; i < run_cpu.size(); ++i) {
+    round_ratios.push_back(run_cpu[i] / floor_cpu[i]);
+    std::printf(" %.2f", round_ratios.back());
+  }
+  std::printf("; median %.2f (goal at most 1.5)\n", Median(round_ratios));
   std::printf(
       "the same lines through the file service's streams, nothing translated: "
       "%.2f of the I/O floor (processor time, best)\n",
