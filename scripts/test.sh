@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine, then builds and runs every test: the unit tests, the same
-# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the load and bad-input tests of
-# the page host, a short run of every fuzz target, and the browser tests.
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the translator's tests with its
+# plain byte loops, the load and bad-input tests of the page host, a short run of every fuzz
+# target, and the browser tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -17,6 +18,11 @@ echo "== unit tests under the sanitizers"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_SANITIZE=ON -DVORLINTEX_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+echo "== translator tests with the plain byte loops that machines without SSE2 build"
+cmake -S . -B build-plain -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_NO_SIMD=ON -DVORLINTEX_BENCH=OFF >/dev/null
+cmake --build build-plain --target translator_tests -j"$jobs"
+build-plain/translator/translator_tests --gtest_brief=1
 
 echo "== reliability: load and bad input against vorlintex serve"
 VORLINTEX=build/app/vorlintex python3 reliability/load_test.py

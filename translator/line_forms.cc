@@ -2,11 +2,8 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "translator/line_search.h"
+#include "translator/simd.h"
 
 namespace vorlintex::translator {
 
@@ -18,7 +15,7 @@ void TrimLeadingSpaces(std::string* line) {
 void ReplaceTabsWithSpaces(std::string* line) {
   char* data = line->data();
   const size_t size = line->size();
-#if defined(__SSE2__)
+#if defined(VORLINTEX_SSE2)
   if (size >= 16) {
     // Sixteen bytes at a time, the last block overlapping the one before; a block is stored
     // back only when it held a tab.

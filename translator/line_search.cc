@@ -3,16 +3,14 @@
 #include <cstddef>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "translator/simd.h"
 
 namespace vorlintex::translator {
 namespace {
 
 constexpr size_t kNone = std::string_view::npos;
 
-#if defined(__SSE2__)
+#if defined(VORLINTEX_SSE2)
 constexpr size_t kBlock = 16;
 
 inline __m128i LoadBlock(const char* at) {
@@ -70,7 +68,7 @@ size_t FindEitherByte(std::string_view text, size_t from, char a, char b) {
   if (from >= text.size()) return kNone;
   const char* data = text.data();
   size_t at = from;
-#if defined(__SSE2__)
+#if defined(VORLINTEX_SSE2)
   const __m128i want_a = _mm_set1_epi8(a);
   const __m128i want_b = _mm_set1_epi8(b);
   auto matches = [&](const char* bytes) {
@@ -97,7 +95,7 @@ size_t FindEitherByte(std::string_view text, size_t from, char a, char b) {
 char* CopyDoublingQuotes(std::string_view text, char placeholder, char* out) {
   const char* in = text.data();
   const char* end = in + text.size();
-#if defined(__SSE2__)
+#if defined(VORLINTEX_SSE2)
   // Sixteen bytes go over at once; where one of them needs a change, the copy goes on from
   // that byte.
   const __m128i quote = _mm_set1_epi8('"');
@@ -133,7 +131,7 @@ char* CopyDoublingQuotes(std::string_view text, char placeholder, char* out) {
 LineBytes FindLineBytes(std::string_view line) {
   LineBytes bytes;
   const char* data = line.data();
-#if defined(__SSE2__)
+#if defined(VORLINTEX_SSE2)
   if (line.empty()) return bytes;
   __m128i tabs = _mm_setzero_si128();
   __m128i hashes = tabs;
@@ -237,7 +235,7 @@ size_t Keyword::FindByBlocks(std::string_view text, size_t from) const {
   const char* data = text.data();
   const size_t last_start = text.size() - lower_.size();  // the last start a match fits at
   size_t at = from;
-#if defined(__SSE2__)
+#if defined(VORLINTEX_SSE2)
   // The first match among sixteen starts from `block`, the bytes of the first at `bytes`:
   // only starts whose first byte and anchor byte both match are checked in full.
   auto first_match = [&](const char* bytes, size_t block, unsigned starts) {
