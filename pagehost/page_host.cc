@@ -7,6 +7,7 @@
 #include "pagehost/access_check.h"
 #include "pagehost/background_image.h"
 #include "pagehost/form_body.h"
+#include "pagehost/http_response.h"
 #include "pagehost/page_objects.h"
 #include "pagehost/page_run.h"
 
@@ -16,39 +17,6 @@ namespace {
 constexpr std::string_view kHostPagePath = "/morvane.asp";
 constexpr std::string_view kBackgroundPath = "/morvanebg.gif";
 constexpr std::string_view kFormType = "application/x-www-form-urlencoded";
-
-std::string_view ReasonPhrase(int status) {
-  switch (status) {
-    case 400:
-      return "Bad Request";
-    case 403:
-      return "Forbidden";
-    case 404:
-      return "Not Found";
-    case 405:
-      return "Method Not Allowed";
-    case 408:
-      return "Request Timeout";
-    case 411:
-      return "Length Required";
-    case 413:
-      return "Payload Too Large";
-    case 414:
-      return "URI Too Long";
-    case 415:
-      return "Unsupported Media Type";
-    case 431:
-      return "Request Header Fields Too Large";
-    case 500:
-      return "Internal Server Error";
-    case 501:
-      return "Not Implemented";
-    case 505:
-      return "HTTP Version Not Supported";
-    default:
-      return "Error";
-  }
-}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -72,7 +40,7 @@ HostResponse MethodNotAllowed(std::string_view allowed) {
 }  // namespace
 
 HostResponse ErrorPage(int status, std::string_view detail) {
-  std::string title = std::to_string(status) + " " + std::string(ReasonPhrase(status));
+  std::string title = std::to_string(status) + " " + std::string(StatusReason(status));
   HostResponse response;
   response.status = status;
   response.content_type = kPageContentType;
