@@ -65,15 +65,23 @@ class Server:
             self.process.wait()
         raise RuntimeError("vorlintex serve did not start: %s" % self.process.stderr.read())
 
-    def __exit__(self, *exc):
+    def __exit__(self, exc_type, *exc):
+        stopped_cleanly = False
         if self.process.poll() is None:
             self.process.terminate()
             try:
                 self.process.wait(timeout=10)
+                stopped_cleanly = self.process.returncode == 0
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
         shutil.rmtree(self.scratch, ignore_errors=True)
+        # A server that died, hung on SIGTERM or ended with a sanitizer's report (a leak is
+        # reported at exit) fails the test, unless it is failing already.
+        if not stopped_cleanly and exc_type is None:
+            raise RuntimeError("vorlintex serve did not stop cleanly on SIGTERM (status %s): %s"
+                               % (self.process.returncode,
+                                  self.process.stderr.read().decode("utf-8", "replace")[-4000:]))
         return False
 
     def _wait_until_listening(self):

@@ -27,6 +27,13 @@ build-plain/translator/translator_tests --gtest_brief=1
 echo "== reliability: load and bad input against vorlintex serve"
 VORLINTEX=build/app/vorlintex python3 reliability/load_test.py
 VORLINTEX=build/app/vorlintex python3 reliability/bad_input_test.py
+echo "== reliability: the same against the sanitizer build"
+# AddressSanitizer keeps freed memory aside (256 MiB by default) to catch late uses; a small
+# quarantine keeps the memory bounds of these tests meaningful.
+export ASAN_OPTIONS=quarantine_size_mb=1:thread_local_quarantine_size_kb=64
+VORLINTEX=build-sanitize/app/vorlintex python3 reliability/load_test.py
+VORLINTEX=build-sanitize/app/vorlintex python3 reliability/bad_input_test.py
+unset ASAN_OPTIONS
 
 echo "== fuzzing: 10 s per target (clang-14, sanitizers)"
 fuzz/run.sh -t 10
