@@ -178,12 +178,6 @@ std::vector<std::string> RandomLines(std::mt19937& random, bool with_directives)
   return lines;
 }
 
-std::string JoinCrLf(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
 TEST(BodyPassReference, SameLinesAsPlainReferenceOnRandomPages) {
   std::mt19937 random(20261206);
   for (int round = 0; round < 3000; ++round) {
@@ -194,8 +188,8 @@ TEST(BodyPassReference, SameLinesAsPlainReferenceOnRandomPages) {
     bool reference_ended = reference.Run(page_lines);
 
     PageStore store;
-    store.AddSourceFile("page.asp", JoinCrLf(page_lines));
-    store.AddSourceFile("i.inc", JoinCrLf(include_lines));
+    store.AddSourceFile("page.asp", testing::CrLfLines(page_lines));
+    store.AddSourceFile("i.inc", testing::CrLfLines(include_lines));
     std::unique_ptr<fs::TextStream> module_stream = store.CreateModule("page");
     std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
     ModuleWriter module(module_stream.get(), &store.failures());
@@ -203,11 +197,11 @@ TEST(BodyPassReference, SameLinesAsPlainReferenceOnRandomPages) {
     BodyPass body(includes, &store.failures(), module);
     std::optional<std::string> missing = body.Run(page.get());
 
-    ASSERT_EQ(!missing.has_value(), reference_ended) << JoinCrLf(page_lines);
-    ASSERT_EQ(store.ModuleText("page"), JoinCrLf(reference.written()))
+    ASSERT_EQ(!missing.has_value(), reference_ended) << testing::CrLfLines(page_lines);
+    ASSERT_EQ(store.ModuleText("page"), testing::CrLfLines(reference.written()))
         << "page:\n"
-        << JoinCrLf(page_lines) << "include:\n"
-        << JoinCrLf(include_lines);
+        << testing::CrLfLines(page_lines) << "include:\n"
+        << testing::CrLfLines(include_lines);
   }
 }
 

@@ -117,12 +117,6 @@ Lines RandomLines(std::mt19937& random) {
   return lines;
 }
 
-std::string JoinCrLf(const Lines& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
 TEST(ExtractionPassesReference, SameLinesAsPlainReferenceOnRandomPages) {
   std::mt19937 random(20261207);
   for (int round = 0; round < 3000; ++round) {
@@ -131,30 +125,30 @@ TEST(ExtractionPassesReference, SameLinesAsPlainReferenceOnRandomPages) {
     GlobalsResult expected = ReferenceGlobals(page_lines, {{"i.inc", include_lines}});
 
     PageStore store;
-    store.AddSourceFile("page.asp", JoinCrLf(page_lines));
-    store.AddSourceFile("i.inc", JoinCrLf(include_lines));
+    store.AddSourceFile("page.asp", testing::CrLfLines(page_lines));
+    store.AddSourceFile("i.inc", testing::CrLfLines(include_lines));
     IncludeResolver includes(testing::kSourceDir, &store.env(), &store.failures());
     std::unique_ptr<fs::TextStream> procedures_stream = store.CreateModule("procedures");
     ModuleWriter procedures(procedures_stream.get(), &store.failures());
     std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
     std::optional<std::string> missing =
         RunGlobalsPass(page.get(), &store.failures(), includes, procedures);
-    ASSERT_EQ(missing.has_value(), expected.missing.has_value()) << JoinCrLf(page_lines);
+    ASSERT_EQ(missing.has_value(), expected.missing.has_value()) << testing::CrLfLines(page_lines);
     if (missing) {
       ASSERT_EQ(*missing, PageStore::SourcePath(*expected.missing));
     }
-    ASSERT_EQ(store.ModuleText("procedures"), JoinCrLf(expected.copied))
+    ASSERT_EQ(store.ModuleText("procedures"), testing::CrLfLines(expected.copied))
         << "page:\n"
-        << JoinCrLf(page_lines) << "include:\n"
-        << JoinCrLf(include_lines);
+        << testing::CrLfLines(page_lines) << "include:\n"
+        << testing::CrLfLines(include_lines);
 
     std::unique_ptr<fs::TextStream> blocks_stream = store.CreateModule("blocks");
     ModuleWriter blocks(blocks_stream.get(), &store.failures());
     page = store.OpenSource("page.asp");
     RunScriptBlockPass(page.get(), &store.failures(), blocks);
-    ASSERT_EQ(store.ModuleText("blocks"), JoinCrLf(ReferenceScriptBlocks(page_lines)))
+    ASSERT_EQ(store.ModuleText("blocks"), testing::CrLfLines(ReferenceScriptBlocks(page_lines)))
         << "page:\n"
-        << JoinCrLf(page_lines);
+        << testing::CrLfLines(page_lines);
   }
 }
 

@@ -18,13 +18,17 @@ inline constexpr char kSourceDir[] = "C:\\site";
 inline constexpr char kTargetDir[] = "C:\\out";
 
 // Each line followed by CR LF, as WriteLine writes it.
-inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
+template <typename LineList>
+std::string CrLfLines(const LineList& lines) {
   std::string text;
   for (std::string_view line : lines) {
     text.append(line);
     text.append("\r\n");
   }
   return text;
+}
+inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
+  return CrLfLines<std::initializer_list<std::string_view>>(lines);
 }
 
 // The class module header block (the class header, its attributes and the members).
