@@ -1,6 +1,6 @@
 #include "pagehost/http_request_parser.h"
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::pagehost {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 #include "platform/stream_socket.h"
 
 namespace vorlintex::pagehost::testing {

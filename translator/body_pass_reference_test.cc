@@ -192,7 +192,7 @@ TEST(BodyPassReference, SameLinesAsPlainReferenceOnRandomPages) {
     store.AddSourceFile("i.inc", testing::CrLfLines(include_lines));
     std::unique_ptr<fs::TextStream> module_stream = store.CreateModule("page");
     std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
-    ModuleWriter module(module_stream.get(), &store.failures());
+    OutputFile module("module.cls", std::move(module_stream), &store.failures());
     IncludeResolver includes(testing::kSourceDir, &store.env(), &store.failures());
     BodyPass body(includes, &store.failures(), module);
     std::optional<std::string> missing = body.Run(page.get());
