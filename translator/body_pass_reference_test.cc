@@ -113,7 +113,10 @@ class ReferenceBody {
     }
     std::string compact = ReplaceAll(Lower(line), " ", "");
     if (compact.find("<%@") != kNone && code_ == 0) return WriteStatement(line);
-    if (compact.find("optionexplicit") != kNone) return true;
+    if (compact.find("optionexplicit") != kNone) {
+      if (splice_ == 2) splice_ = 0;
+      return true;
+    }
     if (line.find("<%") == kNone && code_ == 0) return WriteStatement(line);
     if (splice_ == 2) {
       splice_ = 0;
