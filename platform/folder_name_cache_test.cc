@@ -150,8 +150,10 @@ TEST_F(FolderNameCacheTest, FoldersUsedOnSeveralThreadsAtOnce) {
         Answer answer = cache.Find(folder, name, Exact::kUnchecked);
         if (answer.kind != Answer::kNone || !MakeFile(folder + "/" + name)) ++wrong[t];
         cache.NoteCreated(folder, name, answer.stamp);
-        if (cache.Find(folder, "N" + std::to_string(i % 20) + ".ASP", Exact::kMissing).spelling !=
-            "n" + std::to_string(i % 20) + ".asp") {
+        if (cache
+                .Find(folder, std::string("N").append(std::to_string(i % 20)).append(".ASP"),
+                      Exact::kMissing)
+                .spelling != "n" + std::to_string(i % 20) + ".asp") {
           ++wrong[t];
         }
         if (cache.Find(folder, "made" + std::to_string(i) + ".cls", Exact::kMissing).spelling !=

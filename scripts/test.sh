@@ -9,25 +9,38 @@ jobs=$(nproc)
 
 scripts/install-deps.sh --test
 
-echo "== unit tests"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Each step prints its time; warnings are errors in every build made here.
+step() {
+  [ -n "${step_start:-}" ] && echo "   ($(( $(date +%s) - step_start )) s)"
+  step_start=$(date +%s)
+  echo "== $*"
+}
+werror=-DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+
+step "unit tests, every target built for Release with GCC"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release $werror >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 
-echo "== unit tests under the sanitizers"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_SANITIZE=ON -DVORLINTEX_BENCH=OFF >/dev/null
+step "unit tests, every target built for Release with clang"
+cmake -S . -B build-clang -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++-14 $werror >/dev/null
+cmake --build build-clang -j"$jobs"
+ctest --test-dir build-clang --output-on-failure -j"$jobs"
+
+step "unit tests under the sanitizers"
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_SANITIZE=ON -DVORLINTEX_BENCH=OFF $werror >/dev/null
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 
-echo "== translator tests with the plain byte loops that machines without SSE2 build"
-cmake -S . -B build-plain -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_NO_SIMD=ON -DVORLINTEX_BENCH=OFF >/dev/null
+step "translator tests with the plain byte loops that machines without SSE2 build"
+cmake -S . -B build-plain -DCMAKE_BUILD_TYPE=Debug -DVORLINTEX_NO_SIMD=ON -DVORLINTEX_BENCH=OFF $werror >/dev/null
 cmake --build build-plain --target translator_tests -j"$jobs"
 build-plain/translator/translator_tests --gtest_brief=1
 
-echo "== reliability: load and bad input against vorlintex serve"
+step "reliability: load and bad input against vorlintex serve"
 VORLINTEX=build/app/vorlintex python3 reliability/load_test.py
 VORLINTEX=build/app/vorlintex python3 reliability/bad_input_test.py
-echo "== reliability: the same against the sanitizer build"
+step "reliability: the same against the sanitizer build"
 # AddressSanitizer keeps freed memory aside (256 MiB by default) to catch late uses; a small
 # quarantine keeps the memory bounds of these tests meaningful.
 export ASAN_OPTIONS=quarantine_size_mb=1:thread_local_quarantine_size_kb=64
@@ -35,9 +48,10 @@ VORLINTEX=build-sanitize/app/vorlintex python3 reliability/load_test.py
 VORLINTEX=build-sanitize/app/vorlintex python3 reliability/bad_input_test.py
 unset ASAN_OPTIONS
 
-echo "== fuzzing: 10 s per target (clang-14, sanitizers)"
+step "fuzzing: 10 s per target (clang-14, sanitizers)"
 fuzz/run.sh -t 10
 
-echo "== browser tests"
+step "browser tests"
 (cd e2e && npm ci --no-audit --no-fund --loglevel=error)
 VORLINTEX=build/app/vorlintex node --test e2e/wizard.test.mjs
+step "done"

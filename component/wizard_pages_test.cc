@@ -7,7 +7,7 @@
 #include "component/morvane.h"
 #include "contract/memory_host.h"
 #include "platform/memory_env.h"
-#include "wizard/wizard_test_pages.h"
+#include "component/wizard_test_pages.h"
 
 namespace vorlintex {
 namespace {
