@@ -1,7 +1,9 @@
 #include "app/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <utility>
 
+#include "app/check_command.h"
 #include "app/convert_command.h"
 #include "app/exit_status.h"
 #include "app/serve_command.h"
@@ -17,7 +19,7 @@ int RunCli(const std::vector<std::string>& args, const EnvFactory& new_env, std:
            std::ostream& err) {
   CLI::App app(
       "Converts classic ASP pages into the source of a Visual Basic 6 ActiveX DLL project, "
-      "through a web wizard (serve) or from the command line (convert).",
+      "through a web wizard (serve) or from the command line (convert, check).",
       "vorlintex");
   app.set_version_flag("--version", "vorlintex " VORLINTEX_VERSION);
   app.require_subcommand(1);
@@ -29,9 +31,14 @@ int RunCli(const std::vector<std::string>& args, const EnvFactory& new_env, std:
   CLI::App* convert =
       app.add_subcommand("convert", "Convert pages without the wizard and print a summary");
   AddConvertOptions(convert, &convert_options);
+  CheckOptions check_options;
+  CLI::App* check = app.add_subcommand(
+      "check", "Report, line by line, what a conversion would lose, without writing anything");
+  AddCheckOptions(check, &check_options);
 
   std::string help_command = "vorlintex";
-  if (!args.empty() && (args.front() == "serve" || args.front() == "convert")) {
+  if (!args.empty() &&
+      (args.front() == "serve" || args.front() == "convert" || args.front() == "check")) {
     help_command += " " + args.front();
   }
   int parsed = ParseCommandLine(app, args, help_command, out, err);
@@ -39,6 +46,7 @@ int RunCli(const std::vector<std::string>& args, const EnvFactory& new_env, std:
 
   std::unique_ptr<Env> env = new_env();
   if (serve->parsed()) return Serve(serve_options, *env, out, err);
+  if (check->parsed()) return Check(std::move(check_options), *env, out, err);
   return Convert(convert_options, *env, out, err);
 }
 

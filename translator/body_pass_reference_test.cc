@@ -4,12 +4,15 @@
 // markers that matter, both must write the same lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "translator/body_pass.h"
+#include "translator/line_shapes.h"
+#include "translator/translation_observer.h"
 #include "translator/translator_test_support.h"
 
 namespace vorlintex::translator {
@@ -209,4 +212,68 @@ TEST(BodyPassReference, SameLinesAsPlainReferenceOnRandomPages) {
 }
 
 }  // namespace
+
+// What the observer is told for the random pages: the lines it calls unbalanced are lines of
+// the module whose quotes indeed do not pair, a page it finds nothing on has only statements
+// whose quotes pair, and listening changes nothing that is written.
+class Recorder : public TranslationObserver {
+ public:
+  void Noted(Loss loss, LineAt, std::string_view, std::string_view written) override {
+    ++count;
+    if (loss == Loss::kUnbalancedQuotes) unbalanced.emplace_back(written);
+  }
+  int count = 0;
+  std::vector<std::string> unbalanced;
+};
+
+TEST(BodyPassReference, ObserverCallsUnbalancedExactlyTheStatementsWhoseQuotesDoNotPair) {
+  std::mt19937 random(20261207);
+  int unbalanced_seen = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> page_lines = RandomLines(random, true);
+    PageStore store;
+    store.AddSourceFile("page.asp", testing::CrLfLines(page_lines));
+    store.AddSourceFile("i.inc", testing::CrLfLines(RandomLines(random, true)));
+    std::string unobserved;
+    for (bool observed : {false, true}) {
+      Recorder recorder;
+      OutputFile module("module.cls", store.CreateModule("page"), &store.failures());
+      IncludeResolver includes(testing::kSourceDir, &store.env(), &store.failures());
+      BodyPass body(includes, &store.failures(), module, observed ? &recorder : nullptr,
+                    "page.asp");
+      std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
+      (void)body.Run(page.get());
+      module.Close();
+      const std::string written = store.ModuleText("page");
+      if (!observed) {
+        unobserved = written;
+        continue;
+      }
+      ASSERT_EQ(written, unobserved);
+      std::vector<std::string> statements;
+      for (size_t at = 0; at < written.size();) {
+        size_t end = written.find("\r\n", at);
+        if (end == std::string::npos) break;
+        statements.push_back(written.substr(at, end - at));
+        at = end + 2;
+      }
+      for (const std::string& line : recorder.unbalanced) {
+        for (size_t at = 0, end = 0; end != std::string::npos; at = end + 1) {
+          end = line.find('\n', at);
+          std::string part = line.substr(at, end == std::string::npos ? end : end - at);
+          if (QuotesPair(part)) continue;
+          ++unbalanced_seen;
+          EXPECT_NE(std::find(statements.begin(), statements.end(), part), statements.end());
+        }
+      }
+      if (recorder.count == 0) {
+        for (const std::string& statement : statements) {
+          EXPECT_TRUE(QuotesPair(statement)) << statement;
+        }
+      }
+    }
+  }
+  EXPECT_GT(unbalanced_seen, 0);  // the pages do exercise the check
+}
+
 }  // namespace vorlintex::translator

@@ -9,12 +9,17 @@
 #include "contract/output_file.h"
 #include "contract/text_file_service.h"
 #include "translator/include_directive.h"
+#include "translator/translation_observer.h"
 
 namespace vorlintex::translator {
 
 // Reads `page` (may be null: an empty page) to its end. Returns the include path when a
-// missing include file ended the pass; the lines copied up to then stay written.
+// missing include file ended the pass; the lines copied up to then stay written. `observer`
+// (may be null) hears of the missing include file and of procedures copied twice, on lines of
+// `page_path`.
 std::optional<std::string> RunGlobalsPass(fs::TextStream* page, FailureLog* failures,
-                                          const IncludeResolver& includes, OutputFile& module);
+                                          const IncludeResolver& includes, OutputFile& module,
+                                          TranslationObserver* observer = nullptr,
+                                          std::string_view page_path = {});
 
 }  // namespace vorlintex::translator

@@ -62,10 +62,16 @@ class IncludeResolver {
   // Makes a new file service object, asks it whether the include file exists, and opens it.
   IncludeFile Open(std::string_view file_name) const;
 
+  // A check of a page, not a run: a missing include file is reported and passed over, so
+  // that one reading finds every missing include file of a page.
+  void PassOverMissing() { pass_over_missing_ = true; }
+  bool passes_over_missing() const { return pass_over_missing_; }
+
  private:
   std::string source_dir_;
   Env* env_;
   FailureLog* failures_;
+  bool pass_over_missing_ = false;
 };
 
 }  // namespace vorlintex::translator

@@ -5,10 +5,14 @@
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
 #include "contract/text_file_service.h"
+#include "translator/translation_observer.h"
 
 namespace vorlintex::translator {
 
 // Reads `page` (may be null: an empty page) to its end. Include files are not read.
-void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, OutputFile& module);
+// `observer` (may be null) hears of blocks in another language than VBScript and of Sub
+// procedures copied here as well as by the globals pass, on lines of `page_path`.
+void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, OutputFile& module,
+                        TranslationObserver* observer = nullptr, std::string_view page_path = {});
 
 }  // namespace vorlintex::translator

@@ -49,23 +49,24 @@ TranslationResult EndAtMissingInclude(PageTranslation& page, OutputFile& module,
 TranslationResult TranslatePage(PageTranslation& page) {
   OutputFile& module = *page.class_module;
   IncludeResolver includes(page.source_dir, page.env, page.failures);
+  if (page.pass_over_missing_includes) includes.PassOverMissing();
   if (page.page == nullptr) {
     RecordRead(page, Status::Error(page.source_path, "the source page could not be opened"));
   }
 
   WriteHeaderBlock(module, page.base_name);
-  if (std::optional<std::string> missing =
-          RunGlobalsPass(page.page.get(), page.failures, includes, module)) {
+  if (std::optional<std::string> missing = RunGlobalsPass(
+          page.page.get(), page.failures, includes, module, page.observer, page.source_path)) {
     return EndAtMissingInclude(page, module, std::move(*missing));
   }
 
   ReopenPage(page);
   WriteStandardMethods(module);
-  RunScriptBlockPass(page.page.get(), page.failures, module);
+  RunScriptBlockPass(page.page.get(), page.failures, module, page.observer, page.source_path);
 
   ReopenPage(page);
   WritePageMethodOpening(module, page.base_name);
-  BodyPass body(includes, page.failures, module);
+  BodyPass body(includes, page.failures, module, page.observer, page.source_path);
   if (std::optional<std::string> missing = body.Run(page.page.get())) {
     return EndAtMissingInclude(page, module, std::move(*missing));
   }

@@ -9,6 +9,7 @@
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
 #include "contract/text_file_service.h"
+#include "translator/translation_observer.h"
 
 namespace vorlintex::translator {
 
@@ -25,6 +26,11 @@ struct PageTranslation {
   // New and empty; every produced line goes here, and its write failures are recorded there.
   OutputFile* class_module = nullptr;
   FailureLog* failures = nullptr;  // reads that failed and were skipped
+  // Told what the passes do to lines that lose text; may be null.
+  TranslationObserver* observer = nullptr;
+  // A check rather than a run: a missing include file is reported to the observer and passed
+  // over instead of ending the translation.
+  bool pass_over_missing_includes = false;
 };
 
 struct TranslationResult {

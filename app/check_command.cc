@@ -1,0 +1,76 @@
+#include "app/check_command.h"
+
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <utility>
+
+#include "app/check_report.h"
+#include "app/exit_status.h"
+#include "app/usage.h"
+#include "generator/page_check.h"
+#include "generator/selectable_pages.h"
+
+namespace vorlintex::app {
+namespace {
+
+constexpr char kHelpCommand[] = "vorlintex check";
+
+}  // namespace
+
+void AddCheckOptions(CLI::App* command, CheckOptions* options) {
+  command->add_option("--source", options->source_dir, "Folder holding the ASP pages")
+      ->required()
+      ->type_name("DIR");
+  command->add_option("--target", options->target_dir,
+                      "Target folder, to check the build script's names");
+  command->add_option("--dll", options->dll_name, "DLL name, to check it and the build script");
+  CLI::Option* all =
+      command->add_flag("--all", options->all, "Check every page the wizard would list");
+  CLI::Option* pages =
+      command->add_option("PAGE", options->pages, "Pages of the source folder to check");
+  all->excludes(pages);
+  pages->excludes(all);
+  command->add_option("--format", options->format, "Output: text (compiler-style lines) or json")
+      ->check(CLI::IsMember({"text", "json"}))
+      ->capture_default_str();
+  command->add_option("--html", options->html_file, "Also write an HTML report to FILE")
+      ->type_name("FILE");
+}
+
+int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) {
+  if (!options.all && options.pages.empty()) {
+    return UsageError("name the pages to check, or give --all", kHelpCommand, err);
+  }
+  generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
+                            std::move(options.pages)};
+  if (options.all) {
+    if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
+        !listed.ok()) {
+      err << "vorlintex: cannot list the source folder " << listed.ToString() << "\n";
+      return kExitFailed;
+    }
+  }
+  // Names that were not given are not checked.
+  if (options.dll_name.empty()) input.dll_name = "Checked";
+  if (options.target_dir.empty()) input.target_dir = "C:\\Checked";
+
+  const generator::CheckResult result = generator::CheckPages(input, env);
+  if (options.format == "json") {
+    PrintFindingsJson(result, out);
+  } else {
+    PrintFindings(result, out);
+  }
+  if (!options.html_file.empty()) {
+    std::ofstream report(options.html_file, std::ios::binary);
+    WriteFindingsHtml(result, report);
+    report.close();
+    if (!report) {
+      err << "vorlintex: cannot write " << options.html_file << "\n";
+      return kExitFailed;
+    }
+  }
+  if (result.missing_include) return kExitMissingInclude;
+  return result.findings.empty() ? kExitOk : kExitFailed;
+}
+
+}  // namespace vorlintex::app

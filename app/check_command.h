@@ -1,0 +1,32 @@
+// `vorlintex check`: reads the pages as a conversion would, writes nothing, and reports every
+// line the conversion loses or leaves uncompilable.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "contract/env.h"
+
+namespace CLI {
+class App;
+}
+
+namespace vorlintex::app {
+
+struct CheckOptions {
+  std::string source_dir;
+  std::string target_dir;  // only for the build script's names
+  std::string dll_name;    // likewise
+  std::vector<std::string> pages;
+  bool all = false;
+  std::string format = "text";  // or "json"
+  std::string html_file;        // also write the HTML report here
+};
+
+void AddCheckOptions(CLI::App* command, CheckOptions* options);
+
+// Exit status: 0 nothing found, 1 findings, 2 an include file was missing, 64 usage.
+int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err);
+
+}  // namespace vorlintex::app
