@@ -105,12 +105,13 @@ TEST_F(GenerationFaultTest, AProjectFileThatCannotBeCreatedIsReportedOnce) {
 }
 
 TEST_F(GenerationFaultTest, AFailingClassModuleWriteIsReportedAndTheRunGoesOn) {
+  files_->AddFile("C:\\out\\a.cls", "an earlier run's class\r\n");
   files_->FailOn(fs::Operation::kWrite, "C:\\out\\a.cls");
   ASSERT_TRUE(Run("C:\\src", "C:\\out", {"a.asp", "b.asp"}).ok());
   EXPECT_EQ(response_.body(), std::string(kPageHead) + kWithErrorsInOut +
                                   "Could not write C:\\out\\a.cls: injected failure<BR>\r\n" +
                                   kShopReportNotes);
-  EXPECT_EQ(File("C:\\out\\a.cls"), "");
+  EXPECT_EQ(File("C:\\out\\a.cls"), "an earlier run's class\r\n");
   EXPECT_EQ(File("C:\\out\\b.cls"), kClassB);
   EXPECT_EQ(File("C:\\out\\b.asp"), kReplacementB);
   EXPECT_EQ(File("C:\\out\\Shop.vbp"), std::string(kProjectHeader) +

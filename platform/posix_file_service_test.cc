@@ -25,9 +25,9 @@ class PosixFileServiceTest : public ::testing::Test {
 };
 
 TEST_F(PosixFileServiceTest, WriteErrorShowsAtTheFlushingWriteLine) {
-  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   std::unique_ptr<fs::TextStream> stream;
-  ASSERT_TRUE(service_->CreateTextFile("/dev/full", &stream).ok());
+  ASSERT_TRUE(service_->CreateTextFile(root_ + "/full.txt", &stream).ok());
+  fs::FileSizeLimit full(0);
   const std::string line(1000, 'x');
   Status failed;
   int written = 0;
@@ -35,21 +35,67 @@ TEST_F(PosixFileServiceTest, WriteErrorShowsAtTheFlushingWriteLine) {
     failed = stream->WriteLine(line);
     ++written;
   }
-  EXPECT_EQ(failed.path(), "/dev/full");
-  EXPECT_EQ(failed.reason(), "No space left on device");
+  EXPECT_EQ(failed.path(), root_ + "/full.txt");
+  EXPECT_EQ(failed.reason(), "File too large");
   EXPECT_LT(written, 100);  // the first full block
-  EXPECT_EQ(stream->WriteLine("more").reason(), "No space left on device");
+  EXPECT_EQ(stream->WriteLine("more").reason(), "File too large");
   EXPECT_FALSE(stream->Close().ok());
 }
 
 TEST_F(PosixFileServiceTest, WriteErrorShowsAtClose) {
-  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
   std::unique_ptr<fs::TextStream> stream;
-  ASSERT_TRUE(service_->CreateTextFile("\\dev\\full", &stream).ok());
+  ASSERT_TRUE(service_->CreateTextFile(root_ + "\\full.txt", &stream).ok());
+  fs::FileSizeLimit full(0);
   ASSERT_TRUE(stream->WriteLine("short").ok());
   Status closed = stream->Close();
-  EXPECT_EQ(closed.path(), "\\dev\\full");
-  EXPECT_EQ(closed.reason(), "No space left on device");
+  EXPECT_EQ(closed.path(), root_ + "\\full.txt");
+  EXPECT_EQ(closed.reason(), "File too large");
+}
+
+// What stands at the name is replaced by the new file, never written through: a file linked
+// elsewhere keeps its bytes, in any letter case of the name.
+TEST_F(PosixFileServiceTest, ALinkAtTheNameIsReplacedNotFollowed) {
+  struct Case {
+    const char* name;
+    const char* existing;  // the name in the folder
+    const char* path;      // the name given to the service
+    void (*make)(const std::string& outside, const std::string& at);
+  };
+  const Case cases[] = {
+      {"symbolic link", "page.cls", "page.cls",
+       [](const std::string& outside, const std::string& at) {
+         std::filesystem::create_symlink(outside, at);
+       }},
+      {"hard link", "page.cls", "page.cls",
+       [](const std::string& outside, const std::string& at) {
+         std::filesystem::create_hard_link(outside, at);
+       }},
+      {"symbolic link in another case", "Page.CLS", "page.cls",
+       [](const std::string& outside, const std::string& at) {
+         std::filesystem::create_symlink(outside, at);
+       }},
+      {"dangling symbolic link", "page.cls", "page.cls",
+       [](const std::string& /*outside*/, const std::string& at) {
+         std::filesystem::create_symlink("/nonexistent/target", at);
+       }},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string folder = "out" + std::to_string(index++);
+    harness_.Put(folder + "/keep/outside.txt", "outside\r\n");
+    const std::string native = root_ + "/" + folder;
+    c.make(native + "/keep/outside.txt", native + "/" + c.existing);
+    std::unique_ptr<fs::TextStream> stream;
+    ASSERT_TRUE(service_->CreateTextFile(root_ + "\\" + folder + "\\" + c.path, &stream).ok());
+    ASSERT_TRUE(stream->WriteLine("new").ok());
+    ASSERT_TRUE(stream->Close().ok());
+    EXPECT_EQ(harness_.Get(folder + "/keep/outside.txt"), "outside\r\n");
+    EXPECT_TRUE(std::filesystem::is_regular_file(
+        std::filesystem::symlink_status(native + "/" + c.existing)));
+    EXPECT_EQ(harness_.Get(folder + "/" + c.existing), "new\r\n");
+    EXPECT_EQ(harness_.Names(folder), std::vector<std::string>{c.existing});
+  }
 }
 
 TEST_F(PosixFileServiceTest, FailingReadEndsTheStream) {
