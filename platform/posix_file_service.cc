@@ -20,11 +20,12 @@ namespace {
 constexpr size_t kBlockSize = 64 * 1024;
 
 constexpr char kPastEnd[] = "Input past end of file";
+constexpr char kNotAFile[] = "not an ordinary file (a pipe, device or socket), so it is not read";
 
 class PosixTextStream final : public fs::TextStream {
  public:
-  // A reading stream; `size` is the file's size when it was opened if it is an ordinary file,
-  // else 0.
+  // A reading stream; `size` is the file's size when it was opened (0 says nothing: most of
+  // /proc).
   PosixTextStream(int fd, std::string path, off_t size)
       : fd_(fd),
         path_(std::move(path)),
@@ -225,17 +226,24 @@ class PosixFileService final : public fs::TextFileService {
   Status OpenTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
     stream->reset();
     if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
-    int fd = OpenResolved(path, O_RDONLY);
+    // Without O_NONBLOCK the open of a pipe with no writer would wait for one forever, and a
+    // device's open may wait too; nothing but an ordinary file is read, so none is waited for.
+    int fd = OpenResolved(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return ErrnoStatus(path, errno);
     // A folder opens for reading on POSIX; its first read would fail with this same reason.
     struct stat info;
     int error = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (error == 0 && !S_ISREG(info.st_mode)) {
+      close(fd);
+      return Status::IOError(path, kNotAFile);
+    }
+    // Reads of an ordinary file wait for the disk as they always do.
+    if (error == 0 && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) error = errno;
     if (error != 0) {
       close(fd);
       return ErrnoStatus(path, error);
     }
-    off_t size = S_ISREG(info.st_mode) ? info.st_size : 0;
-    *stream = std::make_unique<PosixTextStream>(fd, path, size);
+    *stream = std::make_unique<PosixTextStream>(fd, path, info.st_size);
     return Status::OK();
   }
 
