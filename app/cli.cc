@@ -40,6 +40,11 @@ int RunCli(const std::vector<std::string>& args, const EnvFactory& new_env, std:
   if (!args.empty() &&
       (args.front() == "serve" || args.front() == "convert" || args.front() == "check")) {
     help_command += " " + args.front();
+  } else if (!args.empty() && !args.front().starts_with("-")) {
+    // The parser would only say that a subcommand is required.
+    return UsageError(
+        "unknown subcommand '" + args.front() + "' (the subcommands are serve and convert)",
+        help_command, err);
   }
   int parsed = ParseCommandLine(app, args, help_command, out, err);
   if (parsed >= 0) return parsed;

@@ -1,12 +1,14 @@
 #include "app/convert_command.h"
 
 #include <CLI/CLI.hpp>
+#include <string>
 #include <utility>
 
 #include "app/exit_status.h"
 #include "app/usage.h"
 #include "contract/memory_host.h"
 #include "generator/generation_run.h"
+#include "generator/run_names.h"
 #include "generator/selectable_pages.h"
 #include "generator/target_turns.h"
 
@@ -14,6 +16,39 @@ namespace vorlintex::app {
 namespace {
 
 constexpr char kHelpCommand[] = "vorlintex convert";
+
+const char* FailedAccessText(Access access) {
+  switch (access) {
+    case Access::kRead:
+      return "cannot read ";
+    case Access::kWrite:
+      return "cannot write ";
+    case Access::kCreateFolder:
+      return "cannot create ";
+  }
+  return "";
+}
+
+// The usage fault of the options, as the wizard's checks find it; empty when there is none.
+std::string UsageFault(const ConvertOptions& options) {
+  const std::pair<const char*, const std::string*> fields[] = {
+      {"--source", &options.source_dir},
+      {"--target", &options.target_dir},
+      {"--dll", &options.dll_name},
+  };
+  for (const auto& [option, value] : fields) {
+    if (value->empty()) return std::string(option) + " cannot be blank";
+  }
+  for (const std::string& page : options.pages) {
+    if (!generator::IsPlainFileName(page)) {
+      return "'" + page +
+             "' is not a page of the source folder: pages are named as the selection page lists "
+             "them, plain file names of the source folder";
+    }
+  }
+  if (!options.all && options.pages.empty()) return "name the pages to convert, or give --all";
+  return std::string();
+}
 
 void PrintSummary(const generator::RunSummary& summary, const std::string& target_dir,
                   std::ostream& out) {
@@ -25,16 +60,16 @@ void PrintSummary(const generator::RunSummary& summary, const std::string& targe
   if (!summary.failures.empty()) {
     out << "Failures: " << summary.failures.size() << "\n";
     for (const Failure& failure : summary.failures) {
-      out << "  cannot " << (failure.access == Access::kRead ? "read " : "write ") << failure.path
-          << ": " << failure.reason << "\n";
+      out << "  " << FailedAccessText(failure.access) << failure.path << ": " << failure.reason
+          << "\n";
     }
   }
 }
 
 void PrintFailures(const generator::RunSummary& summary, std::ostream& err) {
   for (const Failure& failure : summary.failures) {
-    err << "vorlintex: cannot " << (failure.access == Access::kRead ? "read " : "write ")
-        << failure.path << ": " << failure.reason << "\n";
+    err << "vorlintex: " << FailedAccessText(failure.access) << failure.path << ": "
+        << failure.reason << "\n";
   }
 }
 
@@ -61,8 +96,8 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
 }
 
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err) {
-  if (!options.all && options.pages.empty()) {
-    return UsageError("name the pages to convert, or give --all", kHelpCommand, err);
+  if (std::string fault = UsageFault(options); !fault.empty()) {
+    return UsageError(fault, kHelpCommand, err);
   }
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};

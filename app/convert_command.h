@@ -27,8 +27,10 @@ struct ConvertOptions {
 void AddConvertOptions(CLI::App* command, ConvertOptions* options);
 
 // Runs the conversion the parsed options ask for. The exit status: 0 when every file was
-// written, 1 when a file operation failed or the run could not be done, 2 when a missing
-// include file ended the run, 64 when neither pages nor --all were given.
+// written, 1 when a file operation failed or the run could not be done (the source folder
+// could not be listed for --all, or is the target), 2 when a missing include file ended the
+// run, 64 when a field is blank, a page is named with a folder part, or neither pages nor
+// --all were given.
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err);
 
 // Parses `args` (what follows "convert" on the command line), then converts.

@@ -52,14 +52,26 @@ TEST_F(ConvertCommandTest, AFullRunExitsZeroWithItsSummary) {
             "\"\"C:\\VB98\\vb6.exe\"\" C:\\out\\Shop.vbp /m\r\n");
 }
 
-TEST_F(ConvertCommandTest, AFailedFileOperationExitsOne) {
-  files_->FailOn(fs::Operation::kCreate, "C:\\out\\orders.cls");
-  EXPECT_EQ(Run(Args({"Orders.asp"})), 1);
-  std::string out = out_.str();
-  EXPECT_NE(out.find("Failures: 1\n  cannot write C:\\out\\orders.cls: injected failure\n"),
-            std::string::npos)
-      << out;
-  EXPECT_NE(out.find("Files written: 4\n"), std::string::npos) << out;
+// The counts are what is on disk: a page counts when all its files took their names.
+TEST_F(ConvertCommandTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
+  files_->AddFile("C:\\src\\Menu.asp", "<p>Menu</p>\r\n");
+  files_->FailOn(fs::Operation::kClose, "C:\\out\\orders.cls");
+  files_->FailOn(fs::Operation::kCreateFolder, "C:\\elsewhere");
+  EXPECT_EQ(Run(Args({"Orders.asp", "menu.asp", "gone.asp"})), 1);
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 1\n"
+            "Files written: 7\n"
+            "Build script to run: C:\\out\\Shop.bat\n"
+            "Failures: 2\n"
+            "  cannot write C:\\out\\orders.cls: injected failure\n"
+            "  cannot read C:\\src\\gone.asp: No such file or directory\n");
+  EXPECT_EQ(files_->AllFiles().size(), 2u + 7u);
+
+  EXPECT_EQ(Run({"--source", "C:\\src", "--target", "C:\\elsewhere", "--dll", "x", "--html",
+                 "Orders.asp"}),
+            1);
+  EXPECT_EQ(err_.str().find("vorlintex: cannot create C:\\elsewhere: injected failure\n"), 0u)
+      << err_.str();
 }
 
 TEST_F(ConvertCommandTest, AMissingIncludeFileExitsTwoAndNamesIt) {
@@ -103,17 +115,45 @@ TEST_F(ConvertCommandTest, TheSourceFolderAsTargetExitsOneWritingNothing) {
 }
 
 TEST_F(ConvertCommandTest, UsageErrorsExitSixtyFourWithOneLine) {
-  const std::vector<std::string> cases[] = {
-      Args({}),
-      Args({"--all", "Orders.asp"}),
-      {"--target", "C:\\out", "--dll", "x", "Orders.asp"},
-      {"--source", "C:\\src", "--target", "C:\\out", "Orders.asp"},
-      Args({"--nonsense", "Orders.asp"}),
+  struct Case {
+    std::vector<std::string> args;
+    std::string named;  // what the one line must say
   };
-  for (const std::vector<std::string>& args : cases) {
-    EXPECT_EQ(Run(args), 64) << args.back();
+  const Case cases[] = {
+      {Args({}), "name the pages"},
+      {Args({"--all", "Orders.asp"}), "--all"},
+      {{"--target", "C:\\out", "--dll", "x", "Orders.asp"}, "--source"},
+      {{"--source", "C:\\src", "--target", "C:\\out", "Orders.asp"}, "--dll"},
+      {Args({"--nonsense", "Orders.asp"}), "--nonsense"},
+      {{"--source", "", "--target", "C:\\out", "--dll", "x", "Orders.asp"},
+       "--source cannot be blank"},
+      {{"--source", "C:\\src", "--target", "", "--dll", "x", "--all"}, "--target cannot be blank"},
+      {{"--source", "C:\\src", "--target", "C:\\out", "--dll", "", "Orders.asp"},
+       "--dll cannot be blank"},
+      {Args({"Orders.asp", "..\\secret.asp"}),
+       "'..\\secret.asp' is not a page of the source folder"},
+      {Args({"sub/page.asp"}), "'sub/page.asp' is not a page of the source folder"},
+      {Args({"C:page.asp"}), "plain file names of the source folder"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.named);
+    EXPECT_EQ(Run(c.args), 64);
     EXPECT_EQ(Lines(err_.str()), 1) << err_.str();
+    EXPECT_NE(err_.str().find(c.named), std::string::npos) << err_.str();
     EXPECT_NE(err_.str().find("vorlintex convert --help"), std::string::npos) << err_.str();
+    EXPECT_EQ(out_.str(), "");
+  }
+  EXPECT_FALSE(files_->FolderExists("C:\\out"));
+}
+
+TEST_F(ConvertCommandTest, AllOnASourceFolderThatCannotBeListedExitsOne) {
+  files_->AddFile("C:\\file", "not a folder\r\n");
+  for (const char* source : {"C:\\nowhere", "C:\\file"}) {
+    SCOPED_TRACE(source);
+    EXPECT_EQ(Run({"--source", source, "--target", "C:\\out", "--dll", "x", "--all"}), 1);
+    EXPECT_EQ(err_.str().find("vorlintex: cannot list the source folder " + std::string(source)),
+              0u)
+        << err_.str();
     EXPECT_EQ(out_.str(), "");
   }
   EXPECT_FALSE(files_->FolderExists("C:\\out"));
@@ -142,16 +182,23 @@ TEST_F(CliTest, HelpAndVersion) {
 }
 
 TEST_F(CliTest, UsageErrors) {
-  const std::vector<std::string> cases[] = {
-      {},
-      {"frobnicate"},
-      {"serve", "--listen", "nowhere"},
-      {"serve", "--threads", "0"},
-      {"convert", "--source", "C:\\src"},
+  struct Case {
+    std::vector<std::string> args;
+    std::string named;  // what the one line must name
   };
-  for (const std::vector<std::string>& args : cases) {
-    EXPECT_EQ(RunMain(args), 64) << (args.empty() ? "(none)" : args.back());
+  const Case cases[] = {
+      {{}, "vorlintex"},
+      {{"frobnicate"}, "frobnicate"},
+      {{"frobnicate", "--all"}, "frobnicate"},
+      {{"serve", "--listen", "nowhere"}, "--listen"},
+      {{"serve", "--threads", "0"}, "--threads"},
+      {{"convert", "--source", "C:\\src"}, "--target"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.empty() ? "(none)" : c.args.front());
+    EXPECT_EQ(RunMain(c.args), 64);
     EXPECT_EQ(Lines(err_.str()), 1) << err_.str();
+    EXPECT_NE(err_.str().find(c.named), std::string::npos) << err_.str();
   }
 }
 

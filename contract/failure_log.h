@@ -10,7 +10,11 @@
 
 namespace vorlintex {
 
-enum class Access { kRead, kWrite };
+enum class Access {
+  kRead,
+  kWrite,
+  kCreateFolder,  // the target folder, which could not be made and is not there
+};
 
 struct Failure {
   Access access;

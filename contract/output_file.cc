@@ -15,11 +15,12 @@ OutputFile::OutputFile(fs::TextFileService& files, std::string path, FailureLog*
 }
 
 OutputFile::~OutputFile() {
-  if (stream_ != nullptr && !closed_) stream_->Close().IgnoreError();
+  if (open()) stream_->Close().IgnoreError();
 }
 
 void OutputFile::Close() {
   if (stream_ == nullptr) return;
+  close_called_ = true;
   if (Status status = stream_->Close(); !status.ok()) {
     Fail(status);
     return;

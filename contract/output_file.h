@@ -36,6 +36,8 @@ class OutputFile {
 
   const std::string& path() const { return path_; }
   bool closed() const { return closed_; }
+  // True when the file was created and Close has not been called.
+  bool open() const { return stream_ != nullptr && !close_called_; }
   // True when the file was created, closed, and no operation on it failed.
   bool WrittenWithoutFailure() const { return closed_ && !failed_; }
 
@@ -46,6 +48,7 @@ class OutputFile {
   std::unique_ptr<fs::TextStream> stream_;
   FailureLog* log_;
   bool failed_ = false;
+  bool close_called_ = false;
   bool closed_ = false;
 };
 

@@ -23,10 +23,11 @@ class TextStream {
   // Stores in *line the next line without its line end (LF, or CR LF). On failure *line is
   // empty.
   virtual Status ReadLine(std::string* line) = 0;
-  // Writes `text` followed by CR LF. On failure the file may hold part of the line.
+  // Writes `text` followed by CR LF. After a failed write the file will not take its name.
   virtual Status WriteLine(std::string_view text) = 0;
-  // Closes the file; every later call on the stream fails. A failing close of a written file
-  // means that what was written may not all be kept.
+  // Closes the file; every later call on the stream fails. A written file takes its name only
+  // here, and only when every write and the close succeeded; otherwise the close fails and the
+  // name keeps the file it had, or none.
   virtual Status Close() = 0;
 };
 
@@ -39,9 +40,9 @@ class TextFileService {
   // Creates the folder `path`. AlreadyExists when something of that name exists, NotFound when
   // its parent is missing, IOError for any other refusal.
   virtual Status CreateFolder(const std::string& path) = 0;
-  // A new empty file, replacing one of that name, open for writing. On success stores the
-  // stream in *stream; on failure stores null (NotFound when the folder is missing, IOError
-  // otherwise).
+  // A new empty file, open for writing, that replaces whatever has that name (a link is
+  // replaced, not followed) when it is closed. On success stores the stream in *stream; on
+  // failure stores null (NotFound when the folder is missing, IOError otherwise).
   virtual Status CreateTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) = 0;
   // An existing file, open for reading at its first line. On success stores the stream in
   // *stream; on failure stores null (NotFound when there is no such file, IOError when it

@@ -21,9 +21,12 @@ struct RunInput {
   std::vector<std::string> pages;  // file names of the source folder, in the order picked
 };
 
-// Runs one generation, writing its page to `response`. A failing file operation is recorded
-// and skipped, and the run goes on. The run ends early, with summary.host_failure set, for
-// what goes to the page host: a failing Write (the run ends there) or a file service object
+// Runs one generation, writing its page to `response`. Fields that fail the entry page's
+// checks (a blank one, or one folder as source and target) refuse the run after the page head,
+// before any file work. A failing file operation is recorded and skipped, and the run goes on;
+// a page that cannot be opened, is named with a folder part, or whose class name an earlier
+// page took, gets no files and no Class line. The run ends early, with summary.host_failure set,
+// for what goes to the page host: a failing Write (the run ends there) or a file service object
 // that cannot be made (the run ends after the page head). services.env is required;
 // services.turns and services.observer may be null.
 RunSummary RunGeneration(const RunInput& input, host::Response& response, const Services& services);

@@ -24,11 +24,6 @@ using testing::kShopReportNotes;
 using testing::ShopTrailer;
 
 constexpr char kWithErrorsInOut[] = "Generation finished with errors in C:\\out.<BR><BR>\r\n";
-constexpr char kRefusal[] =
-    "Source and Target Directory cannot be the same, otherwise you overwritten your original "
-    "ASP files.<BR>\r\n"
-    "</BODY>\r\n"
-    "</HTML>\r\n";
 
 class LastSummary : public RunObserver {
  public:
@@ -105,19 +100,21 @@ TEST_F(GenerationFaultTest, AProjectFileThatCannotBeCreatedIsReportedOnce) {
 }
 
 TEST_F(GenerationFaultTest, AFailingClassModuleWriteIsReportedAndTheRunGoesOn) {
+  files_->AddFile("C:\\out\\a.cls", "an earlier run's class\r\n");
   files_->FailOn(fs::Operation::kWrite, "C:\\out\\a.cls");
   ASSERT_TRUE(Run("C:\\src", "C:\\out", {"a.asp", "b.asp"}).ok());
   EXPECT_EQ(response_.body(), std::string(kPageHead) + kWithErrorsInOut +
                                   "Could not write C:\\out\\a.cls: injected failure<BR>\r\n" +
                                   kShopReportNotes);
-  EXPECT_EQ(File("C:\\out\\a.cls"), "");
+  EXPECT_EQ(File("C:\\out\\a.cls"), "an earlier run's class\r\n");
   EXPECT_EQ(File("C:\\out\\b.cls"), kClassB);
   EXPECT_EQ(File("C:\\out\\b.asp"), kReplacementB);
   EXPECT_EQ(File("C:\\out\\Shop.vbp"), std::string(kProjectHeader) +
                                            "Class=a; a.cls\r\n"
                                            "Class=b; b.cls\r\n" +
                                            ShopTrailer());
-  EXPECT_EQ(observer_.pages, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(observer_.pages, (std::vector<std::string>{"b"}));
+  EXPECT_EQ(observer_.last.pages_converted, 1u);
   EXPECT_EQ(std::count(observer_.files.begin(), observer_.files.end(), "C:\\out\\a.cls"), 0);
 }
 
@@ -127,6 +124,7 @@ TEST_F(GenerationFaultTest, ATargetWhoseParentIsMissingListsEveryFileAndStillRep
       response_.body(),
       std::string(kPageHead) +
           "Generation finished with errors in C:\\missing\\out.<BR><BR>\r\n"
+          "Could not create C:\\missing\\out: No such file or directory<BR>\r\n"
           "Could not write C:\\missing\\out\\Shop.bat: No such file or directory<BR>\r\n"
           "Could not write C:\\missing\\out\\Shop.vbp: No such file or directory<BR>\r\n"
           "Could not write C:\\missing\\out\\a.cls: No such file or directory<BR>\r\n"
@@ -150,23 +148,60 @@ TEST_F(GenerationFaultTest, ATargetWhoseParentIsMissingListsEveryFileAndStillRep
   EXPECT_EQ(AllFiles(), (std::vector<std::string>{"C:\\src\\a.asp", "C:\\src\\b.asp"}));
   EXPECT_FALSE(files_->FolderExists("C:\\missing"));
   EXPECT_TRUE(observer_.files.empty());
-  EXPECT_EQ(observer_.pages, (std::vector<std::string>{"a"}));
+  EXPECT_TRUE(observer_.pages.empty());
 }
 
-TEST_F(GenerationFaultTest, AMissingSourcePageIsConvertedAsAnEmptyPageAndReported) {
-  ASSERT_TRUE(Run("C:\\src", "C:\\out", {"gone.asp", "b.asp"}).ok());
-  EXPECT_EQ(response_.body(),
-            std::string(kPageHead) + kWithErrorsInOut +
-                "Could not read C:\\src\\gone.asp: No such file or directory<BR>\r\n" +
-                kShopReportNotes);
-  EXPECT_EQ(File("C:\\out\\gone.cls"), ClassModule("gone", "", ""));
-  EXPECT_EQ(File("C:\\out\\b.cls"), kClassB);
-  EXPECT_EQ(File("C:\\out\\Shop.vbp"), std::string(kProjectHeader) +
-                                           "Class=gone; gone.cls\r\n"
-                                           "Class=b; b.cls\r\n" +
-                                           ShopTrailer());
-  ASSERT_EQ(observer_.last.failures.size(), 1u);
-  EXPECT_EQ(observer_.last.failures[0].access, Access::kRead);
+// A page that cannot be opened, or is named with a folder part, or whose class name another
+// page took first, gets no file and no Class line; the files of an earlier run stay.
+TEST_F(GenerationFaultTest, APageThatCannotBeConvertedIsLeftOutAndReported) {
+  struct Case {
+    std::string selected;
+    std::string report_line;
+  };
+  const Case cases[] = {
+      {"gone.asp", "Could not read C:\\src\\gone.asp: No such file or directory<BR>\r\n"},
+      {"..\\gone.asp",
+       "Could not read C:\\src\\..\\gone.asp: the name holds a folder part, so it is not a "
+       "page of the source folder<BR>\r\n"},
+      {"x/gone.asp",
+       "Could not read C:\\src\\x/gone.asp: the name holds a folder part, so it is not a page "
+       "of the source folder<BR>\r\n"},
+      {"C:gone.asp",
+       "Could not read C:\\src\\c:gone.asp: the name holds a folder part, so it is not a page "
+       "of the source folder<BR>\r\n"},
+      {"B.ASP",
+       "Could not write C:\\out\\b.cls: another page of that name came first in this "
+       "run<BR>\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.selected);
+    files_ = fs::MemoryFileSystem::Create();
+    files_->AddFile("C:\\src\\b.asp", "<p>B</p>\r\n");
+    files_->AddFile("C:\\src\\x\\gone.asp", "<p>elsewhere</p>\r\n");
+    files_->AddFile("C:\\gone.asp", "<p>elsewhere</p>\r\n");
+    files_->AddFile("C:\\out\\gone.cls", "an earlier run's class\r\n");
+    MemoryEnv env(files_);
+    RunInput input{"C:\\src", "C:\\out", "Shop", {"b.asp", c.selected}};
+    host::MemoryResponse response;
+    LastSummary observer;
+    ASSERT_TRUE(
+        RunGeneration(input, response, Services{&env, nullptr, &observer}).host_failure.ok());
+    EXPECT_EQ(response.body(),
+              std::string(kPageHead) + kWithErrorsInOut + c.report_line + kShopReportNotes);
+    EXPECT_EQ(files_->Contents("C:\\out\\Shop.vbp"),
+              std::string(kProjectHeader) + "Class=b; b.cls\r\n" + ShopTrailer());
+    EXPECT_EQ(files_->Contents("C:\\out\\b.cls"), kClassB);
+    EXPECT_EQ(files_->Contents("C:\\out\\b.asp"), kReplacementB);
+    std::vector<std::string> all = files_->AllFiles();
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(all, (std::vector<std::string>{
+                       "C:\\gone.asp", "C:\\out\\Shop.bat", "C:\\out\\Shop.vbp", "C:\\out\\b.asp",
+                       "C:\\out\\b.cls", "C:\\out\\b.vbw", "C:\\out\\gone.cls", "C:\\src\\b.asp",
+                       "C:\\src\\x\\gone.asp"}));
+    EXPECT_EQ(files_->Contents("C:\\out\\gone.cls"), "an earlier run's class\r\n");
+    EXPECT_EQ(observer.last.pages_converted, 1u);
+    EXPECT_EQ(observer.last.files_written, 5u);
+  }
 }
 
 TEST_F(GenerationFaultTest, UnreadableSourceLinesAreReported) {
@@ -178,19 +213,37 @@ TEST_F(GenerationFaultTest, UnreadableSourceLinesAreReported) {
   EXPECT_EQ(File("C:\\out\\a.cls"), ClassModule("a", "", ""));
 }
 
-TEST_F(GenerationFaultTest, ATargetThatIsTheSourceFolderIsRefusedWithoutTouchingAFile) {
-  const std::string targets[] = {"C:\\src", "C:\\src\\", "c:/SRC"};
-  for (const std::string& target : targets) {
-    SCOPED_TRACE(target);
+// The entry page's checks, made again in its order: the first that fails ends the run after
+// the page head with its message, before any file work.
+TEST_F(GenerationFaultTest, FieldsThatFailTheirChecksAreRefusedWithoutTouchingAFile) {
+  struct Case {
+    std::string source;
+    std::string target;
+    std::string dll;
+    std::string message;
+  };
+  const std::string same =
+      "Source and Target Directory cannot be the same, otherwise you overwritten your original "
+      "ASP files.";
+  const Case cases[] = {
+      {"C:\\src", "C:\\src", "Shop", same},
+      {"C:\\src", "C:\\src\\", "Shop", same},
+      {"C:\\src", "c:/SRC", "Shop", same},
+      {"", "C:\\out", "Shop", "Source Directory cannot be blank."},
+      {"", "", "", "Source Directory cannot be blank."},
+      {"C:\\src", "", "Shop", "Target Directory cannot be blank."},
+      {"C:\\src", "", "", "Target Directory cannot be blank."},
+      {"C:\\src", "C:\\src", "", same},
+      {"C:\\src", "C:\\out", "", "Dll Name cannot be blank."},
+      {" ", "C:\\out", "Shop", ""},  // spaces are not blank
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.source + "|" + c.target + "|" + c.dll);
     files_ = fs::MemoryFileSystem::Create();
     files_->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
     files_->AddFile("C:\\src\\Shop.vbp", "mine\r\n");
     MemoryEnv env(files_);
-    RunInput input;
-    input.source_dir = "C:\\src";
-    input.target_dir = target;
-    input.dll_name = "Shop";
-    input.pages.push_back("a.asp");
+    RunInput input{c.source, c.target, c.dll, {"a.asp"}};
     host::MemoryResponse response;
     LastSummary observer;
     Services services;
@@ -198,12 +251,17 @@ TEST_F(GenerationFaultTest, ATargetThatIsTheSourceFolderIsRefusedWithoutTouching
     services.observer = &observer;
     const long operations_before = files_->OperationCount();
     ASSERT_TRUE(RunGeneration(input, response, services).host_failure.ok());
-    EXPECT_EQ(response.body(), std::string(kPageHead) + kRefusal);
+    if (c.message.empty()) {
+      EXPECT_NE(files_->OperationCount(), operations_before);
+      continue;
+    }
+    EXPECT_EQ(response.body(),
+              std::string(kPageHead) + c.message + "<BR>\r\n</BODY>\r\n</HTML>\r\n");
     EXPECT_EQ(files_->OperationCount(), operations_before);
     EXPECT_EQ(files_->Contents("C:\\src\\a.asp"), "<p>A</p>\r\n");
     EXPECT_EQ(files_->Contents("C:\\src\\Shop.vbp"), "mine\r\n");
     EXPECT_EQ(files_->AllFiles().size(), 2u);
-    EXPECT_TRUE(observer.last.refused_same_folder);
+    EXPECT_EQ(observer.last.refused_same_folder, c.message == same);
     EXPECT_TRUE(observer.last.build_script.empty());
   }
 }

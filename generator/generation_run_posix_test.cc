@@ -2,13 +2,16 @@
 // folder is named: every source file stays as it was.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "contract/memory_host.h"
 #include "generator/generation_run.h"
@@ -101,6 +104,34 @@ TEST_F(GenerationPosixTest, AnotherTargetGetsTheFilesAndTheSourcesStay) {
             "%>\r\n");
   EXPECT_TRUE(std::filesystem::exists(root_ + "/out/a.cls"));
   EXPECT_TRUE(std::filesystem::exists(root_ + "/out/Shop.vbp"));
+}
+
+// Links left in the target folder lead back to the sources: each is replaced by its output,
+// and a pipe among the sources is reported, not waited on.
+TEST_F(GenerationPosixTest, LinksInTheTargetAndAPipeAmongTheSourcesChangeNoSource) {
+  std::filesystem::create_directory(root_ + "/out");
+  std::filesystem::create_symlink(root_ + "/src/menu.inc", root_ + "/out/a.cls");
+  std::filesystem::create_hard_link(root_ + "/src/Shop.vbp", root_ + "/out/Shop.vbp");
+  ASSERT_EQ(mkfifo((root_ + "/src/pipe.asp").c_str(), 0600), 0);
+  RunInput input{root_ + "/src", root_ + "/out", "Shop", {"pipe.asp", "a.asp"}};
+  host::MemoryResponse response;
+  ASSERT_TRUE(
+      RunGeneration(input, response, Services{env_.get(), nullptr, nullptr}).host_failure.ok());
+  EXPECT_NE(response.body().find("Could not read " + root_ +
+                                 "/src\\pipe.asp: not an ordinary file (a pipe, device or "
+                                 "socket), so it is not read<BR>\r\n"),
+            std::string::npos)
+      << response.body();
+  std::filesystem::remove(root_ + "/src/pipe.asp");
+  EXPECT_EQ(SourceFolder(), sources_);
+  EXPECT_FALSE(std::filesystem::is_symlink(root_ + "/out/a.cls"));
+  EXPECT_FALSE(std::filesystem::exists(root_ + "/out/pipe.cls"));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(root_ + "/out")) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Shop.bat", "Shop.vbp", "a.asp", "a.cls", "a.vbw"}));
 }
 
 }  // namespace

@@ -249,20 +249,6 @@ TEST_F(GenerationRunTest, TheBuildLineNamesTheCompilerFoundInTheRegistry) {
   }
 }
 
-TEST_F(GenerationRunTest, TheSameBaseNameTwiceReplacesTheFilesAndListsTwoClassLines) {
-  Post("C:\\src", "C:\\out", "Shop", {"a.asp", "A.ASP"});
-  ASSERT_TRUE(Run().ok());
-  EXPECT_EQ(response_.body(), std::string(kPageHead) + kDoneInOut + kShopReportNotes);
-  EXPECT_EQ(File("C:\\out\\Shop.vbp"), std::string(kProjectHeader) +
-                                           "Class=a; a.cls\r\n"
-                                           "Class=a; a.cls\r\n" +
-                                           ShopTrailer());
-  EXPECT_EQ(File("C:\\out\\a.cls"), kClassA);
-  EXPECT_EQ(File("C:\\out\\a.asp"), ReplacementPage("a", "Shop"));
-  EXPECT_EQ(File("C:\\out\\a.vbw"), "a = 242, 242, 873, 753, Z\r\n");
-  EXPECT_EQ(observer_.pages, (std::vector<std::string>{"a", "a"}));
-}
-
 TEST_F(GenerationRunTest, DllNameIsCutBeforeDllAndKeepsItsCase) {
   struct Case {
     std::string posted;
@@ -408,8 +394,14 @@ TEST_F(GenerationRunTest, AMissingIncludeInTheSecondOfThreePagesEndsTheRun) {
                                       "C:\\src\\b.asp", "C:\\src\\c.asp"}));
   EXPECT_EQ(observer_.last.missing_include, "C:\\src\\menu.inc");
   EXPECT_EQ(observer_.pages, (std::vector<std::string>{"a"}));
+  // What was kept counts as written: the files are there as they are.
   EXPECT_EQ(observer_.files,
-            (std::vector<std::string>{"C:\\out\\a.cls", "C:\\out\\a.asp", "C:\\out\\a.vbw"}));
+            (std::vector<std::string>{"C:\\out\\a.cls", "C:\\out\\a.asp", "C:\\out\\a.vbw",
+                                      "C:\\out\\b.cls", "C:\\out\\b.asp", "C:\\out\\b.vbw",
+                                      "C:\\out\\Shop.vbp", "C:\\out\\Shop.bat"}));
+  EXPECT_EQ(observer_.last.pages_converted, 1u);
+  EXPECT_EQ(observer_.last.files_written, 8u);
+  EXPECT_FALSE(observer_.last.build_script_written);
 }
 
 TEST_F(GenerationRunTest, TheMissingIncludePathIsEscapedInThePage) {
@@ -434,6 +426,7 @@ TEST_F(GenerationRunTest, ReportValuesAreEscaped) {
   std::string report = response_.body().substr(std::string(kPageHead).size());
   EXPECT_EQ(report.substr(0, report.find("Important")),
             "Generation finished with errors in C:\\R&amp;D\\&lt;new&gt;\\out.<BR><BR>\r\n"
+            "Could not create C:\\R&amp;D\\&lt;new&gt;\\out: No such file or directory<BR>\r\n"
             "Could not write C:\\R&amp;D\\&lt;new&gt;\\out\\S&quot;1.bat: No such file or "
             "directory<BR>\r\n"
             "Could not write C:\\R&amp;D\\&lt;new&gt;\\out\\S&quot;1.vbp: No such file or "

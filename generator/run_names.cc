@@ -16,6 +16,10 @@ std::string BaseName(std::string_view selected) {
   return base;
 }
 
+bool IsPlainFileName(std::string_view selected) {
+  return selected.find_first_of("\\/:") == std::string_view::npos;
+}
+
 std::string PathIn(std::string_view directory, std::string_view file_name) {
   std::string path(directory);
   path += '\\';

@@ -14,6 +14,10 @@ std::string DllName(std::string_view posted);
 // "Default.ASP" gives "default", "page.asp.old" gives "page", "menu.inc" stays "menu.inc".
 std::string BaseName(std::string_view selected);
 
+// True when `selected` is a plain file name, as the selection page lists the pages of the
+// source folder: no "\", "/" or ":" that would reach into another folder.
+bool IsPlainFileName(std::string_view selected);
+
 // A directory, one "\" and a file name; the directory is used exactly as typed.
 std::string PathIn(std::string_view directory, std::string_view file_name);
 

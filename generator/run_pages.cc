@@ -8,6 +8,22 @@ namespace vorlintex::generator {
 using html::HtmlEscape;
 using html::PageWriter;
 
+namespace {
+
+std::string_view FailedAccessText(Access access) {
+  switch (access) {
+    case Access::kRead:
+      return "Could not read ";
+    case Access::kWrite:
+      return "Could not write ";
+    case Access::kCreateFolder:
+      return "Could not create ";
+  }
+  return "";
+}
+
+}  // namespace
+
 Status WriteCompletionReport(host::Response& response, const std::string& source_dir,
                              const std::string& target_dir, const std::string& dll_name,
                              const std::vector<Failure>& failures) {
@@ -20,8 +36,8 @@ Status WriteCompletionReport(host::Response& response, const std::string& source
   } else {
     page.Line({"Generation finished with errors in ", target, ".<BR><BR>"});
     for (const Failure& failure : failures) {
-      page.Line({failure.access == Access::kRead ? "Could not read " : "Could not write ",
-                 HtmlEscape(failure.path), ": ", HtmlEscape(failure.reason), "<BR>"});
+      page.Line({FailedAccessText(failure.access), HtmlEscape(failure.path), ": ",
+                 HtmlEscape(failure.reason), "<BR>"});
     }
   }
   page.Line({"Important Notes: <BR>"});
@@ -58,11 +74,9 @@ Status WriteIncludeNotFoundPage(host::Response& response, const std::string& inc
   return page.status();
 }
 
-Status WriteSameFolderRefusal(host::Response& response) {
+Status WriteRefusal(host::Response& response, std::string_view message) {
   PageWriter page(response);
-  page.Line(
-      {"Source and Target Directory cannot be the same, otherwise you overwritten your "
-       "original ASP files.<BR>"});
+  page.Line({message, "<BR>"});
   page.Line({"</BODY>"});
   page.Line({"</HTML>"});
   return page.status();

@@ -1,9 +1,10 @@
 // The pages that end a generation run after its page head: the completion report, the page
-// of a missing include file, and the refusal of a run whose target is its source folder.
+// of a missing include file, and the refusal of a run whose fields fail their checks.
 // Every inserted value is HTML-escaped. Each returns the first failing Write.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "contract/failure_log.h"
@@ -22,7 +23,8 @@ Status WriteCompletionReport(host::Response& response, const std::string& source
 // its own, so "</center>" follows it on the same line.
 Status WriteIncludeNotFoundPage(host::Response& response, const std::string& include_path);
 
-// The end of a run refused because source and target are one folder.
-Status WriteSameFolderRefusal(host::Response& response);
+// The end of a run refused before any file work, `message` saying why (one of the field
+// checks of html/input_checks.h).
+Status WriteRefusal(host::Response& response, std::string_view message);
 
 }  // namespace vorlintex::generator

@@ -4,6 +4,7 @@
 
 #include "contract/memory_host.h"
 #include "generator/generation_run_test_texts.h"
+#include "html/input_checks.h"
 
 namespace vorlintex::generator {
 namespace {
@@ -34,12 +35,14 @@ TEST(CompletionReportTest, TenLinesWhenNothingFailed) {
 TEST(CompletionReportTest, FailuresReplaceTheFirstLineAndAreListedInOrder) {
   host::MemoryResponse response;
   std::vector<Failure> failures = {
+      {Access::kCreateFolder, "C:\\out", "Permission denied"},
       {Access::kWrite, "C:\\out\\Shop.vbp", "injected failure"},
       {Access::kRead, "C:\\src\\a.asp", "No such file or directory"},
   };
   ASSERT_TRUE(WriteCompletionReport(response, "C:\\src", "C:\\out", "Shop", failures).ok());
   EXPECT_EQ(response.body(),
             "Generation finished with errors in C:\\out.<BR><BR>\r\n"
+            "Could not create C:\\out: Permission denied<BR>\r\n"
             "Could not write C:\\out\\Shop.vbp: injected failure<BR>\r\n"
             "Could not read C:\\src\\a.asp: No such file or directory<BR>\r\n" +
                 std::string(testing::kShopReportNotes));
@@ -103,9 +106,9 @@ TEST(IncludeNotFoundPageTest, TheIncludePathIsEscaped) {
             "</HTML>\r\n");
 }
 
-TEST(SameFolderRefusalTest, OneLineThenThePageClose) {
+TEST(RefusalTest, OneLineThenThePageClose) {
   host::MemoryResponse response;
-  ASSERT_TRUE(WriteSameFolderRefusal(response).ok());
+  ASSERT_TRUE(WriteRefusal(response, html::kSameFolder).ok());
   EXPECT_EQ(response.body(),
             "Source and Target Directory cannot be the same, otherwise you overwritten your "
             "original ASP files.<BR>\r\n"

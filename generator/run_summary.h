@@ -14,12 +14,13 @@
 namespace vorlintex::generator {
 
 struct RunSummary {
-  // The pages the run went through to the end (a name selected twice counts twice). A page
-  // with recorded failures still counts. Counts, not lists, so that nothing the run keeps
-  // grows with the number of pages.
+  // The pages whose class module, replacement page and workspace file were all written. A
+  // page left out (not openable, named with a folder part, or of a class name taken) does not
+  // count, nor does one of whose files any failed. Counts, not lists, so that nothing the run
+  // keeps grows with the number of pages.
   size_t pages_converted = 0;
-  // Files created, fully written and closed without any failure (a file written twice
-  // counts twice).
+  // Files that took their names in the target folder: created, written and closed without
+  // any failure, also those kept as far as they got when a missing include file ended the run.
   size_t files_written = 0;
   // The build script's path; empty when the run ended before building it.
   std::string build_script;
@@ -29,7 +30,8 @@ struct RunSummary {
   std::vector<Failure> failures;
   // The include path of the missing include file that ended the run early.
   std::optional<std::string> missing_include;
-  // True when the run was refused because the target directory is the source directory.
+  // True when the run was refused because the target directory is the source directory (a
+  // run refused for a blank field leaves it false: nothing of the run was done either way).
   bool refused_same_folder = false;
   // The failure that went to the page host (a failing Request or Response call, or no file
   // service object); OK otherwise.
@@ -39,9 +41,9 @@ struct RunSummary {
 class RunObserver {
  public:
   virtual ~RunObserver() = default;
-  // Told as each page is done, with its base name.
+  // Told as each page is converted (as pages_converted counts them), with its base name.
   virtual void PageConverted(std::string_view /*base_name*/) {}
-  // Told as each file is created, fully written and closed without any failure.
+  // Told as each file takes its name (as files_written counts them).
   virtual void FileWritten(std::string_view /*path*/) {}
   // Told once at the end of every run, whichever way it ended.
   virtual void RunFinished(const RunSummary& summary) = 0;

@@ -137,14 +137,38 @@ TEST_P(FileServiceContractTest, StreamDestroyedOpenKeepsWhatWasWritten) {
   EXPECT_EQ(harness_->Get("kept.txt"), "kept\r\n");
 }
 
-TEST_P(FileServiceContractTest, CreateTextFileReplacesAnExistingFile) {
-  harness_->Put("old.txt", "a much longer old text\r\nsecond\r\n");
-  std::unique_ptr<TextStream> stream;
-  ASSERT_TRUE(service().CreateTextFile(At("old.txt"), &stream).ok());
-  EXPECT_EQ(harness_->Get("old.txt"), "");
-  ASSERT_TRUE(stream->WriteLine("new").ok());
-  ASSERT_TRUE(stream->Close().ok());
-  EXPECT_EQ(harness_->Get("old.txt"), "new\r\n");
+// The name keeps its old file, or none, until the new one is closed whole; a file whose write
+// failed never takes it, and nothing else is left in the folder.
+TEST_P(FileServiceContractTest, AFileTakesItsNameOnlyWhenClosedWhole) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> old;
+    bool writes_fail;
+    std::optional<std::string> after;
+  };
+  const std::string old = "a much longer old text\r\nsecond\r\n";
+  const Case cases[] = {
+      {"new file", std::nullopt, false, "new\r\n"},
+      {"replaced file", old, false, "new\r\n"},
+      {"new file, failed write", std::nullopt, true, std::nullopt},
+      {"replaced file, failed write", old, true, old},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<Harness> harness = GetParam().make();  // a failed write lasts its harness
+    const std::string path = harness->Root() + "\\d\\f.txt";
+    ASSERT_TRUE(harness->service().CreateFolder(harness->Root() + "\\d").ok());
+    if (c.old) harness->Put("d/f.txt", *c.old);
+    std::unique_ptr<TextStream> stream;
+    ASSERT_TRUE(harness->service().CreateTextFile(path, &stream).ok());
+    if (c.writes_fail) harness->FailWrites("d/f.txt");
+    Status written = stream->WriteLine("new");
+    EXPECT_EQ(harness->Get("d/f.txt"), c.old);
+    Status closed = stream->Close();
+    EXPECT_EQ(written.ok() && closed.ok(), !c.writes_fail);
+    EXPECT_EQ(harness->Get("d/f.txt"), c.after);
+    EXPECT_EQ(harness->Names("d"), c.after ? Lines{"f.txt"} : Lines{});
+  }
 }
 
 TEST_P(FileServiceContractTest, FileExistsOnlyForOrdinaryFiles) {

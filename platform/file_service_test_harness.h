@@ -2,7 +2,9 @@
 // prepares and inspects its files directly, bypassing the service under test.
 #pragma once
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -35,6 +37,31 @@ class Harness {
   virtual std::vector<std::string> Names(const std::string& relative) = 0;
   virtual TextFileService& service() = 0;
   virtual std::unique_ptr<TextFileService> NewService() = 0;
+  // From now on every write to the file at `relative` fails, as on a full disk.
+  virtual void FailWrites(const std::string& relative) = 0;
+};
+
+// While it lives, the process may write no byte past `bytes` into any file: such a write fails
+// with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_limit_);
+    saved_handler_ = signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_limit_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_limit_);
+    signal(SIGXFSZ, saved_handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit saved_limit_;
+  sighandler_t saved_handler_;
 };
 
 struct HarnessFactory {
@@ -75,6 +102,9 @@ class MemoryHarness : public Harness {
   }
   TextFileService& service() override { return *service_; }
   std::unique_ptr<TextFileService> NewService() override { return files_->NewService(); }
+  void FailWrites(const std::string& relative) override {
+    files_->FailOn(Operation::kWrite, Spelled(relative));
+  }
 
  private:
   std::string Spelled(std::string relative) {
@@ -124,12 +154,17 @@ class PosixHarness : public Harness {
   }
   TextFileService& service() override { return *service_; }
   std::unique_ptr<TextFileService> NewService() override { return NewPosixFileService(); }
+  // Every write of the process fails, until the harness is gone.
+  void FailWrites(const std::string& /*relative*/) override {
+    if (limit_ == nullptr) limit_ = std::make_unique<FileSizeLimit>(0);
+  }
 
  private:
   std::filesystem::path Native(const std::string& relative) { return root_ + "/" + relative; }
 
   std::string root_;
   std::unique_ptr<TextFileService> service_;
+  std::unique_ptr<FileSizeLimit> limit_;
 };
 
 inline std::vector<HarnessFactory> AllHarnesses() {

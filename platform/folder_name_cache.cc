@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "contract/ascii.h"
+#include "platform/temporary_name.h"
 
 namespace vorlintex {
 namespace {
@@ -75,7 +76,9 @@ FolderNameCache::Answer FolderNameCache::Find(const std::string& folder, std::st
   {
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = folders_.find(key);
-    if (it != folders_.end() && !it->second.recent && it->second.stamp == *answer.stamp) {
+    // Names of files in the making are not held: the folder itself is asked for them.
+    if (it != folders_.end() && !it->second.recent && it->second.stamp == *answer.stamp &&
+        !IsTemporaryName(name)) {
       known = true;
       Touch(&it->second);
       match = it->second.names.Find(name, &spelling);
@@ -143,6 +146,22 @@ void FolderNameCache::NoteCreated(const std::string& folder, std::string_view na
   KeepWithinBudget();
 }
 
+void FolderNameCache::NoteNamesKept(const std::string& folder,
+                                    const std::optional<FolderStamp>& before) {
+  const std::string key = folder.empty() ? "." : folder;
+  std::optional<FolderStamp> after = StampOf(key);
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = folders_.find(key);
+  if (it == folders_.end()) return;
+  Folder& known = it->second;
+  if (!before || !after || !(known.stamp == *before)) {
+    Erase(it);
+    return;
+  }
+  known.stamp = *after;
+  known.recent = false;
+}
+
 size_t FolderNameCache::MemoryBytes() {
   std::lock_guard<std::mutex> lock(mutex_);
   return total_bytes_;
@@ -165,7 +184,7 @@ std::optional<FolderNameCache::Scan> FolderNameCache::ScanFolder(const std::stri
   Scan scan;
   while (const dirent* entry = readdir(dir)) {
     std::string_view entry_name = entry->d_name;
-    scan.names.Add(entry_name);
+    if (!IsTemporaryName(entry_name)) scan.names.Add(entry_name);
     if (!AsciiEqualIgnoringCase(entry_name, name)) continue;
     // An entry spelled exactly (a dangling link, which stat and open call missing) is the one.
     if (entry_name == name) scan.exact = true;

@@ -71,6 +71,9 @@ class FolderNameCache {
   // `before`, so the folder need not be read again; unless something else changed it meanwhile.
   void NoteCreated(const std::string& folder, std::string_view name,
                    const std::optional<FolderStamp>& before);
+  // Records that this process changed `folder` (stamp `before`) only by making or removing a
+  // file in the making (temporary_name.h), whose names the cache does not hold.
+  void NoteNamesKept(const std::string& folder, const std::optional<FolderStamp>& before);
 
   // For tests and measurements.
   size_t MemoryBytes();

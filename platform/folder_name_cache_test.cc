@@ -43,6 +43,7 @@ TEST_F(FolderNameCacheTest, AnswersAsTheFolderHoldsWhetherReadOrRemembered) {
   harness_.Put("Site/page.ASP", "");
   harness_.Put("Site/Page.asp", "");
   harness_.Put("Site/Sub/x.inc", "");
+  harness_.Put("Site/.vorlintex-0123456789abcdef.tmp", "");  // a file in the making
   const std::string site = root_ + "/Site";
   struct Case {
     std::string folder;
@@ -56,6 +57,8 @@ TEST_F(FolderNameCacheTest, AnswersAsTheFolderHoldsWhetherReadOrRemembered) {
       {site, "PAGE.ASP", Exact::kMissing, Answer::kOther, "Page.asp"},
       {site, "page.ASP", Exact::kUnchecked, Answer::kExact, ""},
       {site, "SUB", Exact::kMissing, Answer::kOther, "Sub"},
+      {site, ".VORLINTEX-0123456789ABCDEF.TMP", Exact::kMissing, Answer::kOther,
+       ".vorlintex-0123456789abcdef.tmp"},
       {site, "new.asp", Exact::kUnchecked, Answer::kNone, ""},
       {site, "new.asp", Exact::kMissing, Answer::kNone, ""},
       {root_ + "/site", "default.asp", Exact::kMissing, Answer::kNoFolder, ""},

@@ -45,16 +45,16 @@ class MemoryTextStream : public TextStream {
         path_(std::move(path)),
         key_(std::move(key)),
         data_(std::move(data)) {}
-  // A writing stream that appends to `target`, the file's contents in the store.
-  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path, std::string key,
-                   std::shared_ptr<std::string> target)
-      : files_(std::move(files)),
-        path_(std::move(path)),
-        key_(std::move(key)),
-        target_(std::move(target)) {}
+  // A writing stream: its lines become the file's contents when it is closed.
+  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path, std::string key)
+      : files_(std::move(files)), path_(std::move(path)), key_(std::move(key)), writing_(true) {}
+
+  ~MemoryTextStream() override {
+    if (writing_ && !closed_) Close().IgnoreError();
+  }
 
   bool AtEndOfStream() override {
-    return closed_ || read_failed_ || target_ != nullptr || position_ >= data_.size();
+    return closed_ || read_failed_ || writing_ || position_ >= data_.size();
   }
 
   Status ReadLine(std::string* line) override {
@@ -63,7 +63,7 @@ class MemoryTextStream : public TextStream {
       read_failed_ = true;
       return status;
     }
-    if (closed_ || target_ != nullptr) return Status::Error(path_, kBadStream);
+    if (closed_ || writing_) return Status::Error(path_, kBadStream);
     if (read_failed_ || position_ >= data_.size()) {
       read_failed_ = true;
       return Status::Error(path_, kPastEnd);
@@ -79,9 +79,13 @@ class MemoryTextStream : public TextStream {
 
   Status WriteLine(std::string_view text) override {
     Status status = files_->CountStreamOperation(Operation::kWrite, key_, path_);
-    if (!status.ok()) return status;
-    if (closed_ || target_ == nullptr) return Status::Error(path_, kBadStream);
-    files_->Append(target_.get(), text);
+    if (!status.ok()) {
+      if (write_error_.ok()) write_error_ = status;
+      return status;
+    }
+    if (closed_ || !writing_) return Status::Error(path_, kBadStream);
+    data_.append(text);
+    data_.append("\r\n");
     return Status::OK();
   }
 
@@ -90,6 +94,10 @@ class MemoryTextStream : public TextStream {
     if (closed_) return Status::Error(path_, kBadStream);
     // Like close(2), a failing close still lets go of the file.
     closed_ = true;
+    if (!writing_) return status;
+    // As on disk, only a whole file takes the name; after any failure the old one stays.
+    if (status.ok()) status = write_error_;
+    if (status.ok()) status = files_->DoPutInPlace(path_, std::move(data_));
     return status;
   }
 
@@ -97,9 +105,10 @@ class MemoryTextStream : public TextStream {
   std::shared_ptr<MemoryFileSystem> files_;
   std::string path_;  // as the caller gave it, for statuses
   std::string key_;
-  std::string data_;
+  std::string data_;  // reading: the file's bytes; writing: the lines written
   size_t position_ = 0;
-  std::shared_ptr<std::string> target_;
+  bool writing_ = false;
+  Status write_error_;
   bool closed_ = false;
   bool read_failed_ = false;
 };
@@ -112,11 +121,9 @@ class MemoryFileService : public TextFileService {
 
   Status CreateTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) override {
     stream->reset();
-    std::shared_ptr<std::string> contents;
-    Status status = files_->DoCreateFile(path, &contents);
+    Status status = files_->DoCreateFile(path);
     if (!status.ok()) return status;
-    *stream =
-        std::make_unique<MemoryTextStream>(files_, path, WindowsPathKey(path), std::move(contents));
+    *stream = std::make_unique<MemoryTextStream>(files_, path, WindowsPathKey(path));
     return Status::OK();
   }
 
@@ -273,32 +280,42 @@ Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
   return Status::OK();
 }
 
-Status MemoryFileSystem::DoCreateFile(const std::string& path,
-                                      std::shared_ptr<std::string>* contents) {
+Status MemoryFileSystem::DoCreateFile(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
   Status status = CountLocked(Operation::kCreate, key, path);
   if (!status.ok()) return status;
+  return CanTakeFileLocked(key, path);
+}
+
+Status MemoryFileSystem::DoPutInPlace(const std::string& path, std::string contents) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::string key = WindowsPathKey(path);
+  if (Status status = CanTakeFileLocked(key, path); !status.ok()) return status;
+  auto it = nodes_.find(key);
+  if (it != nodes_.end()) {
+    // Replaced under the existing file's own spelling.
+    it->second.contents = std::make_shared<std::string>(std::move(contents));
+    return Status::OK();
+  }
+  Node node;
+  node.spelling = ChildSpellingLocked(key, LastPart(path));
+  node.contents = std::make_shared<std::string>(std::move(contents));
+  nodes_.emplace(key, std::move(node));
+  return Status::OK();
+}
+
+Status MemoryFileSystem::CanTakeFileLocked(const std::string& key, const std::string& path) const {
   if (key.empty())
     return path.empty() ? Status::NotFound(path, kNoSuchFile) : Status::IOError(path, kIsFolder);
   auto it = nodes_.find(key);
   if (it != nodes_.end()) {
-    if (it->second.folder) return Status::Error(path, kIsFolder);
-    // Replaced under the existing file's own spelling; a stream still writing the old
-    // contents keeps them to itself.
-    it->second.contents = std::make_shared<std::string>();
-    *contents = it->second.contents;
-    return Status::OK();
+    return it->second.folder ? Status::Error(path, kIsFolder) : Status::OK();
   }
   if (!ParentIsFolderLocked(key)) {
     return FindLocked(ParentKey(key)) ? Status::IOError(path, kNotFolder)
                                       : Status::NotFound(path, kNoSuchFile);
   }
-  Node node;
-  node.spelling = ChildSpellingLocked(key, LastPart(path));
-  node.contents = std::make_shared<std::string>();
-  *contents = node.contents;
-  nodes_.emplace(key, std::move(node));
   return Status::OK();
 }
 
@@ -328,12 +345,6 @@ Status MemoryFileSystem::CountStreamOperation(Operation op, const std::string& k
                                               const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   return CountLocked(op, key, path);
-}
-
-void MemoryFileSystem::Append(std::string* contents, std::string_view text) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  contents->append(text);
-  contents->append("\r\n");
 }
 
 Status MemoryFileSystem::CountLocked(Operation op, const std::string& key,

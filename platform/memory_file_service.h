@@ -52,21 +52,24 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
   struct Node {
     bool folder = false;
     std::string spelling;                   // the full path as stored, parts joined by "\"
-    std::shared_ptr<std::string> contents;  // files only; shared with open writing streams
+    std::shared_ptr<std::string> contents;  // files only
   };
 
   // The operations of the service objects and streams; each one is counted.
   Status DoCreateFolder(const std::string& path);
-  Status DoCreateFile(const std::string& path, std::shared_ptr<std::string>* contents);
+  // Checks that a file can be made at `path`; it appears there only when DoPutInPlace gives it
+  // its contents, as a whole file takes its name on disk when closed.
+  Status DoCreateFile(const std::string& path);
+  Status DoPutInPlace(const std::string& path, std::string contents);
   Status DoOpen(const std::string& path, std::string* contents);
   bool DoFileExists(const std::string& path) const;
   // Counts one stream operation on the file with lookup key `key` and fails it when told to.
   Status CountStreamOperation(Operation op, const std::string& key, const std::string& path);
-  // Appends `text` and CR LF to `contents` under the store's lock.
-  void Append(std::string* contents, std::string_view text);
 
   // Counts one operation; an injected failure when this one is to fail. Lock held.
   Status CountLocked(Operation op, const std::string& key, const std::string& path);
+  // OK when a file may take the name `key`: none there or a file, in an existing folder.
+  Status CanTakeFileLocked(const std::string& key, const std::string& path) const;
   // Makes the folder `key` and its missing parents. Lock held.
   void AddFolderLocked(const std::string& path);
   const Node* FindLocked(const std::string& key) const;

@@ -56,7 +56,9 @@ TEST(MemoryFileSystemTest, FailNthOperationFailsEachOperationInTurn) {
     // n-th operation's.
     ASSERT_GE(statuses.size(), static_cast<size_t>(n));
     for (size_t i = 0; i < statuses.size(); ++i) {
-      if (i + 1 == static_cast<size_t>(n)) {
+      // A failed write fails the close as well: that file does not take its name.
+      const bool close_after_failed_write = i + 1 == 5 && (n == 3 || n == 4);
+      if (i + 1 == static_cast<size_t>(n) || close_after_failed_write) {
         EXPECT_EQ(statuses[i].reason(), "injected failure");
       } else {
         EXPECT_TRUE(statuses[i].ok()) << i << ": " << statuses[i].ToString();
@@ -105,18 +107,6 @@ TEST(MemoryFileSystemTest, FailingReadEndsTheStream) {
   EXPECT_TRUE(stream->AtEndOfStream());
 }
 
-TEST(MemoryFileSystemTest, FailingWriteLeavesTheLineOut) {
-  auto files = SourceTree();
-  auto service = files->NewService();
-  std::unique_ptr<TextStream> stream;
-  ASSERT_TRUE(service->CreateTextFile("C:\\src\\out.txt", &stream).ok());
-  ASSERT_TRUE(stream->WriteLine("kept").ok());
-  files->FailNthOperation(1);
-  EXPECT_FALSE(stream->WriteLine("lost").ok());
-  EXPECT_TRUE(stream->WriteLine("after").ok());
-  EXPECT_EQ(files->Contents("C:\\src\\out.txt"), "kept\r\nafter\r\n");
-}
-
 TEST(MemoryFileSystemTest, FailingCloseStillClosesTheStream) {
   auto files = SourceTree();
   files->FailOn(Operation::kClose, "C:\\src\\out.txt");
@@ -126,7 +116,7 @@ TEST(MemoryFileSystemTest, FailingCloseStillClosesTheStream) {
   ASSERT_TRUE(stream->WriteLine("kept").ok());
   EXPECT_EQ(stream->Close().reason(), "injected failure");
   EXPECT_EQ(stream->WriteLine("late").reason(), "Bad file descriptor");
-  EXPECT_EQ(files->Contents("C:\\src\\out.txt"), "kept\r\n");
+  EXPECT_EQ(files->Contents("C:\\src\\out.txt"), std::nullopt);
 }
 
 TEST(MemoryFileSystemTest, AddFileMakesFoldersAndKeepsSpelling) {
@@ -150,6 +140,7 @@ TEST(MemoryFileSystemTest, CreatedFoldersAndFilesKeepTheSpellingGiven) {
   EXPECT_TRUE(service->CreateFolder("d:\\Target").ok());
   std::unique_ptr<TextStream> stream;
   ASSERT_TRUE(service->CreateTextFile("D:/TARGET/Page.CLS", &stream).ok());
+  ASSERT_TRUE(stream->Close().ok());
   EXPECT_EQ(files->AllFiles(), Names{"D:\\Target\\Page.CLS"});
 }
 

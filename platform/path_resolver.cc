@@ -1,11 +1,15 @@
 #include "platform/path_resolver.h"
 
+#include <errno.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 #include <vector>
 
 #include "platform/folder_name_cache.h"
+#include "platform/temporary_name.h"
 #include "platform/windows_path.h"
 
 namespace vorlintex {
@@ -128,6 +132,57 @@ bool CreateAtWindowsPath(std::string_view path,
     FolderNameCache::Instance().NoteCreated(resolution.folder, name, resolution.folder_stamp);
   }
   return true;
+}
+
+bool CreateBesideWindowsPath(std::string_view path,
+                             const std::function<bool(const std::string& temporary)>& create,
+                             FileInTheMaking* file) {
+  std::string exact = PosixPathSpelling(path);
+  if (exact.empty()) {
+    errno = ENOENT;
+    return false;
+  }
+  file->path = Resolve(path, std::move(exact), FolderNameCache::Exact::kUnchecked).path;
+  struct stat info;
+  if (lstat(file->path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  file->folder = FolderOf(file->path);
+  // Sixteen random digits make a taken name all but impossible; a few tries end any doubt.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    std::string name;
+    if (!NewTemporaryName(&name).ok()) {
+      errno = EIO;
+      return false;
+    }
+    file->temporary = file->folder;
+    AppendPart(&file->temporary, name);
+    std::optional<FolderStamp> before = StampOf(file->folder);
+    if (create(file->temporary)) {
+      FolderNameCache::Instance().NoteNamesKept(file->folder, before);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+bool PutInPlace(const FileInTheMaking& file) {
+  std::optional<FolderStamp> before = StampOf(file.folder);
+  if (rename(file.temporary.c_str(), file.path.c_str()) != 0) return false;
+  size_t cut = file.path.rfind('/');
+  std::string_view name =
+      std::string_view(file.path).substr(cut == std::string::npos ? 0 : cut + 1);
+  FolderNameCache::Instance().NoteCreated(file.folder, name, before);
+  return true;
+}
+
+void RemoveTemporary(const FileInTheMaking& file) {
+  std::optional<FolderStamp> before = StampOf(file.folder);
+  if (unlink(file.temporary.c_str()) == 0) {
+    FolderNameCache::Instance().NoteNamesKept(file.folder, before);
+  }
 }
 
 }  // namespace vorlintex

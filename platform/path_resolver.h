@@ -30,4 +30,27 @@ std::string ResolveMissingSpelling(std::string_view path);
 bool CreateAtWindowsPath(std::string_view path,
                          const std::function<bool(const std::string& resolved)>& create);
 
+// A file written under a temporary name (temporary_name.h) in the folder of the name it is to
+// take, so that this name keeps its old file, or none, until the new one is whole.
+struct FileInTheMaking {
+  std::string path;       // the name it is to take, resolved as ResolveWindowsPath does
+  std::string folder;     // the folder of both names ("" for the current folder)
+  std::string temporary;  // the name it is written under
+};
+
+// Resolves `path` and creates a new file in the folder of the result under a fresh temporary
+// name with `create`, which must refuse a name that exists (O_CREAT | O_EXCL) and returns false,
+// errno set, when it fails; a name taken by chance is retried with another. EISDIR when the
+// resolved name is a folder.
+bool CreateBesideWindowsPath(std::string_view path,
+                             const std::function<bool(const std::string& temporary)>& create,
+                             FileInTheMaking* file);
+
+// Renames the file in the making over its name: whatever had that name (a link included) is
+// replaced, never followed. False, errno set, when it fails.
+bool PutInPlace(const FileInTheMaking& file);
+
+// Removes the file in the making, whose name it was never to keep.
+void RemoveTemporary(const FileInTheMaking& file);
+
 }  // namespace vorlintex

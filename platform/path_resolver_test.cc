@@ -14,6 +14,7 @@
 
 #include "contract/ascii.h"
 #include "platform/file_service_test_harness.h"
+#include "platform/folder_name_cache.h"
 #include "platform/posix_file_service.h"
 
 namespace vorlintex {
@@ -98,6 +99,8 @@ TEST(PathResolverTest, FilesItCreatesAreFoundInAnyCase) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(harness.Names("Out"), names);
   EXPECT_EQ(harness.Get("Out/Page7.cls"), "Page7.cls\r\n");
+  // The files in the making came and went without the folder's names being let go.
+  EXPECT_TRUE(FolderNameCache::Instance().Knows(PosixPathSpelling(folder)));
 }
 
 // A dangling link is an entry spelled exactly: it is the one named, even where stat and open

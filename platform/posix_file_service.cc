@@ -20,16 +20,26 @@ namespace {
 constexpr size_t kBlockSize = 64 * 1024;
 
 constexpr char kPastEnd[] = "Input past end of file";
+constexpr char kNotAFile[] = "not an ordinary file (a pipe, device or socket), so it is not read";
 
 class PosixTextStream final : public fs::TextStream {
  public:
-  // `size` is the file's size when it was opened if it is an ordinary file, else 0.
-  PosixTextStream(int fd, std::string path, bool writing, off_t size = 0)
+  // A reading stream; `size` is the file's size when it was opened (0 says nothing: most of
+  // /proc).
+  PosixTextStream(int fd, std::string path, off_t size)
       : fd_(fd),
         path_(std::move(path)),
-        writing_(writing),
+        writing_(false),
         buffer_(new char[kBlockSize]),
         size_(size) {}
+  // A writing stream on the file in the making `file`, put in place when closed.
+  PosixTextStream(int fd, std::string path, FileInTheMaking file)
+      : fd_(fd),
+        path_(std::move(path)),
+        writing_(true),
+        buffer_(new char[kBlockSize]),
+        size_(0),
+        file_(std::move(file)) {}
 
   ~PosixTextStream() override {
     if (!closed_) Close().IgnoreError();
@@ -92,6 +102,10 @@ class PosixTextStream final : public fs::TextStream {
     // (a delayed write error on some file systems) is still the caller's to know.
     if (close(fd_) != 0 && status.ok()) status = ErrnoStatus(path_, errno);
     buffer_.reset();
+    if (!writing_) return status;
+    // Only a whole file takes the name: after any failure the old file, or none, stays there.
+    if (status.ok() && !PutInPlace(file_)) status = ErrnoStatus(path_, errno);
+    if (!status.ok()) RemoveTemporary(file_);
     return status;
   }
 
@@ -156,6 +170,7 @@ class PosixTextStream final : public fs::TextStream {
   off_t read_so_far_ = 0;
   Status read_error_;
   Status write_error_;
+  FileInTheMaking file_;  // writing only
 };
 
 // The operating system reads a path only up to its first NUL: such a path would name another
@@ -190,32 +205,45 @@ class PosixFileService final : public fs::TextFileService {
     stream->reset();
     if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
     // Resolved in full: a file that exists in another letter case is replaced under its own
-    // spelling rather than joined by a second one.
+    // spelling rather than joined by a second one. The new file is written beside it and
+    // renamed over it when closed, so a link there is replaced rather than written through, and
+    // a run cut short leaves no half-written file where a whole one stood.
     int fd = -1;
-    if (!CreateAtWindowsPath(path, [&](const std::string& resolved) {
-          fd = open(resolved.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-          return fd >= 0;
-        })) {
+    FileInTheMaking file;
+    if (!CreateBesideWindowsPath(
+            path,
+            [&](const std::string& temporary) {
+              fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+              return fd >= 0;
+            },
+            &file)) {
       return ErrnoStatus(path, errno);
     }
-    *stream = std::make_unique<PosixTextStream>(fd, path, /*writing=*/true);
+    *stream = std::make_unique<PosixTextStream>(fd, path, std::move(file));
     return Status::OK();
   }
 
   Status OpenTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
     stream->reset();
     if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
-    int fd = OpenResolved(path, O_RDONLY);
+    // Without O_NONBLOCK the open of a pipe with no writer would wait for one forever, and a
+    // device's open may wait too; nothing but an ordinary file is read, so none is waited for.
+    int fd = OpenResolved(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return ErrnoStatus(path, errno);
     // A folder opens for reading on POSIX; its first read would fail with this same reason.
     struct stat info;
     int error = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (error == 0 && !S_ISREG(info.st_mode)) {
+      close(fd);
+      return Status::IOError(path, kNotAFile);
+    }
+    // Reads of an ordinary file wait for the disk as they always do.
+    if (error == 0 && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) error = errno;
     if (error != 0) {
       close(fd);
       return ErrnoStatus(path, error);
     }
-    off_t size = S_ISREG(info.st_mode) ? info.st_size : 0;
-    *stream = std::make_unique<PosixTextStream>(fd, path, /*writing=*/false, size);
+    *stream = std::make_unique<PosixTextStream>(fd, path, info.st_size);
     return Status::OK();
   }
 

@@ -202,6 +202,7 @@ TEST(BodyPassReference, SameLinesAsPlainReferenceOnRandomPages) {
     IncludeResolver includes(testing::kSourceDir, &store.env(), &store.failures());
     BodyPass body(includes, &store.failures(), module);
     std::optional<std::string> missing = body.Run(page.get());
+    module.Close();
 
     ASSERT_EQ(!missing.has_value(), reference_ended) << testing::CrLfLines(page_lines);
     ASSERT_EQ(store.ModuleText("page"), testing::CrLfLines(reference.written()))

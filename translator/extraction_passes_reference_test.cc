@@ -133,6 +133,7 @@ TEST(ExtractionPassesReference, SameLinesAsPlainReferenceOnRandomPages) {
     std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
     std::optional<std::string> missing =
         RunGlobalsPass(page.get(), &store.failures(), includes, procedures);
+    procedures.Close();
     ASSERT_EQ(missing.has_value(), expected.missing.has_value()) << testing::CrLfLines(page_lines);
     if (missing) {
       ASSERT_EQ(*missing, PageStore::SourcePath(*expected.missing));
@@ -146,6 +147,7 @@ TEST(ExtractionPassesReference, SameLinesAsPlainReferenceOnRandomPages) {
     OutputFile blocks("blocks.cls", std::move(blocks_stream), &store.failures());
     page = store.OpenSource("page.asp");
     RunScriptBlockPass(page.get(), &store.failures(), blocks);
+    blocks.Close();
     ASSERT_EQ(store.ModuleText("blocks"), testing::CrLfLines(ReferenceScriptBlocks(page_lines)))
         << "page:\n"
         << testing::CrLfLines(page_lines);

@@ -41,12 +41,14 @@ TEST_P(ExtractionTable, CopiesExactlyTheseLines) {
   OutputFile procedures("procedures.cls", std::move(procedures_stream), &store.failures());
   std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
   EXPECT_FALSE(RunGlobalsPass(page.get(), &store.failures(), includes, procedures).has_value());
+  procedures.Close();
   EXPECT_EQ(store.ModuleText("procedures"), JoinCrLf(c.procedures));
 
   std::unique_ptr<fs::TextStream> blocks_stream = store.CreateModule("blocks");
   OutputFile blocks("blocks.cls", std::move(blocks_stream), &store.failures());
   page = store.OpenSource("page.asp");
   RunScriptBlockPass(page.get(), &store.failures(), blocks);
+  blocks.Close();
   EXPECT_EQ(store.ModuleText("blocks"), JoinCrLf(c.script_blocks));
   EXPECT_TRUE(store.failures().empty());
 }

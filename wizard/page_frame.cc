@@ -1,5 +1,6 @@
 #include "wizard/page_frame.h"
 
+#include "html/input_checks.h"
 #include "html/page_head.h"
 
 namespace vorlintex::wizard {
@@ -13,7 +14,7 @@ void WriteScriptOpening(FormPage& page) {
 void WriteCheckSourceBlank(FormPage& page) {
   page.Line(" if(document.forms[0].sourcedir.value == \"\") ");
   page.Line(" {");
-  page.Line("alert(\"Source Directory cannot be blank.\");");
+  page.Line({"alert(\"", html::kSourceBlank, "\");"});
   page.Line("return (false);");
   page.Line(" }");
 }
@@ -21,7 +22,7 @@ void WriteCheckSourceBlank(FormPage& page) {
 void WriteCheckTargetBlank(FormPage& page) {
   page.Line(" if(document.forms[0].targetdir.value == \"\") ");
   page.Line(" {");
-  page.Line("alert(\"Target Directory cannot be blank.\");");
+  page.Line({"alert(\"", html::kTargetBlank, "\");"});
   page.Line("return (false);");
   page.Line(" }");
 }
@@ -29,9 +30,7 @@ void WriteCheckTargetBlank(FormPage& page) {
 void WriteCheckSameFolder(FormPage& page) {
   page.Line(" if(document.forms[0].targetdir.value == document.forms[0].sourcedir.value) ");
   page.Line(" {");
-  page.Line(
-      "alert(\"Source and Target Directory cannot be the same, otherwise you overwritten your "
-      "original ASP files.\");");
+  page.Line({"alert(\"", html::kSameFolder, "\");"});
   page.Line("return (false);");
   page.Line(" }");
 }
@@ -39,7 +38,7 @@ void WriteCheckSameFolder(FormPage& page) {
 void WriteCheckNameBlank(FormPage& page) {
   page.Line(" if(document.forms[0].dllname.value == \"\") ");
   page.Line(" {");
-  page.Line("alert(\"Dll Name cannot be blank.\");");
+  page.Line({"alert(\"", html::kNameBlank, "\");"});
   page.Line("return (false);");
   page.Line(" }");
 }
