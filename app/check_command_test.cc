@@ -87,5 +87,26 @@ TEST_F(CheckCommandTest, TextJsonAndHtmlReports) {
             "]}\n");
 }
 
+TEST_F(CheckCommandTest, ConvertWithCheckAddsTheSummaryAndWritesTheReportIntoTheTarget) {
+  out_.str("");
+  ASSERT_EQ(RunCli(
+                {"convert", "--source", "C:\\src", "--target", "C:\\out", "--dll", "Shop",
+                 "--check", "a.asp"},
+                [this] { return std::make_unique<MemoryEnv>(files_); }, out_, err_),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 1\n"
+            "Files written: 5\n"
+            "Build script to run: C:\\out\\Shop.bat\n"
+            "Pages read: 1; pages with findings: 1\n"
+            "  text-before-code: 1\n"
+            "Check report: C:\\out\\Shop.check.html\n");
+  std::optional<std::string> report = files_->Contents("C:\\out\\Shop.check.html");
+  ASSERT_TRUE(report.has_value());
+  EXPECT_TRUE(report->starts_with("<!DOCTYPE html>\r\n")) << *report;
+  EXPECT_NE(report->find("<td>C:\\src\\a.asp:1</td>"), std::string::npos) << *report;
+}
+
 }  // namespace
 }  // namespace vorlintex::app

@@ -1,13 +1,17 @@
 #include "app/convert_command.h"
 
 #include <CLI/CLI.hpp>
+#include <sstream>
 #include <string>
 #include <utility>
 
+#include "app/check_report.h"
 #include "app/exit_status.h"
 #include "app/usage.h"
 #include "contract/memory_host.h"
+#include "contract/output_file.h"
 #include "generator/generation_run.h"
+#include "generator/page_check.h"
 #include "generator/run_names.h"
 #include "generator/selectable_pages.h"
 #include "generator/target_turns.h"
@@ -73,6 +77,37 @@ void PrintFailures(const generator::RunSummary& summary, std::ostream& err) {
   }
 }
 
+// The check of the run's pages: its summary, and its HTML report written into the target
+// folder through the run's own file service.
+void ReportCheck(const generator::RunInput& input, Env& env, std::ostream& out) {
+  const generator::CheckResult result = generator::CheckPages(input, env);
+  PrintCheckSummary(result, out);
+  std::ostringstream report;
+  WriteFindingsHtml(result, report);
+  const std::string path =
+      generator::PathIn(input.target_dir, generator::DllName(input.dll_name) + ".check.html");
+  std::unique_ptr<fs::TextFileService> files;
+  FailureLog failures;
+  if (Status made = env.NewFileService(&files); !made.ok()) {
+    out << "Check report not written: " << made.ToString() << "\n";
+    return;
+  }
+  OutputFile file(*files, path, &failures);
+  std::string_view text = report.view();
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    file.WriteLine(text.substr(at, end - at));
+    at = end + 1;
+  }
+  file.Close();
+  if (file.WrittenWithoutFailure()) {
+    out << "Check report: " << path << "\n";
+  } else {
+    out << "Check report not written: " << failures.failures().front().path << ": "
+        << failures.failures().front().reason << "\n";
+  }
+}
+
 }  // namespace
 
 void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
@@ -93,6 +128,9 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
   pages->excludes(all);
   command->add_flag("--html", options->html,
                     "Print the run's page as the wizard shows it instead of a summary");
+  command->add_flag("--check", options->check,
+                    "Also report what the conversion loses, as `vorlintex check` does, in "
+                    "NAME.check.html in the target folder");
 }
 
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err) {
@@ -122,6 +160,9 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     PrintFailures(summary, err);
   } else {
     PrintSummary(summary, options.target_dir, out);
+  }
+  if (options.check && !summary.refused_same_folder && summary.host_failure.ok()) {
+    ReportCheck(input, env, options.html ? err : out);
   }
 
   if (summary.missing_include) {

@@ -21,6 +21,8 @@ struct ConvertOptions {
   std::vector<std::string> pages;
   bool all = false;
   bool html = false;
+  // Also check the pages, and write the check's HTML report into the target folder.
+  bool check = false;
 };
 
 // Declares the command's options on `command`, filling `options` when it is parsed.
