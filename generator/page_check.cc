@@ -22,11 +22,14 @@ struct KindText {
 };
 
 // By translator::Loss, in its order.
-constexpr std::array<KindText, 19> kLossTexts = {{
+constexpr std::array<KindText, 20> kLossTexts = {{
     {"text-before-code", "text before \"<%\" on a code line is dropped"},
     {"sub-word",
-     "\"sub \" where no Sub starts: this line, and every line up to the next \"end sub\", is "
-     "missing from the page and copied into the procedures section instead"},
+     "\"sub \" where no Sub starts: the line is missing from the page, and the procedures "
+     "section gets it and the lines up to the next \"end sub\""},
+    {"sub-body-in-page-method",
+     "the Sub's body and its \"End Sub\" also land in the page method, which that \"End Sub\" "
+     "ends early: Visual Basic will not compile the class"},
     {"include-cut-by-sub",
      "after a Sub in this include file, this line and every later line of the file are missing "
      "from the page"},

@@ -57,9 +57,7 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
   if (from_page) procedure_skip_flag_ = 0;
   if (bytes.tab) ReplaceTabsWithSpaces(&line);
   if (bytes.b && kProcedureStart.In(line)) {
-    if (observer_ != nullptr && procedure_skip_flag_ == 0 && !StartsSub(line)) {
-      Note(Loss::kSubWord);
-    }
+    if (observer_ != nullptr && procedure_skip_flag_ == 0) NoteSubLine(line, from_page);
     procedure_skip_flag_ = 1;
   }
   if (line.empty() || procedure_skip_flag_ == 1) {
@@ -136,9 +134,8 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
     }
     if (from_page) procedure_skip_flag_ = 0;
     if (marks_.SubWordFrom(line, start)) {
-      if (observer_ != nullptr && procedure_skip_flag_ == 0 &&
-          !StartsSub(std::string_view(line).substr(start))) {
-        Note(Loss::kSubWord);
+      if (observer_ != nullptr && procedure_skip_flag_ == 0) {
+        NoteSubLine(std::string_view(line).substr(start), from_page);
       }
       procedure_skip_flag_ = 1;
     }
@@ -339,8 +336,20 @@ void BodyPass::NoteCodeLine(std::string_view code) {
   if (StartsClass(code)) Note(Loss::kClassBlock);
 }
 
+void BodyPass::NoteSubLine(std::string_view line, bool from_page) {
+  if (!StartsSub(line)) {
+    Note(Loss::kSubWord);
+    // In an include file nothing resets the skip: the rest of the file is lost at once.
+    if (!from_page) include_sub_ended_ = true;
+  } else if (from_page && !kProcedureEnd.In(line) &&
+             (code_block_flag_ == 1 || Contains(line, "<%"))) {
+    // Only the lines holding "sub " leave the page method: the body and the "End Sub" stay.
+    Note(Loss::kSubBodyInPageMethod);
+  }
+}
+
 void BodyPass::NoteSkippedIncludeLine(std::string_view line) {
-  if (include_sub_ended_ && !include_cut_noted_ && !line.empty()) {
+  if (include_sub_ended_ && !include_cut_noted_ && !line.empty() && !kProcedureStart.In(line)) {
     include_cut_noted_ = true;
     Note(Loss::kIncludeCutBySub);
   }

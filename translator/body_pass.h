@@ -70,6 +70,7 @@ class BodyPass {
   void NoteDirectiveLine(std::string_view line);
   void NoteCodeOpened(std::string_view before);
   void NoteCodeLine(std::string_view code);
+  void NoteSubLine(std::string_view line, bool from_page);
   void NoteSkippedIncludeLine(std::string_view line);
   void NoteCodeNeverClosed();
 

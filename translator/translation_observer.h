@@ -11,6 +11,7 @@ namespace vorlintex::translator {
 enum class Loss : unsigned char {
   kTextBeforeCode,         // text before "<%" on a code line is dropped
   kSubWord,                // "sub " where no Sub starts: the line leaves the page
+  kSubBodyInPageMethod,    // a Sub's body and End Sub also land in the page method
   kIncludeCutBySub,        // after a Sub in an include file, its later lines leave the page
   kProcedureInPageMethod,  // a Function or Property lands inside the page method
   kClassBlock,             // a Class block lands inside the page method
