@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "component/env.h"
+#include "contract/env.h"
 
 namespace vorlintex::app {
 

@@ -3,9 +3,12 @@
 #include <CLI/CLI.hpp>
 #include <utility>
 
-#include "app/console_run.h"
 #include "app/exit_status.h"
 #include "app/usage.h"
+#include "contract/memory_host.h"
+#include "generator/generation_run.h"
+#include "generator/selectable_pages.h"
+#include "generator/target_turns.h"
 
 namespace vorlintex::app {
 namespace {
@@ -57,31 +60,35 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
                     "Print the run's page as the wizard shows it instead of a summary");
 }
 
-int Convert(const ConvertOptions& options, Env& env, std::ostream& out, std::ostream& err) {
+int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err) {
   if (!options.all && options.pages.empty()) {
     return UsageError("name the pages to convert, or give --all", kHelpCommand, err);
   }
-  ConsoleRunInputs inputs{options.source_dir, options.target_dir, options.dll_name, options.pages};
+  generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
+                            std::move(options.pages)};
   if (options.all) {
-    inputs.pages = SelectablePages(env, options.source_dir);
-    if (inputs.pages.empty()) {
+    if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
+        !listed.ok()) {
+      err << "vorlintex: cannot list the source folder " << listed.ToString() << "\n";
+      return kExitFailed;
+    }
+    if (input.pages.empty()) {
       err << "vorlintex: no ASP pages found in " << options.source_dir << "\n";
     }
   }
 
-  ConsoleRunResult result = RunConsoleGeneration(std::move(inputs), env);
+  // No user session: the run's page goes to a buffer, printed with --html.
+  host::MemoryResponse page;
+  generator::TargetTurns turns;
+  const generator::RunSummary summary =
+      generator::RunGeneration(input, page, Services{&env, &turns, nullptr});
   if (options.html) {
-    out << result.page;
-  } else if (result.summary) {
-    PrintSummary(*result.summary, options.target_dir, out);
+    out << page.body();
+    PrintFailures(summary, err);
+  } else {
+    PrintSummary(summary, options.target_dir, out);
   }
-  if (options.html && result.summary) PrintFailures(*result.summary, err);
 
-  if (!result.summary) {
-    err << "vorlintex: the run could not start: " << result.page_status.ToString() << "\n";
-    return kExitFailed;
-  }
-  const generator::RunSummary& summary = *result.summary;
   if (summary.missing_include) {
     err << "vorlintex: the include file " << *summary.missing_include
         << " was not found; the run stopped there (all include files must be in the same "
@@ -92,8 +99,8 @@ int Convert(const ConvertOptions& options, Env& env, std::ostream& out, std::ost
     err << "vorlintex: the target directory is the source directory; nothing was written\n";
     return kExitFailed;
   }
-  if (!result.page_status.ok()) {
-    err << "vorlintex: the run stopped: " << result.page_status.ToString() << "\n";
+  if (!summary.host_failure.ok()) {
+    err << "vorlintex: the run stopped: " << summary.host_failure.ToString() << "\n";
     return kExitFailed;
   }
   return summary.failures.empty() ? kExitOk : kExitFailed;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "component/env.h"
+#include "contract/env.h"
 
 namespace CLI {
 class App;
@@ -29,7 +29,7 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options);
 // Runs the conversion the parsed options ask for. The exit status: 0 when every file was
 // written, 1 when a file operation failed or the run could not be done, 2 when a missing
 // include file ended the run, 64 when neither pages nor --all were given.
-int Convert(const ConvertOptions& options, Env& env, std::ostream& out, std::ostream& err);
+int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err);
 
 // Parses `args` (what follows "convert" on the command line), then converts.
 int RunConvert(const std::vector<std::string>& args, Env& env, std::ostream& out,

@@ -6,9 +6,9 @@
 
 #include "app/exit_status.h"
 #include "app/usage.h"
-#include "component/automation.h"
 #include "component/morvane.h"
-#include "component/services.h"
+#include "contract/automation.h"
+#include "generator/services.h"
 #include "generator/target_turns.h"
 #include "pagehost/access_check.h"
 #include "pagehost/http_server.h"

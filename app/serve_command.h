@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "component/env.h"
+#include "contract/env.h"
 
 namespace CLI {
 class App;

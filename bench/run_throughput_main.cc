@@ -18,12 +18,12 @@
 
 #include "bench/bench_util.h"
 #include "bench/synthetic_site.h"
-#include "component/ascii.h"
-#include "component/env.h"
-#include "component/memory_host.h"
-#include "component/services.h"
+#include "contract/ascii.h"
+#include "contract/env.h"
+#include "contract/memory_host.h"
 #include "generator/generation_run.h"
 #include "generator/run_summary.h"
+#include "generator/services.h"
 #include "platform/posix_env.h"
 
 namespace vorlintex::bench {
@@ -43,11 +43,11 @@ class KeepSummary : public generator::RunObserver {
 // One generation run of every page of the site into `target`.
 Timing TimeRun(Env& env, const SiteManifest& site, const std::string& source,
                const std::string& target) {
-  host::MemoryRequest request;
-  request.AddFormField("sourcedir", source);
-  request.AddFormField("targetdir", target);
-  request.AddFormField("dllname", "Bench.dll");
-  for (const PageInfo& page : site.pages) request.AddFormField("asplist", page.name);
+  generator::RunInput input;
+  input.source_dir = source;
+  input.target_dir = target;
+  input.dll_name = "Bench.dll";
+  for (const PageInfo& page : site.pages) input.pages.push_back(page.name);
   host::MemoryResponse response;
   KeepSummary observer;
   Services services;
@@ -55,7 +55,7 @@ Timing TimeRun(Env& env, const SiteManifest& site, const std::string& source,
   services.observer = &observer;
 
   Stopwatch watch;
-  Status status = generator::RunGeneration(request, response, services);
+  Status status = generator::RunGeneration(input, response, services).host_failure;
   Timing timing{watch.Seconds(), watch.CpuSeconds()};
 
   const generator::RunSummary& summary = observer.summary();
@@ -166,21 +166,21 @@ Timing TimeStreams(Env& env, const SiteManifest& site, const std::string& source
     std::unique_ptr<fs::TextStream> stream;
     if (!files.OpenTextFile(path, &stream).ok()) fail("open " + path);
     while (!stream->AtEndOfStream() && stream->ReadLine(&line).ok()) ++lines;
-    stream->Close();
+    stream->Close().IgnoreError();
   };
   Stopwatch watch;
   std::unique_ptr<fs::TextFileService> files;
   if (!env.NewFileService(&files).ok()) fail("make a file service");
-  files->CreateFolder(target);
+  files->CreateFolder(target).IgnoreError();
   auto write_output = [&](const std::string& name) {
     auto it = outputs.by_name.find(name);
     if (it == outputs.by_name.end()) return;
     std::unique_ptr<fs::TextStream> stream;
     if (!files->CreateTextFile(target + "\\" + name, &stream).ok()) fail("create " + name);
     size_t bytes = it->second;
-    for (; bytes >= 64; bytes -= 64) stream->WriteLine(filler_line);
-    if (bytes >= 2) stream->WriteLine(std::string(bytes - 2, 'x'));
-    stream->Close();
+    for (; bytes >= 64; bytes -= 64) stream->WriteLine(filler_line).IgnoreError();
+    if (bytes >= 2) stream->WriteLine(std::string(bytes - 2, 'x')).IgnoreError();
+    stream->Close().IgnoreError();
   };
   for (const PageInfo& page : site.pages) {
     std::string base = BaseName(page.name);

@@ -14,10 +14,10 @@
 
 #include "bench/bench_util.h"
 #include "bench/synthetic_site.h"
-#include "component/env.h"
-#include "component/memory_host.h"
 #include "component/morvane.h"
-#include "component/services.h"
+#include "contract/env.h"
+#include "contract/memory_host.h"
+#include "generator/services.h"
 #include "platform/posix_env.h"
 
 namespace vorlintex::bench {

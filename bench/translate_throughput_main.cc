@@ -14,7 +14,7 @@
 
 #include "bench/bench_util.h"
 #include "bench/synthetic_site.h"
-#include "component/failure_log.h"
+#include "contract/failure_log.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
 #include "translator/translate_page.h"
@@ -45,7 +45,8 @@ double TranslateAll(MemoryEnv& env, const SiteManifest& site) {
       std::fprintf(stderr, "cannot open %s\n", translation.source_path.c_str());
       std::exit(1);
     }
-    translation.class_module = module.get();
+    OutputFile class_module(kModulePath, std::move(module), &failures);
+    translation.class_module = &class_module;
     translator::TranslationResult result = translator::TranslatePage(translation);
     if (result.missing_include) {
       std::fprintf(stderr, "missing include %s\n", result.missing_include->c_str());

@@ -1,7 +1,7 @@
 #include "component/morvane.h"
 
-#include "component/ascii.h"
-#include "component/env.h"
+#include "contract/ascii.h"
+#include "contract/env.h"
 #include "wizard/dispatch.h"
 #include "wizard/file_options.h"
 
@@ -87,7 +87,8 @@ Status Morvane::Invoke(std::string_view name, std::vector<automation::Variant>& 
 }
 
 void RegisterMorvane(automation::ClassRegistry* registry, const Services& services) {
-  registry->Register(kMorvaneProgId, [services]() { return std::make_unique<Morvane>(services); });
+  registry->Register(automation::kMorvaneProgId,
+                     [services]() { return std::make_unique<Morvane>(services); });
 }
 
 }  // namespace vorlintex

@@ -8,14 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "component/automation.h"
-#include "component/host.h"
-#include "component/services.h"
-#include "component/status.h"
+#include "contract/automation.h"
+#include "contract/host.h"
+#include "contract/status.h"
+#include "generator/services.h"
 
 namespace vorlintex {
-
-inline constexpr std::string_view kMorvaneProgId = "tvorlintex.morvane";
 
 class Morvane : public automation::Object {
  public:

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "component/memory_host.h"
+#include "contract/memory_host.h"
 #include "platform/memory_env.h"
 
 namespace vorlintex {

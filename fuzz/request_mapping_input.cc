@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "component/automation.h"
 #include "component/morvane.h"
-#include "component/services.h"
+#include "contract/automation.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_entries.h"
+#include "generator/services.h"
 #include "generator/target_turns.h"
 #include "pagehost/page_host.h"
 #include "pagehost/session_store.h"

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_entries.h"
 #include "platform/wildcard.h"

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_entries.h"
 #include "platform/wine_registry.h"

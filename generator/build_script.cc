@@ -1,6 +1,6 @@
 #include "generator/build_script.h"
 
-#include "generator/page_writer.h"
+#include "contract/join.h"
 
 namespace vorlintex::generator {
 
@@ -23,7 +23,7 @@ std::string FindCompilerPath(Env& env) {
   return CompilerPathFrom(env.ClassesRootDefaultValue(kCompilerCommandKey));
 }
 
-void WriteBuildScript(fs::TextStream& script, const std::string& compiler_path,
+void WriteBuildScript(OutputFile& script, const std::string& compiler_path,
                       const std::string& target_dir, const std::string& dll_name) {
   if (!compiler_path.empty()) {
     script.WriteLine(Join({"\"", compiler_path, "\" ", target_dir, "\\", dll_name, ".vbp /m"}));

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "component/env.h"
-#include "component/text_file_service.h"
+#include "contract/env.h"
+#include "contract/output_file.h"
 
 namespace vorlintex::generator {
 
@@ -23,8 +23,8 @@ std::string CompilerPathFrom(const std::optional<std::string>& value);
 std::string FindCompilerPath(Env& env);
 
 // The build line, then Close: the compiler path in double quotes when there is one, else
-// "vb6"; then the project file's path and "/m". Failures are the stream's business.
-void WriteBuildScript(fs::TextStream& script, const std::string& compiler_path,
+// "vb6"; then the project file's path and "/m". A failure is recorded by the file.
+void WriteBuildScript(OutputFile& script, const std::string& compiler_path,
                       const std::string& target_dir, const std::string& dll_name);
 
 }  // namespace vorlintex::generator

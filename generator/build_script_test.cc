@@ -45,10 +45,10 @@ TEST(CompilerPathTest, AValueUnderAnotherKeyIsNotTheCompiler) {
 std::string BuildScript(const std::string& compiler_path, const std::string& target_dir) {
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   files->AddFolder("C:\\out");
-  std::unique_ptr<fs::TextStream> stream;
-  EXPECT_TRUE(files->NewService()->CreateTextFile("C:\\out\\Shop.bat", &stream).ok());
-  WriteBuildScript(*stream, compiler_path, target_dir, "Shop");
-  EXPECT_FALSE(stream->WriteLine("after close").ok());
+  std::unique_ptr<fs::TextFileService> service = files->NewService();
+  OutputFile script(*service, "C:\\out\\Shop.bat", nullptr);
+  WriteBuildScript(script, compiler_path, target_dir, "Shop");
+  EXPECT_TRUE(script.closed());
   return files->Contents("C:\\out\\Shop.bat").value_or("<no file>");
 }
 

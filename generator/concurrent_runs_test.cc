@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "component/env.h"
-#include "component/memory_host.h"
-#include "component/services.h"
+#include "contract/env.h"
+#include "contract/memory_host.h"
 #include "generator/generation_run.h"
+#include "generator/services.h"
 #include "generator/target_turns.h"
 #include "platform/posix_env.h"
 
@@ -61,17 +61,17 @@ class ConcurrentRunsTest : public ::testing::Test {
   }
 
   RunOutput Run(const std::string& source, const std::string& target) {
-    host::MemoryRequest request;
-    request.AddFormField("PageNumber", "2");
-    request.AddFormField("sourcedir", source);
-    request.AddFormField("targetdir", target);
-    request.AddFormField("dllname", "Shop.dll");
+    RunInput input;
+    input.source_dir = source;
+    input.target_dir = target;
+    input.dll_name = "Shop.dll";
     for (const char* page : {"default.asp", "orders.asp", "LIST.ASP"}) {
-      request.AddFormField("asplist", page);
+      input.pages.push_back(page);
     }
     host::MemoryResponse response;
     RunOutput output;
-    output.status = RunGeneration(request, response, Services{env_.get(), &turns_, nullptr});
+    output.status =
+        RunGeneration(input, response, Services{env_.get(), &turns_, nullptr}).host_failure;
     output.page = response.body();
     return output;
   }

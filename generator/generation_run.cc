@@ -5,29 +5,23 @@
 #include <string>
 #include <utility>
 
-#include "component/env.h"
-#include "component/failure_log.h"
+#include "contract/env.h"
+#include "contract/failure_log.h"
+#include "contract/output_file.h"
 #include "generator/build_script.h"
-#include "generator/output_file.h"
-#include "generator/page_head.h"
 #include "generator/project_files.h"
 #include "generator/replacement_page.h"
 #include "generator/run_names.h"
 #include "generator/run_pages.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
+#include "html/page_head.h"
+#include "html/page_writer.h"
 #include "translator/translate_page.h"
 
 namespace vorlintex::generator {
 
 namespace {
-
-// The run's inputs as posted, with the DLL name derived from them.
-struct RunInputs {
-  std::string source_dir;
-  std::string target_dir;
-  std::string dll_name;
-};
 
 // True when both paths name one existing folder, however they are spelled.
 bool SameFolder(Env& env, const std::string& source_dir, const std::string& target_dir) {
@@ -39,15 +33,18 @@ bool SameFolder(Env& env, const std::string& source_dir, const std::string& targ
 
 class GenerationRun {
  public:
-  GenerationRun(host::Request& request, host::Response& response, const Services& services,
+  GenerationRun(const RunInput& input, host::Response& response, const Services& services,
                 RunSummary& summary)
-      : request_(request), response_(response), services_(services), summary_(summary) {}
+      : input_(input),
+        dll_name_(DllName(input.dll_name)),
+        response_(response),
+        services_(services),
+        summary_(summary) {}
 
   Status Run();
   const FailureLog& failures() const { return failures_; }
 
  private:
-  Status ReadInputs();
   // Converts the page selected as `selected`: its class module, replacement page, workspace
   // file and its line in the project. False when a missing include file ended the run (the
   // include-not-found page is then written, with `*page_status` its outcome).
@@ -55,92 +52,79 @@ class GenerationRun {
   // Lists `file` as written when nothing on it failed.
   void Finished(const OutputFile& file);
 
-  host::Request& request_;
+  const RunInput& input_;
+  const std::string dll_name_;
   host::Response& response_;
   const Services& services_;
   RunSummary& summary_;
 
-  RunInputs inputs_;
   FailureLog failures_;
   std::unique_ptr<fs::TextFileService> files_;
   std::unique_ptr<OutputFile> project_;
 };
 
 Status GenerationRun::Run() {
-  if (services_.env == nullptr) return Status::Error("Scripting.FileSystemObject", "no platform");
+  if (services_.env == nullptr) {
+    return Status::InvalidArgument("Scripting.FileSystemObject", "no platform");
+  }
   Env& env = *services_.env;
 
   // The registry is read before anything goes to the response.
   const std::string compiler_path = FindCompilerPath(env);
-  if (Status head = WritePageHead(response_); !head.ok()) return head;
-  if (Status read = ReadInputs(); !read.ok()) return read;
+  html::PageWriter page(response_);
+  html::WritePageHead(page);
+  if (!page.ok()) return page.status();
 
   // Writing into the source folder would replace each source page while it is being read.
-  if (SameFolder(env, inputs_.source_dir, inputs_.target_dir)) {
+  if (SameFolder(env, input_.source_dir, input_.target_dir)) {
     summary_.refused_same_folder = true;
     return WriteSameFolderRefusal(response_);
   }
 
   if (Status made = env.NewFileService(&files_); !made.ok()) return made;
-  if (files_ == nullptr) return Status::Error("Scripting.FileSystemObject", "no object was made");
+  if (files_ == nullptr) {
+    return Status::IOError("Scripting.FileSystemObject", "no object was made");
+  }
 
   // A folder left by an earlier run is used as it is, and a missing parent shows in the
   // failures of every file below; the create's own failure tells nothing more.
-  files_->CreateFolder(inputs_.target_dir);
+  files_->CreateFolder(input_.target_dir).IgnoreError();
   TargetTurns::Turn turn;
   if (services_.turns != nullptr) {
-    turn = services_.turns->Take(TargetTurns::KeyOf(env, inputs_.target_dir));
+    turn = services_.turns->Take(TargetTurns::KeyOf(env, input_.target_dir));
   }
 
-  summary_.build_script = PathIn(inputs_.target_dir, inputs_.dll_name + ".bat");
-  std::unique_ptr<OutputFile> build_script =
-      OutputFile::Create(*files_, summary_.build_script, failures_);
-  project_ =
-      OutputFile::Create(*files_, PathIn(inputs_.target_dir, inputs_.dll_name + ".vbp"), failures_);
+  summary_.build_script = PathIn(input_.target_dir, dll_name_ + ".bat");
+  auto build_script = std::make_unique<OutputFile>(*files_, summary_.build_script, &failures_);
+  project_ = std::make_unique<OutputFile>(*files_, PathIn(input_.target_dir, dll_name_ + ".vbp"),
+                                          &failures_);
   WriteProjectHeader(*project_, env.WindowsDirectory());
 
-  std::shared_ptr<host::FormCollection> selection;
-  if (Status form = request_.Form("asplist", &selection); !form.ok()) return form;
-  int count = 0;
-  if (selection != nullptr) {
-    if (Status counted = selection->Count(&count); !counted.ok()) return counted;
-  }
-  for (int i = 1; i <= count; ++i) {
-    std::string selected;
-    if (Status item = selection->Item(i, &selected); !item.ok()) return item;
+  for (const std::string& selected : input_.pages) {
     Status page_status;
     if (!ConvertPage(selected, &page_status)) return page_status;
   }
 
-  WriteProjectTrailer(*project_, inputs_.dll_name);
+  WriteProjectTrailer(*project_, dll_name_);
   project_->Close();
   Finished(*project_);
-  WriteBuildScript(*build_script, compiler_path, inputs_.target_dir, inputs_.dll_name);
+  WriteBuildScript(*build_script, compiler_path, input_.target_dir, dll_name_);
   Finished(*build_script);
   project_.reset();
   build_script.reset();
   files_.reset();
   turn = TargetTurns::Turn();
 
-  return WriteCompletionReport(response_, inputs_.source_dir, inputs_.target_dir, inputs_.dll_name,
+  return WriteCompletionReport(response_, input_.source_dir, input_.target_dir, dll_name_,
                                failures_.failures());
-}
-
-Status GenerationRun::ReadInputs() {
-  if (Status s = request_.Item("sourcedir", &inputs_.source_dir); !s.ok()) return s;
-  if (Status s = request_.Item("targetdir", &inputs_.target_dir); !s.ok()) return s;
-  std::string posted_dll_name;
-  if (Status s = request_.Item("dllname", &posted_dll_name); !s.ok()) return s;
-  inputs_.dll_name = DllName(posted_dll_name);
-  return Status::OK();
 }
 
 bool GenerationRun::ConvertPage(const std::string& selected, Status* page_status) {
   const std::string base_name = BaseName(selected);
-  const std::string source_path = PathIn(inputs_.source_dir, base_name + ".asp");
+  const std::string source_path = PathIn(input_.source_dir, base_name + ".asp");
 
   translator::PageTranslation translation;
-  translation.source_dir = inputs_.source_dir;
+  translation.source_dir = input_.source_dir;
   translation.source_path = source_path;
   translation.base_name = base_name;
   translation.files = files_.get();
@@ -149,32 +133,29 @@ bool GenerationRun::ConvertPage(const std::string& selected, Status* page_status
   // A page that cannot be opened is read as an empty page: its class module gets the fixed
   // lines, and the failure goes into the report.
   if (Status opened = files_->OpenTextFile(source_path, &translation.page); !opened.ok()) {
-    failures_.Record(Access::kRead, Status::Error(source_path, opened.reason()));
+    failures_.Record(Access::kRead, opened.WithPath(source_path));
     translation.page.reset();
   }
-  std::unique_ptr<OutputFile> class_module =
-      OutputFile::Create(*files_, PathIn(inputs_.target_dir, base_name + ".cls"), failures_);
-  std::unique_ptr<OutputFile> replacement =
-      OutputFile::Create(*files_, PathIn(inputs_.target_dir, base_name + ".asp"), failures_);
-  std::unique_ptr<OutputFile> workspace =
-      OutputFile::Create(*files_, PathIn(inputs_.target_dir, base_name + ".vbw"), failures_);
+  OutputFile class_module(*files_, PathIn(input_.target_dir, base_name + ".cls"), &failures_);
+  OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
+  OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
 
-  translation.class_module = class_module.get();
+  translation.class_module = &class_module;
   translator::TranslationResult translated = translator::TranslatePage(translation);
   if (translated.missing_include) {
     summary_.missing_include = translated.missing_include;
     *page_status = WriteIncludeNotFoundPage(response_, *translated.missing_include);
     return false;
   }
-  Finished(*class_module);
+  Finished(class_module);
 
-  WriteReplacementPage(*replacement, base_name, inputs_.dll_name);
-  Finished(*replacement);
+  WriteReplacementPage(replacement, base_name, dll_name_);
+  Finished(replacement);
 
   WriteClassLine(*project_, base_name);
-  WriteWorkspaceLine(*workspace, base_name);
-  workspace->Close();
-  Finished(*workspace);
+  WriteWorkspaceLine(workspace, base_name);
+  workspace.Close();
+  Finished(workspace);
 
   ++summary_.pages_converted;
   if (services_.observer != nullptr) services_.observer->PageConverted(base_name);
@@ -190,17 +171,16 @@ void GenerationRun::Finished(const OutputFile& file) {
 
 }  // namespace
 
-Status RunGeneration(host::Request& request, host::Response& response, const Services& services) {
+RunSummary RunGeneration(const RunInput& input, host::Response& response,
+                         const Services& services) {
   RunSummary summary;
-  Status status;
   {
-    GenerationRun run(request, response, services, summary);
-    status = run.Run();
+    GenerationRun run(input, response, services, summary);
+    summary.host_failure = run.Run();
     summary.failures = run.failures().failures();
   }
-  summary.host_failure = status;
   if (services.observer != nullptr) services.observer->RunFinished(summary);
-  return status;
+  return summary;
 }
 
 }  // namespace vorlintex::generator

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "component/memory_host.h"
+#include "contract/memory_host.h"
 #include "generator/generation_run.h"
 #include "generator/generation_run_test_texts.h"
 #include "generator/run_summary.h"
@@ -53,14 +53,14 @@ class GenerationFaultTest : public ::testing::Test {
 
   Status Run(const std::string& source, const std::string& target,
              const std::vector<std::string>& pages) {
-    request_.AddFormField("sourcedir", source);
-    request_.AddFormField("targetdir", target);
-    request_.AddFormField("dllname", "Shop");
-    for (const std::string& page : pages) request_.AddFormField("asplist", page);
+    input_.source_dir = source;
+    input_.target_dir = target;
+    input_.dll_name = "Shop";
+    for (const std::string& page : pages) input_.pages.push_back(page);
     Services services;
     services.env = &env_;
     services.observer = &observer_;
-    return RunGeneration(request_, response_, services);
+    return RunGeneration(input_, response_, services).host_failure;
   }
 
   std::string File(const std::string& path) {
@@ -75,7 +75,7 @@ class GenerationFaultTest : public ::testing::Test {
 
   std::shared_ptr<fs::MemoryFileSystem> files_;
   MemoryEnv env_;
-  host::MemoryRequest request_;
+  RunInput input_;
   host::MemoryResponse response_;
   LastSummary observer_;
 };
@@ -186,18 +186,18 @@ TEST_F(GenerationFaultTest, ATargetThatIsTheSourceFolderIsRefusedWithoutTouching
     files_->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
     files_->AddFile("C:\\src\\Shop.vbp", "mine\r\n");
     MemoryEnv env(files_);
-    host::MemoryRequest request;
-    request.AddFormField("sourcedir", "C:\\src");
-    request.AddFormField("targetdir", target);
-    request.AddFormField("dllname", "Shop");
-    request.AddFormField("asplist", "a.asp");
+    RunInput input;
+    input.source_dir = "C:\\src";
+    input.target_dir = target;
+    input.dll_name = "Shop";
+    input.pages.push_back("a.asp");
     host::MemoryResponse response;
     LastSummary observer;
     Services services;
     services.env = &env;
     services.observer = &observer;
     const long operations_before = files_->OperationCount();
-    ASSERT_TRUE(RunGeneration(request, response, services).ok());
+    ASSERT_TRUE(RunGeneration(input, response, services).host_failure.ok());
     EXPECT_EQ(response.body(), std::string(kPageHead) + kRefusal);
     EXPECT_EQ(files_->OperationCount(), operations_before);
     EXPECT_EQ(files_->Contents("C:\\src\\a.asp"), "<p>A</p>\r\n");
@@ -233,13 +233,6 @@ TEST_F(GenerationFaultTest, AFailingPageHeadEndsTheRunBeforeAnyFileWork) {
   EXPECT_EQ(response_.body(), "");
   EXPECT_EQ(files_->OperationCount(), operations_before);
   EXPECT_EQ(observer_.runs, 1);
-}
-
-TEST_F(GenerationFaultTest, AFailingRequestReadGoesToTheHost) {
-  request_.FailItem("targetdir");
-  EXPECT_FALSE(Run("C:\\src", "C:\\out", {"a.asp"}).ok());
-  EXPECT_EQ(response_.body(), kPageHead);
-  EXPECT_FALSE(files_->FolderExists("C:\\out"));
 }
 
 TEST_F(GenerationFaultTest, AFailingReportWriteGoesToTheHostAfterTheFilesAreDone) {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "component/memory_host.h"
+#include "contract/memory_host.h"
 #include "generator/generation_run.h"
 #include "generator/generation_run_test_texts.h"
 #include "platform/posix_env.h"
@@ -49,16 +49,16 @@ class GenerationPosixTest : public ::testing::Test {
   }
 
   std::string Run(const std::string& target) {
-    host::MemoryRequest request;
-    request.AddFormField("sourcedir", root_ + "/src");
-    request.AddFormField("targetdir", target);
-    request.AddFormField("dllname", "Shop");
-    request.AddFormField("asplist", "a.asp");
-    request.AddFormField("asplist", "B.ASP");
+    RunInput input;
+    input.source_dir = root_ + "/src";
+    input.target_dir = target;
+    input.dll_name = "Shop";
+    input.pages.push_back("a.asp");
+    input.pages.push_back("B.ASP");
     host::MemoryResponse response;
     Services services;
     services.env = env_.get();
-    EXPECT_TRUE(RunGeneration(request, response, services).ok());
+    EXPECT_TRUE(RunGeneration(input, response, services).host_failure.ok());
     return response.body();
   }
 

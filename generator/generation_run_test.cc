@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "component/memory_host.h"
+#include "contract/memory_host.h"
 #include "generator/generation_run_test_texts.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
@@ -60,11 +60,10 @@ class GenerationRunTest : public ::testing::Test {
 
   void Post(const std::string& source, const std::string& target, const std::string& dll,
             const std::vector<std::string>& pages) {
-    request_.AddFormField("PageNumber", "2");
-    request_.AddFormField("sourcedir", source);
-    request_.AddFormField("targetdir", target);
-    request_.AddFormField("dllname", dll);
-    for (const std::string& page : pages) request_.AddFormField("asplist", page);
+    input_.source_dir = source;
+    input_.target_dir = target;
+    input_.dll_name = dll;
+    for (const std::string& page : pages) input_.pages.push_back(page);
   }
 
   Status Run() {
@@ -72,7 +71,7 @@ class GenerationRunTest : public ::testing::Test {
     services.env = &env_;
     services.turns = &turns_;
     services.observer = &observer_;
-    return RunGeneration(request_, response_, services);
+    return RunGeneration(input_, response_, services).host_failure;
   }
 
   std::string File(const std::string& path) {
@@ -88,7 +87,7 @@ class GenerationRunTest : public ::testing::Test {
 
   std::shared_ptr<fs::MemoryFileSystem> files_;
   MemoryEnv env_;
-  host::MemoryRequest request_;
+  RunInput input_;
   host::MemoryResponse response_;
   TargetTurns turns_;
   LastSummary observer_;
@@ -192,15 +191,15 @@ TEST_F(GenerationRunTest, SelectedNamesGiveLowerCaseBaseNames) {
     auto files = fs::MemoryFileSystem::Create();
     files->AddFile(c.source_path, "<p>x</p>\r\n");
     MemoryEnv env(files);
-    host::MemoryRequest request;
-    request.AddFormField("sourcedir", "C:\\src");
-    request.AddFormField("targetdir", "C:\\out");
-    request.AddFormField("dllname", "Shop");
-    request.AddFormField("asplist", c.selected);
+    RunInput input;
+    input.source_dir = "C:\\src";
+    input.target_dir = "C:\\out";
+    input.dll_name = "Shop";
+    input.pages.push_back(c.selected);
     host::MemoryResponse response;
     Services services;
     services.env = &env;
-    ASSERT_TRUE(RunGeneration(request, response, services).ok());
+    ASSERT_TRUE(RunGeneration(input, response, services).host_failure.ok());
     EXPECT_EQ(response.body(), std::string(kPageHead) + kDoneInOut + kShopReportNotes);
     EXPECT_EQ(files->Contents("C:\\out\\" + c.base + ".cls"),
               ClassModule(c.base, "", "Response.Write (\"<p>x</p>\" & vbCrlf)\r\n"));
@@ -237,14 +236,14 @@ TEST_F(GenerationRunTest, TheBuildLineNamesTheCompilerFoundInTheRegistry) {
     files->AddFolder("C:\\src");
     MemoryEnv env(files);
     env.SetClassesRootDefaultValue("VisualBasic.VBZFile\\shell\\open\\command", c.value);
-    host::MemoryRequest request;
-    request.AddFormField("sourcedir", "C:\\src");
-    request.AddFormField("targetdir", "C:\\out");
-    request.AddFormField("dllname", "Shop");
+    RunInput input;
+    input.source_dir = "C:\\src";
+    input.target_dir = "C:\\out";
+    input.dll_name = "Shop";
     host::MemoryResponse response;
     Services services;
     services.env = &env;
-    ASSERT_TRUE(RunGeneration(request, response, services).ok());
+    ASSERT_TRUE(RunGeneration(input, response, services).host_failure.ok());
     EXPECT_EQ(files->Contents("C:\\out\\Shop.bat"), c.build_script);
     EXPECT_EQ(response.body(), std::string(kPageHead) + kDoneInOut + kShopReportNotes);
   }
@@ -275,15 +274,15 @@ TEST_F(GenerationRunTest, DllNameIsCutBeforeDllAndKeepsItsCase) {
     auto files = fs::MemoryFileSystem::Create();
     files->AddFile("C:\\src\\orders.asp", "");
     MemoryEnv env(files);
-    host::MemoryRequest request;
-    request.AddFormField("sourcedir", "C:\\src");
-    request.AddFormField("targetdir", "C:\\out");
-    request.AddFormField("dllname", c.posted);
-    request.AddFormField("asplist", "Orders.asp");
+    RunInput input;
+    input.source_dir = "C:\\src";
+    input.target_dir = "C:\\out";
+    input.dll_name = c.posted;
+    input.pages.push_back("Orders.asp");
     host::MemoryResponse response;
     Services services;
     services.env = &env;
-    ASSERT_TRUE(RunGeneration(request, response, services).ok());
+    ASSERT_TRUE(RunGeneration(input, response, services).host_failure.ok());
     EXPECT_EQ(files->Contents("C:\\out\\" + c.dll + ".vbp"),
               std::string(kProjectHeader) + "Class=orders; orders.cls\r\n" +
                   "Startup=\"(None)\"\r\n"

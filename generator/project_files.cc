@@ -1,10 +1,10 @@
 #include "generator/project_files.h"
 
-#include "generator/page_writer.h"
+#include "contract/join.h"
 
 namespace vorlintex::generator {
 
-void WriteProjectHeader(fs::TextStream& project, const std::string& windows_dir) {
+void WriteProjectHeader(OutputFile& project, const std::string& windows_dir) {
   project.WriteLine("Type=OleDll");
   project.WriteLine(Join({"Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#",
                           windows_dir, "\\System32\\StdOle2.Tlb#OLE Automation"}));
@@ -13,11 +13,11 @@ void WriteProjectHeader(fs::TextStream& project, const std::string& windows_dir)
             "\\System32\\inetsrv\\asp.dll#Microsoft Active Server Pages Object Library"}));
 }
 
-void WriteClassLine(fs::TextStream& project, const std::string& base_name) {
+void WriteClassLine(OutputFile& project, const std::string& base_name) {
   project.WriteLine(Join({"Class=", base_name, "; ", base_name, ".cls"}));
 }
 
-void WriteProjectTrailer(fs::TextStream& project, const std::string& dll_name) {
+void WriteProjectTrailer(OutputFile& project, const std::string& dll_name) {
   project.WriteLine("Startup=\"(None)\"");
   project.WriteLine(Join({"ExeName32=\"", dll_name, ".dll\""}));
   project.WriteLine("Command32=\"\"");
@@ -51,7 +51,7 @@ void WriteProjectTrailer(fs::TextStream& project, const std::string& dll_name) {
   project.WriteLine("AutoRefresh=1");
 }
 
-void WriteWorkspaceLine(fs::TextStream& workspace, const std::string& base_name) {
+void WriteWorkspaceLine(OutputFile& workspace, const std::string& base_name) {
   workspace.WriteLine(Join({base_name, " = 242, 242, 873, 753, Z"}));
 }
 

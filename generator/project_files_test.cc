@@ -14,15 +14,15 @@ std::string Written(Writer write) {
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   files->AddFolder("C:\\out");
   std::unique_ptr<fs::TextFileService> service = files->NewService();
-  std::unique_ptr<fs::TextStream> stream;
-  EXPECT_TRUE(service->CreateTextFile("C:\\out\\file", &stream).ok());
-  write(*stream);
-  stream.reset();
+  {
+    OutputFile file(*service, "C:\\out\\file", nullptr);
+    write(file);
+  }
   return files->Contents("C:\\out\\file").value_or("<no file>");
 }
 
 TEST(ProjectFilesTest, HeaderNamesTheWindowsDirectory) {
-  EXPECT_EQ(Written([](fs::TextStream& s) { WriteProjectHeader(s, "C:\\WINDOWS"); }),
+  EXPECT_EQ(Written([](OutputFile& s) { WriteProjectHeader(s, "C:\\WINDOWS"); }),
             "Type=OleDll\r\n"
             "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINDOWS\\System32\\"
             "StdOle2.Tlb#OLE Automation\r\n"
@@ -31,7 +31,7 @@ TEST(ProjectFilesTest, HeaderNamesTheWindowsDirectory) {
 }
 
 TEST(ProjectFilesTest, HeaderWithoutWindowsDirectoryStartsThePathsAtSystem32) {
-  EXPECT_EQ(Written([](fs::TextStream& s) { WriteProjectHeader(s, ""); }),
+  EXPECT_EQ(Written([](OutputFile& s) { WriteProjectHeader(s, ""); }),
             "Type=OleDll\r\n"
             "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#\\System32\\"
             "StdOle2.Tlb#OLE Automation\r\n"
@@ -40,14 +40,14 @@ TEST(ProjectFilesTest, HeaderWithoutWindowsDirectoryStartsThePathsAtSystem32) {
 }
 
 TEST(ProjectFilesTest, ClassAndWorkspaceLines) {
-  EXPECT_EQ(Written([](fs::TextStream& s) { WriteClassLine(s, "default"); }),
+  EXPECT_EQ(Written([](OutputFile& s) { WriteClassLine(s, "default"); }),
             "Class=default; default.cls\r\n");
-  EXPECT_EQ(Written([](fs::TextStream& s) { WriteWorkspaceLine(s, "default"); }),
+  EXPECT_EQ(Written([](OutputFile& s) { WriteWorkspaceLine(s, "default"); }),
             "default = 242, 242, 873, 753, Z\r\n");
 }
 
 TEST(ProjectFilesTest, TrailerKeepsTheDllNameCase) {
-  EXPECT_EQ(Written([](fs::TextStream& s) { WriteProjectTrailer(s, "Shop"); }),
+  EXPECT_EQ(Written([](OutputFile& s) { WriteProjectTrailer(s, "Shop"); }),
             "Startup=\"(None)\"\r\n"
             "ExeName32=\"Shop.dll\"\r\n"
             "Command32=\"\"\r\n"
@@ -82,14 +82,14 @@ TEST(ProjectFilesTest, TrailerKeepsTheDllNameCase) {
 }
 
 TEST(ReplacementPageTest, SixLinesCreatingTheClassByItsProgId) {
-  EXPECT_EQ(Written([](fs::TextStream& s) { WriteReplacementPage(s, "orders", "shop"); }),
+  EXPECT_EQ(Written([](OutputFile& s) { WriteReplacementPage(s, "orders", "shop"); }),
             "<%\r\n"
             "Dim corders\r\n"
             "Set corders = Server.CreateObject(\"tshop.orders\")\r\n"
             "corders.orders\r\n"
             "Set corders = Nothing\r\n"
             "%>\r\n");
-  EXPECT_EQ(Written([](fs::TextStream& s) { WriteReplacementPage(s, "menu.inc", "Shop"); }),
+  EXPECT_EQ(Written([](OutputFile& s) { WriteReplacementPage(s, "menu.inc", "Shop"); }),
             "<%\r\n"
             "Dim cmenu.inc\r\n"
             "Set cmenu.inc = Server.CreateObject(\"tShop.menu.inc\")\r\n"

@@ -1,10 +1,10 @@
 #include "generator/replacement_page.h"
 
-#include "generator/page_writer.h"
+#include "contract/join.h"
 
 namespace vorlintex::generator {
 
-void WriteReplacementPage(fs::TextStream& page, const std::string& base_name,
+void WriteReplacementPage(OutputFile& page, const std::string& base_name,
                           const std::string& dll_name) {
   page.WriteLine("<%");
   page.WriteLine(Join({"Dim c", base_name}));

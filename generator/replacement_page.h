@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "component/text_file_service.h"
+#include "contract/output_file.h"
 
 namespace vorlintex::generator {
 
-// The six lines, then Close. Write failures are the stream's business.
-void WriteReplacementPage(fs::TextStream& page, const std::string& base_name,
+// The six lines, then Close. Write failures are recorded by the file.
+void WriteReplacementPage(OutputFile& page, const std::string& base_name,
                           const std::string& dll_name);
 
 }  // namespace vorlintex::generator

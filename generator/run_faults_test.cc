@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "component/memory_host.h"
-#include "component/services.h"
+#include "contract/memory_host.h"
 #include "generator/generation_run.h"
+#include "generator/services.h"
 #include "generator/target_turns.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
@@ -104,18 +104,17 @@ RunResult RunThreePages(std::optional<long> fail_at) {
   for (const auto& [path, contents] : SourceFiles()) store->AddFile(path, contents);
   MemoryEnv env(store);
   TargetTurns turns;
-  host::MemoryRequest request;
-  request.AddFormField("PageNumber", "2");
-  request.AddFormField("sourcedir", kSourceDir);
-  request.AddFormField("targetdir", kTargetDir);
-  request.AddFormField("dllname", "Shop.dll");
-  for (const char* page : {"a.asp", "B.ASP", "c.asp"}) request.AddFormField("asplist", page);
+  RunInput input;
+  input.source_dir = kSourceDir;
+  input.target_dir = kTargetDir;
+  input.dll_name = "Shop.dll";
+  for (const char* page : {"a.asp", "B.ASP", "c.asp"}) input.pages.push_back(page);
   host::MemoryResponse response;
 
   const long before = store->OperationCount();
   if (fail_at) store->FailNthOperation(*fail_at);
   RunResult result;
-  result.status = RunGeneration(request, response, Services{&env, &turns, nullptr});
+  result.status = RunGeneration(input, response, Services{&env, &turns, nullptr}).host_failure;
   result.operations = store->OperationCount() - before;
   result.page = response.body();
   for (const std::string& path : store->AllFiles()) result.files[path] = *store->Contents(path);
@@ -243,13 +242,14 @@ TEST(RunFaultsTest, ATargetHoldingANulMakesNothingAtThePathCutShort) {
   const std::string cut = root + "/out";
   std::unique_ptr<Env> env = NewPosixEnv();
   TargetTurns turns;
-  host::MemoryRequest request;
-  request.AddFormField("sourcedir", root + "/src");
-  request.AddFormField("targetdir", cut + std::string(1, '\0') + "/elsewhere");
-  request.AddFormField("dllname", "Shop");
-  request.AddFormField("asplist", "a.asp");
+  RunInput input;
+  input.source_dir = root + "/src";
+  input.target_dir = cut + std::string(1, '\0') + "/elsewhere";
+  input.dll_name = "Shop";
+  input.pages.push_back("a.asp");
   host::MemoryResponse response;
-  ASSERT_TRUE(RunGeneration(request, response, Services{env.get(), &turns, nullptr}).ok());
+  ASSERT_TRUE(
+      RunGeneration(input, response, Services{env.get(), &turns, nullptr}).host_failure.ok());
   EXPECT_FALSE(std::filesystem::exists(cut));
   EXPECT_NE(response.body().find("Could not write "), std::string::npos);
   std::filesystem::remove_all(root);

@@ -1,6 +1,6 @@
 #include "generator/run_names.h"
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::generator {
 

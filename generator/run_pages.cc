@@ -1,9 +1,12 @@
 #include "generator/run_pages.h"
 
-#include "generator/html_escape.h"
-#include "generator/page_writer.h"
+#include "html/escape.h"
+#include "html/page_writer.h"
 
 namespace vorlintex::generator {
+
+using html::HtmlEscape;
+using html::PageWriter;
 
 Status WriteCompletionReport(host::Response& response, const std::string& source_dir,
                              const std::string& target_dir, const std::string& dll_name,

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "component/failure_log.h"
-#include "component/host.h"
-#include "component/status.h"
+#include "contract/failure_log.h"
+#include "contract/host.h"
+#include "contract/status.h"
 
 namespace vorlintex::generator {
 

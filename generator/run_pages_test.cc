@@ -2,34 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "component/memory_host.h"
+#include "contract/memory_host.h"
 #include "generator/generation_run_test_texts.h"
-#include "generator/page_head.h"
 
 namespace vorlintex::generator {
 namespace {
-
-TEST(PageHeadTest, SevenLinesEachOneWrite) {
-  host::MemoryResponse response;
-  ASSERT_TRUE(WritePageHead(response).ok());
-  EXPECT_EQ(response.body(),
-            "<HTML>\r\n"
-            "<HEAD>\r\n"
-            "<META NAME=\"GENERATOR\" Content=\"Microsoft Developer Studio\">\r\n"
-            "<META HTTP-EQUIV=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">\r\n"
-            "<TITLE>ASP Component VB Dll Generation</TITLE>\r\n"
-            "</HEAD>\r\n"
-            "<BODY background=\"morvanebg.gif\">\r\n");
-  EXPECT_EQ(response.write_count(), 7);
-}
-
-TEST(PageHeadTest, StopsAtTheFirstFailingWrite) {
-  host::MemoryResponse response;
-  response.FailFromWrite(3);
-  EXPECT_FALSE(WritePageHead(response).ok());
-  EXPECT_EQ(response.body(), "<HTML>\r\n<HEAD>\r\n");
-  EXPECT_EQ(response.write_count(), 3);
-}
 
 TEST(CompletionReportTest, TenLinesWhenNothingFailed) {
   host::MemoryResponse response;

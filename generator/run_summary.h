@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "component/failure_log.h"
-#include "component/status.h"
+#include "contract/failure_log.h"
+#include "contract/status.h"
 
 namespace vorlintex::generator {
 

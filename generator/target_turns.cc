@@ -1,6 +1,6 @@
 #include "generator/target_turns.h"
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::generator {
 

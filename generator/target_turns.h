@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "component/env.h"
+#include "contract/env.h"
 
 namespace vorlintex::generator {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::pagehost {
 namespace {

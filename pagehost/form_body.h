@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "component/status.h"
+#include "contract/status.h"
 
 namespace vorlintex::pagehost {
 

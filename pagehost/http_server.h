@@ -10,8 +10,8 @@
 #include <ostream>
 #include <string>
 
-#include "component/automation.h"
-#include "component/status.h"
+#include "contract/automation.h"
+#include "contract/status.h"
 #include "pagehost/http_limits.h"
 #include "pagehost/page_host.h"
 #include "pagehost/session_store.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::pagehost::testing {
 

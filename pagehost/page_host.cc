@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "component/ascii.h"
-#include "generator/html_escape.h"
+#include "contract/ascii.h"
+#include "html/escape.h"
 #include "pagehost/access_check.h"
 #include "pagehost/background_image.h"
 #include "pagehost/form_body.h"
@@ -46,7 +46,7 @@ HostResponse ErrorPage(int status, std::string_view detail) {
   response.content_type = kPageContentType;
   response.body = "<!DOCTYPE html>\r\n<html><head><title>" + title +
                   "</title></head>\r\n<body><h1>" + title + "</h1>\r\n<p>" +
-                  generator::HtmlEscape(detail) + "</p>\r\n</body></html>\r\n";
+                  html::HtmlEscape(detail) + "</p>\r\n</body></html>\r\n";
   return response;
 }
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "component/automation.h"
+#include "contract/automation.h"
 #include "pagehost/session_store.h"
 
 namespace vorlintex::pagehost {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::pagehost {
 namespace {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "component/host.h"
+#include "contract/host.h"
 #include "pagehost/form_body.h"
 #include "pagehost/session_store.h"
 

@@ -7,7 +7,7 @@ namespace vorlintex::pagehost {
 Status RunHostPage(const automation::ClassRegistry& registry,
                    std::shared_ptr<host::ScriptingContext> context) {
   std::unique_ptr<automation::Object> instance;
-  Status status = registry.CreateObject(kWizardProgId, &instance);
+  Status status = registry.CreateObject(automation::kMorvaneProgId, &instance);
   if (!status.ok()) return status;
   std::vector<automation::Variant> start_args{std::move(context)};
   status = instance->Invoke("OnStartPage", start_args);

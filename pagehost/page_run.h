@@ -6,13 +6,11 @@
 #include <memory>
 #include <string_view>
 
-#include "component/automation.h"
-#include "component/host.h"
-#include "component/status.h"
+#include "contract/automation.h"
+#include "contract/host.h"
+#include "contract/status.h"
 
 namespace vorlintex::pagehost {
-
-inline constexpr std::string_view kWizardProgId = "tvorlintex.morvane";
 
 // The first failure among creating the instance, OnStartPage and the page method (OnEndPage
 // runs whenever OnStartPage succeeded); OK when none failed.

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 #include "platform/random_id.h"
 
 namespace vorlintex::pagehost {

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "component/status.h"
+#include "contract/status.h"
 
 namespace vorlintex::pagehost {
 

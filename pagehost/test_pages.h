@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "component/automation.h"
-#include "component/host.h"
+#include "contract/automation.h"
+#include "contract/host.h"
 
 namespace vorlintex::pagehost::testing {
 
@@ -29,31 +29,31 @@ class EchoPage : public automation::Object {
     std::shared_ptr<host::Request> request;
     std::shared_ptr<host::Session> session;
     std::shared_ptr<host::Response> response;
-    context_->Request(&request);
-    context_->Session(&session);
-    context_->Response(&response);
+    context_->Request(&request).IgnoreError();
+    context_->Session(&session).IgnoreError();
+    context_->Response(&response).IgnoreError();
     std::string value;
-    request->Item("store", &value);
+    request->Item("store", &value).IgnoreError();
     if (!value.empty()) {
       Status stored = session->SetItem("sourcedir", value);
       if (!stored.ok()) return stored;
     }
     for (const char* field : {"PageNumber", "sourcedir"}) {
-      request->Item(field, &value);
-      response->Write(std::string(field) + "=[" + value + "]\n");
+      request->Item(field, &value).IgnoreError();
+      response->Write(std::string(field) + "=[" + value + "]\n").IgnoreError();
     }
     std::shared_ptr<host::FormCollection> list;
-    request->Form("asplist", &list);
+    request->Form("asplist", &list).IgnoreError();
     int count = 0;
-    list->Count(&count);
+    list->Count(&count).IgnoreError();
     std::string line = "asplist=" + std::to_string(count) + ":";
     for (int i = 1; i <= count; ++i) {
-      list->Item(i, &value);
+      list->Item(i, &value).IgnoreError();
       line += "[" + value + "]";
     }
-    response->Write(line + "\n");
-    session->Item("sourcedir", &value);
-    response->Write("session=[" + value + "]\n");
+    response->Write(line + "\n").IgnoreError();
+    session->Item("sourcedir", &value).IgnoreError();
+    response->Write("session=[" + value + "]\n").IgnoreError();
     return Status::OK();
   }
 
@@ -72,11 +72,11 @@ class FailingPage : public automation::Object {
     if (name == "OnEndPage") return Status::OK();
     std::shared_ptr<host::Request> request;
     std::shared_ptr<host::Response> response;
-    context_->Request(&request);
-    context_->Response(&response);
-    response->Write("partial page\n");
+    context_->Request(&request).IgnoreError();
+    context_->Response(&response).IgnoreError();
+    response->Write("partial page\n").IgnoreError();
     std::string fail;
-    request->Item("fail", &fail);
+    request->Item("fail", &fail).IgnoreError();
     if (fail == "1") return Status::Error("C:\\a<b>&c", "Permission \"denied\"");
     return response->Write("done\n");
   }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "component/text_file_service.h"
+#include "contract/text_file_service.h"
 #include "platform/file_service_test_harness.h"
 
 namespace vorlintex::fs {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "component/text_file_service.h"
+#include "contract/text_file_service.h"
 #include "platform/memory_file_service.h"
 #include "platform/posix_file_service.h"
 

@@ -4,6 +4,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
+#include "platform/errno_status.h"
 #include "platform/path_resolver.h"
 #include "platform/wildcard.h"
 
@@ -40,22 +43,32 @@ bool IsOrdinaryFile(const FolderStream& folder, const dirent& entry) {
 
 }  // namespace
 
-std::vector<std::string> ListFolder(const std::string& pattern) {
+Status ListFolder(const std::string& pattern, std::vector<std::string>* names) {
   const ListingPattern split = SplitListingPattern(pattern);
-  std::vector<std::string> names;
+  names->clear();
   // A NUL would cut the path short in every system call, and so list some other folder.
-  if (split.folder.find('\0') != std::string::npos) return names;
+  if (split.folder.find('\0') != std::string::npos) {
+    return Status::InvalidArgument(split.folder, "the path holds a NUL byte");
+  }
   const std::string folder = ResolveWindowsPath(split.folder);
   FolderStream stream(folder.empty() ? "." : folder);
-  if (!stream.ok()) return names;
+  if (!stream.ok()) {
+    return ErrnoStatus(split.folder, errno);
+  }
   while (const dirent* entry = stream.Next()) {
     const std::string_view name = entry->d_name;
     if (name.empty() || name.front() == '.') continue;
     // Match first: the stat that a link needs is then spent only on candidates.
     if (!MatchesWildcard(split.name, name)) continue;
-    if (IsOrdinaryFile(stream, *entry)) names.emplace_back(name);
+    if (IsOrdinaryFile(stream, *entry)) names->emplace_back(name);
   }
-  SortAsWindowsListing(&names);
+  SortAsWindowsListing(names);
+  return Status::OK();
+}
+
+std::vector<std::string> ListFolder(const std::string& pattern) {
+  std::vector<std::string> names;
+  ListFolder(pattern, &names).IgnoreError();
   return names;
 }
 

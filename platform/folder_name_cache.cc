@@ -3,7 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex {
 namespace {

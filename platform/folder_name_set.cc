@@ -1,6 +1,6 @@
 #include "platform/folder_name_set.h"
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex {
 namespace {

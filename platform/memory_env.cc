@@ -28,8 +28,8 @@ Status MemoryEnv::NewFileService(std::unique_ptr<fs::TextFileService>* service) 
   return Status::OK();
 }
 
-std::vector<std::string> MemoryEnv::ListFiles(const std::string& pattern) {
-  return files_->ListFiles(pattern);
+Status MemoryEnv::ListFiles(const std::string& pattern, std::vector<std::string>* names) {
+  return files_->ListFiles(pattern, names);
 }
 
 std::optional<std::string> MemoryEnv::ClassesRootDefaultValue(const std::string& subkey) {

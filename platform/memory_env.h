@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "component/env.h"
+#include "contract/env.h"
 #include "platform/memory_file_service.h"
 
 namespace vorlintex {
@@ -25,7 +25,7 @@ class MemoryEnv : public Env {
   fs::MemoryFileSystem& files() { return *files_; }
 
   Status NewFileService(std::unique_ptr<fs::TextFileService>* service) override;
-  std::vector<std::string> ListFiles(const std::string& pattern) override;
+  Status ListFiles(const std::string& pattern, std::vector<std::string>* names) override;
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override;
   std::string WindowsDirectory() override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;

@@ -19,7 +19,11 @@ TEST(MemoryEnvTest, FileServicesShareTheStore) {
   ASSERT_TRUE(stream->WriteLine("a").ok());
   ASSERT_TRUE(stream->Close().ok());
   EXPECT_EQ(env.files().Contents("c:/OUT/A.TXT"), "a\r\n");
-  EXPECT_EQ(env.ListFiles("C:\\out\\*.txt"), std::vector<std::string>{"a.txt"});
+  std::vector<std::string> names;
+  EXPECT_TRUE(env.ListFiles("C:\\out\\*.txt", &names).ok());
+  EXPECT_EQ(names, std::vector<std::string>{"a.txt"});
+  EXPECT_TRUE(env.ListFiles("C:\\nowhere\\*.txt", &names).IsNotFound());
+  EXPECT_TRUE(names.empty());
 }
 
 TEST(MemoryEnvTest, NewFileServiceCanBeToldToFail) {

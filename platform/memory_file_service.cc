@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 #include "platform/wildcard.h"
 #include "platform/windows_path.h"
 
@@ -202,14 +202,17 @@ bool MemoryFileSystem::FolderExists(const std::string& path) const {
   return node != nullptr && node->folder;
 }
 
-std::vector<std::string> MemoryFileSystem::ListFiles(const std::string& pattern) const {
+Status MemoryFileSystem::ListFiles(const std::string& pattern,
+                                   std::vector<std::string>* names) const {
   ListingPattern split = SplitListingPattern(pattern);
-  std::vector<std::string> names;
+  names->clear();
   std::lock_guard<std::mutex> lock(mutex_);
   std::string folder_key = WindowsPathKey(split.folder);
   if (!folder_key.empty()) {
     const Node* folder = FindLocked(folder_key);
-    if (folder == nullptr || !folder->folder) return names;
+    if (folder == nullptr || !folder->folder) {
+      return Status::NotFound(split.folder, kNoSuchFile);
+    }
     folder_key += '\\';
   }
   for (auto it = nodes_.lower_bound(folder_key); it != nodes_.end(); ++it) {
@@ -220,10 +223,10 @@ std::vector<std::string> MemoryFileSystem::ListFiles(const std::string& pattern)
     std::string_view name = LastSpelledPart(it->second.spelling);
     // Names starting with "." are hidden files on POSIX, and the listing leaves those out.
     if (name.empty() || name[0] == '.') continue;
-    if (MatchesWildcard(split.name, name)) names.emplace_back(name);
+    if (MatchesWildcard(split.name, name)) names->emplace_back(name);
   }
-  SortAsWindowsListing(&names);
-  return names;
+  SortAsWindowsListing(names);
+  return Status::OK();
 }
 
 std::vector<std::string> MemoryFileSystem::AllFiles() const {
@@ -255,10 +258,13 @@ Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
   std::string key = WindowsPathKey(path);
   Status status = CountLocked(Operation::kCreateFolder, key, path);
   if (!status.ok()) return status;
-  if (key.empty()) return Status::Error(path, path.empty() ? kNoSuchFile : kFileExists);
-  if (FindLocked(key) != nullptr) return Status::Error(path, kFileExists);
+  if (key.empty())
+    return path.empty() ? Status::NotFound(path, kNoSuchFile)
+                        : Status::AlreadyExists(path, kFileExists);
+  if (FindLocked(key) != nullptr) return Status::AlreadyExists(path, kFileExists);
   if (!ParentIsFolderLocked(key)) {
-    return Status::Error(path, FindLocked(ParentKey(key)) ? kNotFolder : kNoSuchFile);
+    return FindLocked(ParentKey(key)) ? Status::IOError(path, kNotFolder)
+                                      : Status::NotFound(path, kNoSuchFile);
   }
   Node node;
   node.folder = true;
@@ -273,7 +279,8 @@ Status MemoryFileSystem::DoCreateFile(const std::string& path,
   std::string key = WindowsPathKey(path);
   Status status = CountLocked(Operation::kCreate, key, path);
   if (!status.ok()) return status;
-  if (key.empty()) return Status::Error(path, path.empty() ? kNoSuchFile : kIsFolder);
+  if (key.empty())
+    return path.empty() ? Status::NotFound(path, kNoSuchFile) : Status::IOError(path, kIsFolder);
   auto it = nodes_.find(key);
   if (it != nodes_.end()) {
     if (it->second.folder) return Status::Error(path, kIsFolder);
@@ -284,7 +291,8 @@ Status MemoryFileSystem::DoCreateFile(const std::string& path,
     return Status::OK();
   }
   if (!ParentIsFolderLocked(key)) {
-    return Status::Error(path, FindLocked(ParentKey(key)) ? kNotFolder : kNoSuchFile);
+    return FindLocked(ParentKey(key)) ? Status::IOError(path, kNotFolder)
+                                      : Status::NotFound(path, kNoSuchFile);
   }
   Node node;
   node.spelling = ChildSpellingLocked(key, LastPart(path));
@@ -302,7 +310,7 @@ Status MemoryFileSystem::DoOpen(const std::string& path, std::string* contents) 
   const Node* node = key.empty() ? nullptr : FindLocked(key);
   if (node == nullptr) {
     bool parent_is_file = !key.empty() && !ParentIsFolderLocked(key) && FindLocked(ParentKey(key));
-    return Status::Error(path, parent_is_file ? kNotFolder : kNoSuchFile);
+    return parent_is_file ? Status::IOError(path, kNotFolder) : Status::NotFound(path, kNoSuchFile);
   }
   if (node->folder) return Status::Error(path, kIsFolder);
   *contents = *node->contents;

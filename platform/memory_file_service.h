@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "component/text_file_service.h"
+#include "contract/text_file_service.h"
 
 namespace vorlintex::fs {
 
@@ -30,7 +30,7 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
   bool FolderExists(const std::string& path) const;
   // Names of the ordinary files matching a folder path plus a wildcard pattern, in the order
   // of a Windows listing (as the real folder listing gives them).
-  std::vector<std::string> ListFiles(const std::string& pattern) const;
+  Status ListFiles(const std::string& pattern, std::vector<std::string>* names) const;
   // Every file path in the store, for comparing whole trees in tests.
   std::vector<std::string> AllFiles() const;
 

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 #include "platform/file_service_test_harness.h"
 #include "platform/posix_file_service.h"
 

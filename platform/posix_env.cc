@@ -16,8 +16,8 @@ class PosixEnv final : public Env {
     return Status::OK();
   }
 
-  std::vector<std::string> ListFiles(const std::string& pattern) override {
-    return ListFolder(pattern);
+  Status ListFiles(const std::string& pattern, std::vector<std::string>* names) override {
+    return ListFolder(pattern, names);
   }
 
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override {

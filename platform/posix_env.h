@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "component/env.h"
+#include "contract/env.h"
 
 namespace vorlintex {
 

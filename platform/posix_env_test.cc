@@ -37,7 +37,15 @@ class PosixEnvTest : public ::testing::Test {
   }
 
   std::string root_;
+  // The listing's names; a failure is recorded in last_listing_.
+  std::vector<std::string> Listed(const std::string& pattern) {
+    std::vector<std::string> names;
+    last_listing_ = env_->ListFiles(pattern, &names);
+    return names;
+  }
+
   std::unique_ptr<Env> env_ = NewPosixEnv();
+  Status last_listing_;
 
  private:
   static void Save(const char* name, std::optional<std::string>* saved) {
@@ -67,9 +75,17 @@ TEST_F(PosixEnvTest, FileServiceWritesWhatTheListingThenFinds) {
   WriteFile("Site/default.asp", "");
   WriteFile("Site/notes.txt", "");
 
-  EXPECT_EQ(env_->ListFiles(root_ + "\\SITE\\*.asp"),
-            (std::vector<std::string>{"default.asp", "Menu.ASP"}));
-  EXPECT_EQ(env_->ListFiles(root_ + "\\missing\\*.asp"), std::vector<std::string>{});
+  EXPECT_EQ(Listed(root_ + "\\SITE\\*.asp"), (std::vector<std::string>{"default.asp", "Menu.ASP"}));
+  EXPECT_TRUE(last_listing_.ok());
+  EXPECT_EQ(Listed(root_ + "\\missing\\*.asp"), std::vector<std::string>{});
+  EXPECT_TRUE(last_listing_.IsNotFound()) << last_listing_.ToString();
+  // An existing folder that cannot be read is not a missing one.
+  if (geteuid() != 0) {
+    chmod((root_ + "/Site").c_str(), 0);
+    EXPECT_EQ(Listed(root_ + "\\site\\*.asp"), std::vector<std::string>{});
+    EXPECT_EQ(last_listing_.code(), Status::Code::kIOError) << last_listing_.ToString();
+    chmod((root_ + "/Site").c_str(), 0755);
+  }
 }
 
 TEST_F(PosixEnvTest, FolderIdentityIsTheSameForEverySpellingOfOneFolder) {

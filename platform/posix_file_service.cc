@@ -9,6 +9,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/errno_status.h"
 #include "platform/path_resolver.h"
 
 namespace vorlintex {
@@ -19,24 +20,6 @@ namespace {
 constexpr size_t kBlockSize = 64 * 1024;
 
 constexpr char kPastEnd[] = "Input past end of file";
-
-// strerror_r comes in two flavours (XSI returns int, GNU returns the text); both are
-// thread-safe, unlike strerror.
-[[maybe_unused]] const char* ErrorText(int result, const char* buffer) {
-  return result == 0 ? buffer : "Unknown error";
-}
-[[maybe_unused]] const char* ErrorText(const char* result, const char* /*buffer*/) {
-  return result;
-}
-
-std::string ErrnoText(int error) {
-  char buffer[256] = "";
-  return ErrorText(strerror_r(error, buffer, sizeof buffer), buffer);
-}
-
-Status ErrnoStatus(const std::string& path, int error) {
-  return Status::Error(path, ErrnoText(error));
-}
 
 class PosixTextStream final : public fs::TextStream {
  public:
@@ -49,7 +32,7 @@ class PosixTextStream final : public fs::TextStream {
         size_(size) {}
 
   ~PosixTextStream() override {
-    if (!closed_) Close();
+    if (!closed_) Close().IgnoreError();
   }
 
   bool AtEndOfStream() override {

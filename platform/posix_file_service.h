@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "component/text_file_service.h"
+#include "contract/text_file_service.h"
 
 namespace vorlintex {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "component/status.h"
+#include "contract/status.h"
 
 namespace vorlintex {
 

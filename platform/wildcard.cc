@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex {
 

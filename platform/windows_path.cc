@@ -1,6 +1,6 @@
 #include "platform/windows_path.h"
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex {
 

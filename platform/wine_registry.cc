@@ -7,7 +7,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex {
 namespace {

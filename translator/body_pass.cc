@@ -63,7 +63,12 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
       WriteStatement(text, may_hold_quote);
       return true;
     }
-    if (marks_.OptionExplicitFrom(line, start)) return true;
+    if (marks_.OptionExplicitFrom(line, start)) {
+      // A dropped line hands on no unfinished "<%=": left standing, it would keep the next
+      // HTML line's quotes undoubled, and the write statement would not compile.
+      if (splice_state_ == 2) splice_state_ = 0;
+      return true;
+    }
     if (code_block_flag_ == 0 && !marks_.CodeOpenFrom(line, start)) {
       WriteStatement(text, may_hold_quote);
       return true;

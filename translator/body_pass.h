@@ -8,17 +8,17 @@
 #include <string>
 #include <string_view>
 
-#include "component/failure_log.h"
-#include "component/text_file_service.h"
+#include "contract/failure_log.h"
+#include "contract/output_file.h"
+#include "contract/text_file_service.h"
 #include "translator/include_directive.h"
 #include "translator/line_marks.h"
-#include "translator/module_writer.h"
 
 namespace vorlintex::translator {
 
 class BodyPass {
  public:
-  BodyPass(const IncludeResolver& includes, FailureLog* failures, ModuleWriter& module)
+  BodyPass(const IncludeResolver& includes, FailureLog* failures, OutputFile& module)
       : includes_(includes), failures_(failures), module_(module) {}
 
   // Reads `page` (may be null: an empty page) to its end. Returns the include path when a
@@ -42,7 +42,7 @@ class BodyPass {
 
   const IncludeResolver& includes_;
   FailureLog* failures_;
-  ModuleWriter& module_;
+  OutputFile& module_;
 
   int code_block_flag_ = 0;      // 1 after a "<%" whose "%>" has not yet been met
   int splice_state_ = 0;         // 0 nothing spliced, 1 spliced, 2 a "<%=" without its "%"

@@ -113,7 +113,10 @@ class ReferenceBody {
     }
     std::string compact = ReplaceAll(Lower(line), " ", "");
     if (compact.find("<%@") != kNone && code_ == 0) return WriteStatement(line);
-    if (compact.find("optionexplicit") != kNone) return true;
+    if (compact.find("optionexplicit") != kNone) {
+      if (splice_ == 2) splice_ = 0;
+      return true;
+    }
     if (line.find("<%") == kNone && code_ == 0) return WriteStatement(line);
     if (splice_ == 2) {
       splice_ = 0;
@@ -192,7 +195,7 @@ TEST(BodyPassReference, SameLinesAsPlainReferenceOnRandomPages) {
     store.AddSourceFile("i.inc", testing::CrLfLines(include_lines));
     std::unique_ptr<fs::TextStream> module_stream = store.CreateModule("page");
     std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
-    ModuleWriter module(module_stream.get(), &store.failures());
+    OutputFile module("module.cls", std::move(module_stream), &store.failures());
     IncludeResolver includes(testing::kSourceDir, &store.env(), &store.failures());
     BodyPass body(includes, &store.failures(), module);
     std::optional<std::string> missing = body.Run(page.get());

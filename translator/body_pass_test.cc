@@ -23,7 +23,7 @@ BodyRun RunBodyPass(PageStore& store, const std::string& page_text) {
   store.AddSourceFile("page.asp", page_text);
   std::unique_ptr<fs::TextStream> module_stream = store.CreateModule("page");
   std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
-  ModuleWriter module(module_stream.get(), &store.failures());
+  OutputFile module("module.cls", std::move(module_stream), &store.failures());
   IncludeResolver includes(testing::kSourceDir, &store.env(), &store.failures());
   BodyPass body(includes, &store.failures(), module);
   BodyRun run;
@@ -142,6 +142,15 @@ INSTANTIATE_TEST_SUITE_P(
                  {"<%a%><%=sub%>", "z"},
                  {"a", "Response.Write (\"z\" & vbCrlf)"}},
         BodyCase{"RestOptionExplicitDropsWholeLine", {"<%a%>Option Explicit"}, {}},
+        BodyCase{"DroppedLineEndsAnUnfinishedSplice",
+                 {"<%= x ' option explicit", "<p class=\"a\">"},
+                 {"Response.Write (\"<p class=\"\"a\"\">\" & vbCrlf)"}},
+        BodyCase{"DirectiveAfterADroppedUnfinishedSpliceIsQuoted",
+                 {"<%= x ' option explicit", "<%@ a=\"b\" %>"},
+                 {"Response.Write (\"<%@ a=\"\"b\"\" %>\" & vbCrlf)"}},
+        BodyCase{"DirectiveThatLeavesASpliceUnfinishedIsUsedUnchanged",
+                 {"<%@ a <%= \"b\""},
+                 {"Response.Write (\"<%@ a <%= \"b\"\" & vbCrlf)"}},
         BodyCase{"DirectiveMarkAnywhereMakesWholeLineWriteStatement",
                  {"<%a%><%@ b %>"},
                  {"Response.Write (\"<%a%><%@ b %>\" & vbCrlf)"}},

@@ -4,7 +4,7 @@
 
 namespace vorlintex::translator {
 
-void WriteHeaderBlock(ModuleWriter& module, std::string_view base_name) {
+void WriteHeaderBlock(OutputFile& module, std::string_view base_name) {
   module.WriteLine("VERSION 1.0 CLASS");
   module.WriteLine("BEGIN");
   module.WriteLine("  MultiUse = -1  'True");
@@ -30,7 +30,7 @@ void WriteHeaderBlock(ModuleWriter& module, std::string_view base_name) {
   module.WriteLine("");
 }
 
-void WriteStandardMethods(ModuleWriter& module) {
+void WriteStandardMethods(OutputFile& module) {
   module.WriteLine("Public Sub Main()");
   module.WriteLine("End Sub");
   module.WriteLine("Public Sub OnStartPage(ASPScriptingContext As ScriptingContext)");
@@ -42,7 +42,7 @@ void WriteStandardMethods(ModuleWriter& module) {
   module.WriteLine("End Sub");
 }
 
-void WritePageMethodOpening(ModuleWriter& module, std::string_view base_name) {
+void WritePageMethodOpening(OutputFile& module, std::string_view base_name) {
   module.WriteLine("Public Sub " + std::string(base_name) + "()");
   module.WriteLine("");
   module.WriteLine("Set Application = ASPsc.Application");
@@ -53,6 +53,6 @@ void WritePageMethodOpening(ModuleWriter& module, std::string_view base_name) {
   module.WriteLine("");
 }
 
-void WritePageMethodClosing(ModuleWriter& module) { module.WriteLine("End Sub"); }
+void WritePageMethodClosing(OutputFile& module) { module.WriteLine("End Sub"); }
 
 }  // namespace vorlintex::translator

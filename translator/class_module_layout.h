@@ -4,20 +4,20 @@
 
 #include <string_view>
 
-#include "translator/module_writer.h"
+#include "contract/output_file.h"
 
 namespace vorlintex::translator {
 
 // Class header, attributes, member declarations and the "'Global variables" heading.
-void WriteHeaderBlock(ModuleWriter& module, std::string_view base_name);
+void WriteHeaderBlock(OutputFile& module, std::string_view base_name);
 
 // Main, OnStartPage and OnEndPage.
-void WriteStandardMethods(ModuleWriter& module);
+void WriteStandardMethods(OutputFile& module);
 
 // The page method's first line and the five Set lines that take the host objects.
-void WritePageMethodOpening(ModuleWriter& module, std::string_view base_name);
+void WritePageMethodOpening(OutputFile& module, std::string_view base_name);
 
 // The page method's "End Sub", the last line of the file.
-void WritePageMethodClosing(ModuleWriter& module);
+void WritePageMethodClosing(OutputFile& module);
 
 }  // namespace vorlintex::translator

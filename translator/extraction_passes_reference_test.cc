@@ -129,7 +129,7 @@ TEST(ExtractionPassesReference, SameLinesAsPlainReferenceOnRandomPages) {
     store.AddSourceFile("i.inc", testing::CrLfLines(include_lines));
     IncludeResolver includes(testing::kSourceDir, &store.env(), &store.failures());
     std::unique_ptr<fs::TextStream> procedures_stream = store.CreateModule("procedures");
-    ModuleWriter procedures(procedures_stream.get(), &store.failures());
+    OutputFile procedures("procedures.cls", std::move(procedures_stream), &store.failures());
     std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
     std::optional<std::string> missing =
         RunGlobalsPass(page.get(), &store.failures(), includes, procedures);
@@ -143,7 +143,7 @@ TEST(ExtractionPassesReference, SameLinesAsPlainReferenceOnRandomPages) {
         << testing::CrLfLines(include_lines);
 
     std::unique_ptr<fs::TextStream> blocks_stream = store.CreateModule("blocks");
-    ModuleWriter blocks(blocks_stream.get(), &store.failures());
+    OutputFile blocks("blocks.cls", std::move(blocks_stream), &store.failures());
     page = store.OpenSource("page.asp");
     RunScriptBlockPass(page.get(), &store.failures(), blocks);
     ASSERT_EQ(store.ModuleText("blocks"), testing::CrLfLines(ReferenceScriptBlocks(page_lines)))

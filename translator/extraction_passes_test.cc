@@ -38,13 +38,13 @@ TEST_P(ExtractionTable, CopiesExactlyTheseLines) {
   IncludeResolver includes(testing::kSourceDir, &store.env(), &store.failures());
 
   std::unique_ptr<fs::TextStream> procedures_stream = store.CreateModule("procedures");
-  ModuleWriter procedures(procedures_stream.get(), &store.failures());
+  OutputFile procedures("procedures.cls", std::move(procedures_stream), &store.failures());
   std::unique_ptr<fs::TextStream> page = store.OpenSource("page.asp");
   EXPECT_FALSE(RunGlobalsPass(page.get(), &store.failures(), includes, procedures).has_value());
   EXPECT_EQ(store.ModuleText("procedures"), JoinCrLf(c.procedures));
 
   std::unique_ptr<fs::TextStream> blocks_stream = store.CreateModule("blocks");
-  ModuleWriter blocks(blocks_stream.get(), &store.failures());
+  OutputFile blocks("blocks.cls", std::move(blocks_stream), &store.failures());
   page = store.OpenSource("page.asp");
   RunScriptBlockPass(page.get(), &store.failures(), blocks);
   EXPECT_EQ(store.ModuleText("blocks"), JoinCrLf(c.script_blocks));

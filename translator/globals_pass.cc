@@ -16,7 +16,7 @@ bool EmptyOnceNormalised(std::string_view line) { return SkipSpaces(line, 0) == 
 // The procedure rule over one line as read, not empty once normalised. The keywords are
 // searched for in the line itself; only a line that is copied is normalised. `copy_flag` is 1
 // while the lines read belong to a procedure being copied.
-void ApplyProcedureRule(std::string& line, int& copy_flag, ModuleWriter& module) {
+void ApplyProcedureRule(std::string& line, int& copy_flag, OutputFile& module) {
   if (copy_flag == 0 && !kProcedureStart.In(line)) return;
   copy_flag = 1;
   NormaliseLine(&line);
@@ -27,7 +27,7 @@ void ApplyProcedureRule(std::string& line, int& copy_flag, ModuleWriter& module)
 }  // namespace
 
 std::optional<std::string> RunGlobalsPass(fs::TextStream* page, FailureLog* failures,
-                                          const IncludeResolver& includes, ModuleWriter& module) {
+                                          const IncludeResolver& includes, OutputFile& module) {
   int copy_flag = 0;
   std::string line;
   std::string include_line;

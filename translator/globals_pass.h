@@ -5,16 +5,16 @@
 #include <optional>
 #include <string>
 
-#include "component/failure_log.h"
-#include "component/text_file_service.h"
+#include "contract/failure_log.h"
+#include "contract/output_file.h"
+#include "contract/text_file_service.h"
 #include "translator/include_directive.h"
-#include "translator/module_writer.h"
 
 namespace vorlintex::translator {
 
 // Reads `page` (may be null: an empty page) to its end. Returns the include path when a
 // missing include file ended the pass; the lines copied up to then stay written.
 std::optional<std::string> RunGlobalsPass(fs::TextStream* page, FailureLog* failures,
-                                          const IncludeResolver& includes, ModuleWriter& module);
+                                          const IncludeResolver& includes, OutputFile& module);
 
 }  // namespace vorlintex::translator

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "component/env.h"
-#include "component/failure_log.h"
-#include "component/text_file_service.h"
+#include "contract/env.h"
+#include "contract/failure_log.h"
+#include "contract/text_file_service.h"
 
 namespace vorlintex::translator {
 

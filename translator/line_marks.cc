@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::translator {
 namespace {

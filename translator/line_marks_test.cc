@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::translator {
 namespace {

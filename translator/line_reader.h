@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "component/failure_log.h"
-#include "component/text_file_service.h"
+#include "contract/failure_log.h"
+#include "contract/text_file_service.h"
 
 namespace vorlintex::translator {
 

@@ -14,7 +14,7 @@ constexpr Keyword kBlockEnd("</script>");
 
 }  // namespace
 
-void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, ModuleWriter& module) {
+void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, OutputFile& module) {
   int block_flag = 0;  // 1 while the lines read lie inside a server-side script block
   std::string line;
   while (ReadNextLine(page, &line, failures)) {

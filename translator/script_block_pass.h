@@ -2,13 +2,13 @@
 // the script block section of the class module, ahead of the page method.
 #pragma once
 
-#include "component/failure_log.h"
-#include "component/text_file_service.h"
-#include "translator/module_writer.h"
+#include "contract/failure_log.h"
+#include "contract/output_file.h"
+#include "contract/text_file_service.h"
 
 namespace vorlintex::translator {
 
 // Reads `page` (may be null: an empty page) to its end. Include files are not read.
-void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, ModuleWriter& module);
+void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, OutputFile& module);
 
 }  // namespace vorlintex::translator

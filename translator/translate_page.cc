@@ -1,10 +1,10 @@
 #include "translator/translate_page.h"
 
+#include "contract/output_file.h"
 #include "translator/body_pass.h"
 #include "translator/class_module_layout.h"
 #include "translator/globals_pass.h"
 #include "translator/include_directive.h"
-#include "translator/module_writer.h"
 #include "translator/script_block_pass.h"
 
 namespace vorlintex::translator {
@@ -37,7 +37,7 @@ void ReopenPage(PageTranslation& page) {
 }
 
 // A missing include file: the class module keeps what was written, without "End Sub".
-TranslationResult EndAtMissingInclude(PageTranslation& page, ModuleWriter& module,
+TranslationResult EndAtMissingInclude(PageTranslation& page, OutputFile& module,
                                       std::string include_path) {
   ClosePage(page);
   module.Close();
@@ -47,7 +47,7 @@ TranslationResult EndAtMissingInclude(PageTranslation& page, ModuleWriter& modul
 }  // namespace
 
 TranslationResult TranslatePage(PageTranslation& page) {
-  ModuleWriter module(page.class_module, page.failures);
+  OutputFile& module = *page.class_module;
   IncludeResolver includes(page.source_dir, page.env, page.failures);
   if (page.page == nullptr) {
     RecordRead(page, Status::Error(page.source_path, "the source page could not be opened"));

@@ -5,9 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "component/env.h"
-#include "component/failure_log.h"
-#include "component/text_file_service.h"
+#include "contract/env.h"
+#include "contract/failure_log.h"
+#include "contract/output_file.h"
+#include "contract/text_file_service.h"
 
 namespace vorlintex::translator {
 
@@ -21,8 +22,9 @@ struct PageTranslation {
   // The page stream, open for reading at the first line; null when the source page could not
   // be opened (it is then read as an empty page).
   std::unique_ptr<fs::TextStream> page;
-  fs::TextStream* class_module = nullptr;  // new and empty; every produced line goes here
-  FailureLog* failures = nullptr;          // reads and writes that failed and were skipped
+  // New and empty; every produced line goes here, and its write failures are recorded there.
+  OutputFile* class_module = nullptr;
+  FailureLog* failures = nullptr;  // reads that failed and were skipped
 };
 
 struct TranslationResult {

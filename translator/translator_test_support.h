@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "component/failure_log.h"
+#include "contract/failure_log.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
 #include "translator/translate_page.h"
@@ -128,7 +128,8 @@ class PageStore {
   // What the generation run hands over for the source page `base_name`.asp, its class module
   // created anew.
   PageTranslation Prepare(const std::string& base_name) {
-    module_stream_ = CreateModule(base_name);
+    module_ =
+        std::make_unique<OutputFile>(ModulePath(base_name), CreateModule(base_name), &failures_);
     PageTranslation page;
     page.source_dir = kSourceDir;
     page.source_path = SourcePath(base_name + ".asp");
@@ -136,7 +137,7 @@ class PageStore {
     page.files = files_.get();
     page.env = &env_;
     page.page = OpenSource(base_name + ".asp");
-    page.class_module = module_stream_.get();
+    page.class_module = module_.get();
     page.failures = &failures_;
     return page;
   }
@@ -152,7 +153,7 @@ class PageStore {
   MemoryEnv env_;
   std::unique_ptr<fs::TextFileService> files_;
   FailureLog failures_;
-  std::unique_ptr<fs::TextStream> module_stream_;
+  std::unique_ptr<OutputFile> module_;
 };
 
 }  // namespace vorlintex::translator::testing

@@ -1,9 +1,9 @@
 // The page method's choice of wizard page, by the posted PageNumber.
 #pragma once
 
-#include "component/host.h"
-#include "component/services.h"
-#include "component/status.h"
+#include "contract/host.h"
+#include "contract/status.h"
+#include "generator/services.h"
 #include "wizard/selection_page.h"
 
 namespace vorlintex::wizard {

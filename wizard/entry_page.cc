@@ -1,17 +1,18 @@
 #include "wizard/entry_page.h"
 
+#include "html/page_head.h"
 #include "wizard/page_frame.h"
 
 namespace vorlintex::wizard {
 
-void WriteEntryPage(PageWriter& page) {
+void WriteEntryPage(FormPage& page) {
   WriteScriptOpening(page);
   WriteCheckSourceBlank(page);
   WriteCheckTargetBlank(page);
   WriteCheckSameFolder(page);
   WriteCheckNameBlank(page);
   WriteScriptClosing(page);
-  WritePageHead(page);
+  html::WritePageHead(page);
   WriteFormOpening(page, NextPage::kSelection);
   WriteHeadingRow(page);
   WriteFieldRow(page,

@@ -2,10 +2,10 @@
 // prefilled from the session, and posts them for the selection page.
 #pragma once
 
-#include "wizard/page_writer.h"
+#include "wizard/form_page.h"
 
 namespace vorlintex::wizard {
 
-void WriteEntryPage(PageWriter& page);
+void WriteEntryPage(FormPage& page);
 
 }  // namespace vorlintex::wizard

@@ -1,17 +1,19 @@
 #include "wizard/file_options.h"
 
-#include "component/ascii.h"
-#include "generator/html_escape.h"
+#include <vector>
+
+#include "generator/selectable_pages.h"
+#include "html/escape.h"
 
 namespace vorlintex::wizard {
 
 Status WriteFileOptions(host::Response& response, Env& env, const std::string& curpath) {
-  for (const std::string& name : env.ListFiles(curpath)) {
-    const std::string lower = AsciiLower(name);
-    if (lower.find(".asp") == std::string::npos && lower.find(".inc") == std::string::npos) {
-      continue;
-    }
-    const std::string shown = generator::HtmlEscape(name);
+  // A folder that is missing or cannot be read lists nothing, as an empty one does.
+  std::vector<std::string> names;
+  env.ListFiles(curpath, &names).IgnoreError();
+  for (const std::string& name : names) {
+    if (!generator::IsSelectablePage(name)) continue;
+    const std::string shown = html::HtmlEscape(name);
     Status status = response.Write("<option value=\"" + shown + "\">" + shown + "</option>\r\n");
     if (!status.ok()) return status;
   }

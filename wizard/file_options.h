@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "component/env.h"
-#include "component/host.h"
-#include "component/status.h"
+#include "contract/env.h"
+#include "contract/host.h"
+#include "contract/status.h"
 
 namespace vorlintex::wizard {
 

@@ -1,16 +1,16 @@
 #include "wizard/page_frame.h"
 
-#include "generator/page_head.h"
+#include "html/page_head.h"
 
 namespace vorlintex::wizard {
 
-void WriteScriptOpening(PageWriter& page) {
+void WriteScriptOpening(FormPage& page) {
   page.Line("<script language=\"JavaScript\">");
   page.Line("function CheckInputs()");
   page.Line("{");
 }
 
-void WriteCheckSourceBlank(PageWriter& page) {
+void WriteCheckSourceBlank(FormPage& page) {
   page.Line(" if(document.forms[0].sourcedir.value == \"\") ");
   page.Line(" {");
   page.Line("alert(\"Source Directory cannot be blank.\");");
@@ -18,7 +18,7 @@ void WriteCheckSourceBlank(PageWriter& page) {
   page.Line(" }");
 }
 
-void WriteCheckTargetBlank(PageWriter& page) {
+void WriteCheckTargetBlank(FormPage& page) {
   page.Line(" if(document.forms[0].targetdir.value == \"\") ");
   page.Line(" {");
   page.Line("alert(\"Target Directory cannot be blank.\");");
@@ -26,7 +26,7 @@ void WriteCheckTargetBlank(PageWriter& page) {
   page.Line(" }");
 }
 
-void WriteCheckSameFolder(PageWriter& page) {
+void WriteCheckSameFolder(FormPage& page) {
   page.Line(" if(document.forms[0].targetdir.value == document.forms[0].sourcedir.value) ");
   page.Line(" {");
   page.Line(
@@ -36,7 +36,7 @@ void WriteCheckSameFolder(PageWriter& page) {
   page.Line(" }");
 }
 
-void WriteCheckNameBlank(PageWriter& page) {
+void WriteCheckNameBlank(FormPage& page) {
   page.Line(" if(document.forms[0].dllname.value == \"\") ");
   page.Line(" {");
   page.Line("alert(\"Dll Name cannot be blank.\");");
@@ -44,17 +44,13 @@ void WriteCheckNameBlank(PageWriter& page) {
   page.Line(" }");
 }
 
-void WriteScriptClosing(PageWriter& page) {
+void WriteScriptClosing(FormPage& page) {
   page.Line(" return (true);");
   page.Line("}");
   page.Line("</script>");
 }
 
-void WritePageHead(PageWriter& page) {
-  if (page.ok()) page.Take(generator::WritePageHead(page.response()));
-}
-
-void WriteFormOpening(PageWriter& page, NextPage next_page) {
+void WriteFormOpening(FormPage& page, NextPage next_page) {
   page.Line("<center>");
   page.Line(
       "<form method=\"POST\" name=\"morvane\" action=\"morvane.asp\" "
@@ -67,7 +63,7 @@ void WriteFormOpening(PageWriter& page, NextPage next_page) {
   page.Line("<table border=\"0\" cellpadding=\"1\" cellspacing=\"1\">");
 }
 
-void WriteHeadingRow(PageWriter& page) {
+void WriteHeadingRow(FormPage& page) {
   page.Line("<tr>");
   page.Line("<td align=\"center\" colspan=2 bgcolor=\"lightblue\">");
   page.Line("<b><font face=\"Century Schoolbook\">");
@@ -108,7 +104,7 @@ constexpr std::string_view kInputSuffix = "\" size=\"30\"></td>";
 
 }  // namespace
 
-void WriteFieldRow(PageWriter& page, std::string_view label, Field field, ValueFrom from) {
+void WriteFieldRow(FormPage& page, std::string_view label, Field field, ValueFrom from) {
   page.Line("<tr>");
   page.Line(label);
   const std::string value = from == ValueFrom::kSession ? page.SessionValue(FieldName(field))
@@ -117,13 +113,13 @@ void WriteFieldRow(PageWriter& page, std::string_view label, Field field, ValueF
   page.Line("</tr>");
 }
 
-void WriteSubmitRow(PageWriter& page, std::string_view submit_cell) {
+void WriteSubmitRow(FormPage& page, std::string_view submit_cell) {
   page.Line("<tr>");
   page.Line(submit_cell);
   page.Line("</tr>");
 }
 
-void WritePageClose(PageWriter& page) {
+void WritePageClose(FormPage& page) {
   page.Line("</table>");
   page.Line("</form>");
   page.Line("</center>");

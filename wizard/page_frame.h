@@ -4,24 +4,21 @@
 
 #include <string_view>
 
-#include "wizard/page_writer.h"
+#include "wizard/form_page.h"
 
 namespace vorlintex::wizard {
 
-void WriteScriptOpening(PageWriter& page);
-void WriteCheckSourceBlank(PageWriter& page);
-void WriteCheckTargetBlank(PageWriter& page);
-void WriteCheckSameFolder(PageWriter& page);
-void WriteCheckNameBlank(PageWriter& page);
-void WriteScriptClosing(PageWriter& page);
-
-// The page head shared with the generation run's page.
-void WritePageHead(PageWriter& page);
+void WriteScriptOpening(FormPage& page);
+void WriteCheckSourceBlank(FormPage& page);
+void WriteCheckTargetBlank(FormPage& page);
+void WriteCheckSameFolder(FormPage& page);
+void WriteCheckNameBlank(FormPage& page);
+void WriteScriptClosing(FormPage& page);
 
 // The page the form's submit asks for next.
 enum class NextPage { kSelection, kGeneration };
-void WriteFormOpening(PageWriter& page, NextPage next_page);
-void WriteHeadingRow(PageWriter& page);
+void WriteFormOpening(FormPage& page, NextPage next_page);
+void WriteHeadingRow(FormPage& page);
 
 enum class Field { kSourceDir, kTargetDir, kDllName };
 // Where a field row takes its value: the entry page shows the session's, the selection page
@@ -29,9 +26,9 @@ enum class Field { kSourceDir, kTargetDir, kDllName };
 enum class ValueFrom { kSession, kRequest };
 // "<tr>", the label cell, the input line holding the field's value (read as that line is
 // written), "</tr>".
-void WriteFieldRow(PageWriter& page, std::string_view label, Field field, ValueFrom from);
+void WriteFieldRow(FormPage& page, std::string_view label, Field field, ValueFrom from);
 
-void WriteSubmitRow(PageWriter& page, std::string_view submit_cell);
-void WritePageClose(PageWriter& page);
+void WriteSubmitRow(FormPage& page, std::string_view submit_cell);
+void WritePageClose(FormPage& page);
 
 }  // namespace vorlintex::wizard

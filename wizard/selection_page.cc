@@ -1,18 +1,19 @@
 #include "wizard/selection_page.h"
 
+#include "html/page_head.h"
 #include "wizard/page_frame.h"
 
 namespace vorlintex::wizard {
 namespace {
 
-void StoreFieldInSession(PageWriter& page, std::string_view name) {
+void StoreFieldInSession(FormPage& page, std::string_view name) {
   const std::string value = page.RequestValue(name);
   page.StoreInSession(name, value);
 }
 
 }  // namespace
 
-void WriteSelectionPage(PageWriter& page, const GetFilesMethod& get_files) {
+void WriteSelectionPage(FormPage& page, const GetFilesMethod& get_files) {
   StoreFieldInSession(page, "sourcedir");
   StoreFieldInSession(page, "targetdir");
   StoreFieldInSession(page, "dllname");
@@ -22,7 +23,7 @@ void WriteSelectionPage(PageWriter& page, const GetFilesMethod& get_files) {
   WriteCheckTargetBlank(page);
   WriteCheckNameBlank(page);
   WriteScriptClosing(page);
-  WritePageHead(page);
+  html::WritePageHead(page);
   WriteFormOpening(page, NextPage::kGeneration);
   WriteHeadingRow(page);
   WriteFieldRow(page,

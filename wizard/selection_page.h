@@ -5,14 +5,14 @@
 #include <functional>
 #include <string>
 
-#include "component/status.h"
-#include "wizard/page_writer.h"
+#include "contract/status.h"
+#include "wizard/form_page.h"
 
 namespace vorlintex::wizard {
 
 // The component's GetFiles method: writes the option lines for a listing pattern.
 using GetFilesMethod = std::function<Status(std::string& curpath)>;
 
-void WriteSelectionPage(PageWriter& page, const GetFilesMethod& get_files);
+void WriteSelectionPage(FormPage& page, const GetFilesMethod& get_files);
 
 }  // namespace vorlintex::wizard

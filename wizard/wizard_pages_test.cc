@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "component/memory_host.h"
 #include "component/morvane.h"
+#include "contract/memory_host.h"
 #include "platform/memory_env.h"
 #include "wizard/wizard_test_pages.h"
 

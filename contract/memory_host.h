@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "component/host.h"
+#include "contract/host.h"
 
 namespace vorlintex::host {
 

@@ -11,10 +11,13 @@
 #include <variant>
 #include <vector>
 
-#include "component/host.h"
-#include "component/status.h"
+#include "contract/host.h"
+#include "contract/status.h"
 
 namespace vorlintex::automation {
+
+// The ProgID of the wizard's class, by which its host page creates it.
+inline constexpr std::string_view kMorvaneProgId = "tvorlintex.morvane";
 
 // One argument of a method call. Arguments are passed by reference: a method may change them.
 using Variant = std::variant<std::monostate, std::string, std::shared_ptr<host::ScriptingContext>>;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "component/status.h"
+#include "contract/status.h"
 
 namespace vorlintex::host {
 

@@ -1,4 +1,4 @@
-#include "component/memory_host.h"
+#include "contract/memory_host.h"
 
 namespace vorlintex::host {
 namespace {

@@ -6,7 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "component/status.h"
+#include "contract/status.h"
 
 namespace vorlintex {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "component/automation.h"
-#include "component/memory_host.h"
 #include "component/morvane.h"
+#include "contract/automation.h"
+#include "contract/memory_host.h"
 #include "generator/generation_run_test_texts.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"

@@ -1,6 +1,6 @@
-#include "generator/html_escape.h"
+#include "html/escape.h"
 
-namespace vorlintex::generator {
+namespace vorlintex::html {
 
 std::string HtmlEscape(std::string_view text) {
   std::string out;
@@ -26,4 +26,4 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-}  // namespace vorlintex::generator
+}  // namespace vorlintex::html

@@ -1,7 +1,7 @@
 // The platform services the component needs beyond the page host: file service objects, the
 // folder listing, the registry value that locates the compiler, the Windows directory, and
 // the identity of a folder on disk. One real implementation per platform (platform/), and an
-// in-memory one for tests.
+// in-memory one for tests. Safe to call from several threads at once.
 #pragma once
 
 #include <memory>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "component/status.h"
-#include "component/text_file_service.h"
+#include "contract/status.h"
+#include "contract/text_file_service.h"
 
 namespace vorlintex {
 
@@ -19,16 +19,20 @@ class Env {
   virtual ~Env() = default;
 
   // Makes a new file service object ("Scripting.FileSystemObject"). Cheap: the run makes one,
-  // and one more for every include directive it resolves.
+  // and one more for every include directive it resolves. On success stores the object in
+  // *service; on failure stores null and returns the failure.
   virtual Status NewFileService(std::unique_ptr<fs::TextFileService>* service) = 0;
 
-  // The names (no folder) of the ordinary files that match `pattern`, a folder path followed
-  // by a file name pattern with "*" and "?", in the order a Windows listing gives them.
-  // Empty when the folder does not exist or cannot be read.
-  virtual std::vector<std::string> ListFiles(const std::string& pattern) = 0;
+  // Stores in *names the names (no folder) of the ordinary files that match `pattern`, a
+  // folder path followed by a file name pattern with "*" and "?", in the order a Windows
+  // listing gives them. On failure *names is empty and the status tells why: NotFound when
+  // the folder does not exist (or names a file), IOError when it exists but cannot be read.
+  virtual Status ListFiles(const std::string& pattern, std::vector<std::string>* names) = 0;
 
   // The default value of HKEY_CLASSES_ROOT\`subkey` when the key exists and its default value
-  // is a plain string; the text without its terminating NUL.
+  // is a plain string; the text without its terminating NUL. Nothing when the key or its
+  // value is missing, is not a string, or the registry cannot be read: the caller has the
+  // same answer for all of them.
   virtual std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) = 0;
 
   // The Windows directory, without a trailing separator; empty when it cannot be had.
@@ -36,7 +40,7 @@ class Env {
 
   // A text that is equal for two paths exactly when they name the same existing folder
   // (separators mapped, letter case resolved, links followed); nothing when `path` names no
-  // existing folder.
+  // existing folder or it cannot be looked at.
   virtual std::optional<std::string> FolderIdentity(const std::string& path) = 0;
 };
 

@@ -1,6 +1,6 @@
-#include "component/automation.h"
+#include "contract/automation.h"
 
-#include "component/ascii.h"
+#include "contract/ascii.h"
 
 namespace vorlintex::automation {
 

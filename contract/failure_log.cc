@@ -1,4 +1,4 @@
-#include "component/failure_log.h"
+#include "contract/failure_log.h"
 
 namespace vorlintex {
 

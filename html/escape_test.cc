@@ -1,8 +1,8 @@
-#include "generator/html_escape.h"
+#include "html/escape.h"
 
 #include <gtest/gtest.h>
 
-namespace vorlintex::generator {
+namespace vorlintex::html {
 namespace {
 
 TEST(HtmlEscapeTest, EscapesTheFourMarkupCharactersAndNothingElse) {
@@ -25,4 +25,4 @@ TEST(HtmlEscapeTest, EscapesTheFourMarkupCharactersAndNothingElse) {
 }
 
 }  // namespace
-}  // namespace vorlintex::generator
+}  // namespace vorlintex::html

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace vorlintex::generator {
+namespace vorlintex::html {
 
 // `text` with & < > " as &amp; &lt; &gt; &quot;; every other byte unchanged.
 std::string HtmlEscape(std::string_view text);
 
-}  // namespace vorlintex::generator
+}  // namespace vorlintex::html

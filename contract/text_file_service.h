@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "component/status.h"
+#include "contract/status.h"
 
 namespace vorlintex::fs {
 
 // One open text file, for reading or for writing. A stream closes its file when destroyed,
-// keeping what was written.
+// keeping what was written. Failures are IOError unless said otherwise.
 class TextStream {
  public:
   virtual ~TextStream() = default;
@@ -20,27 +20,34 @@ class TextStream {
   // True when no line is left to read. Also true once a read has failed or the stream is
   // closed, so that a reading loop over a failing stream always ends.
   virtual bool AtEndOfStream() = 0;
-  // The next line without its line end (LF, or CR LF). `line` is overwritten.
+  // Stores in *line the next line without its line end (LF, or CR LF). On failure *line is
+  // empty.
   virtual Status ReadLine(std::string* line) = 0;
-  // Writes `text` followed by CR LF.
+  // Writes `text` followed by CR LF. On failure the file may hold part of the line.
   virtual Status WriteLine(std::string_view text) = 0;
-  // Closes the file; every later call on the stream fails.
+  // Closes the file; every later call on the stream fails. A failing close of a written file
+  // means that what was written may not all be kept.
   virtual Status Close() = 0;
 };
 
 // A file service object. Paths are used exactly as the caller built them; both "\" and "/"
-// separate their parts.
+// separate their parts. Every failure names the path it was given.
 class TextFileService {
  public:
   virtual ~TextFileService() = default;
 
-  // Fails when the folder exists or its parent is missing.
+  // Creates the folder `path`. AlreadyExists when something of that name exists, NotFound when
+  // its parent is missing, IOError for any other refusal.
   virtual Status CreateFolder(const std::string& path) = 0;
-  // A new empty file, replacing one of that name, open for writing.
+  // A new empty file, replacing one of that name, open for writing. On success stores the
+  // stream in *stream; on failure stores null (NotFound when the folder is missing, IOError
+  // otherwise).
   virtual Status CreateTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) = 0;
-  // An existing file, open for reading at its first line.
+  // An existing file, open for reading at its first line. On success stores the stream in
+  // *stream; on failure stores null (NotFound when there is no such file, IOError when it
+  // cannot be opened).
   virtual Status OpenTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) = 0;
-  // True when an ordinary file exists at `path`.
+  // True when an ordinary file exists at `path`; false also when that cannot be told.
   virtual bool FileExists(const std::string& path) = 0;
 };
 

@@ -1,0 +1,87 @@
+// Outcome of one operation: OK, or a failure with a code, the path (or name) it was done to,
+// and the reason. OK is a null pointer: nothing is built, copied or destroyed for it, so a
+// status can be returned for every line written.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace vorlintex {
+
+class [[nodiscard]] Status {
+ public:
+  // What callers tell apart.
+  enum class Code : unsigned char {
+    kOk = 0,
+    kNotFound,         // the file or folder does not exist
+    kAlreadyExists,    // a folder to create is already there
+    kIOError,          // the operating system refused or failed the operation
+    kInvalidArgument,  // a path, name or value the operation cannot take
+    kNotSupported,     // the object has no such member, or the call has the wrong arguments
+  };
+
+  Status() noexcept = default;  // OK
+  Status(const Status& other) : state_(other.state_ ? new State(*other.state_) : nullptr) {}
+  Status(Status&& other) noexcept = default;
+  Status& operator=(const Status& other) {
+    if (this != &other) state_.reset(other.state_ ? new State(*other.state_) : nullptr);
+    return *this;
+  }
+  Status& operator=(Status&& other) noexcept = default;
+
+  static Status OK() noexcept { return Status(); }
+  // A failure of an operation on `path` (a file or folder path, or a name), with the
+  // operating system's or the component's reason.
+  static Status IOError(std::string path, std::string reason) {
+    return Status(Code::kIOError, std::move(path), std::move(reason));
+  }
+  static Status NotFound(std::string path, std::string reason) {
+    return Status(Code::kNotFound, std::move(path), std::move(reason));
+  }
+  static Status AlreadyExists(std::string path, std::string reason) {
+    return Status(Code::kAlreadyExists, std::move(path), std::move(reason));
+  }
+  static Status InvalidArgument(std::string path, std::string reason) {
+    return Status(Code::kInvalidArgument, std::move(path), std::move(reason));
+  }
+  static Status NotSupported(std::string path, std::string reason) {
+    return Status(Code::kNotSupported, std::move(path), std::move(reason));
+  }
+  // An I/O error: the failure of whatever the operation asked of the system.
+  static Status Error(std::string path, std::string reason) {
+    return IOError(std::move(path), std::move(reason));
+  }
+
+  bool ok() const noexcept { return state_ == nullptr; }
+  Code code() const noexcept { return state_ ? state_->code : Code::kOk; }
+  bool IsNotFound() const noexcept { return code() == Code::kNotFound; }
+  bool IsAlreadyExists() const noexcept { return code() == Code::kAlreadyExists; }
+  // Empty when OK.
+  const std::string& path() const noexcept { return state_ ? state_->path : Empty(); }
+  const std::string& reason() const noexcept { return state_ ? state_->reason : Empty(); }
+  // The same failure, of the same code, named after `path` instead.
+  Status WithPath(std::string path) const {
+    return ok() ? Status() : Status(state_->code, std::move(path), state_->reason);
+  }
+  // "path: reason", or "OK".
+  std::string ToString() const;
+  // For the calls whose failure is of no consequence to the caller, said where it is made.
+  void IgnoreError() const noexcept {}
+
+ private:
+  struct State {
+    Code code;
+    std::string path;
+    std::string reason;
+  };
+
+  Status(Code code, std::string path, std::string reason)
+      : state_(new State{code, std::move(path), std::move(reason)}) {}
+  static const std::string& Empty() noexcept;
+
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace vorlintex
