@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <sstream>
 #include <thread>
@@ -310,11 +311,17 @@ TEST_F(HttpServerTest, EveryOtherWaitHasItsDeadline) {
   TestClient reader(server_->port());
   const int requests = 40;
   const std::string post = Post("/morvane.asp", "asplist=" + std::string(500'000, 'b'));
+  std::atomic<bool> sent = false;
   std::thread sender([&] {
     for (int i = 0; i < requests && reader.Send(post); ++i) {
     }
+    sent = true;
   });
-  std::this_thread::sleep_for(std::chrono::seconds(1));
+  // The sender is held up once the server stops reading to write answers nobody reads, until
+  // the server gives up on the connection.
+  for (int waited = 0; !sent && waited < 200; ++waited) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
   int answered = 0;
   while (reader.Read()) ++answered;
   sender.join();
