@@ -31,7 +31,9 @@ int WineRegistryInput(const uint8_t* data, size_t size);
 int WildcardInput(const uint8_t* data, size_t size);
 
 // The input's first byte is a piece size; the rest, arriving in pieces of that size, is what a
-// client sends on one connection of the HTTP server (request heads and bodies).
+// client sends on one connection of the HTTP server: each request head read by Beast's parser
+// and judged by the page host's own rules (limits, statuses, the fields it takes), each body
+// skipped.
 int HttpRequestInput(const uint8_t* data, size_t size);
 
 struct FuzzTarget {

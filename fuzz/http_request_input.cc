@@ -1,17 +1,17 @@
 #include <algorithm>
+#include <boost/asio/buffer.hpp>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_entries.h"
-#include "pagehost/http_connection.h"
-#include "pagehost/http_request_parser.h"
+#include "pagehost/request_head.h"
 
 namespace vorlintex::fuzz {
 namespace {
 
-using pagehost::HttpConnection;
-using pagehost::HttpRequestParser;
+namespace http = boost::beast::http;
 
 // Small limits, so that inputs of a few kilobytes reach every one of them.
 pagehost::HttpLimits SmallLimits() {
@@ -31,99 +31,82 @@ bool HasControlByte(std::string_view text) {
 }
 
 bool IsStatusOfABadHead(int status) {
-  for (int known : {400, 408, 411, 413, 414, 431, 501, 505}) {
+  for (int known : {400, 411, 413, 414, 431, 501, 505}) {
     if (status == known) return true;
   }
   return false;
 }
 
-// The parser's rules on one head: the same verdict whole and in pieces, and a head it accepts
-// keeps every limit and carries no control byte into the page host.
-void CheckParser(std::string_view bytes, size_t piece) {
+struct Verdict {
+  int status = 0;  // 0: served; 1: the input ended first; else the status of the refusal
+  pagehost::HttpRequestHead head;
+};
+
+// The requests of one connection as the server reads them (HttpConnection::ParseHead): each head
+// through Beast's parser, fed what has arrived (`piece` bytes more each time) and judged by the
+// page host's rules on the way and once whole; each body skipped; up to the first refusal,
+// which ends the connection.
+std::vector<Verdict> ReadRequests(std::string_view bytes, size_t piece) {
   const pagehost::HttpLimits limits = SmallLimits();
-  HttpRequestParser whole(limits);
-  const HttpRequestParser::State verdict = whole.Parse(bytes);
-  HttpRequestParser pieces(limits);
-  HttpRequestParser::State state = HttpRequestParser::State::kNeedMore;
-  for (size_t size = std::min(piece, bytes.size()); state == HttpRequestParser::State::kNeedMore;
-       size = std::min(size + piece, bytes.size())) {
-    state = pieces.Parse(bytes.substr(0, size));
-    if (size == bytes.size()) break;
+  std::vector<Verdict> verdicts;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    pagehost::RequestParser parser;
+    pagehost::LimitParser(limits, &parser);
+    size_t arrived = start;
+    size_t parsed = start;
+    Verdict verdict;
+    while (true) {
+      boost::beast::error_code error = http::error::need_more;
+      if (arrived > parsed) {
+        error = {};
+        parsed += parser.put(boost::asio::buffer(bytes.data() + parsed, arrived - parsed), error);
+        if (!error && !parser.is_header_done()) error = http::error::need_more;
+      }
+      const std::string_view unparsed = bytes.substr(parsed, arrived - parsed);
+      if (error && error != http::error::need_more) {
+        verdict.status = pagehost::HeadFailure(error, parser, unparsed, limits).status;
+        break;
+      }
+      if (!error) {
+        if (auto failure = pagehost::JudgeHead(parser, limits, &verdict.head)) {
+          verdict.status = failure->status;
+        }
+        break;
+      }
+      if (auto too_long = pagehost::JudgeRequestLine(parser, unparsed, limits)) {
+        verdict.status = too_long->status;
+        break;
+      }
+      if (arrived == bytes.size()) {
+        verdict.status = 1;
+        break;
+      }
+      arrived = std::min(bytes.size(), arrived + piece);
+    }
+    verdicts.push_back(verdict);
+    if (verdict.status != 0) break;
+    // The body; the next request follows.
+    start = parsed + verdict.head.content_length;
   }
-  FUZZ_CHECK(state == verdict);
-  if (verdict == HttpRequestParser::State::kError) {
-    FUZZ_CHECK(pieces.error().status == whole.error().status);
-    FUZZ_CHECK(IsStatusOfABadHead(whole.error().status));
-  }
-  if (verdict != HttpRequestParser::State::kDone) return;
-  const pagehost::HttpRequestHead& head = whole.head();
-  FUZZ_CHECK(pieces.head_size() == whole.head_size());
-  FUZZ_CHECK(whole.head_size() <= limits.max_head);
+  return verdicts;
+}
+
+// The page host's rules on a head it serves: every limit kept, and no control byte or space
+// carried where it could forge a line of the log or a header of the answer.
+void CheckServed(const pagehost::HttpRequestHead& head) {
+  const pagehost::HttpLimits limits = SmallLimits();
   FUZZ_CHECK(head.content_length <= limits.max_body);
   FUZZ_CHECK(!head.method.empty() && !HasControlByte(head.method));
-  FUZZ_CHECK(!head.method.empty() && head.method.find(' ') == std::string::npos);
+  FUZZ_CHECK(head.method.find(' ') == std::string::npos);
+  FUZZ_CHECK(head.method.size() + head.query.size() + 10 <= limits.max_request_line);
   FUZZ_CHECK(!HasControlByte(head.query) && head.query.find(' ') == std::string::npos);
+  FUZZ_CHECK(!head.path.empty());
   FUZZ_CHECK(head.minor_version == 0 || head.minor_version == 1);
   for (const auto* field : {&head.host, &head.content_type, &head.origin, &head.referer,
                             &head.cookie, &head.fetch_site}) {
     if (*field) FUZZ_CHECK(!HasControlByte(**field));
   }
-}
-
-// A connection fed the input in pieces and answering every request at once: it never holds
-// more than its limits allow, and it ends up reading, failed or closed, never stuck.
-void CheckConnection(std::string_view bytes, size_t piece) {
-  const pagehost::HttpLimits limits = SmallLimits();
-  const pagehost::SteadyTime start = pagehost::SteadyTime() + std::chrono::hours(1);
-  HttpConnection connection(limits, pagehost::HttpTimeouts(), start);
-  pagehost::HostResponse page;
-  page.body = "answer";
-  size_t requests = 0;
-  size_t fed = 0;
-  while (connection.state() != HttpConnection::State::kClosed) {
-    switch (connection.state()) {
-      case HttpConnection::State::kReading:
-        if (fed == bytes.size()) {
-          connection.Expire(connection.Deadline());
-          FUZZ_CHECK(connection.state() == HttpConnection::State::kFailed ||
-                     connection.state() == HttpConnection::State::kClosed);
-          if (connection.state() == HttpConnection::State::kFailed) {
-            FUZZ_CHECK(connection.error().status == 408);
-          }
-          break;
-        }
-        connection.Received(bytes.substr(fed, piece), start);
-        fed += std::min(piece, bytes.size() - fed);
-        // Unread input never grows past a head and a body, plus what came with the last piece.
-        FUZZ_CHECK(connection.BufferedCapacity() <=
-                   2 * (limits.max_head + limits.max_body + piece) + 64 * 1024);
-        break;
-      case HttpConnection::State::kHeadReady:
-        connection.ReadBody(start);
-        break;
-      case HttpConnection::State::kRequestReady: {
-        const pagehost::HttpRequest request = connection.TakeRequest();
-        FUZZ_CHECK(request.body.size() == request.head.content_length);
-        ++requests;
-        connection.Respond(page, start);
-        break;
-      }
-      case HttpConnection::State::kFailed:
-        FUZZ_CHECK(IsStatusOfABadHead(connection.error().status));
-        connection.Respond(page, start);
-        FUZZ_CHECK(connection.Output().find("Connection: close\r\n") != std::string_view::npos);
-        break;
-      case HttpConnection::State::kHandling:
-        FUZZ_CHECK(false);  // every request is answered as it is taken
-        break;
-      case HttpConnection::State::kWriting:
-        connection.Sent(connection.Output().size(), start);
-        break;
-      case HttpConnection::State::kClosed:
-        break;
-    }
-  }
-  FUZZ_CHECK(requests <= bytes.size() / 14 + 1);  // "A / HTTP/1.1\n\n" is the shortest
 }
 
 }  // namespace
@@ -133,8 +116,22 @@ int HttpRequestInput(const uint8_t* data, size_t size) {
   // The first byte says in pieces of how many bytes the rest arrives.
   const size_t piece = data[0] == 0 ? 1 : data[0];
   const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
-  CheckParser(bytes, piece);
-  CheckConnection(bytes, piece);
+  const std::vector<Verdict> in_pieces = ReadRequests(bytes, piece);
+  const std::vector<Verdict> whole = ReadRequests(bytes, bytes.size() + 1);
+  for (const std::vector<Verdict>* verdicts : {&in_pieces, &whole}) {
+    FUZZ_CHECK(verdicts->size() <= bytes.size() / 16 + 1);  // "A / HTTP/1.1\r\n\r\n" is shortest
+    for (const Verdict& verdict : *verdicts) {
+      if (verdict.status == 0) CheckServed(verdict.head);
+      if (verdict.status > 1) FUZZ_CHECK(IsStatusOfABadHead(verdict.status));
+    }
+  }
+  // A request served whole is served the same however its bytes arrive.
+  if (!whole.empty() && whole[0].status == 0) {
+    FUZZ_CHECK(!in_pieces.empty() && in_pieces[0].status == 0);
+    FUZZ_CHECK(in_pieces[0].head.path == whole[0].head.path);
+    FUZZ_CHECK(in_pieces[0].head.query == whole[0].head.query);
+    FUZZ_CHECK(in_pieces[0].head.content_length == whole[0].head.content_length);
+  }
   return 0;
 }
 

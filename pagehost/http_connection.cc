@@ -1,6 +1,9 @@
 #include "pagehost/http_connection.h"
 
 #include <algorithm>
+#include <boost/asio/post.hpp>
+#include <boost/beast/core/read_size.hpp>
+#include <boost/beast/http/read.hpp>
 #include <utility>
 
 #include "pagehost/http_response.h"
@@ -8,141 +11,253 @@
 namespace vorlintex::pagehost {
 namespace {
 
+namespace asio = boost::asio;
+namespace http = boost::beast::http;
+using boost::beast::error_code;
+
 // Buffers larger than this are given back after a request rather than kept for the next.
 constexpr size_t kKeptBuffer = 16 * 1024;
-
-void Release(std::string* buffer) {
-  if (buffer->capacity() > kKeptBuffer) {
-    std::string(*buffer).swap(*buffer);
-  }
-}
+// The most read from a socket at once.
+constexpr size_t kReadChunk = 64 * 1024;
+// A connection closed after an answer is read (and what comes discarded) this long more: closed
+// with unread bytes, the system would reset it, and the client could lose the answer (a 413 to
+// a body it is still sending).
+constexpr auto kLingering = std::chrono::seconds(2);
 
 }  // namespace
 
-HttpConnection::HttpConnection(HttpLimits limits, HttpTimeouts timeouts, SteadyTime now)
-    : timeouts_(timeouts), parser_(limits), waiting_since_(now) {}
-
-bool HttpConnection::Idle() const {
-  return state_ == State::kReading && !head_started_ && !reading_body_;
+HttpConnection::HttpConnection(ConnectionShared* shared, asio::ip::tcp::socket socket)
+    : shared_(*shared), socket_(std::move(socket)) {
+  open_at_ = shared_.open.insert(shared_.open.end(), this);
 }
 
-void HttpConnection::Received(std::string_view bytes, SteadyTime now) {
-  if (state_ != State::kReading) return;
-  in_.append(bytes);
-  Advance(now);
+HttpConnection::~HttpConnection() { Close(); }
+
+void HttpConnection::Start() { ReadHead(Clock::now()); }
+
+void HttpConnection::Close() {
+  if (phase_ == Phase::kClosed) return;
+  phase_ = Phase::kClosed;
+  deadline_ = Clock::time_point::max();
+  error_code ignored;
+  socket_.close(ignored);
+  shared_.open.erase(open_at_);
 }
 
-void HttpConnection::Advance(SteadyTime now) {
-  if (state_ != State::kReading) return;
-  if (reading_body_) {
-    if (in_.size() - parser_.head_size() >= parser_.head().content_length) {
-      state_ = State::kRequestReady;
+bool HttpConnection::Closable() const {
+  return (phase_ == Phase::kHead && !head_started_) || phase_ == Phase::kLingering;
+}
+
+void HttpConnection::Sweep(Clock::time_point now) {
+  if (now < deadline_) return;
+  deadline_ = Clock::time_point::max();
+  expired_ = true;
+  error_code ignored;
+  socket_.cancel(ignored);  // the waiting handler sees expired_
+}
+
+std::string_view HttpConnection::Unparsed() const {
+  auto bytes = in_.data();
+  return std::string_view(static_cast<const char*>(bytes.data()), bytes.size());
+}
+
+void HttpConnection::ReadHead(Clock::time_point now) {
+  phase_ = Phase::kHead;
+  expired_ = false;
+  head_ = HttpRequestHead();
+  head_started_ = false;
+  deadline_ = now + shared_.timeouts.idle;
+  parser_.emplace();
+  LimitParser(shared_.limits, &*parser_);
+  ParseHead();  // a pipelined request may be here already
+}
+
+// Beast's own read loop, with the page host's checks between reads: the head's deadline runs
+// from its first byte, and a request line over its limit is refused before its end arrives.
+void HttpConnection::ParseHead() {
+  error_code error = http::error::need_more;
+  if (in_.size() > 0) {
+    if (!head_started_) {
+      head_started_ = true;
+      deadline_ = Clock::now() + shared_.timeouts.head;
+    }
+    error = {};
+    in_.consume(parser_->put(in_.data(), error));
+    if (!error && !parser_->is_header_done()) error = http::error::need_more;
+  }
+  if (error != http::error::need_more) {
+    OnHead(error);
+    return;
+  }
+  if (std::optional<HttpHeadError> too_long =
+          JudgeRequestLine(*parser_, Unparsed(), shared_.limits)) {
+    TakeRequestLine(*parser_, &head_);
+    Fail(*too_long);
+    return;
+  }
+  socket_.async_read_some(in_.prepare(boost::beast::read_size(in_, kReadChunk)),
+                          [self = shared_from_this()](error_code error, size_t bytes) {
+                            self->OnHeadBytes(error, bytes);
+                          });
+}
+
+void HttpConnection::OnHeadBytes(error_code error, size_t bytes) {
+  if (phase_ == Phase::kClosed) return;
+  // Bytes that came as the deadline passed do not save the head: its deadline is gone.
+  if (error || expired_) {
+    if (expired_ && head_started_) {
+      Fail(HttpHeadError{408, "The request head did not arrive in time."});
+    } else {
+      Close();  // the client left, or kept an idle connection too long
     }
     return;
   }
-  HttpRequestParser::State parsed = parser_.Parse(in_);
-  if (!head_started_ && parser_.started()) {
-    head_started_ = true;
-    waiting_since_ = now;
+  in_.commit(bytes);
+  ParseHead();
+}
+
+void HttpConnection::OnHead(error_code error) {
+  const Clock::time_point now = Clock::now();
+  if (error) {
+    TakeRequestLine(*parser_, &head_);
+    Fail(HeadFailure(error, *parser_, Unparsed(), shared_.limits));
+    return;
   }
-  if (parsed == HttpRequestParser::State::kError) {
-    error_ = parser_.error();
-    state_ = State::kFailed;
-  } else if (parsed == HttpRequestParser::State::kDone) {
-    state_ = State::kHeadReady;
+  head_whole_at_ = now;
+  if (std::optional<HttpHeadError> failure = JudgeHead(*parser_, shared_.limits, &head_)) {
+    Fail(*failure);
+    return;
   }
+  // Refused on its head alone, before a byte of the body is read.
+  if (std::optional<HostResponse> refusal =
+          shared_.page_host.Refusal(ToHostRequest(head_, std::string_view()))) {
+    shared_.log.Write(head_.method, head_.path, *refusal, now);
+    // A refused body is left unread, so what follows it cannot be told from a next request.
+    Respond(*refusal, !head_.keep_alive || !parser_->is_done(), false);
+    return;
+  }
+  if (parser_->is_done()) {
+    Dispatch();
+    return;
+  }
+  phase_ = Phase::kBody;
+  expired_ = false;
+  const HttpTimeouts& timeouts = shared_.timeouts;
+  auto in_proportion = std::chrono::milliseconds(
+      head_.content_length * 1000 / std::max<size_t>(1, timeouts.body_bytes_per_second));
+  deadline_ = now + std::max<std::chrono::milliseconds>(timeouts.body_floor, in_proportion);
+  http::async_read(socket_, in_, *parser_,
+                   [self = shared_from_this()](error_code error, size_t) { self->OnBody(error); });
 }
 
-void HttpConnection::ReadBody(SteadyTime now) {
-  if (state_ != State::kHeadReady) return;
-  state_ = State::kReading;
-  reading_body_ = true;
-  waiting_since_ = now;
-  Advance(now);
+void HttpConnection::OnBody(error_code error) {
+  if (phase_ == Phase::kClosed) return;
+  if (error) {
+    if (expired_) {
+      Fail(HttpHeadError{408, "The request body did not arrive in time."});
+    } else {
+      Close();
+    }
+    return;
+  }
+  Dispatch();
 }
 
-HttpRequest HttpConnection::TakeRequest() {
-  HttpRequest request;
-  request.head = parser_.head();
-  const size_t head_size = parser_.head_size();
-  request.body = in_.substr(head_size, request.head.content_length);
-  in_.erase(0, head_size + request.head.content_length);
-  Release(&in_);
-  state_ = State::kHandling;
-  return request;
+void HttpConnection::Dispatch() {
+  phase_ = Phase::kHandling;
+  deadline_ = Clock::time_point::max();
+  std::string body = std::move(parser_->get().body());
+  parser_.reset();
+  // The worker reads head_ alone; the I/O thread leaves it be until the answer is back.
+  shared_.workers.Run([self = shared_from_this(), body = std::move(body)]() mutable {
+    ConnectionShared& shared = self->shared_;
+    HostResponse response = shared.page_host.Handle(ToHostRequest(self->head_, body));
+    shared.log.Write(self->head_.method, self->head_.path, response, self->head_whole_at_);
+    // The connection is released on the I/O thread, never on a worker.
+    asio::post(shared.io, [self = std::move(self), response = std::move(response)] {
+      self->Answered(response);
+    });
+  });
 }
 
-void HttpConnection::Respond(const HostResponse& response, SteadyTime now) {
-  bool failed = state_ == State::kFailed;
-  bool refused = state_ == State::kHeadReady;
-  if (!failed && !refused && state_ != State::kHandling) return;
-  const HttpRequestHead& head = parser_.head();
+void HttpConnection::Answered(const HostResponse& response) {
+  if (phase_ == Phase::kClosed) return;
+  Respond(response, !head_.keep_alive, false);
+}
+
+void HttpConnection::Fail(const HttpHeadError& error) {
+  HostResponse page = ErrorPage(error.status, error.detail);
+  shared_.log.Write(head_.method, head_.path, page, std::nullopt);
+  Respond(page, true, true);
+}
+
+void HttpConnection::Respond(const HostResponse& response, bool close, bool failed) {
   ResponseFraming framing;
-  framing.head_only = !failed && head.method == "HEAD";
-  // A refused body is left unread, so what follows it cannot be told from a next request.
-  framing.close = failed || !head.keep_alive || (refused && head.content_length > 0);
-  framing.keep_alive_1_0 = !framing.close && head.minor_version == 0;
-  if (refused && !framing.close) {
-    in_.erase(0, parser_.head_size());
-    Release(&in_);
-  }
+  framing.head_only = !failed && head_.method == "HEAD";
+  framing.close = close;
+  framing.keep_alive_1_0 = !close && head_.minor_version == 0;
   out_ = ResponseBytes(response, framing);
   out_sent_ = 0;
-  close_after_output_ = framing.close;
-  write_progress_ = now;
-  state_ = State::kWriting;
+  close_after_output_ = close;
+  phase_ = Phase::kWriting;
+  expired_ = false;
+  deadline_ = Clock::now() + shared_.timeouts.write_stall;
+  WriteSome();
 }
 
-void HttpConnection::Sent(size_t bytes, SteadyTime now) {
-  if (state_ != State::kWriting) return;
-  out_sent_ = std::min(out_.size(), out_sent_ + bytes);
-  if (bytes > 0) write_progress_ = now;
-  if (out_sent_ < out_.size()) return;
+void HttpConnection::WriteSome() {
+  socket_.async_write_some(
+      asio::buffer(out_.data() + out_sent_, out_.size() - out_sent_),
+      [self = shared_from_this()](error_code error, size_t bytes) { self->OnWrite(error, bytes); });
+}
+
+void HttpConnection::OnWrite(error_code error, size_t bytes) {
+  if (phase_ == Phase::kClosed) return;
+  if (error || expired_) {
+    Close();  // the client is gone, or read nothing for too long
+    return;
+  }
+  out_sent_ += bytes;
+  const Clock::time_point now = Clock::now();
+  if (out_sent_ < out_.size()) {
+    deadline_ = now + shared_.timeouts.write_stall;
+    WriteSome();
+    return;
+  }
   out_.clear();
-  out_sent_ = 0;
-  Release(&out_);
+  if (out_.capacity() > kKeptBuffer) std::string().swap(out_);
   if (close_after_output_) {
-    state_ = State::kClosed;
+    Linger();
     return;
   }
-  StartNextRequest(now);
+  if (in_.size() == 0 && in_.capacity() > kKeptBuffer) in_.shrink_to_fit();
+  ReadHead(now);
 }
 
-void HttpConnection::StartNextRequest(SteadyTime now) {
-  parser_.Reset();
-  head_started_ = false;
-  reading_body_ = false;
-  waiting_since_ = now;
-  state_ = State::kReading;
-  Advance(now);  // a pipelined request may be here already
+void HttpConnection::Linger() {
+  phase_ = Phase::kLingering;
+  expired_ = false;
+  deadline_ = Clock::now() + kLingering;
+  error_code ignored;
+  socket_.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+  in_.clear();
+  in_.shrink_to_fit();
+  socket_.async_read_some(asio::buffer(shared_.discard),
+                          [self = shared_from_this()](error_code error, size_t bytes) {
+                            self->OnDiscarded(error, bytes);
+                          });
 }
 
-SteadyTime HttpConnection::Deadline() const {
-  switch (state_) {
-    case State::kReading:
-      if (reading_body_) {
-        auto in_proportion = std::chrono::milliseconds(parser_.head().content_length * 1000 /
-                                                       timeouts_.body_bytes_per_second);
-        return waiting_since_ +
-               std::max<std::chrono::milliseconds>(timeouts_.body_floor, in_proportion);
-      }
-      return waiting_since_ + (head_started_ ? timeouts_.head : timeouts_.idle);
-    case State::kWriting:
-      return write_progress_ + timeouts_.write_stall;
-    default:
-      return SteadyTime::max();
-  }
-}
-
-void HttpConnection::Expire(SteadyTime now) {
-  if (now < Deadline()) return;
-  if (state_ == State::kReading && (head_started_ || reading_body_)) {
-    error_ = HttpHeadError{408, reading_body_ ? "The request body did not arrive in time."
-                                              : "The request head did not arrive in time."};
-    state_ = State::kFailed;
+void HttpConnection::OnDiscarded(error_code error, size_t) {
+  if (phase_ == Phase::kClosed) return;
+  if (error || expired_) {
+    Close();  // the client has read the answer and closed, or the time is up
     return;
   }
-  state_ = State::kClosed;
+  socket_.async_read_some(asio::buffer(shared_.discard),
+                          [self = shared_from_this()](error_code error, size_t bytes) {
+                            self->OnDiscarded(error, bytes);
+                          });
 }
 
 }  // namespace vorlintex::pagehost

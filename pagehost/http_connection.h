@@ -1,107 +1,107 @@
-// One client connection of the page host without its socket: bytes in become whole requests
-// (head, then body), answers become bytes out, and every wait has a deadline against a clock
-// value passed in. A request head must arrive whole within a set time of its first byte, so a
-// client trickling bytes cannot hold a connection; buffers are released after each request, so
-// a large head or body leaves nothing behind.
+// One client connection of the page host on Boost.Asio: reads request heads and bodies with
+// Boost.Beast's parser, hands each whole request to the page workers, writes the answers in
+// order (keep-alive and pipelining), and closes after a final answer with a lingering read, so
+// the client gets the answer even while it is still sending a body it was refused.
+//
+// Every wait has a deadline, checked by the server's sweep (Sweep below) rather than a timer
+// per connection: a request head must be whole within a set time of its first byte, so a
+// client trickling bytes cannot hold the connection, and gets 408 (a Beast stream past its
+// expiry would close the socket without that answer).
 #pragma once
 
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/beast/core/flat_buffer.hpp>
 #include <chrono>
-#include <cstddef>
+#include <list>
+#include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
+#include <vector>
 
-#include "pagehost/http_request_parser.h"
+#include "pagehost/access_log.h"
+#include "pagehost/http_limits.h"
 #include "pagehost/page_host.h"
+#include "pagehost/page_workers.h"
+#include "pagehost/request_head.h"
 
 namespace vorlintex::pagehost {
 
-using SteadyTime = std::chrono::steady_clock::time_point;
+class HttpConnection;
 
-struct HttpTimeouts {
-  // From the first byte of a request head to its end; a client still sending gets 408.
-  std::chrono::milliseconds head{10'000};
-  // A body may take this long, or longer in proportion to its size at the rate below.
-  std::chrono::milliseconds body_floor{30'000};
-  size_t body_bytes_per_second = 32 * 1024;
-  // A kept-alive connection with no request in progress is closed after this long.
-  std::chrono::milliseconds idle{5'000};
-  // An answer whose client reads nothing of it for this long is abandoned.
-  std::chrono::milliseconds write_stall{30'000};
+// What the connections of one server share; used on the I/O thread only, but for `page_host`,
+// `log` and `workers`.
+struct ConnectionShared {
+  boost::asio::io_context& io;
+  const PageHost& page_host;
+  AccessLog& log;
+  PageWorkers& workers;
+  HttpLimits limits;
+  HttpTimeouts timeouts;
+  // Every connection not yet closed.
+  std::list<HttpConnection*> open;
+  // Where lingering reads put what they throw away.
+  std::vector<char> discard;
 };
 
-struct HttpRequest {
-  HttpRequestHead head;
-  std::string body;
-};
-
-class HttpConnection {
+class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
  public:
-  enum class State {
-    kReading,       // waiting for a request, or for the rest of its head or body
-    kHeadReady,     // a head is whole: ReadBody or Respond (a refusal) next
-    kRequestReady,  // head and body are whole: TakeRequest next
-    kFailed,        // the request cannot be served (error()): Respond next, then the end
-    kHandling,      // the request is being answered: Respond next
-    kWriting,       // Output() is waiting to be sent
-    kClosed,
-  };
+  using Clock = std::chrono::steady_clock;
 
-  HttpConnection(HttpLimits limits, HttpTimeouts timeouts, SteadyTime now);
+  HttpConnection(ConnectionShared* shared, boost::asio::ip::tcp::socket socket);
+  ~HttpConnection();
+  HttpConnection(const HttpConnection&) = delete;
+  HttpConnection& operator=(const HttpConnection&) = delete;
 
-  State state() const { return state_; }
-  // True while the socket should be read.
-  bool WantsRead() const { return state_ == State::kReading; }
-  // Between requests with nothing of the next one received: the first to close when the
-  // server has too many connections.
-  bool Idle() const;
+  // Starts reading the first request.
+  void Start();
 
-  void Received(std::string_view bytes, SteadyTime now);
-  // The client closed its side (or the connection broke).
-  void Close() { state_ = State::kClosed; }
+  // Called every few milliseconds: notes a head begun since, and ends a wait that is past its
+  // deadline (a head or body in progress gets 408, anything else is closed).
+  void Sweep(Clock::time_point now);
 
-  // kHeadReady and later: the head of the request in hand.
-  const HttpRequestHead& head() const { return parser_.head(); }
-  // kFailed: why.
-  const HttpHeadError& error() const { return error_; }
+  // Waiting for a next request with nothing of it received, or lingering after its last
+  // answer: what may be closed to make room for a new connection.
+  bool Closable() const;
+  Clock::time_point deadline() const { return deadline_; }
 
-  // kHeadReady: goes on to read the body.
-  void ReadBody(SteadyTime now);
-  // kRequestReady: the request, handed over; the connection waits for its answer.
-  HttpRequest TakeRequest();
-  // kHeadReady, kFailed or kHandling: the answer. After a refusal of a request whose body was
-  // not read, or after a failure, the connection closes once the answer is sent.
-  void Respond(const HostResponse& response, SteadyTime now);
-
-  // kWriting: the bytes still to send; Sent reports how many went.
-  std::string_view Output() const { return std::string_view(out_).substr(out_sent_); }
-  void Sent(size_t bytes, SteadyTime now);
-
-  // When the connection must have moved on; SteadyTime::max() when nothing is awaited from
-  // the client.
-  SteadyTime Deadline() const;
-  // Bytes held in this connection's buffers, used or not.
-  size_t BufferedCapacity() const { return in_.capacity() + out_.capacity(); }
-
-  // Called at or after Deadline(): a head or body in progress fails with 408, anything else
-  // closes.
-  void Expire(SteadyTime now);
+  void Close();
 
  private:
-  void Advance(SteadyTime now);
-  void StartNextRequest(SteadyTime now);
+  enum class Phase { kHead, kBody, kHandling, kWriting, kLingering, kClosed };
 
-  HttpTimeouts timeouts_;
-  State state_ = State::kReading;
-  HttpRequestParser parser_;
-  HttpHeadError error_;
-  std::string in_;
+  void ReadHead(Clock::time_point now);
+  void ParseHead();
+  void OnHeadBytes(boost::beast::error_code error, size_t bytes);
+  // The head is whole, or the parser failed on it.
+  void OnHead(boost::beast::error_code error);
+  void OnBody(boost::beast::error_code error);
+  void Dispatch();
+  void Answered(const HostResponse& response);
+  void Fail(const HttpHeadError& error);
+  // `failed`: the request could not be read, so whether it was HEAD is not known.
+  void Respond(const HostResponse& response, bool close, bool failed);
+  void WriteSome();
+  void OnWrite(boost::beast::error_code error, size_t bytes);
+  void Linger();
+  void OnDiscarded(boost::beast::error_code error, size_t bytes);
+  // What has arrived and the parser has not taken.
+  std::string_view Unparsed() const;
+
+  ConnectionShared& shared_;
+  boost::asio::ip::tcp::socket socket_;
+  std::list<HttpConnection*>::iterator open_at_;
+  Phase phase_ = Phase::kHead;
+  Clock::time_point deadline_;
   bool head_started_ = false;
-  bool reading_body_ = false;
-  SteadyTime waiting_since_;  // idle since, head begun at, or body begun at
+  bool expired_ = false;
+  boost::beast::flat_buffer in_;
+  std::optional<RequestParser> parser_;
+  HttpRequestHead head_;
+  Clock::time_point head_whole_at_;
   std::string out_;
   size_t out_sent_ = 0;
   bool close_after_output_ = false;
-  SteadyTime write_progress_;
 };
 
 }  // namespace vorlintex::pagehost

@@ -1,23 +1,20 @@
-// The page host on HTTP/1.1: one thread reads and writes every connection (non-blocking, with
-// deadlines and bounded buffers), a fixed pool of worker threads runs PageHost on whole
-// requests, keep-alive and pipelining, a body limit, and an access log.
+// The page host on HTTP/1.1, on Boost.Beast and Boost.Asio: one thread reads and writes every
+// connection (with deadlines and bounded buffers), a fixed pool of worker threads runs PageHost
+// on whole requests, keep-alive and pipelining, a body limit, and an access log.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 
 #include "contract/automation.h"
 #include "contract/status.h"
-#include "pagehost/http_connection.h"
+#include "pagehost/http_limits.h"
 #include "pagehost/page_host.h"
 #include "pagehost/session_store.h"
-
-namespace vorlintex {
-class SocketEventLoop;
-}
 
 namespace vorlintex::pagehost {
 
@@ -54,15 +51,16 @@ class HttpServer {
   void Stop();
 
  private:
-  class Loop;
+  // The I/O context and the listening socket; gone once Serve has returned.
+  struct Network;
 
   const automation::ClassRegistry* registry_;
   SessionStore* sessions_;
   HttpServerOptions options_;
   int port_ = 0;
-  int listen_socket_ = -1;
   std::atomic<bool> stopping_ = false;
-  std::unique_ptr<SocketEventLoop> events_;
+  std::mutex network_mutex_;
+  std::unique_ptr<Network> network_;
   std::unique_ptr<PageHost> page_host_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <sstream>
 #include <thread>
@@ -156,30 +157,59 @@ TEST_F(HttpServerTest, RefusesWhatItMustNotServe) {
   EXPECT_EQ(long_form->status, 200);
 }
 
-TEST_F(HttpServerTest, RefusesBeforeReadingTheBody) {
+// Every head the server will not serve gets its status, an error page, and the end of the
+// connection; a body announced is never read.
+TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {
+  std::string lines_101;
+  for (int i = 0; i < 101; ++i) lines_101 += "X-Line-" + std::to_string(i) + ": v\r\n";
+  const std::string form_head = "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
+                                "\r\nOrigin: " + origin_ +
+                                "\r\nContent-Type: application/x-www-form-urlencoded\r\n";
   struct Case {
     const char* name;
-    std::string head;  // announces a body that is never sent
+    std::string request;
     int status;
   };
   const Case cases[] = {
-      {"over the body limit",
-       "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\nOrigin: " + origin_ +
-           "\r\nContent-Length: 2000000\r\n\r\n",
-       413},
-      {"from another site",
+      {"body over the limit", form_head + "Content-Length: 2000000\r\n\r\n", 413},
+      {"body from another site",
        "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
            "\r\nOrigin: http://attacker.example\r\nContent-Length: 100\r\n\r\n",
        403},
+      {"101 header lines", Get("/morvane.asp", lines_101), 431},
+      {"head over 64 KiB", Get("/morvane.asp", "X-Long: " + std::string(70000, 'v') + "\r\n"), 431},
+      {"control byte in a value",
+       Get("/morvane.asp",
+           "Cookie: a\x01"
+           "b\r\n"),
+       400},
+      {"negative length", Get("/morvane.asp", "Content-Length: -5\r\n"), 400},
+      {"two Host headers", Get("/morvane.asp", "Host: " + host_ + "\r\n"), 400},
+      {"two Origin headers", Get("/", "Origin: " + origin_ + "\r\norigin: " + origin_ + "\r\n"),
+       400},
+      {"request line over 8 KiB", Get("/" + std::string(9000, 'a')), 414},
+      {"request line over the head limit", Get("/" + std::string(100000, 'a')), 414},
+      {"no request line", std::string(9000, 'G'), 400},
+      {"one word", "GARBAGE\r\n\r\n", 400},
+      {"target not a path", "GET morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n", 400},
+      {"HTTP/2.0", "GET /morvane.asp HTTP/2.0\r\nHost: " + host_ + "\r\n\r\n", 505},
+      {"no HTTP version", "GET /morvane.asp HTTX/1.1\r\nHost: " + host_ + "\r\n\r\n", 400},
+      {"chunked", form_head + "Transfer-Encoding: chunked\r\n\r\n", 411},
+      {"chunked with a length",
+       form_head + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
+      {"another transfer coding", form_head + "Transfer-Encoding: gzip\r\n\r\n", 501},
   };
   for (const Case& c : cases) {
     TestClient client(server_->port());
-    auto answer = client.Request(c.head);
+    auto answer = client.Request(c.request);
     ASSERT_TRUE(answer) << c.name;
     EXPECT_EQ(answer->status, c.status) << c.name;
     EXPECT_EQ(answer->Header("connection"), "close") << c.name;
+    EXPECT_EQ(answer->Header("content-type"), "text/html; charset=iso-8859-1") << c.name;
     EXPECT_TRUE(client.ClosedByServer()) << c.name;
   }
+  StopServer();
+  EXPECT_NE(log_.str().find("GET /morvane.asp 431 "), std::string::npos) << log_.str();
 }
 
 // The client is still sending a body over the limit when the server answers and closes: it
@@ -196,39 +226,6 @@ TEST_F(HttpServerTest, AnAnswerBeforeTheBodyReachesAClientStillSending) {
   ASSERT_TRUE(answer);
   EXPECT_EQ(answer->status, 413);
   EXPECT_EQ(answer->Header("connection"), "close");
-}
-
-TEST_F(HttpServerTest, BadHeadsGetTheirStatusAndTheConnectionCloses) {
-  std::string many_lines;
-  for (int i = 0; i < 101; ++i) many_lines += "X-Line-" + std::to_string(i) + ": v\r\n";
-  struct Case {
-    std::string request;
-    int status;
-  };
-  const Case cases[] = {
-      {Get("/morvane.asp", many_lines), 431},
-      {Get("/morvane.asp",
-           "Cookie: a\x01"
-           "b\r\n"),
-       400},
-      {Get("/morvane.asp", "Content-Length: -5\r\n"), 400},
-      {"GET /" + std::string(9000, 'a') + " HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n", 414},
-      {"GET /morvane.asp HTTP/2.0\r\nHost: " + host_ + "\r\n\r\n", 505},
-      {Post("/morvane.asp", "", "application/x-www-form-urlencoded",
-            "Transfer-Encoding: chunked\r\n"),
-       411},
-  };
-  for (const Case& c : cases) {
-    TestClient client(server_->port());
-    auto answer = client.Request(c.request);
-    ASSERT_TRUE(answer) << c.request.substr(0, 60);
-    EXPECT_EQ(answer->status, c.status) << c.request.substr(0, 60);
-    EXPECT_EQ(answer->Header("connection"), "close");
-    EXPECT_EQ(answer->Header("content-type"), "text/html; charset=iso-8859-1");
-    EXPECT_TRUE(client.ClosedByServer());
-  }
-  StopServer();
-  EXPECT_NE(log_.str().find("GET /morvane.asp 431 "), std::string::npos) << log_.str();
 }
 
 TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndHeadWithoutBody) {
@@ -289,10 +286,46 @@ TEST_F(HttpServerTest, ATricklingHeadGets408WhileOthersAreServed) {
   ASSERT_TRUE(timed_out);
   EXPECT_EQ(timed_out->status, 408);
   EXPECT_TRUE(slow.ClosedByServer());
+}
+
+TEST_F(HttpServerTest, EveryOtherWaitHasItsDeadline) {
+  HttpServerOptions options;
+  options.timeouts.idle = std::chrono::milliseconds(300);
+  options.timeouts.body_floor = std::chrono::milliseconds(300);
+  options.timeouts.write_stall = std::chrono::milliseconds(300);
+  Restart(options);
 
   // An idle connection is closed without an answer.
   TestClient idle(server_->port());
   EXPECT_TRUE(idle.ClosedByServer());
+
+  // A body that stops coming.
+  TestClient body(server_->port());
+  auto unfinished = body.Request(Post("/morvane.asp", std::string(1000, 'x')).substr(0, 400));
+  ASSERT_TRUE(unfinished);
+  EXPECT_EQ(unfinished->status, 408);
+  EXPECT_TRUE(body.ClosedByServer());
+
+  // A client that sends requests and reads none of the answers: once the answers fill the
+  // system's buffers the server gives up on it, well before all are sent.
+  TestClient reader(server_->port());
+  const int requests = 40;
+  const std::string post = Post("/morvane.asp", "asplist=" + std::string(500'000, 'b'));
+  std::atomic<bool> sent = false;
+  std::thread sender([&] {
+    for (int i = 0; i < requests && reader.Send(post); ++i) {
+    }
+    sent = true;
+  });
+  // The sender is held up once the server stops reading to write answers nobody reads, until
+  // the server gives up on the connection.
+  for (int waited = 0; !sent && waited < 200; ++waited) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  int answered = 0;
+  while (reader.Read()) ++answered;
+  sender.join();
+  EXPECT_LT(answered, requests);
 }
 
 TEST_F(HttpServerTest, TheLongestIdleConnectionMakesRoomForANewOne) {

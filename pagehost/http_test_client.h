@@ -1,14 +1,19 @@
 // A blocking HTTP/1.1 client for the server's tests: sends raw bytes, reads whole responses
-// (Content-Length framed), and tells when the server has closed the connection.
+// (Content-Length framed), and tells when the server has closed the connection. Every wait is
+// given up after a timeout, so a server that hangs fails the test rather than blocking it.
 #pragma once
 
+#include <boost/asio/connect.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/write.hpp>
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "contract/ascii.h"
-#include "platform/stream_socket.h"
 
 namespace vorlintex::pagehost::testing {
 
@@ -26,21 +31,19 @@ struct ClientResponse {
 
 class TestClient {
  public:
-  explicit TestClient(int port, int timeout_ms = 10'000)
-      : socket_(ConnectTcp("127.0.0.1", port, timeout_ms)) {}
-  ~TestClient() { CloseSocket(socket_); }
+  explicit TestClient(int port, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+      : socket_(io_), timeout_(timeout) {
+    boost::system::error_code error;
+    socket_.connect({boost::asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(port)},
+                    error);
+  }
   TestClient(const TestClient&) = delete;
   TestClient& operator=(const TestClient&) = delete;
 
-  bool connected() const { return socket_ >= 0; }
-
   bool Send(std::string_view bytes) {
-    while (!bytes.empty()) {
-      long count = WriteSocket(socket_, bytes);
-      if (count <= 0) return false;
-      bytes.remove_prefix(static_cast<size_t>(count));
-    }
-    return true;
+    boost::system::error_code error;
+    boost::asio::write(socket_, boost::asio::buffer(bytes.data(), bytes.size()), error);
+    return !error;
   }
 
   // The next response; none when the connection ends or times out before it is whole. A
@@ -48,7 +51,7 @@ class TestClient {
   std::optional<ClientResponse> Read(bool to_head = false) {
     size_t end;
     while ((end = buffer_.find("\r\n\r\n")) == std::string::npos) {
-      if (!Fill()) return std::nullopt;
+      if (Fill()) return std::nullopt;
     }
     ClientResponse response;
     response.head = buffer_.substr(0, end + 4);
@@ -67,7 +70,7 @@ class TestClient {
     }
     size_t length = to_head ? 0 : std::stoul("0" + response.Header("content-length"));
     while (buffer_.size() < length) {
-      if (!Fill()) return std::nullopt;
+      if (Fill()) return std::nullopt;
     }
     response.body = buffer_.substr(0, length);
     buffer_.erase(0, length);
@@ -81,22 +84,34 @@ class TestClient {
 
   // True when the server closes the connection with nothing more sent (false: more bytes came,
   // or the wait timed out).
-  bool ClosedByServer() {
-    if (!buffer_.empty()) return false;
-    char byte;
-    return ReadSocket(socket_, &byte, 1) == 0;
-  }
+  bool ClosedByServer() { return buffer_.empty() && Fill() == boost::asio::error::eof; }
 
  private:
-  bool Fill() {
+  // Reads what comes within the timeout; the error, none when bytes came.
+  boost::system::error_code Fill() {
     char chunk[16384];
-    long count = ReadSocket(socket_, chunk, sizeof chunk);
-    if (count <= 0) return false;
-    buffer_.append(chunk, static_cast<size_t>(count));
-    return true;
+    boost::system::error_code result = boost::asio::error::timed_out;
+    size_t count = 0;
+    socket_.async_read_some(boost::asio::buffer(chunk),
+                            [&](boost::system::error_code error, size_t bytes) {
+                              result = error;
+                              count = bytes;
+                            });
+    io_.restart();
+    io_.run_for(timeout_);
+    if (!io_.stopped()) {
+      socket_.cancel();
+      io_.restart();
+      io_.run();
+      if (result == boost::asio::error::operation_aborted) result = boost::asio::error::timed_out;
+    }
+    buffer_.append(chunk, count);
+    return result;
   }
 
-  int socket_;
+  boost::asio::io_context io_;
+  boost::asio::ip::tcp::socket socket_;
+  std::chrono::milliseconds timeout_;
   std::string buffer_;
 };
 

@@ -5,7 +5,7 @@
 #                                    fuzzers, Chromium and Node.js for the browser tests)
 set -euo pipefail
 
-packages=(cmake make g++ libcli11-dev)
+packages=(cmake make g++ libcli11-dev libboost-dev)
 if [ "${1:-}" = "--test" ]; then
   packages+=(libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev chromium nodejs npm)
 fi

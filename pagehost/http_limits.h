@@ -1,0 +1,31 @@
+// What the page host allows one HTTP request: its size, and how long each part may take.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+
+namespace vorlintex::pagehost {
+
+struct HttpLimits {
+  // The request line; a longer one is answered 414 (or 400 when it is not a request line).
+  size_t max_request_line = 8 * 1024;
+  // The whole head and its number of header lines (431 beyond either).
+  size_t max_head = 64 * 1024;
+  size_t max_header_lines = 100;
+  // A declared body longer than this is answered 413 without being read.
+  size_t max_body = 1 << 20;
+};
+
+struct HttpTimeouts {
+  // From the first byte of a request head to its end; a client still sending gets 408.
+  std::chrono::milliseconds head{10'000};
+  // A body may take this long, or longer in proportion to its size at the rate below.
+  std::chrono::milliseconds body_floor{30'000};
+  size_t body_bytes_per_second = 32 * 1024;
+  // A kept-alive connection with no request in progress is closed after this long.
+  std::chrono::milliseconds idle{5'000};
+  // An answer whose client reads nothing of it for this long is abandoned.
+  std::chrono::milliseconds write_stall{30'000};
+};
+
+}  // namespace vorlintex::pagehost
