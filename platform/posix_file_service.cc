@@ -237,8 +237,8 @@ class PosixFileService final : public fs::TextFileService {
       close(fd);
       return Status::IOError(path, kNotAFile);
     }
-    // Reads of an ordinary file wait for the disk as they always do.
-    if (error == 0 && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) error = errno;
+    // O_NONBLOCK stays: on an ordinary file it changes nothing, reads wait for the disk as
+    // they always do, and clearing it would cost two calls on every page and include read.
     if (error != 0) {
       close(fd);
       return ErrnoStatus(path, error);
