@@ -1,6 +1,8 @@
 // What the component asks of its page host: the scripting context handed to OnStartPage and
 // the five host objects taken from it. A failing call returns its failure; the entry and
-// selection pages stop at the first one.
+// selection pages stop at the first one. On failure an out-parameter is left as it was, and
+// the caller does not use it: a host object's failure is the host's own (an I/O error, or
+// InvalidArgument for an index out of range), and the component passes it on unchanged.
 #pragma once
 
 #include <memory>
@@ -15,32 +17,39 @@ namespace vorlintex::host {
 class FormCollection {
  public:
   virtual ~FormCollection() = default;
+  // Stores the number of values in *count.
   virtual Status Count(int* count) = 0;
-  // `index` runs from 1 to Count.
+  // Stores in *value the value at `index`, which runs from 1 to Count; InvalidArgument for
+  // any other index.
   virtual Status Item(int index, std::string* value) = 0;
 };
 
 class Request {
  public:
   virtual ~Request() = default;
-  // The default member: the value of the named field, empty when the request lacks it.
+  // The default member: stores in *value the value of the named field, empty when the request
+  // lacks it (no failure).
   virtual Status Item(std::string_view name, std::string* value) = 0;
-  // The member Form, indexed by a name.
+  // The member Form, indexed by a name: stores the collection in *values, never null on
+  // success.
   virtual Status Form(std::string_view name, std::shared_ptr<FormCollection>* values) = 0;
 };
 
 class Session {
  public:
   virtual ~Session() = default;
-  // The value last stored under `name` in this user session, empty when none was.
+  // Stores in *value the value last stored under `name` in this user session, empty when none
+  // was (no failure).
   virtual Status Item(std::string_view name, std::string* value) = 0;
+  // Fails when the host keeps no session for this request.
   virtual Status SetItem(std::string_view name, std::string_view value) = 0;
 };
 
 class Response {
  public:
   virtual ~Response() = default;
-  // Appends `text` to the response body exactly as passed.
+  // Appends `text` to the response body exactly as passed. On failure nothing of it may have
+  // been sent, or part of it: the page ends there.
   virtual Status Write(std::string_view text) = 0;
 };
 
@@ -56,6 +65,8 @@ class Server {
   virtual ~Server() = default;
 };
 
+// Each getter stores the host object in *object; a host may give null for an object it does
+// not have, which the component takes as a failure of the page.
 class ScriptingContext {
  public:
   virtual ~ScriptingContext() = default;

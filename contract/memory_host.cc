@@ -17,7 +17,7 @@ class MemoryFormCollection : public FormCollection {
   }
   Status Item(int index, std::string* value) override {
     if (index < 1 || index > static_cast<int>(values_.size())) {
-      return Status::Error("Form", "index out of range");
+      return Status::InvalidArgument("Form", "index out of range");
     }
     *value = values_[index - 1];
     return Status::OK();
