@@ -24,11 +24,24 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// Opening a folder as a file is refused as "access denied"; the POSIX platform's reason says
-// what happened.
+// True when a folder of `path`'s is an ordinary file, which Windows reports as a missing path.
+bool PassesThroughAFile(const std::string& path) {
+  for (size_t end = path.find_last_of("\\/"); end != std::string::npos && end > 0;
+       end = path.find_last_of("\\/", end - 1)) {
+    DWORD attributes = GetFileAttributesA(path.substr(0, end).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+  return false;
+}
+
+// Windows reports a folder opened as a file as "access denied", and a path through a file as
+// missing; the POSIX platform's reasons say what happened, and reports read the same on both.
 Status OpenFailure(const std::string& path, DWORD error) {
   if (error == ERROR_ACCESS_DENIED && IsFolder(path)) {
     return Status::IOError(path, "Is a directory");
+  }
+  if (error == ERROR_PATH_NOT_FOUND && PassesThroughAFile(path)) {
+    return Status::NotFound(path, "Not a directory");
   }
   return Win32Status(path, error);
 }
@@ -162,7 +175,7 @@ class Win32FileService final : public fs::TextFileService {
  public:
   Status CreateFolder(const std::string& path) override {
     if (HoldsNul(path)) return NulInPathStatus(path);
-    if (!CreateDirectoryA(path.c_str(), nullptr)) return Win32Status(path, GetLastError());
+    if (!CreateDirectoryA(path.c_str(), nullptr)) return OpenFailure(path, GetLastError());
     return Status::OK();
   }
 
