@@ -3,9 +3,10 @@
 #include <vector>
 
 #include "app/cli.h"
-#include "platform/posix_env.h"
+#include "platform/native_env.h"
 
 int main(int argc, char** argv) {
+  vorlintex::UseBinaryStandardStreams();
   std::vector<std::string> args(argv + 1, argv + argc);
-  return vorlintex::app::RunCli(args, vorlintex::NewPosixEnv, std::cout, std::cerr);
+  return vorlintex::app::RunCli(args, vorlintex::NewNativeEnv, std::cout, std::cerr);
 }

@@ -5,13 +5,16 @@
 namespace vorlintex::generator {
 
 TargetTurns::Turn::Turn(Turn&& other) noexcept
-    : turns_(std::exchange(other.turns_, nullptr)), key_(std::move(other.key_)) {}
+    : turns_(std::exchange(other.turns_, nullptr)),
+      key_(std::move(other.key_)),
+      between_processes_(std::move(other.between_processes_)) {}
 
 TargetTurns::Turn& TargetTurns::Turn::operator=(Turn&& other) noexcept {
   if (this != &other) {
     Release();
     turns_ = std::exchange(other.turns_, nullptr);
     key_ = std::move(other.key_);
+    between_processes_ = std::move(other.between_processes_);
   }
   return *this;
 }
@@ -20,14 +23,21 @@ TargetTurns::Turn::~Turn() { Release(); }
 
 void TargetTurns::Turn::Release() {
   if (turns_ == nullptr) return;
+  between_processes_.reset();
   std::exchange(turns_, nullptr)->Give(key_);
 }
 
 TargetTurns::Turn TargetTurns::Take(const std::string& key) {
-  std::unique_lock<std::mutex> lock(mutex_);
-  released_.wait(lock, [&] { return !busy_.contains(key); });
-  busy_.insert(key);
-  return Turn(this, key);
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    released_.wait(lock, [&] { return !busy_.contains(key); });
+    busy_.insert(key);
+  }
+  Turn turn(this, key);
+  // Asked only by the one thread of this process that holds the key, so that a process
+  // waits for others with one thread at most.
+  if (take_process_turn_) turn.between_processes_ = take_process_turn_(key);
+  return turn;
 }
 
 void TargetTurns::Give(const std::string& key) {

@@ -1,9 +1,12 @@
 // Generation runs in one process that aim at the same target folder take turns: their files
 // would otherwise be written over each other line by line. Runs on different folders go on
-// in parallel.
+// in parallel. Where several processes serve the wizard (a web server's worker processes), the
+// platform can make the turns hold between them too.
 #pragma once
 
 #include <condition_variable>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -34,9 +37,16 @@ class TargetTurns {
 
     TargetTurns* turns_ = nullptr;
     std::string key_;
+    std::shared_ptr<void> between_processes_;  // released before the turn in this process
   };
 
+  // Waits for the turn of a key among processes and holds it until the result is released;
+  // null when it cannot be had, and the turn then holds in this process only.
+  using ProcessTurnTaker = std::function<std::shared_ptr<void>(const std::string& key)>;
+
   TargetTurns() = default;
+  explicit TargetTurns(ProcessTurnTaker take_process_turn)
+      : take_process_turn_(std::move(take_process_turn)) {}
   TargetTurns(const TargetTurns&) = delete;
   TargetTurns& operator=(const TargetTurns&) = delete;
 
@@ -53,6 +63,7 @@ class TargetTurns {
   std::mutex mutex_;
   std::condition_variable released_;
   std::set<std::string> busy_;
+  const ProcessTurnTaker take_process_turn_;
 };
 
 }  // namespace vorlintex::generator

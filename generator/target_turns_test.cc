@@ -101,6 +101,24 @@ TEST(TargetTurnsTest, AMovedTurnIsGivenBackOnce) {
   EXPECT_TRUE(taken.load());
 }
 
+// The turn between processes is held while the run holds its turn, and let go once, however
+// the turn is moved.
+TEST(TargetTurnsTest, TheTurnBetweenProcessesIsHeldInsideTheTurnInThisProcess) {
+  std::vector<std::string> events;
+  TargetTurns turns([&](const std::string& key) {
+    events.push_back("take " + key);
+    return std::shared_ptr<void>(nullptr,
+                                 [&events, key](void*) { events.push_back("let go " + key); });
+  });
+  {
+    TargetTurns::Turn turn = turns.Take("k");
+    TargetTurns::Turn moved = std::move(turn);
+    events.push_back("running");
+  }
+  events.push_back("given back");
+  EXPECT_EQ(events, (std::vector<std::string>{"take k", "running", "let go k", "given back"}));
+}
+
 TEST(TargetTurnsTest, KeyIsTheFolderIdentityOrTheTypedPathFolded) {
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   files->AddFolder("C:\\Out");

@@ -19,7 +19,13 @@
 
 #include "contract/text_file_service.h"
 #include "platform/memory_file_service.h"
+#ifdef _WIN32
+#include <random>
+
+#include "platform/windows/win32_file_service.h"
+#else
 #include "platform/posix_file_service.h"
+#endif
 
 namespace vorlintex::fs {
 
@@ -116,6 +122,60 @@ class MemoryHarness : public Harness {
   std::unique_ptr<TextFileService> service_;
 };
 
+#ifdef _WIN32
+// The real file system through the Win32 API, in a fresh folder under the temporary folder,
+// removed afterwards.
+class Win32Harness : public Harness {
+ public:
+  Win32Harness() : service_(NewWin32FileService()) {
+    // Without its own folder the harness would write wherever its paths happened to lead.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
+      std::filesystem::path folder =
+          std::filesystem::temp_directory_path() / ("vorlintex-files-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(folder, error)) root_ = folder.string();
+    }
+    if (root_.empty()) std::abort();
+  }
+  ~Win32Harness() override {
+    std::error_code ignored;
+    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
+  }
+
+  std::string Root() override { return root_; }
+  void Put(const std::string& relative, const std::string& bytes) override {
+    std::filesystem::path path = Native(relative);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  }
+  std::optional<std::string> Get(const std::string& relative) override {
+    std::ifstream in(Native(relative), std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  bool IsFolder(const std::string& relative) override {
+    return std::filesystem::is_directory(Native(relative));
+  }
+  std::vector<std::string> Names(const std::string& relative) override {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Native(relative))) {
+      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  TextFileService& service() override { return *service_; }
+  std::unique_ptr<TextFileService> NewService() override { return NewWin32FileService(); }
+
+ private:
+  std::filesystem::path Native(const std::string& relative) { return root_ + "/" + relative; }
+
+  std::string root_;
+  std::unique_ptr<TextFileService> service_;
+};
+
+#else
 // The real file system, in a fresh folder under /tmp removed afterwards.
 class PosixHarness : public Harness {
  public:
@@ -167,10 +227,16 @@ class PosixHarness : public Harness {
   std::unique_ptr<FileSizeLimit> limit_;
 };
 
+#endif
+
 inline std::vector<HarnessFactory> AllHarnesses() {
   return {
       {"Memory", []() -> std::unique_ptr<Harness> { return std::make_unique<MemoryHarness>(); }},
+#ifdef _WIN32
+      {"Windows", []() -> std::unique_ptr<Harness> { return std::make_unique<Win32Harness>(); }},
+#else
       {"Posix", []() -> std::unique_ptr<Harness> { return std::make_unique<PosixHarness>(); }},
+#endif
   };
 }
 

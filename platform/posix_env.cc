@@ -1,6 +1,7 @@
 #include "platform/posix_env.h"
 
 #include "platform/folder_listing.h"
+#include "platform/native_env.h"
 #include "platform/posix_file_service.h"
 #include "platform/windows_directory.h"
 #include "platform/wine_registry.h"
@@ -34,5 +35,9 @@ class PosixEnv final : public Env {
 }  // namespace
 
 std::unique_ptr<Env> NewPosixEnv() { return std::make_unique<PosixEnv>(); }
+
+std::unique_ptr<Env> NewNativeEnv() { return NewPosixEnv(); }
+
+void UseBinaryStandardStreams() {}
 
 }  // namespace vorlintex

@@ -2,12 +2,15 @@
 # Installs what vorlintex needs from Debian's packages, skipping what is already there.
 #   scripts/install-deps.sh          what building and serving needs
 #   scripts/install-deps.sh --test   also what the tests need (GoogleTest, Python, clang for the
-#                                    fuzzers, Chromium and Node.js for the browser tests)
+#                                    fuzzers, Chromium and Node.js for the browser tests, and
+#                                    MinGW-w64, its widl, Wine's IDL files, GoogleTest's sources,
+#                                    Wine and curl for the Windows builds)
 set -euo pipefail
 
 packages=(cmake make g++ libcli11-dev libboost-dev)
 if [ "${1:-}" = "--test" ]; then
-  packages+=(libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev chromium nodejs npm)
+  packages+=(libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev chromium nodejs npm
+             mingw-w64 mingw-w64-tools libwine-dev googletest wine64 curl)
 fi
 
 # Node.js and npm count as there when their commands are, whichever package brought them (some

@@ -2,7 +2,7 @@
 # Sets up a fresh Debian machine, then builds and runs every test: the unit tests, the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the translator's tests with its
 # plain byte loops, the load and bad-input tests of the page host, a short run of every fuzz
-# target, and the browser tests.
+# target, the Windows builds under Wine, and the browser tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -50,6 +50,9 @@ unset ASAN_OPTIONS
 
 step "fuzzing: 10 s per target (clang-14, sanitizers)"
 fuzz/run.sh -t 10
+
+step "Windows builds under Wine (x86_64 run, i686 built and inspected)"
+scripts/windows_test.sh build/app/vorlintex
 
 step "browser tests"
 (cd e2e && npm ci --no-audit --no-fund --loglevel=error)

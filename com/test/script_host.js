@@ -28,7 +28,7 @@ if (fso.FileExists(sessionFile)) {
   var stored = fso.OpenTextFile(sessionFile, 1);
   while (!stored.AtEndOfStream) {
     var key = stored.ReadLine();
-    session(key) = stored.ReadLine();
+    session.Add(key, stored.ReadLine());
   }
   stored.Close();
 }
@@ -46,7 +46,7 @@ try {
   component.morvane();
   component.OnEndPage();
 } catch (e) {
-  WScript.StdErr.WriteLine("morvane failed: " + e.message);
+  WScript.Echo("morvane failed: " + e.message);
   status = 1;
 }
 component = null;

@@ -1,0 +1,176 @@
+#include "com/morvane_object.h"
+
+#include <atomic>
+#include <exception>
+#include <string>
+
+#include "com/dispatch_call.h"
+#include "com/dispatch_host.h"
+#include "com/tvorlintex.h"
+#include "component/morvane.h"
+#include "platform/windows/ansi_text.h"
+#include "platform/windows/win32_class_keys.h"
+
+namespace vorlintex::com {
+namespace {
+
+std::atomic<long> live_objects{0};
+
+// Failures of the core as a caller sees them: an HRESULT of the interface's own range, with
+// the failure's text as the error description.
+HRESULT Fail(const Status& status) {
+  ICreateErrorInfo* create = nullptr;
+  if (SUCCEEDED(CreateErrorInfo(&create))) {
+    std::wstring description;
+    if (!AnsiToWide(status.ToString(), "error", &description).ok()) {
+      description = L"the method failed";
+    }
+    create->SetDescription(description.data());
+    create->SetGUID(IID__morvane);
+    create->SetSource(const_cast<LPOLESTR>(L"tvorlintex.morvane"));
+    IErrorInfo* info = nullptr;
+    if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+      SetErrorInfo(0, info);
+      info->Release();
+    }
+    create->Release();
+  }
+  return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x200 + static_cast<int>(status.code()));
+}
+
+// Runs `call`, turning a failing status or any exception into an error HRESULT.
+template <typename Call>
+HRESULT Guarded(Call call) {
+  try {
+    Status status = call();
+    return status.ok() ? S_OK : Fail(status);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+class MorvaneObject final : public _morvane, public ISupportErrorInfo {
+ public:
+  MorvaneObject(const Services& services, ITypeInfo* type_info)
+      : morvane_(services), type_info_(type_info) {
+    ++live_objects;
+  }
+  ~MorvaneObject() {
+    type_info_->Release();
+    --live_objects;
+  }
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID__morvane) {
+      *object = static_cast<_morvane*>(this);
+    } else if (iid == IID_ISupportErrorInfo) {
+      *object = static_cast<ISupportErrorInfo*>(this);
+    } else {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  // IDispatch, from the type library.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count == nullptr) return E_POINTER;
+    *count = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+    if (info == nullptr) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    type_info_->AddRef();
+    *info = type_info_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) override {
+    return DispGetIDsOfNames(type_info_, names, count, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* bad_arg) override {
+    return DispInvoke(static_cast<_morvane*>(this), type_info_, id, flags, params, result,
+                      exception, bad_arg);
+  }
+
+  // ISupportErrorInfo
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+    return iid == IID__morvane ? S_OK : S_FALSE;
+  }
+
+  // _morvane
+  HRESULT STDMETHODCALLTYPE Main() override {
+    return Guarded([&] { return morvane_.Main(); });
+  }
+  HRESULT STDMETHODCALLTYPE OnStartPage(IDispatch* context) override {
+    return Guarded([&] {
+      if (context == nullptr) {
+        return Status::InvalidArgument("OnStartPage", "no scripting context was given");
+      }
+      return morvane_.OnStartPage(NewDispatchContext(context));
+    });
+  }
+  HRESULT STDMETHODCALLTYPE OnEndPage() override {
+    return Guarded([&] { return morvane_.OnEndPage(); });
+  }
+  HRESULT STDMETHODCALLTYPE GetFiles(BSTR* curpath) override {
+    return Guarded([&] {
+      if (curpath == nullptr) return Status::InvalidArgument("GetFiles", "no folder pattern");
+      std::string pattern;
+      Status status =
+          WideToAnsi(std::wstring_view(*curpath, SysStringLen(*curpath)), "curpath", &pattern);
+      if (!status.ok()) return status;
+      return morvane_.GetFiles(pattern);
+    });
+  }
+  HRESULT STDMETHODCALLTYPE morvane() override {
+    return Guarded([&] { return morvane_.morvane(); });
+  }
+
+ private:
+  std::atomic<ULONG> references_{1};
+  Morvane morvane_;
+  ITypeInfo* type_info_;
+};
+
+}  // namespace
+
+HRESULT CreateMorvane(const Services& services, HMODULE module, REFIID iid, void** object) {
+  if (object == nullptr) return E_POINTER;
+  *object = nullptr;
+  try {
+    const std::wstring path = ModulePath(module);
+    if (path.empty()) return E_FAIL;
+    ITypeLib* library = nullptr;
+    HRESULT loaded = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+    if (FAILED(loaded)) return loaded;
+    ITypeInfo* info = nullptr;
+    HRESULT found = library->GetTypeInfoOfGuid(IID__morvane, &info);
+    library->Release();
+    if (FAILED(found)) return found;
+    MorvaneObject* instance = new MorvaneObject(services, info);
+    HRESULT queried = instance->QueryInterface(iid, object);
+    instance->Release();
+    return queried;
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+long LiveMorvanes() { return live_objects.load(); }
+
+}  // namespace vorlintex::com

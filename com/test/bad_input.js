@@ -1,0 +1,87 @@
+// Bad page hosts for the component under cscript: each case must end the page method with an
+// error to the caller (a script exception), never a crash or a quiet success. Prints one line
+// per case and quits with the number of cases that went wrong.
+var failures = 0;
+
+function request(fields) {
+  var r = function (name) { return fields[name]; };
+  r.Form = function (name) {
+    var c = function (i) { return ""; };
+    c.Count = 0;
+    return c;
+  };
+  return r;
+}
+
+function session() { return new ActiveXObject("Scripting.Dictionary"); }
+
+function response() { return { Write: function (text) {} }; }
+
+function context(parts) {
+  var c = { Application: {}, Request: request({}), Session: session(), Response: response(),
+            Server: {} };
+  for (var name in parts) c[name] = parts[name];
+  return c;
+}
+
+// `mention`, when given, must be part of the error's description.
+function expectError(name, host, start, mention) {
+  var component = new ActiveXObject("tvorlintex.morvane");
+  var failed = false;
+  try {
+    if (start !== false) component.OnStartPage(host);
+    component.morvane();
+  } catch (e) {
+    failed = mention === undefined || e.message.indexOf(mention) >= 0;
+  }
+  component = null;
+  WScript.Echo((failed ? "ok   " : "FAIL ") + name);
+  if (!failed) failures++;
+}
+
+// The same hosts made whole render their page: each case fails by its own fault.
+var whole = new ActiveXObject("tvorlintex.morvane");
+try {
+  whole.OnStartPage(context({ Request: request({ PageNumber: "1", sourcedir: "C:\\none" }) }));
+  whole.morvane();
+  WScript.Echo("ok   a whole host renders the selection page");
+} catch (e) {
+  WScript.Echo("FAIL a whole host renders the selection page: " + e.message);
+  failures++;
+}
+whole = null;
+
+var noResponse = context({});
+delete noResponse.Response;
+expectError("a context without Response", noResponse);
+
+var noSession = context({});
+delete noSession.Session;
+expectError("a context without Session", noSession);
+
+expectError("no OnStartPage before the page method", context({}), false);
+
+var failing = function (name) { throw new Error("the request is gone"); };
+expectError("a Request that fails", context({ Request: failing }));
+
+var readOnly = function (name) { return ""; };
+expectError("a Session that refuses assignment",
+            context({ Request: request({ PageNumber: "1", sourcedir: "C:\\none" }),
+                      Session: readOnly }));
+
+var writes = 0;
+var breaking = { Write: function (text) { if (++writes > 3) throw new Error("disconnected"); } };
+expectError("Write failing in the middle of the page", context({ Response: breaking }));
+
+expectError("a null field value", context({ Request: request({ PageNumber: null }) }));
+
+var unconvertible = new ActiveXObject("Scripting.Dictionary");
+expectError("an object without a default value as a field",
+            context({ Request: request({ PageNumber: unconvertible }) }));
+
+// A folder the ANSI code page cannot spell must not become some other folder.
+expectError("a folder outside the ANSI code page",
+            context({ Request: request({ PageNumber: "1", sourcedir: "C:\\\u4e2d" }) }), true,
+            "ANSI code page");
+
+WScript.Quit(failures);

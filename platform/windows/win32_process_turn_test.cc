@@ -1,0 +1,36 @@
+#include "platform/windows/win32_process_turn.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace vorlintex {
+namespace {
+
+// Each thread owns a mutex of its own taking, as each process would: a second holder of the
+// same key waits, one of another key does not.
+TEST(Win32ProcessTurnTest, ASecondHolderOfTheKeyWaitsForTheFirst) {
+  std::shared_ptr<void> first = TakeNamedTurn("folder:1:2");
+  ASSERT_NE(first, nullptr);
+  std::atomic<bool> same_taken{false}, other_taken{false};
+  std::thread same([&] {
+    std::shared_ptr<void> turn = TakeNamedTurn("folder:1:2");
+    same_taken = turn != nullptr;
+  });
+  std::thread other([&] {
+    std::shared_ptr<void> turn = TakeNamedTurn("folder:1:3");
+    other_taken = turn != nullptr;
+  });
+  other.join();
+  EXPECT_TRUE(other_taken.load());
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(same_taken.load());
+  first.reset();
+  same.join();
+  EXPECT_TRUE(same_taken.load());
+}
+
+}  // namespace
+}  // namespace vorlintex
