@@ -177,7 +177,9 @@ Status HttpServer::Bind() {
   port_ = acceptor.local_endpoint().port();
   PageHostOptions host_options;
   host_options.port = port_;
-  host_options.loopback_only = IsLoopbackAddress(options_.host);
+  host_options.host_names = ServerHostNames(options_.host, options_.extra_host_names);
+  host_options.token = options_.token;
+  host_options.access_key = options_.access_key;
   host_options.max_body = options_.max_body;
   page_host_ = std::make_unique<PageHost>(registry_, sessions_, host_options);
   return Status::OK();

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "contract/automation.h"
 #include "contract/status.h"
@@ -30,6 +31,12 @@ struct HttpServerOptions {
   // idle keep-alive connection is closed, or the new one when none is idle.
   size_t max_connections = 10'000;
   HttpTimeouts timeouts;
+  // Host header names served besides the address and, on loopback or a wildcard address, the
+  // loopback names: the machine's own names, the user's --allow-host.
+  std::vector<std::string> extra_host_names;
+  // See PageHostOptions: empty `token`, no token needed.
+  std::string token;
+  std::string access_key;
   // One line per request (method, path, status, bytes, milliseconds); null for none.
   std::ostream* access_log = nullptr;
 };

@@ -49,7 +49,7 @@ class Probe(threading.Thread):
         while not self.stop.is_set():
             started = time.time()
             try:
-                connection = vs.Connection(self.server.port, timeout=PROBE_LIMIT_SECONDS)
+                connection = self.server.connect(timeout=PROBE_LIMIT_SECONDS)
                 status, _, page = connection.request(vs.entry_get(self.server))
                 connection.close()
                 if status != 200 or not page.endswith(b"</HTML>\r\n"):
@@ -69,7 +69,7 @@ class Probe(threading.Thread):
 def answer_of(server, data, read_timeout=GIVE_UP_SECONDS, send_in_thread=False):
     """Sends `data` and returns the status of the answer, "closed" when the server closed the
     connection without one, or "timeout" when it neither answered nor closed in time."""
-    connection = vs.Connection(server.port, timeout=read_timeout)
+    connection = server.connect(timeout=read_timeout)
     try:
         if send_in_thread:
             # A body far larger than the server reads: keep sending while reading the answer.
@@ -183,7 +183,7 @@ def trickling_clients(server, clients=160, seconds=20):
 
     def trickle():
         try:
-            connection = vs.Connection(server.port, timeout=seconds + 10)
+            connection = server.connect(timeout=seconds + 10)
             for byte in head:
                 if stop.is_set():
                     break
@@ -202,7 +202,7 @@ def trickling_clients(server, clients=160, seconds=20):
     while time.time() - started < seconds:
         asked = time.time()
         try:
-            connection = vs.Connection(server.port, timeout=PROBE_LIMIT_SECONDS)
+            connection = server.connect(timeout=PROBE_LIMIT_SECONDS)
             connection.request(vs.entry_get(server))
             connection.close()
         except (OSError, ValueError):
@@ -221,7 +221,7 @@ def trickling_head(server, limit_seconds=12):
     """One client sending its head a byte a second: the server answers 408 and closes once the
     head has taken its allowed time (10 s from its first byte), and a client arriving meanwhile is
     answered at once."""
-    connection = vs.Connection(server.port, timeout=limit_seconds + 10)
+    connection = server.connect(timeout=limit_seconds + 10)
     head = vs.entry_get(server)[:-2] + b"X-Slow: " + b"s" * 100
     started = time.time()
     other_wait = None
@@ -231,7 +231,7 @@ def trickling_head(server, limit_seconds=12):
             connection.send(bytes([byte]))
             if index == 2:
                 asked = time.time()
-                other = vs.Connection(server.port, timeout=PROBE_LIMIT_SECONDS)
+                other = server.connect(timeout=PROBE_LIMIT_SECONDS)
                 status, _, _ = other.request(vs.entry_get(server))
                 other.close()
                 other_wait = time.time() - asked
@@ -353,7 +353,7 @@ def session_flood(server, per_second=1000, seconds=10, senders=64):
     started = time.time()
 
     def sender(index):
-        connection = vs.Connection(server.port, timeout=GIVE_UP_SECONDS)
+        connection = server.connect(timeout=GIVE_UP_SECONDS)
         count = per_second * seconds // senders
         for number in range(count):
             due = started + (number * senders + index) / per_second
@@ -365,7 +365,7 @@ def session_flood(server, per_second=1000, seconds=10, senders=64):
             except (OSError, ValueError) as error:
                 outcome = "error %s" % error
                 connection.close()
-                connection = vs.Connection(server.port, timeout=GIVE_UP_SECONDS)
+                connection = server.connect(timeout=GIVE_UP_SECONDS)
             with lock:
                 results.append(outcome)
         connection.close()
@@ -382,7 +382,51 @@ def session_flood(server, per_second=1000, seconds=10, senders=64):
              "%d not answered with a new session, e.g. %s" % (len(bad), bad[:3]))]
 
 
+def expected(status, outcome):
+    return "ok" if outcome == status else "%s, not %s" % (outcome, status)
+
+
+def without_access(server):
+    """Requests that do not carry the cookie the printed address gives, or that name the server
+    otherwise than it knows itself: refused (a body refused before it is read)."""
+    def raw_answer(data):
+        connection = vs.Connection(server.port, timeout=GIVE_UP_SECONDS)
+        try:
+            connection.send(data)
+            status, _, page = connection.read_response()
+            return status, page
+        finally:
+            connection.close()
+
+    host = server.host_header
+    token = server.address.split("token=")[1]
+    wrong_token = ("0" if token[0] != "0" else "1") + token[1:]
+    body = b"PageNumber=1&sourcedir=" + b"a" * 100000
+    cases = [
+        ("page, no cookie", ("GET /morvane.asp HTTP/1.1\r\nHost: %s\r\n\r\n" % host).encode()),
+        ("image, no cookie", ("GET /morvanebg.gif HTTP/1.1\r\nHost: %s\r\n\r\n" % host).encode()),
+        ("form, no cookie", vs.form_post(server, body)),
+        ("forged cookie", ("GET /morvane.asp HTTP/1.1\r\nHost: %s\r\nCookie: vorlintex_access=%s"
+                           "\r\n\r\n" % (host, "0" * 32)).encode()),
+        ("the token as cookie", ("GET /morvane.asp HTTP/1.1\r\nHost: %s\r\nCookie: "
+                                 "vorlintex_access=%s\r\n\r\n" % (host, token)).encode()),
+        ("a wrong token", ("GET /?token=%s HTTP/1.1\r\nHost: %s\r\n\r\n"
+                           % (wrong_token, host)).encode()),
+    ]
+    outcomes = []
+    for what, data in cases:
+        status, page = raw_answer(data)
+        told = b"open the address that vorlintex serve printed" in page
+        outcomes.append((what, expected(403, status) if told or status != 403 else
+                         "403 without saying where to go"))
+    rebound = vs.with_cookie(b"GET /morvane.asp HTTP/1.1\r\nHost: rebound.example:%d\r\n\r\n"
+                             % server.port, server.access)
+    outcomes.append(("another host, with the cookie", expected(403, raw_answer(rebound)[0])))
+    return outcomes
+
+
 CASES = [
+    ("without the access cookie", without_access, lambda outcome: outcome == "ok"),
     ("malformed request lines", malformed_request_lines, is_refusal),
     ("headers over the limit", headers_over_the_limit, is_refusal),
     ("100 MiB body", huge_body, is_refusal),
@@ -424,7 +468,7 @@ def main():
         vs.make_site(server.scratch)
         # Start the worker threads and the first session before the baseline.
         for _ in range(3):
-            connection = vs.Connection(server.port)
+            connection = server.connect()
             connection.request(vs.entry_get(server))
             connection.close()
         time.sleep(0.5)

@@ -28,7 +28,7 @@ def worker(server, source, requests, results, index, barrier):
         "PageNumber": "1", "sourcedir": source, "targetdir": source + "-out%d" % index,
         "dllname": "Load%d" % index}).encode()
     try:
-        connection = vs.Connection(server.port, timeout=30)
+        connection = server.connect(timeout=30)
     except OSError as error:
         results[index] = (0, ["connect: %s" % error])
         barrier.wait()
@@ -46,7 +46,7 @@ def worker(server, source, requests, results, index, barrier):
             errors.append("request %d: %s" % (number, error))
             try:
                 connection.close()
-                connection = vs.Connection(server.port, timeout=30)
+                connection = server.connect(timeout=30)
             except OSError:
                 break
             continue
