@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/beast/core/read_size.hpp>
 #include <boost/beast/http/read.hpp>
 #include <utility>
@@ -146,6 +147,24 @@ void HttpConnection::OnHead(error_code error) {
   auto in_proportion = std::chrono::milliseconds(
       head_.content_length * 1000 / std::max<size_t>(1, timeouts.body_bytes_per_second));
   deadline_ = now + std::max<std::chrono::milliseconds>(timeouts.body_floor, in_proportion);
+  if (!head_.expect_continue) {
+    ReadBody();
+    return;
+  }
+  // The client holds the body back until told to send it (or for a while, then sends anyway).
+  static constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+  asio::async_write(socket_, asio::buffer(kContinue.data(), kContinue.size()),
+                    [self = shared_from_this()](error_code error, size_t) {
+                      if (self->phase_ == Phase::kClosed) return;
+                      if (error) {
+                        self->OnBody(error);
+                        return;
+                      }
+                      self->ReadBody();
+                    });
+}
+
+void HttpConnection::ReadBody() {
   http::async_read(socket_, in_, *parser_,
                    [self = shared_from_this()](error_code error, size_t) { self->OnBody(error); });
 }

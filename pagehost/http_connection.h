@@ -75,6 +75,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void OnHeadBytes(boost::beast::error_code error, size_t bytes);
   // The head is whole, or the parser failed on it.
   void OnHead(boost::beast::error_code error);
+  void ReadBody();
   void OnBody(boost::beast::error_code error);
   void Dispatch();
   void Answered(const HostResponse& response);

@@ -157,6 +157,48 @@ TEST_F(HttpServerTest, RefusesWhatItMustNotServe) {
   EXPECT_EQ(long_form->status, 200);
 }
 
+// A client that waits for leave to send its body is told at once: to go on, or the final status
+// of a request refused on its head.
+TEST_F(HttpServerTest, ExpectContinueIsAnsweredBeforeTheBody) {
+  const std::string body = "PageNumber=1&sourcedir=" + std::string(2000, 'a');
+  const std::string post =
+      Post("/morvane.asp", body, "application/x-www-form-urlencoded", "Expect: 100-continue\r\n");
+  const std::string head = post.substr(0, post.size() - body.size());
+  TestClient client(server_->port(), std::chrono::seconds(2));
+  ASSERT_TRUE(client.Send(head));
+  auto go_on = client.Read(true);
+  ASSERT_TRUE(go_on) << "no answer before the body";
+  EXPECT_EQ(go_on->status, 100);
+  ASSERT_TRUE(client.Send(body));
+  auto page = client.Read();
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200);
+
+  struct Case {
+    const char* name;
+    std::string head;
+    int status;
+  };
+  const Case refused[] = {
+      {"body over the limit",
+       "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\nOrigin: " + origin_ +
+           "\r\nExpect: 100-continue\r\nContent-Length: 2000000\r\n\r\n",
+       413},
+      {"from another site",
+       "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
+           "\r\nOrigin: http://attacker.example\r\nExpect: 100-continue\r\n"
+           "Content-Length: 100\r\n\r\n",
+       403},
+  };
+  for (const Case& c : refused) {
+    TestClient refused_client(server_->port(), std::chrono::seconds(2));
+    ASSERT_TRUE(refused_client.Send(c.head)) << c.name;
+    auto answer = refused_client.Read();
+    ASSERT_TRUE(answer) << c.name;
+    EXPECT_EQ(answer->status, c.status) << c.name;
+  }
+}
+
 // Every head the server will not serve gets its status, an error page, and the end of the
 // connection; a body announced is never read.
 TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {

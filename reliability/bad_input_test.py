@@ -425,8 +425,35 @@ def without_access(server):
     return outcomes
 
 
+def expect_continue(server):
+    """A client that asks before sending its body is told at once: 100 Continue, or the final
+    status of a request refused on its head."""
+    body = b"PageNumber=1&sourcedir=" + b"a" * 3000
+    asking = vs.form_post(server, body, extra=b"Expect: 100-continue\r\n")
+    head = asking[:len(asking) - len(body)]
+    outcomes = []
+    for what, cookie, first, final in (("admitted", server.access, 100, 200),
+                                       ("no cookie", None, 403, None)):
+        connection = vs.Connection(server.port, timeout=1, access=cookie)
+        try:
+            connection.send(head)
+            try:
+                status, _, _ = connection.read_response(head_only=first == 100)
+            except socket.timeout:
+                status = "nothing within 1 s"
+            outcome = expected(first, status)
+            if outcome == "ok" and final:
+                connection.sock.sendall(body)
+                outcome = expected(final, connection.read_response()[0])
+        finally:
+            connection.close()
+        outcomes.append((what, outcome))
+    return outcomes
+
+
 CASES = [
     ("without the access cookie", without_access, lambda outcome: outcome == "ok"),
+    ("Expect: 100-continue", expect_continue, lambda outcome: outcome == "ok"),
     ("malformed request lines", malformed_request_lines, is_refusal),
     ("headers over the limit", headers_over_the_limit, is_refusal),
     ("100 MiB body", huge_body, is_refusal),
