@@ -13,6 +13,7 @@
 #include "pagehost/access_check.h"
 #include "pagehost/http_server.h"
 #include "pagehost/session_store.h"
+#include "platform/large_blocks.h"
 #include "platform/machine_name.h"
 #include "platform/random_id.h"
 #include "platform/stop_signals.h"
@@ -46,6 +47,7 @@ int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream
   }
   // Before any thread exists, so that only the waiting thread below takes the signals.
   BlockStopSignals();
+  ReturnLargeBlocksToTheSystem();
 
   generator::TargetTurns turns;
   automation::ClassRegistry registry;

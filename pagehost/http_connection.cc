@@ -41,8 +41,31 @@ void HttpConnection::Close() {
   phase_ = Phase::kClosed;
   deadline_ = Clock::time_point::max();
   error_code ignored;
+  // The write in progress, if any, is cancelled with the socket and touches out_ no more.
   socket_.close(ignored);
+  ReleaseOutput();
   shared_.open.erase(open_at_);
+}
+
+void HttpConnection::ReleaseOutput() {
+  shared_.unsent -= out_counted_;
+  out_counted_ = 0;
+  out_sent_ = 0;
+  std::string().swap(out_);
+}
+
+void HttpConnection::DropSlowestReaders() {
+  while (shared_.unsent > shared_.limits.max_unsent) {
+    HttpConnection* slowest = nullptr;
+    for (HttpConnection* other : shared_.open) {
+      if (other != this && other->phase_ == Phase::kWriting &&
+          (!slowest || other->out_progress_at_ < slowest->out_progress_at_)) {
+        slowest = other;
+      }
+    }
+    if (!slowest) return;
+    slowest->Close();
+  }
 }
 
 bool HttpConnection::Closable() const {
@@ -192,16 +215,17 @@ void HttpConnection::Dispatch() {
     ConnectionShared& shared = self->shared_;
     HostResponse response = shared.page_host.Handle(ToHostRequest(self->head_, body));
     shared.log.Write(self->head_.method, self->head_.path, response, self->head_whole_at_);
+    // The bytes are made here, not on the I/O thread: a large page copied there holds up every
+    // connection, while the answers made meanwhile wait in its queue.
+    const bool close = !self->head_.keep_alive;
+    std::string bytes = ResponseBytes(response, self->Framing(close, false));
+    response = HostResponse();
     // The connection is released on the I/O thread, never on a worker.
-    asio::post(shared.io, [self = std::move(self), response = std::move(response)] {
-      self->Answered(response);
+    asio::post(shared.io, [self = std::move(self), close, bytes = std::move(bytes)]() mutable {
+      if (self->phase_ == Phase::kClosed) return;
+      self->Send(std::move(bytes), close);
     });
   });
-}
-
-void HttpConnection::Answered(const HostResponse& response) {
-  if (phase_ == Phase::kClosed) return;
-  Respond(response, !head_.keep_alive, false);
 }
 
 void HttpConnection::Fail(const HttpHeadError& error) {
@@ -210,17 +234,30 @@ void HttpConnection::Fail(const HttpHeadError& error) {
   Respond(page, true, true);
 }
 
-void HttpConnection::Respond(const HostResponse& response, bool close, bool failed) {
+ResponseFraming HttpConnection::Framing(bool close, bool failed) const {
   ResponseFraming framing;
   framing.head_only = !failed && head_.method == "HEAD";
   framing.close = close;
   framing.keep_alive_1_0 = !close && head_.minor_version == 0;
-  out_ = ResponseBytes(response, framing);
+  return framing;
+}
+
+void HttpConnection::Respond(const HostResponse& response, bool close, bool failed) {
+  Send(ResponseBytes(response, Framing(close, failed)), close);
+}
+
+void HttpConnection::Send(std::string bytes, bool close) {
+  out_ = std::move(bytes);
   out_sent_ = 0;
+  // The whole answer counts until it is all sent: what the client has taken is still held.
+  out_counted_ = out_.size();
+  shared_.unsent += out_counted_;
   close_after_output_ = close;
   phase_ = Phase::kWriting;
   expired_ = false;
-  deadline_ = Clock::now() + shared_.timeouts.write_stall;
+  out_progress_at_ = Clock::now();
+  deadline_ = out_progress_at_ + shared_.timeouts.write_stall;
+  DropSlowestReaders();
   WriteSome();
 }
 
@@ -239,10 +276,14 @@ void HttpConnection::OnWrite(error_code error, size_t bytes) {
   out_sent_ += bytes;
   const Clock::time_point now = Clock::now();
   if (out_sent_ < out_.size()) {
+    out_progress_at_ = now;
     deadline_ = now + shared_.timeouts.write_stall;
     WriteSome();
     return;
   }
+  shared_.unsent -= out_counted_;
+  out_counted_ = 0;
+  out_sent_ = 0;
   out_.clear();
   if (out_.capacity() > kKeptBuffer) std::string().swap(out_);
   if (close_after_output_) {

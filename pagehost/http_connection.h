@@ -21,6 +21,7 @@
 
 #include "pagehost/access_log.h"
 #include "pagehost/http_limits.h"
+#include "pagehost/http_response.h"
 #include "pagehost/page_host.h"
 #include "pagehost/page_workers.h"
 #include "pagehost/request_head.h"
@@ -42,6 +43,8 @@ struct ConnectionShared {
   std::list<HttpConnection*> open;
   // Where lingering reads put what they throw away.
   std::vector<char> discard;
+  // The bytes of answers not yet wholly written to the system (limits.max_unsent).
+  size_t unsent = 0;
 };
 
 class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
@@ -78,10 +81,17 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void ReadBody();
   void OnBody(boost::beast::error_code error);
   void Dispatch();
-  void Answered(const HostResponse& response);
   void Fail(const HttpHeadError& error);
   // `failed`: the request could not be read, so whether it was HEAD is not known.
   void Respond(const HostResponse& response, bool close, bool failed);
+  ResponseFraming Framing(bool close, bool failed) const;
+  // Writes the bytes of an answer; `close`: the connection ends after them.
+  void Send(std::string bytes, bool close);
+  // Closes the connections that have taken nothing for longest, until the answers waiting
+  // for their clients fit in their bound again.
+  void DropSlowestReaders();
+  // Gives back the answer being written and its share of the bound.
+  void ReleaseOutput();
   void WriteSome();
   void OnWrite(boost::beast::error_code error, size_t bytes);
   void Linger();
@@ -102,6 +112,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   Clock::time_point head_whole_at_;
   std::string out_;
   size_t out_sent_ = 0;
+  size_t out_counted_ = 0;  // out_'s share of shared_.unsent
+  // When the client last took bytes of the answer (or it began).
+  Clock::time_point out_progress_at_;
   bool close_after_output_ = false;
 };
 

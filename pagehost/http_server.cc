@@ -9,6 +9,7 @@
 #include "pagehost/access_log.h"
 #include "pagehost/http_connection.h"
 #include "pagehost/page_workers.h"
+#include "platform/large_blocks.h"
 #include "platform/open_file_limit.h"
 
 namespace vorlintex::pagehost {
@@ -22,6 +23,9 @@ using Clock = std::chrono::steady_clock;
 // Descriptors kept free of connections: the event queue, files a generation run opens.
 constexpr size_t kSpareDescriptors = 64;
 constexpr auto kSweepInterval = std::chrono::milliseconds(100);
+// The pages' work frees most of what it takes, but in many threads' heaps, where the allocator
+// keeps it; given back every second, the server's memory follows its load down within seconds.
+constexpr int kSweepsPerTrim = 10;
 constexpr auto kAcceptPause = std::chrono::milliseconds(100);
 
 size_t ConnectionCap(size_t wanted) {
@@ -97,12 +101,14 @@ class Listener {
       if (error) return;
       const Clock::time_point now = Clock::now();
       for (HttpConnection* connection : shared_.open) connection->Sweep(now);
+      if (++sweeps_ % kSweepsPerTrim == 0) ReturnFreeMemoryToTheSystem();
       Sweep();
     });
   }
 
   ConnectionShared& shared_;
   tcp::acceptor& acceptor_;
+  int sweeps_ = 0;
   size_t max_connections_;
   asio::steady_timer sweep_;
   asio::steady_timer accept_pause_;
@@ -201,6 +207,7 @@ Status HttpServer::Serve() {
   PageWorkers workers(options_.threads);
   HttpLimits limits;
   limits.max_body = options_.max_body;
+  limits.max_unsent = options_.max_unsent;
   ConnectionShared shared{*io,    *page_host_,       log, workers,
                           limits, options_.timeouts, {},  std::vector<char>(64 * 1024)};
   {

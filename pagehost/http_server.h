@@ -27,6 +27,8 @@ struct HttpServerOptions {
   // generation run takes a worker for its whole length.
   size_t threads = 16;
   size_t max_body = 1 << 20;
+  // See HttpLimits::max_unsent.
+  size_t max_unsent = 64 << 20;
   // Open connections at most (lowered to what the process may open); beyond it the longest
   // idle keep-alive connection is closed, or the new one when none is idle.
   size_t max_connections = 10'000;

@@ -38,6 +38,14 @@ HostResponse MethodNotAllowed(std::string_view allowed) {
   return response;
 }
 
+// The first field whose name or value is longer than `limit`; null when none is.
+const std::pair<std::string, std::string>* OverlongField(const FormFields& fields, size_t limit) {
+  for (const auto& field : fields) {
+    if (field.first.size() > limit || field.second.size() > limit) return &field;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 HostResponse ErrorPage(int status, std::string_view detail) {
@@ -152,6 +160,13 @@ HostResponse PageHost::HandlePage(const HostRequest& request) const {
     }
     status = ParseFormBody(request.body, &form);
     if (!status.ok()) return ErrorPage(400, "Bad form field: " + status.ToString() + ".");
+  }
+  for (const FormFields* fields : {&query, &form}) {
+    if (const auto* overlong = OverlongField(*fields, options_.max_field)) {
+      return ErrorPage(400, "The field " + overlong->first.substr(0, 64) + " holds more than " +
+                                std::to_string(options_.max_field) +
+                                " bytes; no folder or file name is that long.");
+    }
   }
 
   std::shared_ptr<SessionValues> existing;

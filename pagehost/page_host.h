@@ -52,6 +52,9 @@ struct PageHostOptions {
   std::string token;
   std::string access_key;
   size_t max_body = 1 << 20;
+  // The longest name or value of a field: no path or file name is longer (PATH_MAX), so a
+  // longer one can only make the session and the page that shows it grow.
+  size_t max_field = 4096;
 };
 
 class PageHost {

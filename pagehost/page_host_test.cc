@@ -323,6 +323,27 @@ TEST_F(PageHostTest, OnlyABrowserGivenTheTokenGetsIn) {
   }
 }
 
+TEST_F(PageHostTest, AFieldLongerThanAnyPathIsRefused) {
+  const std::string at_limit = "sourcedir=" + std::string(4096, 'a');
+  const std::string over = "sourcedir=" + std::string(4097, 'a');
+  const std::string long_name = std::string(4097, 'n') + "=1";
+  struct Case {
+    const char* what;
+    HostRequest request;
+    int status;
+  };
+  const Case cases[] = {
+      {"posted, at the limit", Post(at_limit), 200},
+      {"posted, over it", Post(over), 400},
+      {"in the query", Get("/morvane.asp", over), 400},
+      {"a long name", Post(long_name), 400},
+  };
+  for (const Case& c : cases) {
+    HostResponse response = Send(c.request);
+    EXPECT_EQ(response.status, c.status) << c.what;
+  }
+}
+
 TEST_F(PageHostTest, AComponentErrorGives500AndTheNextRequestIsServed) {
   registry_.Register("tvorlintex.morvane", [] { return std::make_unique<testing::FailingPage>(); });
   HostResponse failed = Send(Get("/morvane.asp", "fail=1"));

@@ -26,8 +26,11 @@ import vorlintex_server as vs  # noqa: E402
 # a few seconds), and how long a probe may wait for the entry page.
 GIVE_UP_SECONDS = 30
 PROBE_LIMIT_SECONDS = 5
-# Resident memory may grow by this much over the run (sessions, worker threads), no more.
+# Resident memory may grow by this much over the run (sessions, worker threads), no more, and
+# must be back within END_LIMIT_KIB of where it started once the clients have gone (the
+# sessions the well-formed floods started stay).
 MEMORY_LIMIT_KIB = 64 * 1024
+END_LIMIT_KIB = 16 * 1024
 # What one request of a flood of header lines may cost.
 HEADER_FLOOD_LIMIT_MIB = 32
 
@@ -451,6 +454,44 @@ def expect_continue(server):
     return outcomes
 
 
+def megabyte_fields(server, posts=400, senders=8):
+    """Posts that would each start a session holding a 1 MB sourcedir: no path is that long, so
+    each is refused (400, saying why) and stores nothing."""
+    body = urllib.parse.urlencode({"PageNumber": "1", "sourcedir": "/" + "d" * 1000000,
+                                   "targetdir": "/tmp/out", "dllname": "x"}).encode()
+    request = vs.form_post(server, body)
+    outcomes = []
+    lock = threading.Lock()
+
+    def sender():
+        connection = server.connect(timeout=GIVE_UP_SECONDS)
+        for _ in range(posts // senders):
+            try:
+                status, headers, page = connection.request(request)
+                outcome = status
+                if status == 400 and b"no folder or file name is that long" not in page:
+                    outcome = "400 without saying why"
+                if "set-cookie" in headers:
+                    outcome = "a session started"
+            except (OSError, ValueError) as error:
+                outcome = "error %s" % error
+                connection.close()
+                connection = server.connect(timeout=GIVE_UP_SECONDS)
+            with lock:
+                outcomes.append(outcome)
+        connection.close()
+
+    threads = [threading.Thread(target=sender) for _ in range(senders)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    return [("%d posts of a 1 MB sourcedir" % len(outcomes),
+             400 if outcomes.count(400) == posts else
+             "%d not refused: %s" % (posts - outcomes.count(400),
+                                     sorted(set(map(str, outcomes)))[:3]))]
+
+
 CASES = [
     ("without the access cookie", without_access, lambda outcome: outcome == "ok"),
     ("Expect: 100-continue", expect_continue, lambda outcome: outcome == "ok"),
@@ -460,6 +501,7 @@ CASES = [
     ("slow bodies", slow_bodies, is_refusal),
     ("bad percent-encoding", bad_percent_encoding, is_refusal),
     ("NUL bytes in fields", nul_bytes, is_refusal),
+    ("fields longer than any path", megabyte_fields, lambda outcome: outcome == 400),
     # A selection of 10,000 pages is a legitimate form: it is served.
     ("10,000 asplist fields", repeated_asplist, lambda outcome: outcome == 200),
     ("1,000 new sessions a second", session_flood, lambda outcome: outcome == 200),
@@ -547,6 +589,9 @@ def main():
         failed = True
     if peak - baseline > MEMORY_LIMIT_KIB:
         print("FAIL resident memory grew by more than %d MiB" % (MEMORY_LIMIT_KIB // 1024))
+        failed = True
+    if after - baseline > END_LIMIT_KIB:
+        print("FAIL resident memory stayed %d MiB above its start" % ((after - baseline) // 1024))
         failed = True
     print("FAIL" if failed else "ok")
     return 1 if failed else 0

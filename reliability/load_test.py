@@ -79,6 +79,55 @@ def load(server, source, total, connections):
     return served, errors, elapsed
 
 
+# Whatever the clients do, the server stays under this, and is back within RETURN_KIB of where
+# it started within RETURN_SECONDS after they leave.
+MEMORY_CEILING_KIB = 256 * 1024
+RETURN_KIB = 16 * 1024
+RETURN_SECONDS = 5
+
+
+def big_folder(root, files=20000):
+    """A folder whose selection page is about 1.8 MB."""
+    folder = os.path.join(root, "big")
+    os.mkdir(folder)
+    for number in range(files):
+        open(os.path.join(folder, "customer_order_history_page_%05d.asp" % number), "w").close()
+    return folder
+
+
+def never_reading(server, folder, clients=300):
+    """`clients` connections each ask for the selection page of `folder` and read nothing of it;
+    then they all leave. (peak KiB, KiB some seconds after, seconds taken to come back)."""
+    body = urllib.parse.urlencode({"PageNumber": "1", "sourcedir": folder,
+                                   "targetdir": folder + "-out", "dllname": "Big"}).encode()
+    connections = []
+    peak = server.rss_kib()
+    for _ in range(clients):
+        connection = server.connect(timeout=30)
+        connection.send(vs.form_post(server, body))
+        connections.append(connection)
+        peak = max(peak, server.rss_kib())
+    # Until the server has made every page (its CPU time stops growing) and some seconds more.
+    quiet_since = time.time()
+    cpu = server.cpu_ticks()
+    while time.time() - quiet_since < 3:
+        time.sleep(0.2)
+        peak = max(peak, server.rss_kib())
+        if server.cpu_ticks() != cpu:
+            cpu = server.cpu_ticks()
+            quiet_since = time.time()
+    for connection in connections:
+        connection.close()
+    left = time.time()
+    after = server.rss_kib()
+    while time.time() - left < RETURN_SECONDS:
+        after = server.rss_kib()
+        if after <= server.start_kib + RETURN_KIB:
+            break
+        time.sleep(0.1)
+    return peak, after, time.time() - left
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--vorlintex", help="the vorlintex executable")
@@ -102,13 +151,27 @@ def main():
         served, errors, elapsed = load(server, source, args.requests, args.connections)
         time.sleep(0.5)
         after = server.rss_kib()
+        server.start_kib = after
+        folder = big_folder(server.scratch)
+        started = time.time()
+        peak, left, back_in = never_reading(server, folder)
+        unread_seconds = time.time() - started
         alive = server.alive()
 
     print("served %d of %d requests over %d connections in %.1f s (%.0f/s), %d errors"
           % (served, args.requests, args.connections, elapsed, served / elapsed, len(errors)))
     print("resident memory: %d KiB before, %d KiB after (%+.1f%%)"
           % (before, after, 100.0 * (after - before) / before))
+    print("300 clients not reading a 1.8 MB page: %d KiB at peak, %d KiB %.1f s after they "
+          "left (%d KiB before; %.0f s)" % (peak, left, back_in, after, unread_seconds))
     failed = False
+    if peak > MEMORY_CEILING_KIB:
+        print("FAIL: resident memory reached %d MiB" % (peak // 1024))
+        failed = True
+    if left > after + RETURN_KIB:
+        print("FAIL: resident memory %d KiB more than before, %d s after the clients left"
+              % (left - after, RETURN_SECONDS))
+        failed = True
     if errors:
         print("FAIL: %d errors, first: %s" % (len(errors), "; ".join(errors[:3])))
         failed = True

@@ -132,6 +132,12 @@ class Server:
                     return int(line.split()[1])
         raise RuntimeError("no VmRSS for the server")
 
+    def cpu_ticks(self):
+        """User and system time the server has used, in clock ticks."""
+        with open("/proc/%d/stat" % self.process.pid) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+
     def threads_now(self):
         return len(os.listdir("/proc/%d/task" % self.process.pid))
 
