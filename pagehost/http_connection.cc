@@ -48,17 +48,17 @@ void HttpConnection::Close() {
 }
 
 void HttpConnection::ReleaseOutput() {
-  shared_.unsent -= out_counted_;
+  shared_.answers.Release(out_counted_);
   out_counted_ = 0;
   out_sent_ = 0;
   std::string().swap(out_);
 }
 
-void HttpConnection::DropSlowestReaders() {
-  while (shared_.unsent > shared_.limits.max_unsent) {
+void HttpConnection::DropSlowestReaders(ConnectionShared& shared, const HttpConnection* keep) {
+  while (shared.answers.Short()) {
     HttpConnection* slowest = nullptr;
-    for (HttpConnection* other : shared_.open) {
-      if (other != this && other->phase_ == Phase::kWriting &&
+    for (HttpConnection* other : shared.open) {
+      if (other != keep && other->phase_ == Phase::kWriting &&
           (!slowest || other->out_progress_at_ < slowest->out_progress_at_)) {
         slowest = other;
       }
@@ -220,9 +220,13 @@ void HttpConnection::Dispatch() {
     const bool close = !self->head_.keep_alive;
     std::string bytes = ResponseBytes(response, self->Framing(close, false));
     response = HostResponse();
+    shared.answers.Take(bytes.size());
     // The connection is released on the I/O thread, never on a worker.
     asio::post(shared.io, [self = std::move(self), close, bytes = std::move(bytes)]() mutable {
-      if (self->phase_ == Phase::kClosed) return;
+      if (self->phase_ == Phase::kClosed) {
+        self->shared_.answers.Release(bytes.size());
+        return;
+      }
       self->Send(std::move(bytes), close);
     });
   });
@@ -243,21 +247,22 @@ ResponseFraming HttpConnection::Framing(bool close, bool failed) const {
 }
 
 void HttpConnection::Respond(const HostResponse& response, bool close, bool failed) {
-  Send(ResponseBytes(response, Framing(close, failed)), close);
+  std::string bytes = ResponseBytes(response, Framing(close, failed));
+  shared_.answers.Add(bytes.size());
+  Send(std::move(bytes), close);
 }
 
 void HttpConnection::Send(std::string bytes, bool close) {
   out_ = std::move(bytes);
   out_sent_ = 0;
-  // The whole answer counts until it is all sent: what the client has taken is still held.
+  // Counted when made; the whole answer counts until it is all sent, as it is held whole.
   out_counted_ = out_.size();
-  shared_.unsent += out_counted_;
   close_after_output_ = close;
   phase_ = Phase::kWriting;
   expired_ = false;
   out_progress_at_ = Clock::now();
   deadline_ = out_progress_at_ + shared_.timeouts.write_stall;
-  DropSlowestReaders();
+  DropSlowestReaders(shared_, this);
   WriteSome();
 }
 
@@ -281,7 +286,7 @@ void HttpConnection::OnWrite(error_code error, size_t bytes) {
     WriteSome();
     return;
   }
-  shared_.unsent -= out_counted_;
+  shared_.answers.Release(out_counted_);
   out_counted_ = 0;
   out_sent_ = 0;
   out_.clear();

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "pagehost/access_log.h"
+#include "pagehost/answer_budget.h"
 #include "pagehost/http_limits.h"
 #include "pagehost/http_response.h"
 #include "pagehost/page_host.h"
@@ -37,14 +38,13 @@ struct ConnectionShared {
   const PageHost& page_host;
   AccessLog& log;
   PageWorkers& workers;
+  AnswerBudget& answers;
   HttpLimits limits;
   HttpTimeouts timeouts;
   // Every connection not yet closed.
   std::list<HttpConnection*> open;
   // Where lingering reads put what they throw away.
   std::vector<char> discard;
-  // The bytes of answers not yet wholly written to the system (limits.max_unsent).
-  size_t unsent = 0;
 };
 
 class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
@@ -70,6 +70,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   void Close();
 
+  // Closes the connections but `keep` that have taken nothing of their answers for longest,
+  // until the answers made and wanted fit in their bound again.
+  static void DropSlowestReaders(ConnectionShared& shared, const HttpConnection* keep);
+
  private:
   enum class Phase { kHead, kBody, kHandling, kWriting, kLingering, kClosed };
 
@@ -87,9 +91,6 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   ResponseFraming Framing(bool close, bool failed) const;
   // Writes the bytes of an answer; `close`: the connection ends after them.
   void Send(std::string bytes, bool close);
-  // Closes the connections that have taken nothing for longest, until the answers waiting
-  // for their clients fit in their bound again.
-  void DropSlowestReaders();
   // Gives back the answer being written and its share of the bound.
   void ReleaseOutput();
   void WriteSome();
@@ -112,7 +113,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   Clock::time_point head_whole_at_;
   std::string out_;
   size_t out_sent_ = 0;
-  size_t out_counted_ = 0;  // out_'s share of shared_.unsent
+  size_t out_counted_ = 0;  // out_'s share of shared_.answers
   // When the client last took bytes of the answer (or it began).
   Clock::time_point out_progress_at_;
   bool close_after_output_ = false;

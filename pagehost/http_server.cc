@@ -101,6 +101,8 @@ class Listener {
       if (error) return;
       const Clock::time_point now = Clock::now();
       for (HttpConnection* connection : shared_.open) connection->Sweep(now);
+      // Workers wait for room for their answers: make it.
+      if (shared_.answers.Wanted()) HttpConnection::DropSlowestReaders(shared_, nullptr);
       if (++sweeps_ % kSweepsPerTrim == 0) ReturnFreeMemoryToTheSystem();
       Sweep();
     });
@@ -208,12 +210,21 @@ Status HttpServer::Serve() {
   HttpLimits limits;
   limits.max_body = options_.max_body;
   limits.max_unsent = options_.max_unsent;
-  ConnectionShared shared{*io,    *page_host_,       log, workers,
-                          limits, options_.timeouts, {},  std::vector<char>(64 * 1024)};
+  AnswerBudget answers(limits.max_unsent);
+  ConnectionShared shared{*io,
+                          *page_host_,
+                          log,
+                          workers,
+                          answers,
+                          limits,
+                          options_.timeouts,
+                          {},
+                          std::vector<char>(64 * 1024)};
   {
     Listener listener(&shared, acceptor, ConnectionCap(options_.max_connections));
     listener.Start();
-    io->run();  // until Stop
+    io->run();        // until Stop
+    answers.Close();  // no worker waits for room that no one will make
     // Every request in hand is answered and logged; the answers are not sent.
     workers.Finish();
   }
