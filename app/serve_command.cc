@@ -13,6 +13,9 @@
 #include "pagehost/access_check.h"
 #include "pagehost/http_server.h"
 #include "pagehost/session_store.h"
+#include "platform/large_blocks.h"
+#include "platform/machine_name.h"
+#include "platform/random_id.h"
 #include "platform/stop_signals.h"
 
 namespace vorlintex::app {
@@ -27,6 +30,12 @@ void AddServeOptions(CLI::App* command, ServeOptions* options) {
                    "Worker threads: how many requests are answered at once")
       ->check(CLI::Range(1, 4096))
       ->capture_default_str();
+  command
+      ->add_option("--allow-host", options->allow_hosts,
+                   "A further name the wizard may be addressed by (repeatable)")
+      ->type_name("NAME");
+  command->add_flag("--no-token", options->no_token,
+                    "Serve anyone who reaches the address, without the printed token");
 }
 
 int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream& err) {
@@ -38,6 +47,7 @@ int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream
   }
   // Before any thread exists, so that only the waiting thread below takes the signals.
   BlockStopSignals();
+  ReturnLargeBlocksToTheSystem();
 
   generator::TargetTurns turns;
   automation::ClassRegistry registry;
@@ -48,6 +58,23 @@ int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream
   http.port = port;
   http.threads = options.threads;
   http.access_log = options.quiet ? nullptr : &err;
+  http.extra_host_names = options.allow_hosts;
+  if (pagehost::IsWildcardAddress(host)) {
+    std::string machine;
+    if (Status named = MachineName(&machine); named.ok() && !machine.empty()) {
+      http.extra_host_names.push_back(machine);
+    }
+  }
+  if (!options.no_token) {
+    // Two secrets: the token travels in the printed address (and so may be seen in a process
+    // list or a terminal's scrollback); the cookie's key never leaves the browser and server.
+    for (std::string* secret : {&http.token, &http.access_key}) {
+      if (Status made = NewRandomId(secret); !made.ok()) {
+        err << "vorlintex: " << made.ToString() << "\n";
+        return kExitFailed;
+      }
+    }
+  }
   pagehost::HttpServer server(&registry, &sessions, http);
   if (Status bound = server.Bind(); !bound.ok()) {
     err << "vorlintex: " << bound.ToString() << "\n";
@@ -60,8 +87,13 @@ int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream
         << ", not on the loopback interface: anyone who can reach this address can read and "
            "write files as this server's user\n";
   }
-  out << "vorlintex: the wizard is at http://" << shown_host << ":" << server.port()
-      << "/morvane.asp (Ctrl+C stops the server)" << std::endl;
+  if (options.no_token) {
+    err << "vorlintex: warning: --no-token: every program that can reach this address can use "
+           "the wizard, and so read and write files as this server's user\n";
+  }
+  std::string address = "http://" + shown_host + ":" + std::to_string(server.port()) +
+                        (options.no_token ? "/morvane.asp" : "/?token=" + http.token);
+  out << "vorlintex: the wizard is at " << address << " (Ctrl+C stops the server)" << std::endl;
 
   std::atomic<bool> stopping = false;
   Status served;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "contract/env.h"
 
@@ -17,6 +18,10 @@ struct ServeOptions {
   std::string listen = "127.0.0.1:8080";
   bool quiet = false;
   size_t threads = 16;
+  // Host header names served besides the listening address's own.
+  std::vector<std::string> allow_hosts;
+  // Serve anyone who reaches the address, without the token.
+  bool no_token = false;
 };
 
 void AddServeOptions(CLI::App* command, ServeOptions* options);

@@ -15,6 +15,15 @@ const screenshot = process.env.VORLINTEX_SCREENSHOT; // where to keep the entry 
 let server;
 let browser;
 let base;
+let address;
+
+// A new browser (context) that has opened the printed address, on the wizard's entry page.
+async function openWizard() {
+  const page = await browser.newPage();
+  await page.goto(address);
+  assert.equal(new URL(page.url()).pathname, '/morvane.asp');
+  return page;
+}
 
 function freePort() {
   return new Promise((done, fail) => {
@@ -27,26 +36,27 @@ function freePort() {
   });
 }
 
-async function waitForServer(url) {
-  for (let i = 0; i < 100; i++) {
-    try {
-      const answer = await fetch(url);
-      if (answer.ok) return;
-    } catch {
-      // not listening yet
-    }
-    await new Promise((r) => setTimeout(r, 100));
-  }
-  throw new Error(`vorlintex serve did not answer at ${url}`);
+// The address `vorlintex serve` prints once it listens: the only way in.
+function printedAddress(child) {
+  return new Promise((done, fail) => {
+    let out = '';
+    child.stdout.setEncoding('utf8');
+    child.stdout.on('data', (chunk) => {
+      out += chunk;
+      const found = out.match(/the wizard is at (http:\/\/\S+)/);
+      if (found) done(found[1]);
+    });
+    child.once('exit', (code) => fail(new Error(`vorlintex serve exited (${code}): ${out}`)));
+  });
 }
 
 before(async () => {
   const port = await freePort();
   base = `http://127.0.0.1:${port}`;
   server = spawn(binary, ['serve', '--listen', `127.0.0.1:${port}`, '--quiet'], {
-    stdio: ['ignore', 'ignore', 'inherit'],
+    stdio: ['ignore', 'pipe', 'inherit'],
   });
-  await waitForServer(`${base}/morvane.asp`);
+  address = await printedAddress(server);
   const args = ['--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
     '--disable-background-networking', '--disable-component-update', '--disable-sync'];
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
@@ -61,8 +71,7 @@ after(async () => {
 // Fills the entry page, submits it, and gives the alert text shown (null when none) and
 // whether the browser went on to another page.
 async function submitEntry(fields) {
-  const page = await browser.newPage();
-  await page.goto(`${base}/morvane.asp`);
+  const page = await openWizard();
   for (const [name, value] of Object.entries(fields)) {
     await page.fill(`input[name="${name}"]`, value);
   }
@@ -82,6 +91,23 @@ async function submitEntry(fields) {
   await page.close();
   return { alertText, requested, title, hasList };
 }
+
+test('only the printed address lets a browser in', async () => {
+  assert.match(address, new RegExp(`^${base}/\\?token=[0-9a-f]{32}$`));
+  const stranger = await browser.newPage();
+  const refused = await stranger.goto(`${base}/morvane.asp`);
+  assert.equal(refused.status(), 403);
+  assert.match(await stranger.textContent('body'), /open the address that vorlintex serve printed/);
+  await stranger.close();
+
+  const page = await openWizard();
+  assert.equal(await page.locator('input[name="sourcedir"]').count(), 1);
+  const [cookie] = await page.context().cookies();
+  assert.equal(cookie.name, 'vorlintex_access');
+  assert.equal(cookie.httpOnly, true);
+  assert.equal(cookie.sameSite, 'Strict');
+  await page.close();
+});
 
 const checks = [
   { name: 'empty source', fields: { sourcedir: '', targetdir: '/tmp/out', dllname: 'Shop' },
@@ -119,8 +145,7 @@ test('the whole wizard: entry, selection, run, report, files, prefill', async ()
   writeFileSync(join(source, 'menu.ASP'), '<ul></ul>\r\n');
   writeFileSync(join(source, 'notes.txt'), 'not a page\r\n');
 
-  const page = await browser.newPage();
-  await page.goto(`${base}/morvane.asp`);
+  const page = await openWizard();
   if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
   await page.fill('input[name="sourcedir"]', source);
   await page.fill('input[name="targetdir"]', target);

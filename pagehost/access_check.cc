@@ -51,7 +51,25 @@ bool IsLoopbackAddress(std::string_view address) {
          address == "0:0:0:0:0:0:0:1" || IsLoopbackIpv4(address);
 }
 
-bool IsLoopbackHostHeader(std::string_view host_header, int port) {
+bool IsWildcardAddress(std::string_view address) {
+  return address == "0.0.0.0" || address == "::" || address == "[::]" ||
+         address == "0:0:0:0:0:0:0:0";
+}
+
+std::vector<std::string> ServerHostNames(std::string_view address,
+                                         const std::vector<std::string>& extra) {
+  std::string own = AsciiLower(address);
+  if (own.find(':') != std::string::npos && !own.starts_with('[')) own = "[" + own + "]";
+  std::vector<std::string> names = {own};
+  if (IsLoopbackAddress(address) || IsWildcardAddress(address)) {
+    names.insert(names.end(), {"localhost", "127.0.0.1", "[::1]"});
+  }
+  for (const std::string& name : extra) names.push_back(AsciiLower(name));
+  return names;
+}
+
+bool IsServerHostHeader(std::string_view host_header, int port,
+                        const std::vector<std::string>& names) {
   std::string_view name = host_header;
   size_t name_end = host_header.starts_with('[') ? host_header.find(']') : host_header.find(':');
   if (host_header.starts_with('[')) {
@@ -63,7 +81,18 @@ bool IsLoopbackHostHeader(std::string_view host_header, int port) {
     std::string_view rest = host_header.substr(name_end);
     if (!rest.starts_with(':') || rest.substr(1) != std::to_string(port)) return false;
   }
-  return AsciiEqualIgnoringCase(name, "localhost") || name == "127.0.0.1" || name == "[::1]";
+  if (name.empty()) return false;
+  for (const std::string& allowed : names) {
+    if (AsciiEqualIgnoringCase(name, allowed)) return true;
+  }
+  return false;
+}
+
+bool SecretsEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  unsigned char difference = 0;
+  for (size_t i = 0; i < a.size(); ++i) difference |= static_cast<unsigned char>(a[i] ^ b[i]);
+  return difference == 0;
 }
 
 bool IsSameOriginPost(std::string_view host_header, std::optional<std::string_view> origin,

@@ -17,7 +17,8 @@ TEST(AccessCheckTest, LoopbackAddresses) {
   }
 }
 
-TEST(AccessCheckTest, HostHeaderMustNameLoopbackAndTheBoundPort) {
+TEST(AccessCheckTest, HostHeaderMustNameTheServerAndTheBoundPort) {
+  const std::vector<std::string> names = ServerHostNames("127.0.0.1", {});
   const std::pair<const char*, bool> cases[] = {
       {"localhost:8080", true},
       {"LOCALHOST:8080", true},
@@ -37,8 +38,46 @@ TEST(AccessCheckTest, HostHeaderMustNameLoopbackAndTheBoundPort) {
       {"", false},
   };
   for (const auto& [host, allowed] : cases) {
-    EXPECT_EQ(IsLoopbackHostHeader(host, 8080), allowed) << host;
+    EXPECT_EQ(IsServerHostHeader(host, 8080, names), allowed) << host;
   }
+}
+
+TEST(AccessCheckTest, ServerNamesFollowTheListeningAddress) {
+  struct Case {
+    const char* address;
+    std::vector<std::string> extra;
+    const char* host;
+    bool allowed;
+  };
+  const Case cases[] = {
+      // The address `serve` prints always answers.
+      {"127.0.0.2", {}, "127.0.0.2:8080", true},
+      {"127.0.0.2", {}, "localhost:8080", true},
+      {"::1", {}, "[::1]:8080", true},
+      {"192.168.1.4", {}, "192.168.1.4:8080", true},
+      {"192.168.1.4", {}, "localhost:8080", false},
+      {"192.168.1.4", {}, "127.0.0.1:8080", false},
+      // A wildcard address answers on loopback too, but not to any name at all.
+      {"0.0.0.0", {}, "0.0.0.0:8080", true},
+      {"0.0.0.0", {}, "127.0.0.1:8080", true},
+      {"0.0.0.0", {}, "evil.example:8080", false},
+      {"0.0.0.0", {"Builder"}, "builder:8080", true},
+      {"::", {}, "[::1]:8080", true},
+      {"127.0.0.1", {"wizard.test"}, "WIZARD.test:8080", true},
+      {"127.0.0.1", {"wizard.test"}, "wizard.test.evil.example:8080", false},
+      {"127.0.0.1", {}, ":8080", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsServerHostHeader(c.host, 8080, ServerHostNames(c.address, c.extra)), c.allowed)
+        << c.address << " " << c.host;
+  }
+}
+
+TEST(AccessCheckTest, SecretsEqual) {
+  EXPECT_TRUE(SecretsEqual("0123abcd", "0123abcd"));
+  EXPECT_FALSE(SecretsEqual("0123abcd", "0123abce"));
+  EXPECT_FALSE(SecretsEqual("0123abcd", "0123abc"));
+  EXPECT_FALSE(SecretsEqual("", "0"));
 }
 
 TEST(AccessCheckTest, PostsMustComeFromThisOrigin) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/beast/core/read_size.hpp>
 #include <boost/beast/http/read.hpp>
 #include <utility>
@@ -40,8 +41,31 @@ void HttpConnection::Close() {
   phase_ = Phase::kClosed;
   deadline_ = Clock::time_point::max();
   error_code ignored;
+  // The write in progress, if any, is cancelled with the socket and touches out_ no more.
   socket_.close(ignored);
+  ReleaseOutput();
   shared_.open.erase(open_at_);
+}
+
+void HttpConnection::ReleaseOutput() {
+  shared_.answers.Release(out_counted_);
+  out_counted_ = 0;
+  out_sent_ = 0;
+  std::string().swap(out_);
+}
+
+void HttpConnection::DropSlowestReaders(ConnectionShared& shared, const HttpConnection* keep) {
+  while (shared.answers.Short()) {
+    HttpConnection* slowest = nullptr;
+    for (HttpConnection* other : shared.open) {
+      if (other != keep && other->phase_ == Phase::kWriting &&
+          (!slowest || other->out_progress_at_ < slowest->out_progress_at_)) {
+        slowest = other;
+      }
+    }
+    if (!slowest) return;
+    slowest->Close();
+  }
 }
 
 bool HttpConnection::Closable() const {
@@ -146,6 +170,24 @@ void HttpConnection::OnHead(error_code error) {
   auto in_proportion = std::chrono::milliseconds(
       head_.content_length * 1000 / std::max<size_t>(1, timeouts.body_bytes_per_second));
   deadline_ = now + std::max<std::chrono::milliseconds>(timeouts.body_floor, in_proportion);
+  if (!head_.expect_continue) {
+    ReadBody();
+    return;
+  }
+  // The client holds the body back until told to send it (or for a while, then sends anyway).
+  static constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
+  asio::async_write(socket_, asio::buffer(kContinue.data(), kContinue.size()),
+                    [self = shared_from_this()](error_code error, size_t) {
+                      if (self->phase_ == Phase::kClosed) return;
+                      if (error) {
+                        self->OnBody(error);
+                        return;
+                      }
+                      self->ReadBody();
+                    });
+}
+
+void HttpConnection::ReadBody() {
   http::async_read(socket_, in_, *parser_,
                    [self = shared_from_this()](error_code error, size_t) { self->OnBody(error); });
 }
@@ -173,16 +215,21 @@ void HttpConnection::Dispatch() {
     ConnectionShared& shared = self->shared_;
     HostResponse response = shared.page_host.Handle(ToHostRequest(self->head_, body));
     shared.log.Write(self->head_.method, self->head_.path, response, self->head_whole_at_);
+    // The bytes are made here, not on the I/O thread: a large page copied there holds up every
+    // connection, while the answers made meanwhile wait in its queue.
+    const bool close = !self->head_.keep_alive;
+    std::string bytes = ResponseBytes(response, self->Framing(close, false));
+    response = HostResponse();
+    shared.answers.Take(bytes.size());
     // The connection is released on the I/O thread, never on a worker.
-    asio::post(shared.io, [self = std::move(self), response = std::move(response)] {
-      self->Answered(response);
+    asio::post(shared.io, [self = std::move(self), close, bytes = std::move(bytes)]() mutable {
+      if (self->phase_ == Phase::kClosed) {
+        self->shared_.answers.Release(bytes.size());
+        return;
+      }
+      self->Send(std::move(bytes), close);
     });
   });
-}
-
-void HttpConnection::Answered(const HostResponse& response) {
-  if (phase_ == Phase::kClosed) return;
-  Respond(response, !head_.keep_alive, false);
 }
 
 void HttpConnection::Fail(const HttpHeadError& error) {
@@ -191,17 +238,31 @@ void HttpConnection::Fail(const HttpHeadError& error) {
   Respond(page, true, true);
 }
 
-void HttpConnection::Respond(const HostResponse& response, bool close, bool failed) {
+ResponseFraming HttpConnection::Framing(bool close, bool failed) const {
   ResponseFraming framing;
   framing.head_only = !failed && head_.method == "HEAD";
   framing.close = close;
   framing.keep_alive_1_0 = !close && head_.minor_version == 0;
-  out_ = ResponseBytes(response, framing);
+  return framing;
+}
+
+void HttpConnection::Respond(const HostResponse& response, bool close, bool failed) {
+  std::string bytes = ResponseBytes(response, Framing(close, failed));
+  shared_.answers.Add(bytes.size());
+  Send(std::move(bytes), close);
+}
+
+void HttpConnection::Send(std::string bytes, bool close) {
+  out_ = std::move(bytes);
   out_sent_ = 0;
+  // Counted when made; the whole answer counts until it is all sent, as it is held whole.
+  out_counted_ = out_.size();
   close_after_output_ = close;
   phase_ = Phase::kWriting;
   expired_ = false;
-  deadline_ = Clock::now() + shared_.timeouts.write_stall;
+  out_progress_at_ = Clock::now();
+  deadline_ = out_progress_at_ + shared_.timeouts.write_stall;
+  DropSlowestReaders(shared_, this);
   WriteSome();
 }
 
@@ -220,10 +281,14 @@ void HttpConnection::OnWrite(error_code error, size_t bytes) {
   out_sent_ += bytes;
   const Clock::time_point now = Clock::now();
   if (out_sent_ < out_.size()) {
+    out_progress_at_ = now;
     deadline_ = now + shared_.timeouts.write_stall;
     WriteSome();
     return;
   }
+  shared_.answers.Release(out_counted_);
+  out_counted_ = 0;
+  out_sent_ = 0;
   out_.clear();
   if (out_.capacity() > kKeptBuffer) std::string().swap(out_);
   if (close_after_output_) {

@@ -20,7 +20,9 @@
 #include <vector>
 
 #include "pagehost/access_log.h"
+#include "pagehost/answer_budget.h"
 #include "pagehost/http_limits.h"
+#include "pagehost/http_response.h"
 #include "pagehost/page_host.h"
 #include "pagehost/page_workers.h"
 #include "pagehost/request_head.h"
@@ -36,6 +38,7 @@ struct ConnectionShared {
   const PageHost& page_host;
   AccessLog& log;
   PageWorkers& workers;
+  AnswerBudget& answers;
   HttpLimits limits;
   HttpTimeouts timeouts;
   // Every connection not yet closed.
@@ -67,6 +70,10 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
 
   void Close();
 
+  // Closes the connections but `keep` that have taken nothing of their answers for longest,
+  // until the answers made and wanted fit in their bound again.
+  static void DropSlowestReaders(ConnectionShared& shared, const HttpConnection* keep);
+
  private:
   enum class Phase { kHead, kBody, kHandling, kWriting, kLingering, kClosed };
 
@@ -75,12 +82,17 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   void OnHeadBytes(boost::beast::error_code error, size_t bytes);
   // The head is whole, or the parser failed on it.
   void OnHead(boost::beast::error_code error);
+  void ReadBody();
   void OnBody(boost::beast::error_code error);
   void Dispatch();
-  void Answered(const HostResponse& response);
   void Fail(const HttpHeadError& error);
   // `failed`: the request could not be read, so whether it was HEAD is not known.
   void Respond(const HostResponse& response, bool close, bool failed);
+  ResponseFraming Framing(bool close, bool failed) const;
+  // Writes the bytes of an answer; `close`: the connection ends after them.
+  void Send(std::string bytes, bool close);
+  // Gives back the answer being written and its share of the bound.
+  void ReleaseOutput();
   void WriteSome();
   void OnWrite(boost::beast::error_code error, size_t bytes);
   void Linger();
@@ -101,6 +113,9 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   Clock::time_point head_whole_at_;
   std::string out_;
   size_t out_sent_ = 0;
+  size_t out_counted_ = 0;  // out_'s share of shared_.answers
+  // When the client last took bytes of the answer (or it began).
+  Clock::time_point out_progress_at_;
   bool close_after_output_ = false;
 };
 

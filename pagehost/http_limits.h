@@ -14,6 +14,11 @@ struct HttpLimits {
   size_t max_header_lines = 100;
   // A declared body longer than this is answered 413 without being read.
   size_t max_body = 1 << 20;
+  // The bytes of answers not yet wholly taken by their clients, all connections together (an
+  // answer is held whole until its last byte is sent). Past it,
+  // the connection whose client has taken nothing for longest is closed, then the next, so
+  // clients that do not read cannot hold the server's memory.
+  size_t max_unsent = 64 << 20;
 };
 
 struct HttpTimeouts {

@@ -9,6 +9,7 @@
 #include "pagehost/access_log.h"
 #include "pagehost/http_connection.h"
 #include "pagehost/page_workers.h"
+#include "platform/large_blocks.h"
 #include "platform/open_file_limit.h"
 
 namespace vorlintex::pagehost {
@@ -22,6 +23,9 @@ using Clock = std::chrono::steady_clock;
 // Descriptors kept free of connections: the event queue, files a generation run opens.
 constexpr size_t kSpareDescriptors = 64;
 constexpr auto kSweepInterval = std::chrono::milliseconds(100);
+// The pages' work frees most of what it takes, but in many threads' heaps, where the allocator
+// keeps it; given back every second, the server's memory follows its load down within seconds.
+constexpr int kSweepsPerTrim = 10;
 constexpr auto kAcceptPause = std::chrono::milliseconds(100);
 
 size_t ConnectionCap(size_t wanted) {
@@ -97,12 +101,16 @@ class Listener {
       if (error) return;
       const Clock::time_point now = Clock::now();
       for (HttpConnection* connection : shared_.open) connection->Sweep(now);
+      // Workers wait for room for their answers: make it.
+      if (shared_.answers.Wanted()) HttpConnection::DropSlowestReaders(shared_, nullptr);
+      if (++sweeps_ % kSweepsPerTrim == 0) ReturnFreeMemoryToTheSystem();
       Sweep();
     });
   }
 
   ConnectionShared& shared_;
   tcp::acceptor& acceptor_;
+  int sweeps_ = 0;
   size_t max_connections_;
   asio::steady_timer sweep_;
   asio::steady_timer accept_pause_;
@@ -177,7 +185,9 @@ Status HttpServer::Bind() {
   port_ = acceptor.local_endpoint().port();
   PageHostOptions host_options;
   host_options.port = port_;
-  host_options.loopback_only = IsLoopbackAddress(options_.host);
+  host_options.host_names = ServerHostNames(options_.host, options_.extra_host_names);
+  host_options.token = options_.token;
+  host_options.access_key = options_.access_key;
   host_options.max_body = options_.max_body;
   page_host_ = std::make_unique<PageHost>(registry_, sessions_, host_options);
   return Status::OK();
@@ -199,12 +209,22 @@ Status HttpServer::Serve() {
   PageWorkers workers(options_.threads);
   HttpLimits limits;
   limits.max_body = options_.max_body;
-  ConnectionShared shared{*io,    *page_host_,       log, workers,
-                          limits, options_.timeouts, {},  std::vector<char>(64 * 1024)};
+  limits.max_unsent = options_.max_unsent;
+  AnswerBudget answers(limits.max_unsent);
+  ConnectionShared shared{*io,
+                          *page_host_,
+                          log,
+                          workers,
+                          answers,
+                          limits,
+                          options_.timeouts,
+                          {},
+                          std::vector<char>(64 * 1024)};
   {
     Listener listener(&shared, acceptor, ConnectionCap(options_.max_connections));
     listener.Start();
-    io->run();  // until Stop
+    io->run();        // until Stop
+    answers.Close();  // no worker waits for room that no one will make
     // Every request in hand is answered and logged; the answers are not sent.
     workers.Finish();
   }

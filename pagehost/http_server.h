@@ -9,6 +9,7 @@
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "contract/automation.h"
 #include "contract/status.h"
@@ -26,10 +27,18 @@ struct HttpServerOptions {
   // generation run takes a worker for its whole length.
   size_t threads = 16;
   size_t max_body = 1 << 20;
+  // See HttpLimits::max_unsent.
+  size_t max_unsent = 64 << 20;
   // Open connections at most (lowered to what the process may open); beyond it the longest
   // idle keep-alive connection is closed, or the new one when none is idle.
   size_t max_connections = 10'000;
   HttpTimeouts timeouts;
+  // Host header names served besides the address and, on loopback or a wildcard address, the
+  // loopback names: the machine's own names, the user's --allow-host.
+  std::vector<std::string> extra_host_names;
+  // See PageHostOptions: empty `token`, no token needed.
+  std::string token;
+  std::string access_key;
   // One line per request (method, path, status, bytes, milliseconds); null for none.
   std::ostream* access_log = nullptr;
 };

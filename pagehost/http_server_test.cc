@@ -151,10 +151,90 @@ TEST_F(HttpServerTest, RefusesWhatItMustNotServe) {
   EXPECT_EQ(bad->status, 400);
   EXPECT_NE(bad->body.find("malformed percent-encoding"), std::string::npos) << bad->body;
 
-  std::string many = "asplist=" + std::string(100000, 'b');
+  std::string many;
+  for (int i = 0; i < 100; ++i) many += "asplist=" + std::string(1000, 'b') + "&";
   auto long_form = Ask(Post("/morvane.asp", many));
   ASSERT_TRUE(long_form);
   EXPECT_EQ(long_form->status, 200);
+}
+
+// Answers that clients do not take are held up to a bound; past it, the client that has taken
+// nothing for longest is dropped, not the one being answered, and not long after.
+TEST_F(HttpServerTest, AnswersNobodyReadsAreBoundedDroppingTheSlowestFirst) {
+  HttpServerOptions options;
+  options.max_unsent = 256 * 1024;
+  Restart(options);
+  std::string fields;
+  for (int i = 0; i < 125; ++i) fields += "asplist=" + std::string(4000, 'b') + "&";
+  const std::string post = Post("/morvane.asp", fields);
+
+  // Sends answers' worth until the system's buffers are full and the server holds the rest.
+  TestClient stalled(server_->port());
+  const int requests = 40;
+  std::atomic<bool> sent = false;
+  std::thread sender([&] {
+    for (int i = 0; i < requests && stalled.Send(post); ++i) {
+    }
+    sent = true;
+  });
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  ASSERT_FALSE(sent) << "the buffers took every answer";
+
+  TestClient reader(server_->port());
+  auto answer = reader.Request(post);
+  ASSERT_TRUE(answer);
+  EXPECT_EQ(answer->status, 200);
+  // Long before the 30 s a stalled write is given.
+  for (int waited = 0; !sent && waited < 50; ++waited) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  EXPECT_TRUE(sent) << "the stalled client was not dropped";
+  int answered = 0;
+  while (stalled.Read()) ++answered;
+  sender.join();
+  EXPECT_LT(answered, requests);
+}
+
+// A client that waits for leave to send its body is told at once: to go on, or the final status
+// of a request refused on its head.
+TEST_F(HttpServerTest, ExpectContinueIsAnsweredBeforeTheBody) {
+  const std::string body = "PageNumber=1&sourcedir=" + std::string(2000, 'a');
+  const std::string post =
+      Post("/morvane.asp", body, "application/x-www-form-urlencoded", "Expect: 100-continue\r\n");
+  const std::string head = post.substr(0, post.size() - body.size());
+  TestClient client(server_->port(), std::chrono::seconds(2));
+  ASSERT_TRUE(client.Send(head));
+  auto go_on = client.Read(true);
+  ASSERT_TRUE(go_on) << "no answer before the body";
+  EXPECT_EQ(go_on->status, 100);
+  ASSERT_TRUE(client.Send(body));
+  auto page = client.Read();
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->status, 200);
+
+  struct Case {
+    const char* name;
+    std::string head;
+    int status;
+  };
+  const Case refused[] = {
+      {"body over the limit",
+       "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\nOrigin: " + origin_ +
+           "\r\nExpect: 100-continue\r\nContent-Length: 2000000\r\n\r\n",
+       413},
+      {"from another site",
+       "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
+           "\r\nOrigin: http://attacker.example\r\nExpect: 100-continue\r\n"
+           "Content-Length: 100\r\n\r\n",
+       403},
+  };
+  for (const Case& c : refused) {
+    TestClient refused_client(server_->port(), std::chrono::seconds(2));
+    ASSERT_TRUE(refused_client.Send(c.head)) << c.name;
+    auto answer = refused_client.Read();
+    ASSERT_TRUE(answer) << c.name;
+    EXPECT_EQ(answer->status, c.status) << c.name;
+  }
 }
 
 // Every head the server will not serve gets its status, an error page, and the end of the
@@ -310,7 +390,9 @@ TEST_F(HttpServerTest, EveryOtherWaitHasItsDeadline) {
   // system's buffers the server gives up on it, well before all are sent.
   TestClient reader(server_->port());
   const int requests = 40;
-  const std::string post = Post("/morvane.asp", "asplist=" + std::string(500'000, 'b'));
+  std::string fields;
+  for (int i = 0; i < 125; ++i) fields += "asplist=" + std::string(4000, 'b') + "&";
+  const std::string post = Post("/morvane.asp", fields);
   std::atomic<bool> sent = false;
   std::thread sender([&] {
     for (int i = 0; i < requests && reader.Send(post); ++i) {

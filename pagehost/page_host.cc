@@ -17,6 +17,7 @@ namespace {
 constexpr std::string_view kHostPagePath = "/morvane.asp";
 constexpr std::string_view kBackgroundPath = "/morvanebg.gif";
 constexpr std::string_view kFormType = "application/x-www-form-urlencoded";
+constexpr std::string_view kTokenField = "token=";
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -35,6 +36,14 @@ HostResponse MethodNotAllowed(std::string_view allowed) {
   HostResponse response = ErrorPage(405, "This address answers " + std::string(allowed) + ".");
   response.headers.emplace_back("Allow", std::string(allowed));
   return response;
+}
+
+// The first field whose name or value is longer than `limit`; null when none is.
+const std::pair<std::string, std::string>* OverlongField(const FormFields& fields, size_t limit) {
+  for (const auto& field : fields) {
+    if (field.first.size() > limit || field.second.size() > limit) return &field;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -65,13 +74,27 @@ std::string_view CookieValue(std::string_view cookie_header, std::string_view na
   return std::string_view();
 }
 
+bool PageHost::IsTokenVisit(const HostRequest& request) const {
+  return !options_.token.empty() && request.path == "/" && IsGetOrHead(request.method) &&
+         request.query.starts_with(kTokenField) &&
+         SecretsEqual(request.query.substr(kTokenField.size()), options_.token);
+}
+
 std::optional<HostResponse> PageHost::Refusal(const HostRequest& request) const {
-  if (options_.loopback_only &&
-      (!request.host || !IsLoopbackHostHeader(*request.host, options_.port))) {
+  if (!request.host || !IsServerHostHeader(*request.host, options_.port, options_.host_names)) {
+    std::string names;
+    for (const std::string& name : options_.host_names) {
+      names += (names.empty() ? "" : ", ") + name;
+    }
+    return ErrorPage(403, "This server answers only requests addressed to " + names + " on port " +
+                              std::to_string(options_.port) + ".");
+  }
+  if (!options_.token.empty() && !IsTokenVisit(request) &&
+      !(request.cookie &&
+        SecretsEqual(CookieValue(*request.cookie, kAccessCookie), options_.access_key))) {
     return ErrorPage(403,
-                     "This server answers only requests addressed to localhost, 127.0.0.1 or "
-                     "[::1] on port " +
-                         std::to_string(options_.port) + ".");
+                     "To use the wizard, open the address that vorlintex serve printed when it "
+                     "started (it ends in ?token=...).");
   }
   // Fields decide what the wizard does (a query string too: a link or an image elsewhere
   // could otherwise start a generation run); only a plain visit may come from another site.
@@ -107,6 +130,14 @@ HostResponse PageHost::Handle(const HostRequest& request) const {
     response.status = 302;
     response.content_type = kPageContentType;
     response.headers.emplace_back("Location", std::string(kHostPagePath));
+    if (IsTokenVisit(request)) {
+      response.headers.emplace_back("Set-Cookie", std::string(kAccessCookie) + "=" +
+                                                      options_.access_key +
+                                                      "; Path=/; HttpOnly; SameSite=Strict");
+      // The token stays out of the history and other sites' Referer.
+      response.headers.emplace_back("Cache-Control", "no-store");
+      response.headers.emplace_back("Referrer-Policy", "no-referrer");
+    }
     return response;
   }
   return ErrorPage(404, "There is no page at this address. The wizard is at " +
@@ -129,6 +160,13 @@ HostResponse PageHost::HandlePage(const HostRequest& request) const {
     }
     status = ParseFormBody(request.body, &form);
     if (!status.ok()) return ErrorPage(400, "Bad form field: " + status.ToString() + ".");
+  }
+  for (const FormFields* fields : {&query, &form}) {
+    if (const auto* overlong = OverlongField(*fields, options_.max_field)) {
+      return ErrorPage(400, "The field " + overlong->first.substr(0, 64) + " holds more than " +
+                                std::to_string(options_.max_field) +
+                                " bytes; no folder or file name is that long.");
+    }
   }
 
   std::shared_ptr<SessionValues> existing;

@@ -16,6 +16,9 @@
 namespace vorlintex::pagehost {
 
 inline constexpr std::string_view kSessionCookie = "vorlintex_session";
+// Given for the server's token; every request must carry it. Apart from the session cookie, so
+// that a session that ends (idle, or pushed out of a full store) does not lock the user out.
+inline constexpr std::string_view kAccessCookie = "vorlintex_access";
 inline constexpr std::string_view kPageContentType = "text/html; charset=iso-8859-1";
 
 struct HostRequest {
@@ -41,9 +44,17 @@ struct HostResponse {
 struct PageHostOptions {
   // The port the server is bound to.
   int port = 8080;
-  // Bound to the loopback interface: only requests addressed to a loopback name are served.
-  bool loopback_only = true;
+  // The names a Host header may give (ServerHostNames); any other is refused.
+  std::vector<std::string> host_names = {"localhost", "127.0.0.1", "[::1]"};
+  // The token of the address `serve` prints: a visit to "/?token=TOKEN" gets the access cookie
+  // holding `access_key`, and a request without that cookie is refused. Empty: no token, every
+  // request that passes the other checks is served.
+  std::string token;
+  std::string access_key;
   size_t max_body = 1 << 20;
+  // The longest name or value of a field: no path or file name is longer (PATH_MAX), so a
+  // longer one can only make the session and the page that shows it grow.
+  size_t max_field = 4096;
 };
 
 class PageHost {
@@ -63,6 +74,8 @@ class PageHost {
 
  private:
   HostResponse HandlePage(const HostRequest& request) const;
+  // Whether the request is a visit to the printed address with the right token.
+  bool IsTokenVisit(const HostRequest& request) const;
 
   const automation::ClassRegistry* registry_;
   SessionStore* sessions_;

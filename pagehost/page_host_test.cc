@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "pagehost/access_check.h"
 #include "pagehost/background_image.h"
 #include "pagehost/test_pages.h"
 
@@ -254,17 +255,93 @@ TEST_F(PageHostTest, RefusesForeignHostsAndCrossOriginPosts) {
   EXPECT_EQ(Send(rebound).status, 403);
 }
 
-TEST_F(PageHostTest, AnyHostIsServedWhenNotBoundToLoopback) {
+TEST_F(PageHostTest, OnlyTheServersOwnNamesAreServed) {
   PageHostOptions options;
-  options.loopback_only = false;
+  options.host_names = ServerHostNames("0.0.0.0", {"wizard.example"});
   PageHost host(&registry_, &sessions(), options);
   HostRequest request = Get("/morvane.asp");
   request.host = "wizard.example:8080";
   EXPECT_EQ(host.Handle(request).status, 200);
+  request.host = "rebound.example:8080";
+  EXPECT_EQ(host.Handle(request).status, 403);
   HostRequest post = Post("a=1");
   post.host = "wizard.example:8080";
   post.origin = "http://elsewhere.example";
   EXPECT_EQ(host.Handle(post).status, 403);
+}
+
+TEST_F(PageHostTest, OnlyABrowserGivenTheTokenGetsIn) {
+  PageHostOptions options;
+  options.token = "0123456789abcdef0123456789abcdef";
+  options.access_key = "fedcba9876543210fedcba9876543210";
+  PageHost host(&registry_, &sessions(), options);
+  auto with = [](HostRequest request, std::optional<std::string_view> cookie) {
+    request.host = "127.0.0.1:8080";
+    if (request.origin) request.origin = "http://127.0.0.1:8080";
+    request.cookie = cookie;
+    return request;
+  };
+  // HostRequest holds views: the texts they view outlive the cases.
+  constexpr std::string_view kAccess = "vorlintex_access=fedcba9876543210fedcba9876543210";
+  const std::string among_others = "a=1; " + std::string(kAccess);
+  const std::string token_query = "token=" + options.token;
+  const std::string token_cookie = "vorlintex_access=" + options.token;
+
+  HostResponse visit = host.Handle(with(Get("/", token_query), std::nullopt));
+  EXPECT_EQ(visit.status, 302);
+  EXPECT_EQ(Header(visit, "Location"), "/morvane.asp");
+  EXPECT_EQ(Header(visit, "Set-Cookie"),
+            std::string(kAccess) + "; Path=/; HttpOnly; SameSite=Strict");
+
+  struct Case {
+    const char* what;
+    HostRequest request;
+    int status;
+  };
+  const Case cases[] = {
+      {"page with the cookie", with(Get("/morvane.asp"), kAccess), 200},
+      {"cookie among others", with(Get("/morvane.asp"), among_others), 200},
+      {"form with the cookie", with(Post("a=1"), kAccess), 200},
+      {"page without it", with(Get("/morvane.asp"), std::nullopt), 403},
+      {"form without it", with(Post("a=1"), std::nullopt), 403},
+      {"image without it", with(Get("/morvanebg.gif"), std::nullopt), 403},
+      {"forged cookie", with(Get("/morvane.asp"), "vorlintex_access=0"), 403},
+      {"token as cookie", with(Get("/morvane.asp"), token_cookie), 403},
+      {"wrong token", with(Get("/", "token=0123456789abcdef0123456789abcdee"), std::nullopt), 403},
+      {"empty token", with(Get("/", "token="), std::nullopt), 403},
+      {"token on the page", with(Get("/morvane.asp", token_query), std::nullopt), 403},
+  };
+  for (const Case& c : cases) {
+    HostResponse response = host.Handle(c.request);
+    EXPECT_EQ(response.status, c.status) << c.what;
+    EXPECT_EQ(Header(response, "Set-Cookie").starts_with("vorlintex_access"), false) << c.what;
+    if (response.status == 403) {
+      EXPECT_NE(response.body.find("open the address that vorlintex serve printed"),
+                std::string::npos)
+          << c.what;
+    }
+  }
+}
+
+TEST_F(PageHostTest, AFieldLongerThanAnyPathIsRefused) {
+  const std::string at_limit = "sourcedir=" + std::string(4096, 'a');
+  const std::string over = "sourcedir=" + std::string(4097, 'a');
+  const std::string long_name = std::string(4097, 'n') + "=1";
+  struct Case {
+    const char* what;
+    HostRequest request;
+    int status;
+  };
+  const Case cases[] = {
+      {"posted, at the limit", Post(at_limit), 200},
+      {"posted, over it", Post(over), 400},
+      {"in the query", Get("/morvane.asp", over), 400},
+      {"a long name", Post(long_name), 400},
+  };
+  for (const Case& c : cases) {
+    HostResponse response = Send(c.request);
+    EXPECT_EQ(response.status, c.status) << c.what;
+  }
 }
 
 TEST_F(PageHostTest, AComponentErrorGives500AndTheNextRequestIsServed) {

@@ -129,6 +129,8 @@ std::optional<HttpHeadError> JudgeHead(const RequestParser& parser, const HttpLi
   }
   head->content_length = static_cast<size_t>(parser.content_length().value_or(0));
   head->keep_alive = parser.keep_alive();
+  head->expect_continue = head->minor_version >= 1 &&
+                          AsciiEqualIgnoringCase(request[http::field::expect], "100-continue");
   return std::nullopt;
 }
 

@@ -26,6 +26,8 @@ struct HttpRequestHead {
   int minor_version = 1;
   size_t content_length = 0;
   bool keep_alive = true;
+  // The client waits for "100 Continue" before it sends the body.
+  bool expect_continue = false;
   std::optional<std::string> content_type;
   std::optional<std::string> host;
   std::optional<std::string> origin;

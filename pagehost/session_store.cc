@@ -6,6 +6,22 @@
 #include "platform/random_id.h"
 
 namespace vorlintex::pagehost {
+namespace {
+
+// What a value costs beyond its bytes: the map's node and the strings' own parts.
+constexpr size_t kValueOverhead = 128;
+constexpr size_t kSessionOverhead = 256;
+
+}  // namespace
+
+SessionValues::SessionValues(std::shared_ptr<std::atomic<size_t>> total)
+    : total_(std::move(total)), bytes_(kSessionOverhead) {
+  if (total_) *total_ += bytes_;
+}
+
+SessionValues::~SessionValues() {
+  if (total_) *total_ -= bytes_;
+}
 
 std::string SessionValues::Get(std::string_view name) const {
   std::string key = AsciiLower(name);
@@ -17,7 +33,12 @@ std::string SessionValues::Get(std::string_view name) const {
 void SessionValues::Set(std::string_view name, std::string_view value) {
   std::string key = AsciiLower(name);
   std::lock_guard lock(mutex_);
-  values_[std::move(key)] = std::string(value);
+  auto [at, added] = values_.try_emplace(std::move(key));
+  size_t before = added ? 0 : at->first.size() + at->second.size() + kValueOverhead;
+  at->second = std::string(value);
+  size_t after = at->first.size() + at->second.size() + kValueOverhead;
+  bytes_ += after - before;
+  if (total_) *total_ += after - before;  // unsigned: wraps back for a shorter value
 }
 
 SessionStore::SessionStore(SessionStoreOptions options) : options_(std::move(options)) {
@@ -36,7 +57,9 @@ bool SessionStore::LooksLikeId(std::string_view text) {
 void SessionStore::DropExpiredLocked(SessionStoreOptions::Clock::time_point now) {
   while (!by_use_.empty()) {
     auto oldest = sessions_.find(by_use_.front());
-    if (now - oldest->second.last_used < options_.idle_timeout) break;
+    if (now - oldest->second.last_used < options_.idle_timeout && *total_ <= options_.max_bytes) {
+      break;
+    }
     sessions_.erase(oldest);
     by_use_.pop_front();
   }
@@ -66,7 +89,7 @@ Status SessionStore::Create(std::string* id, std::shared_ptr<SessionValues>* val
     sessions_.erase(by_use_.front());
     by_use_.pop_front();
   }
-  auto values_ptr = std::make_shared<SessionValues>();
+  auto values_ptr = std::make_shared<SessionValues>(total_);
   by_use_.push_back(new_id);
   sessions_.emplace(new_id, Entry{values_ptr, now, std::prev(by_use_.end())});
   *id = std::move(new_id);

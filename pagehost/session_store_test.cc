@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 namespace vorlintex::pagehost {
 namespace {
@@ -83,6 +84,31 @@ TEST_F(SessionStoreTest, PushesOutTheLeastRecentlyUsedWhenFull) {
   EXPECT_NE(store.Find(d), nullptr);
   for (int i = 0; i < 100; ++i) Start(store);
   EXPECT_EQ(store.size(), 3u);
+}
+
+TEST_F(SessionStoreTest, HoldsABoundedNumberOfBytes) {
+  SessionStoreOptions options;
+  options.max_bytes = 64 * 1024;
+  options.now = [this] { return now_; };
+  SessionStore store(std::move(options));
+  std::vector<std::string> ids;
+  for (int i = 0; i < 100; ++i) {
+    std::string id;
+    std::shared_ptr<SessionValues> values;
+    ASSERT_TRUE(store.Create(&id, &values).ok());
+    values->Set("sourcedir", std::string(4096, 'a'));
+    values->Set("targetdir", std::string(4096, 'b'));
+    ids.push_back(id);
+    // Past the bound by at most what the last session stored.
+    EXPECT_LE(store.bytes(), 64 * 1024 + 2 * (4096 + 1024)) << i;
+  }
+  EXPECT_LT(store.size(), 10u);
+  EXPECT_EQ(store.Find(ids.front()), nullptr);  // the oldest went first
+  EXPECT_NE(store.Find(ids.back()), nullptr);
+  // A value made shorter gives its bytes back.
+  size_t before = store.bytes();
+  store.Find(ids.back())->Set("sourcedir", "");
+  EXPECT_EQ(store.bytes(), before - 4096);
 }
 
 TEST_F(SessionStoreTest, UnknownOrMalformedIdsFindNothing) {

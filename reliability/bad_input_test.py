@@ -49,7 +49,7 @@ class Probe(threading.Thread):
         while not self.stop.is_set():
             started = time.time()
             try:
-                connection = vs.Connection(self.server.port, timeout=PROBE_LIMIT_SECONDS)
+                connection = self.server.connect(timeout=PROBE_LIMIT_SECONDS)
                 status, _, page = connection.request(vs.entry_get(self.server))
                 connection.close()
                 if status != 200 or not page.endswith(b"</HTML>\r\n"):
@@ -69,7 +69,7 @@ class Probe(threading.Thread):
 def answer_of(server, data, read_timeout=GIVE_UP_SECONDS, send_in_thread=False):
     """Sends `data` and returns the status of the answer, "closed" when the server closed the
     connection without one, or "timeout" when it neither answered nor closed in time."""
-    connection = vs.Connection(server.port, timeout=read_timeout)
+    connection = server.connect(timeout=read_timeout)
     try:
         if send_in_thread:
             # A body far larger than the server reads: keep sending while reading the answer.
@@ -183,7 +183,7 @@ def trickling_clients(server, clients=160, seconds=20):
 
     def trickle():
         try:
-            connection = vs.Connection(server.port, timeout=seconds + 10)
+            connection = server.connect(timeout=seconds + 10)
             for byte in head:
                 if stop.is_set():
                     break
@@ -202,7 +202,7 @@ def trickling_clients(server, clients=160, seconds=20):
     while time.time() - started < seconds:
         asked = time.time()
         try:
-            connection = vs.Connection(server.port, timeout=PROBE_LIMIT_SECONDS)
+            connection = server.connect(timeout=PROBE_LIMIT_SECONDS)
             connection.request(vs.entry_get(server))
             connection.close()
         except (OSError, ValueError):
@@ -221,7 +221,7 @@ def trickling_head(server, limit_seconds=12):
     """One client sending its head a byte a second: the server answers 408 and closes once the
     head has taken its allowed time (10 s from its first byte), and a client arriving meanwhile is
     answered at once."""
-    connection = vs.Connection(server.port, timeout=limit_seconds + 10)
+    connection = server.connect(timeout=limit_seconds + 10)
     head = vs.entry_get(server)[:-2] + b"X-Slow: " + b"s" * 100
     started = time.time()
     other_wait = None
@@ -231,7 +231,7 @@ def trickling_head(server, limit_seconds=12):
             connection.send(bytes([byte]))
             if index == 2:
                 asked = time.time()
-                other = vs.Connection(server.port, timeout=PROBE_LIMIT_SECONDS)
+                other = server.connect(timeout=PROBE_LIMIT_SECONDS)
                 status, _, _ = other.request(vs.entry_get(server))
                 other.close()
                 other_wait = time.time() - asked
@@ -353,7 +353,7 @@ def session_flood(server, per_second=1000, seconds=10, senders=64):
     started = time.time()
 
     def sender(index):
-        connection = vs.Connection(server.port, timeout=GIVE_UP_SECONDS)
+        connection = server.connect(timeout=GIVE_UP_SECONDS)
         count = per_second * seconds // senders
         for number in range(count):
             due = started + (number * senders + index) / per_second
@@ -365,7 +365,7 @@ def session_flood(server, per_second=1000, seconds=10, senders=64):
             except (OSError, ValueError) as error:
                 outcome = "error %s" % error
                 connection.close()
-                connection = vs.Connection(server.port, timeout=GIVE_UP_SECONDS)
+                connection = server.connect(timeout=GIVE_UP_SECONDS)
             with lock:
                 results.append(outcome)
         connection.close()
@@ -382,13 +382,123 @@ def session_flood(server, per_second=1000, seconds=10, senders=64):
              "%d not answered with a new session, e.g. %s" % (len(bad), bad[:3]))]
 
 
+def expected(status, outcome):
+    return "ok" if outcome == status else "%s, not %s" % (outcome, status)
+
+
+def without_access(server):
+    """Requests that do not carry the cookie the printed address gives, or that name the server
+    otherwise than it knows itself: refused (a body refused before it is read)."""
+    def raw_answer(data):
+        connection = vs.Connection(server.port, timeout=GIVE_UP_SECONDS)
+        try:
+            connection.send(data)
+            status, _, page = connection.read_response()
+            return status, page
+        finally:
+            connection.close()
+
+    host = server.host_header
+    token = server.address.split("token=")[1]
+    wrong_token = ("0" if token[0] != "0" else "1") + token[1:]
+    body = b"PageNumber=1&sourcedir=" + b"a" * 100000
+    cases = [
+        ("page, no cookie", ("GET /morvane.asp HTTP/1.1\r\nHost: %s\r\n\r\n" % host).encode()),
+        ("image, no cookie", ("GET /morvanebg.gif HTTP/1.1\r\nHost: %s\r\n\r\n" % host).encode()),
+        ("form, no cookie", vs.form_post(server, body)),
+        ("forged cookie", ("GET /morvane.asp HTTP/1.1\r\nHost: %s\r\nCookie: vorlintex_access=%s"
+                           "\r\n\r\n" % (host, "0" * 32)).encode()),
+        ("the token as cookie", ("GET /morvane.asp HTTP/1.1\r\nHost: %s\r\nCookie: "
+                                 "vorlintex_access=%s\r\n\r\n" % (host, token)).encode()),
+        ("a wrong token", ("GET /?token=%s HTTP/1.1\r\nHost: %s\r\n\r\n"
+                           % (wrong_token, host)).encode()),
+    ]
+    outcomes = []
+    for what, data in cases:
+        status, page = raw_answer(data)
+        told = b"open the address that vorlintex serve printed" in page
+        outcomes.append((what, expected(403, status) if told or status != 403 else
+                         "403 without saying where to go"))
+    rebound = vs.with_cookie(b"GET /morvane.asp HTTP/1.1\r\nHost: rebound.example:%d\r\n\r\n"
+                             % server.port, server.access)
+    outcomes.append(("another host, with the cookie", expected(403, raw_answer(rebound)[0])))
+    return outcomes
+
+
+def expect_continue(server):
+    """A client that asks before sending its body is told at once: 100 Continue, or the final
+    status of a request refused on its head."""
+    body = b"PageNumber=1&sourcedir=" + b"a" * 3000
+    asking = vs.form_post(server, body, extra=b"Expect: 100-continue\r\n")
+    head = asking[:len(asking) - len(body)]
+    outcomes = []
+    for what, cookie, first, final in (("admitted", server.access, 100, 200),
+                                       ("no cookie", None, 403, None)):
+        connection = vs.Connection(server.port, timeout=1, access=cookie)
+        try:
+            connection.send(head)
+            try:
+                status, _, _ = connection.read_response(head_only=first == 100)
+            except socket.timeout:
+                status = "nothing within 1 s"
+            outcome = expected(first, status)
+            if outcome == "ok" and final:
+                connection.sock.sendall(body)
+                outcome = expected(final, connection.read_response()[0])
+        finally:
+            connection.close()
+        outcomes.append((what, outcome))
+    return outcomes
+
+
+def megabyte_fields(server, posts=400, senders=8):
+    """Posts that would each start a session holding a 1 MB sourcedir: no path is that long, so
+    each is refused (400, saying why) and stores nothing."""
+    body = urllib.parse.urlencode({"PageNumber": "1", "sourcedir": "/" + "d" * 1000000,
+                                   "targetdir": "/tmp/out", "dllname": "x"}).encode()
+    request = vs.form_post(server, body)
+    outcomes = []
+    lock = threading.Lock()
+
+    def sender():
+        connection = server.connect(timeout=GIVE_UP_SECONDS)
+        for _ in range(posts // senders):
+            try:
+                status, headers, page = connection.request(request)
+                outcome = status
+                if status == 400 and b"no folder or file name is that long" not in page:
+                    outcome = "400 without saying why"
+                if "set-cookie" in headers:
+                    outcome = "a session started"
+            except (OSError, ValueError) as error:
+                outcome = "error %s" % error
+                connection.close()
+                connection = server.connect(timeout=GIVE_UP_SECONDS)
+            with lock:
+                outcomes.append(outcome)
+        connection.close()
+
+    threads = [threading.Thread(target=sender) for _ in range(senders)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    return [("%d posts of a 1 MB sourcedir" % len(outcomes),
+             400 if outcomes.count(400) == posts else
+             "%d not refused: %s" % (posts - outcomes.count(400),
+                                     sorted(set(map(str, outcomes)))[:3]))]
+
+
 CASES = [
+    ("without the access cookie", without_access, lambda outcome: outcome == "ok"),
+    ("Expect: 100-continue", expect_continue, lambda outcome: outcome == "ok"),
     ("malformed request lines", malformed_request_lines, is_refusal),
     ("headers over the limit", headers_over_the_limit, is_refusal),
     ("100 MiB body", huge_body, is_refusal),
     ("slow bodies", slow_bodies, is_refusal),
     ("bad percent-encoding", bad_percent_encoding, is_refusal),
     ("NUL bytes in fields", nul_bytes, is_refusal),
+    ("fields longer than any path", megabyte_fields, lambda outcome: outcome == 400),
     # A selection of 10,000 pages is a legitimate form: it is served.
     ("10,000 asplist fields", repeated_asplist, lambda outcome: outcome == 200),
     ("1,000 new sessions a second", session_flood, lambda outcome: outcome == 200),
@@ -424,7 +534,7 @@ def main():
         vs.make_site(server.scratch)
         # Start the worker threads and the first session before the baseline.
         for _ in range(3):
-            connection = vs.Connection(server.port)
+            connection = server.connect()
             connection.request(vs.entry_get(server))
             connection.close()
         time.sleep(0.5)

@@ -28,7 +28,7 @@ def worker(server, source, requests, results, index, barrier):
         "PageNumber": "1", "sourcedir": source, "targetdir": source + "-out%d" % index,
         "dllname": "Load%d" % index}).encode()
     try:
-        connection = vs.Connection(server.port, timeout=30)
+        connection = server.connect(timeout=30)
     except OSError as error:
         results[index] = (0, ["connect: %s" % error])
         barrier.wait()
@@ -46,7 +46,7 @@ def worker(server, source, requests, results, index, barrier):
             errors.append("request %d: %s" % (number, error))
             try:
                 connection.close()
-                connection = vs.Connection(server.port, timeout=30)
+                connection = server.connect(timeout=30)
             except OSError:
                 break
             continue
@@ -79,6 +79,54 @@ def load(server, source, total, connections):
     return served, errors, elapsed
 
 
+# Whatever the clients do, the server stays under this, and is back within --return-mib of
+# where it started within RETURN_SECONDS after they leave.
+MEMORY_CEILING_KIB = 256 * 1024
+RETURN_SECONDS = 5
+
+
+def big_folder(root, files=20000):
+    """A folder whose selection page is about 2 MB."""
+    folder = os.path.join(root, "big")
+    os.mkdir(folder)
+    for number in range(files):
+        open(os.path.join(folder, "customer_order_history_page_%05d.asp" % number), "w").close()
+    return folder
+
+
+def never_reading(server, folder, return_kib, clients=300):
+    """`clients` connections each ask for the selection page of `folder` and read nothing of it;
+    then they all leave. (peak KiB, KiB some seconds after, seconds taken to come back)."""
+    body = urllib.parse.urlencode({"PageNumber": "1", "sourcedir": folder,
+                                   "targetdir": folder + "-out", "dllname": "Big"}).encode()
+    connections = []
+    peak = server.rss_kib()
+    for _ in range(clients):
+        connection = server.connect(timeout=30)
+        connection.send(vs.form_post(server, body))
+        connections.append(connection)
+        peak = max(peak, server.rss_kib())
+    # Until the server has made every page (its CPU time stops growing) and some seconds more.
+    quiet_since = time.time()
+    cpu = server.cpu_ticks()
+    while time.time() - quiet_since < 3:
+        time.sleep(0.2)
+        peak = max(peak, server.rss_kib())
+        if server.cpu_ticks() != cpu:
+            cpu = server.cpu_ticks()
+            quiet_since = time.time()
+    for connection in connections:
+        connection.close()
+    left = time.time()
+    after = server.rss_kib()
+    while time.time() - left < RETURN_SECONDS:
+        after = server.rss_kib()
+        if after <= server.start_kib + return_kib:
+            break
+        time.sleep(0.1)
+    return peak, after, time.time() - left
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--vorlintex", help="the vorlintex executable")
@@ -88,6 +136,9 @@ def main():
     # As many as the server has worker threads (its default pool), so that every worker has
     # served before the baseline is taken: a worker's first request touches its stack.
     parser.add_argument("--warmup-connections", type=int, default=128)
+    # The sanitizers' allocator keeps freed memory (and its shadow) longer: the test command
+    # allows it more.
+    parser.add_argument("--return-mib", type=int, default=16)
     args = parser.parse_args()
 
     binary = vs.find_binary(args.vorlintex)
@@ -102,13 +153,27 @@ def main():
         served, errors, elapsed = load(server, source, args.requests, args.connections)
         time.sleep(0.5)
         after = server.rss_kib()
+        server.start_kib = after
+        folder = big_folder(server.scratch)
+        started = time.time()
+        peak, left, back_in = never_reading(server, folder, args.return_mib * 1024)
+        unread_seconds = time.time() - started
         alive = server.alive()
 
     print("served %d of %d requests over %d connections in %.1f s (%.0f/s), %d errors"
           % (served, args.requests, args.connections, elapsed, served / elapsed, len(errors)))
     print("resident memory: %d KiB before, %d KiB after (%+.1f%%)"
           % (before, after, 100.0 * (after - before) / before))
+    print("300 clients not reading a 2 MB page: %d KiB at peak, %d KiB %.1f s after they "
+          "left (%d KiB before; %.0f s)" % (peak, left, back_in, after, unread_seconds))
     failed = False
+    if peak > MEMORY_CEILING_KIB:
+        print("FAIL: resident memory reached %d MiB" % (peak // 1024))
+        failed = True
+    if left > after + args.return_mib * 1024:
+        print("FAIL: resident memory %d KiB more than before, %d s after the clients left"
+              % (left - after, RETURN_SECONDS))
+        failed = True
     if errors:
         print("FAIL: %d errors, first: %s" % (len(errors), "; ".join(errors[:3])))
         failed = True

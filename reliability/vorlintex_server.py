@@ -3,6 +3,7 @@ resident memory, and speaks plain HTTP/1.1 to it over raw sockets (so that malfo
 can be sent exactly as written)."""
 
 import os
+import re
 import shutil
 import socket
 import subprocess
@@ -49,6 +50,9 @@ class Server:
         self.scratch = tempfile.mkdtemp(prefix="vorlintex-reliability-")
         self.port = None
         self.process = None
+        # The address `serve` printed, and the access cookie its token got.
+        self.address = None
+        self.access = None
 
     def __enter__(self):
         for _ in range(5):
@@ -60,6 +64,7 @@ class Server:
             self.process = subprocess.Popen(args, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                             env=env)
             if self._wait_until_listening():
+                self._visit_printed_address()
                 return self
             self.process.kill()
             self.process.wait()
@@ -96,6 +101,27 @@ class Server:
                 time.sleep(0.05)
         return False
 
+    def _visit_printed_address(self):
+        line = self.process.stdout.readline().decode()
+        match = re.search(r"the wizard is at (http://\S+)", line)
+        if not match:
+            raise RuntimeError("vorlintex serve printed no address: %r" % line)
+        self.address = match.group(1)
+        target = self.address.split("/", 3)[3]
+        connection = Connection(self.port)
+        status, headers, _ = connection.request(
+            ("GET /%s HTTP/1.1\r\nHost: %s\r\n\r\n" % (target, self.host_header)).encode())
+        connection.close()
+        cookie = session_cookie(headers)
+        if status != 302 or not cookie or not cookie.startswith(b"vorlintex_access="):
+            raise RuntimeError("the printed address %s gave %d, no access cookie"
+                               % (self.address, status))
+        self.access = cookie
+
+    def connect(self, timeout=10):
+        """A connection whose requests carry the access cookie."""
+        return Connection(self.port, timeout=timeout, access=self.access)
+
     def alive(self):
         return self.process.poll() is None
 
@@ -105,6 +131,12 @@ class Server:
                 if line.startswith("VmRSS:"):
                     return int(line.split()[1])
         raise RuntimeError("no VmRSS for the server")
+
+    def cpu_ticks(self):
+        """User and system time the server has used, in clock ticks."""
+        with open("/proc/%d/stat" % self.process.pid) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
 
     def threads_now(self):
         return len(os.listdir("/proc/%d/task" % self.process.pid))
@@ -138,9 +170,10 @@ def entry_get(server, cookie=None):
 class Connection:
     """One keep-alive client connection reading whole responses (Content-Length or chunked)."""
 
-    def __init__(self, port, timeout=10):
+    def __init__(self, port, timeout=10, access=None):
         self.port = port
         self.timeout = timeout
+        self.access = access
         self.sock = socket.create_connection(("127.0.0.1", port), timeout=timeout)
         self.buffer = b""
 
@@ -150,7 +183,7 @@ class Connection:
             self.sock = None
 
     def send(self, data):
-        self.sock.sendall(data)
+        self.sock.sendall(with_cookie(data, self.access) if self.access else data)
 
     def _fill(self):
         chunk = self.sock.recv(65536)
@@ -206,6 +239,20 @@ class Connection:
         if headers.get("connection", "").lower() == "close":
             self.close()
         return status, headers, body
+
+
+def with_cookie(data, cookie):
+    """`data` with `cookie` added to the request head it begins with (joined to its Cookie
+    header, if any); other bytes (a piece of a body, a head sent a byte at a time) unchanged."""
+    head_end = data.find(b"\r\n\r\n")
+    host_at = data.find(b"\r\nHost: ")
+    if head_end < 0 or host_at < 0 or host_at > head_end:
+        return data
+    cookie_at = data.find(b"\r\nCookie: ", 0, head_end)
+    if cookie_at >= 0:
+        at = cookie_at + len(b"\r\nCookie: ")
+        return data[:at] + cookie + b"; " + data[at:]
+    return data[:host_at] + b"\r\nCookie: " + cookie + data[host_at:]
 
 
 def session_cookie(headers):
