@@ -100,14 +100,6 @@ Status PageSession::SetItem(std::string_view name, std::string_view value) {
   return Status::OK();
 }
 
-Status NoSession::Item(std::string_view name, std::string*) {
-  return Status::Error("Session(\"" + std::string(name) + "\")", "no user session here");
-}
-
-Status NoSession::SetItem(std::string_view name, std::string_view) {
-  return Status::Error("Session(\"" + std::string(name) + "\")", "no user session here");
-}
-
 Status PageResponse::Write(std::string_view text) {
   body_.append(text);
   return Status::OK();

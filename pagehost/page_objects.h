@@ -65,13 +65,6 @@ class PageSession : public host::Session {
   std::string started_id_;
 };
 
-// For a page run without a user session (the command line): every call fails.
-class NoSession : public host::Session {
- public:
-  Status Item(std::string_view name, std::string* value) override;
-  Status SetItem(std::string_view name, std::string_view value) override;
-};
-
 class PageResponse : public host::Response {
  public:
   Status Write(std::string_view text) override;

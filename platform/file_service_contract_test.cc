@@ -156,6 +156,7 @@ TEST_P(FileServiceContractTest, AFileTakesItsNameOnlyWhenClosedWhole) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<Harness> harness = GetParam().make();  // a failed write lasts its harness
+    if (c.writes_fail && !harness->CanFailWrites()) continue;
     const std::string path = harness->Root() + "\\d\\f.txt";
     ASSERT_TRUE(harness->service().CreateFolder(harness->Root() + "\\d").ok());
     if (c.old) harness->Put("d/f.txt", *c.old);

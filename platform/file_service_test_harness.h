@@ -2,9 +2,11 @@
 // prepares and inspects its files directly, bypassing the service under test.
 #pragma once
 
+#ifndef _WIN32
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -43,10 +45,13 @@ class Harness {
   virtual std::vector<std::string> Names(const std::string& relative) = 0;
   virtual TextFileService& service() = 0;
   virtual std::unique_ptr<TextFileService> NewService() = 0;
-  // From now on every write to the file at `relative` fails, as on a full disk.
+  // From now on every write to the file at `relative` fails, as on a full disk; only where
+  // CanFailWrites.
   virtual void FailWrites(const std::string& relative) = 0;
+  virtual bool CanFailWrites() const { return true; }
 };
 
+#ifndef _WIN32
 // While it lives, the process may write no byte past `bytes` into any file: such a write fails
 // with EFBIG instead of raising SIGXFSZ.
 class FileSizeLimit {
@@ -69,6 +74,8 @@ class FileSizeLimit {
   rlimit saved_limit_;
   sighandler_t saved_handler_;
 };
+
+#endif
 
 struct HarnessFactory {
   const char* name;
@@ -167,6 +174,9 @@ class Win32Harness : public Harness {
   }
   TextFileService& service() override { return *service_; }
   std::unique_ptr<TextFileService> NewService() override { return NewWin32FileService(); }
+  // Windows has no per-process file size limit to make a write fail with.
+  void FailWrites(const std::string& /*relative*/) override {}
+  bool CanFailWrites() const override { return false; }
 
  private:
   std::filesystem::path Native(const std::string& relative) { return root_ + "/" + relative; }

@@ -196,7 +196,7 @@ compare linux-blocked.html exe-blocked.html
 # The entry page, the selection page of the folder, and the entry page again with the values
 # the selection page kept in the session: the Linux page host against the script host.
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-"$linux_vorlintex" serve --listen "127.0.0.1:$port" --quiet &
+"$linux_vorlintex" serve --listen "127.0.0.1:$port" --quiet --no-token 2>/dev/null &
 serve_pid=$!
 url="http://127.0.0.1:$port/morvane.asp"
 for _ in $(seq 50); do curl -sf -o /dev/null "$url" && break; sleep 0.1; done

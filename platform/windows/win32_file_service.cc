@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -48,8 +49,15 @@ Status OpenFailure(const std::string& path, DWORD error) {
 
 class Win32TextStream final : public fs::TextStream {
  public:
-  Win32TextStream(HANDLE file, std::string path, bool writing)
-      : file_(file), path_(std::move(path)), writing_(writing), buffer_(new char[kBlockSize]) {}
+  // A written file is made under `temporary` and renamed to `target` when closed whole.
+  Win32TextStream(HANDLE file, std::string path, bool writing, std::string temporary = {},
+                  std::string target = {})
+      : file_(file),
+        path_(std::move(path)),
+        writing_(writing),
+        buffer_(new char[kBlockSize]),
+        temporary_(std::move(temporary)),
+        target_(std::move(target)) {}
 
   ~Win32TextStream() override {
     if (!closed_) Close().IgnoreError();
@@ -110,6 +118,15 @@ class Win32TextStream final : public fs::TextStream {
     if (writing_) status = write_error_.ok() ? Flush() : write_error_;
     if (!CloseHandle(file_) && status.ok()) status = Win32Status(path_, GetLastError());
     buffer_.reset();
+    if (!temporary_.empty()) {
+      // Whole: it takes the name, replacing whatever stood there, a link included. Not whole:
+      // the old file stays.
+      if (status.ok() &&
+          !MoveFileExA(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        status = Win32Status(path_, GetLastError());
+      }
+      if (!status.ok()) DeleteFileA(temporary_.c_str());
+    }
     return status;
   }
 
@@ -166,7 +183,38 @@ class Win32TextStream final : public fs::TextStream {
   bool read_failed_ = false;
   Status read_error_;
   Status write_error_;
+  std::string temporary_;
+  std::string target_;
 };
+
+// The folder part of `path`, with its separator; empty for a bare name.
+std::string FolderPart(const std::string& path) {
+  size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+// The name a new file takes: an existing file's own spelling, so that replacing it keeps it.
+std::string TargetSpelling(const std::string& path) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return path;
+  FindClose(search);
+  if (path.find_first_of("*?") != std::string::npos) return path;
+  return FolderPart(path) + found.cFileName;
+}
+
+// A name no file of the run takes, beside the file in the making; the listing leaves out
+// names that start with ".".
+std::string TemporaryName(const std::string& path) {
+  static std::atomic<unsigned long long> counter{0};
+  unsigned long long value = (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^
+                             GetTickCount64() ^
+                             (0x9e3779b97f4a7c15ULL * (counter.fetch_add(1) + 1));
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string name = FolderPart(path) + ".vorlintex-";
+  for (int shift = 60; shift >= 0; shift -= 4) name.push_back(kHex[(value >> shift) & 0xf]);
+  return name + ".tmp";
+}
 
 // Other readers and writers of a file are let in, as the POSIX platform lets them.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -182,11 +230,23 @@ class Win32FileService final : public fs::TextFileService {
   Status CreateTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
     stream->reset();
     if (HoldsNul(path)) return NulInPathStatus(path);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return OpenFailure(path, GetLastError());
-    *stream = std::make_unique<Win32TextStream>(file, path, /*writing=*/true);
-    return Status::OK();
+    if (IsFolder(path)) return OpenFailure(path, ERROR_ACCESS_DENIED);
+    // Written beside its name and renamed over it when closed: a link at the name is replaced,
+    // not written through, and a run cut short leaves no half-written file where one stood.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      std::string temporary = TemporaryName(path);
+      HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS) continue;
+        return OpenFailure(path, error);
+      }
+      *stream = std::make_unique<Win32TextStream>(file, path, /*writing=*/true,
+                                                  std::move(temporary), TargetSpelling(path));
+      return Status::OK();
+    }
+    return OpenFailure(path, ERROR_FILE_EXISTS);
   }
 
   Status OpenTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
