@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "component/morvane.h"
+#include "component/wizard_test_pages.h"
 #include "contract/memory_host.h"
 #include "platform/memory_env.h"
-#include "component/wizard_test_pages.h"
 
 namespace vorlintex {
 namespace {
