@@ -20,24 +20,6 @@
 
 namespace vorlintex::app {
 
-void AddServeOptions(CLI::App* command, ServeOptions* options) {
-  command->add_option("--listen", options->listen, "Address and port to listen on")
-      ->type_name("HOST:PORT")
-      ->capture_default_str();
-  command->add_flag("--quiet", options->quiet, "No access-log line per request");
-  command
-      ->add_option("--threads", options->threads,
-                   "Worker threads: how many requests are answered at once")
-      ->check(CLI::Range(1, 4096))
-      ->capture_default_str();
-  command
-      ->add_option("--allow-host", options->allow_hosts,
-                   "A further name the wizard may be addressed by (repeatable)")
-      ->type_name("NAME");
-  command->add_flag("--no-token", options->no_token,
-                    "Serve anyone who reaches the address, without the printed token");
-}
-
 int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream& err) {
   std::string host;
   int port = 0;
