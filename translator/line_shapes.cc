@@ -30,10 +30,15 @@ bool StartsIdentifier(std::string_view text) {
   return (c >= 'a' && c <= 'z') || c == '_' || c == '[';
 }
 
-// The statement with its leading blanks, an opening "<%" and a Public or Private taken off.
-std::string_view StatementBody(std::string_view code) {
+// The statement with its leading blanks and an opening "<%" taken off.
+std::string_view AfterCodeOpen(std::string_view code) {
   std::string_view text = SkipBlanks(code);
-  if (text.starts_with("<%")) text = SkipBlanks(text.substr(2));
+  return text.starts_with("<%") ? SkipBlanks(text.substr(2)) : text;
+}
+
+// The same, with a Public or Private taken off too.
+std::string_view StatementBody(std::string_view code) {
+  std::string_view text = AfterCodeOpen(code);
   if (!TakeWord(&text, "public")) TakeWord(&text, "private");
   return text;
 }
@@ -54,8 +59,7 @@ bool StartsFunctionOrProperty(std::string_view code) {
 }
 
 bool StartsClass(std::string_view code) {
-  std::string_view text = SkipBlanks(code);
-  if (text.starts_with("<%")) text = SkipBlanks(text.substr(2));
+  std::string_view text = AfterCodeOpen(code);
   return TakeWord(&text, "class") && StartsIdentifier(text);
 }
 
