@@ -84,7 +84,7 @@ package() {
 package i686 win32
 
 echo "-- x86_64: build, check, and run under Wine"
-unit_tests=(platform_tests html_tests translator_tests generator_tests component_tests)
+unit_tests=(platform_tests html_tests translator_tests generator_tests wizard_tests component_tests)
 build x86_64 "${unit_tests[@]}"
 check_dll build-windows-x86_64/com/vorlintex.dll x86_64-w64-mingw32-objdump
 check_imports build-windows-x86_64/app/vorlintex.exe x86_64-w64-mingw32-objdump
