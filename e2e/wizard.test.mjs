@@ -118,10 +118,6 @@ const checks = [
     alert: 'Source and Target Directory cannot be the same, otherwise you overwritten your original ASP files.' },
   { name: 'empty DLL name', fields: { sourcedir: '/tmp/src', targetdir: '/tmp/out', dllname: '' },
     alert: 'Dll Name cannot be blank.' },
-  { name: 'several faults: target and name blank', fields: { sourcedir: '/tmp/src', targetdir: '', dllname: '' },
-    alert: 'Target Directory cannot be blank.' },
-  { name: 'several faults: all blank', fields: { sourcedir: '', targetdir: '', dllname: '' },
-    alert: 'Source Directory cannot be blank.' },
   { name: 'several faults: same folder and name blank', fields: { sourcedir: 'x', targetdir: 'x', dllname: '' },
     alert: 'Source and Target Directory cannot be the same, otherwise you overwritten your original ASP files.' },
 ];

@@ -9,7 +9,7 @@ build compiles, spread over the folders by their size: a comparison or logical o
 flipped, + and - swapped, an integer constant changed by one, an if or while condition
 negated, a statement removed, a returned failure turned into Status::OK(). One at a time, it
 writes the mutation, rebuilds incrementally (ninja, -O0, in build-mutate/ by default), runs
-every unit-test executable the rebuild relinked (the mutated folder's own first, stopping at
+every unit-test executable built from the mutated file (the mutated folder's own first, stopping at
 the first failing test) and puts the file back. A mutant is killed when a test fails, crashes
 or runs past its time limit; one that does not compile is stillborn and not counted.
 
@@ -189,9 +189,14 @@ def test_targets(build):
                    if re.match(r'^\w+/\w+_tests:', line)})
 
 
-def relinked(build, targets):
-    out = run(['ninja', '-C', build, '-n'] + targets).stdout
-    return re.findall(r'Linking CXX executable (\S+_tests)\b', out)
+def reached(build, targets):
+    """For each source file, the test executables built from it (directly or via a library)."""
+    users = {}
+    for exe in targets:
+        for line in run(['ninja', '-C', build, '-t', 'inputs', exe]).stdout.splitlines():
+            if line.endswith('.cc'):
+                users.setdefault(os.path.relpath(line, ROOT), []).append(exe)
+    return users
 
 
 def run_tests(build, exe, timeout):
@@ -257,6 +262,7 @@ def main():
           flush=True)
     if run(['ninja', '-C', build] + targets).returncode != 0:
         sys.exit('mutate: the unmutated build fails')
+    users = reached(build, targets)
     limits = {}
     for exe in targets:
         start = time.monotonic()
@@ -285,7 +291,7 @@ def main():
                       errors='surrogateescape', newline='') as f:
                 f.write(text[:m['start']] + m['to'] + text[m['end']:])
             folder = m['file'].split(os.sep)[0]
-            exes = relinked(build, targets)
+            exes = list(users.get(m['file'], []))
             exes.sort(key=lambda e: (not e.startswith(folder + '/'), e))
             if run(['ninja', '-C', build] + exes).returncode != 0:
                 m['result'] = 'stillborn'
