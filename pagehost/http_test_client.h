@@ -70,9 +70,11 @@ class TestClient {
     return response;
   }
 
-  std::optional<ClientResponse> Request(std::string_view bytes) {
-    if (!Send(bytes)) return std::nullopt;
-    return Read();
+  // The response to `bytes`; status 0 when none came.
+  ClientResponse Request(std::string_view bytes) {
+    std::optional<ClientResponse> response;
+    if (Send(bytes)) response = Read();
+    return response.value_or(ClientResponse());
   }
 
   // True when the server closes the connection with nothing more sent (false: more bytes came,
