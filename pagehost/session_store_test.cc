@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <vector>
 
 namespace vorlintex::pagehost {
@@ -10,19 +9,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A store with a hand-moved clock and ids 000...1, 000...2, ...
+// A store with a hand-moved clock.
 class SessionStoreTest : public ::testing::Test {
  protected:
   SessionStore MakeStore(size_t max_sessions) {
     SessionStoreOptions options;
     options.max_sessions = max_sessions;
     options.now = [this] { return now_; };
-    options.new_id = [this](std::string* id) {
-      char text[33];
-      std::snprintf(text, sizeof text, "%032x", ++issued_);
-      *id = text;
-      return Status::OK();
-    };
     return SessionStore(std::move(options));
   }
   std::string Start(SessionStore& store) {
@@ -34,7 +27,6 @@ class SessionStoreTest : public ::testing::Test {
   }
 
   SessionStoreOptions::Clock::time_point now_{};
-  unsigned issued_ = 0;
 };
 
 TEST_F(SessionStoreTest, PushesOutTheLeastRecentlyUsedWhenFull) {
