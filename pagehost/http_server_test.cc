@@ -22,7 +22,8 @@ using testing::TestClient;
 const std::string kFormHeader = "Content-Type: application/x-www-form-urlencoded\r\n";
 constexpr char kHtml[] = "text/html; charset=iso-8859-1";
 constexpr char kEmptyPage[] = "PageNumber=[]\nsourcedir=[]\nasplist=0:\nsession=[]\n";
-// The background tile, 48 by 48 pixels in four colours, as a GIF decoder was shown to read it.
+// The background tile (48 by 48 pixels, four colours) byte for byte; a plain GIF decoder reads
+// these bytes as the pattern BackgroundPixel draws.
 constexpr char kBackgroundGif[] =
     "47494638396130003000910000f7fafde3ecf6ffffffffffff2c00000000300030000002b80c8ea97bc6ff1c9c"
     "46ced82ece7a59db81a0368e90696e5e78b22d75a5883cbfb17daf1d80ee5cede329682a623198a82093c225d0"
@@ -210,7 +211,7 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
        "PageNumber=[]\nsourcedir=[" + at_limit + "]\nasplist=0:\nsession=[]\n"},
       {"a form type with a charset",
        Post("/morvane.asp", "PageNumber=1",
-            "Content-Type: Application/X-WWW-Form-Urlencoded; x\r\n"),
+            "Content-Type: Application/X-WWW-Form-Urlencoded; charset=windows-1252\r\n"),
        "200 OK", "PageNumber=[1]\nsourcedir=[]\nasplist=0:\nsession=[]\n"},
       {"a plain visit from a link elsewhere",
        Get("/morvane.asp", "Sec-Fetch-Site: cross-site\r\nReferer: http://docs.example/\r\n"),
