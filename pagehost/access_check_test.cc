@@ -17,58 +17,43 @@ TEST(AccessCheckTest, LoopbackAddresses) {
   }
 }
 
+// The Host header must name the server (the address it listens on, the loopback names when
+// that is loopback or a wildcard, the names it is given) and the port it is bound to.
 TEST(AccessCheckTest, HostHeaderMustNameTheServerAndTheBoundPort) {
-  const std::vector<std::string> names = ServerHostNames("127.0.0.1", {});
-  const std::pair<const char*, bool> cases[] = {
-      {"localhost:8080", true},
-      {"LOCALHOST:8080", true},
-      {"127.0.0.1:8080", true},
-      {"[::1]:8080", true},
-      {"localhost", true},
-      {"127.0.0.1", true},
-      {"[::1]", true},
-      {"localhost:8081", false},
-      {"localhost:", false},
-      {"localhost:08080", false},
-      {"evil.example:8080", false},
-      {"localhost.evil.example:8080", false},
-      {"127.0.0.2:8080", false},
-      {"[::1", false},
-      {"::1", false},
-      {"", false},
-  };
-  for (const auto& [host, allowed] : cases) {
-    EXPECT_EQ(IsServerHostHeader(host, 8080, names), allowed) << host;
-  }
-}
-
-TEST(AccessCheckTest, ServerNamesFollowTheListeningAddress) {
   struct Case {
     const char* address;
-    std::vector<std::string> extra;
     const char* host;
     bool allowed;
   };
   const Case cases[] = {
-      // The address `serve` prints always answers.
-      {"127.0.0.2", {}, "127.0.0.2:8080", true},
-      {"127.0.0.2", {}, "localhost:8080", true},
-      {"::1", {}, "[::1]:8080", true},
-      {"192.168.1.4", {}, "192.168.1.4:8080", true},
-      {"192.168.1.4", {}, "localhost:8080", false},
-      {"192.168.1.4", {}, "127.0.0.1:8080", false},
-      // A wildcard address answers on loopback too, but not to any name at all.
-      {"0.0.0.0", {}, "0.0.0.0:8080", true},
-      {"0.0.0.0", {}, "127.0.0.1:8080", true},
-      {"0.0.0.0", {}, "evil.example:8080", false},
-      {"0.0.0.0", {"Builder"}, "builder:8080", true},
-      {"::", {}, "[::1]:8080", true},
-      {"127.0.0.1", {"wizard.test"}, "WIZARD.test:8080", true},
-      {"127.0.0.1", {"wizard.test"}, "wizard.test.evil.example:8080", false},
-      {"127.0.0.1", {}, ":8080", false},
+      {"127.0.0.1", "localhost:8080", true},
+      {"127.0.0.1", "LOCALHOST:8080", true},
+      {"127.0.0.1", "[::1]:8080", true},
+      {"127.0.0.1", "localhost", true},
+      {"127.0.0.1", "wizard.TEST:8080", true},
+      {"127.0.0.1", "wizard.test.evil.example:8080", false},
+      {"127.0.0.1", "localhost:8081", false},
+      {"127.0.0.1", "localhost:", false},
+      {"127.0.0.1", "localhost:08080", false},
+      {"127.0.0.1", "localhost.evil.example:8080", false},
+      {"127.0.0.1", "127.0.0.2:8080", false},
+      {"127.0.0.1", "[::1", false},
+      {"127.0.0.1", "::1", false},
+      {"127.0.0.1", ":8080", false},
+      {"127.0.0.1", "", false},
+      {"127.0.0.2", "127.0.0.2:8080", true},
+      {"127.0.0.2", "localhost:8080", true},
+      {"::1", "[::1]:8080", true},
+      {"192.168.1.4", "192.168.1.4:8080", true},
+      {"192.168.1.4", "localhost:8080", false},
+      {"0.0.0.0", "0.0.0.0:8080", true},
+      {"0.0.0.0", "127.0.0.1:8080", true},
+      {"0.0.0.0", "evil.example:8080", false},
+      {"::", "[::1]:8080", true},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(IsServerHostHeader(c.host, 8080, ServerHostNames(c.address, c.extra)), c.allowed)
+    EXPECT_EQ(IsServerHostHeader(c.host, 8080, ServerHostNames(c.address, {"Wizard.test"})),
+              c.allowed)
         << c.address << " " << c.host;
   }
 }
@@ -96,9 +81,7 @@ TEST(AccessCheckTest, PostsMustComeFromThisOrigin) {
       {"localhost:8080", "http://localhost:8081", std::nullopt, false},
       {"localhost:8080", "https://localhost:8080", std::nullopt, false},
       {"localhost:8080", "null", std::nullopt, false},
-      {"localhost:8080", "", std::nullopt, false},
       {"localhost:8080", std::nullopt, "http://localhost:8080/morvane.asp?x=1", true},
-      {"localhost:8080", std::nullopt, "http://localhost:8080", true},
       {"localhost:8080", std::nullopt, "http://localhost:8080.evil.example/", false},
       {"localhost:8080", std::nullopt, "http://evil.example/morvane.asp", false},
       {"localhost", "http://localhost:80", std::nullopt, true},

@@ -8,7 +8,6 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/write.hpp>
 #include <chrono>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,13 +18,17 @@ namespace vorlintex::pagehost::testing {
 
 struct ClientResponse {
   int status = 0;
-  std::string head;                            // status line and headers, as sent
-  std::map<std::string, std::string> headers;  // names in lower case
+  std::string head;  // status line and headers, as sent
   std::string body;
 
+  // The value of the header `lower_name` (given in lower case); empty when there is none.
   std::string Header(const std::string& lower_name) const {
-    auto found = headers.find(lower_name);
-    return found == headers.end() ? std::string() : found->second;
+    std::string lower = head;
+    AsciiLowerInPlace(&lower);
+    size_t at = lower.find("\r\n" + lower_name + ": ");
+    if (at == std::string::npos) return std::string();
+    at += lower_name.size() + 4;
+    return head.substr(at, head.find("\r\n", at) - at);
   }
 };
 
@@ -58,16 +61,6 @@ class TestClient {
     buffer_.erase(0, end + 4);
     if (response.head.size() < 12) return std::nullopt;
     response.status = std::stoi(response.head.substr(9, 3));
-    size_t line = response.head.find("\r\n") + 2;
-    while (line < response.head.size() - 2) {
-      size_t next = response.head.find("\r\n", line);
-      std::string text = response.head.substr(line, next - line);
-      size_t colon = text.find(':');
-      std::string name = text.substr(0, colon);
-      AsciiLowerInPlace(&name);
-      response.headers[name] = text.substr(colon + 2);
-      line = next + 2;
-    }
     size_t length = to_head ? 0 : std::stoul("0" + response.Header("content-length"));
     while (buffer_.size() < length) {
       if (Fill()) return std::nullopt;
@@ -77,9 +70,11 @@ class TestClient {
     return response;
   }
 
-  std::optional<ClientResponse> Request(std::string_view bytes) {
-    if (!Send(bytes)) return std::nullopt;
-    return Read();
+  // The response to `bytes`; status 0 when none came.
+  ClientResponse Request(std::string_view bytes) {
+    std::optional<ClientResponse> response;
+    if (Send(bytes)) response = Read();
+    return response.value_or(ClientResponse());
   }
 
   // True when the server closes the connection with nothing more sent (false: more bytes came,

@@ -4,8 +4,7 @@
 #
 #   reliability/run.sh              both
 #   reliability/run.sh load         10,000 requests over 64 connections, memory within 10%
-#   reliability/run.sh bad-input    malformed and hostile requests (add --strict to fail on the
-#                                   known open cases as well)
+#   reliability/run.sh bad-input    hostile load: session floods, huge fields, slow clients
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
