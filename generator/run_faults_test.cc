@@ -1,9 +1,8 @@
-// A three-page run with one file operation failing, for every operation of the run in turn
-// (each folder create, create, open, line read, line write and close): the run always ends,
-// its report names the file that failed, every other output is the clean run's byte for byte,
-// and no source page is changed.
+// A three-page run, byte for byte, and the same run with one file operation failing, for every
+// operation of the run in turn (each folder create, create, open, line read, line write and
+// close): the run always ends, its report names the file that failed, every other output is the
+// clean run's byte for byte, and no source page is changed.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,7 +12,11 @@
 #include <string>
 
 #include "generator/generation_run_test_texts.h"
+#ifndef _WIN32
+#include <stdlib.h>
+
 #include "platform/posix_env.h"
+#endif
 
 namespace vorlintex::generator {
 namespace {
@@ -65,12 +68,16 @@ struct RunResult {
 RunResult RunThreePages(std::optional<long> fail_at, const char* unopenable = nullptr) {
   testing::MemoryRun run;
   for (const auto& [path, contents] : kSources) run.files->AddFile(path, contents);
+  run.env.SetClassesRootDefaultValue("VisualBasic.VBZFile\\shell\\open\\command",
+                                     "C:\\VB98\\vb6.exe \"%1\"");
+  run.env.SetWindowsDirectory("");
   const long before = run.files->OperationCount();
   if (fail_at) run.files->FailNthOperation(*fail_at);
   if (unopenable != nullptr) run.files->FailOn(fs::Operation::kOpen, unopenable);
   RunResult result;
   result.status =
-      run.Run("C:\\R&D\\src", "C:\\R&D\\out", "S&p.DLL", {"a.asp", "B.ASP", "c.asp"}).host_failure;
+      run.Run("C:\\R&D\\src", "C:\\R&D\\out", "S&p.DLL", {"a.asp", "B.ASP", "c.asp.old"})
+          .host_failure;
   result.operations = run.files->OperationCount() - before;
   result.page = run.response.body();
   for (const std::string& path : run.files->AllFiles()) result.files[path] = run.File(path);
@@ -95,7 +102,24 @@ TEST(RunFaultsTest, EveryFailedOperationIsReportedAndLosesNothingElse) {
   ASSERT_EQ(clean.page, testing::kPageHead +
                             testing::Report("C:\\R&amp;D\\src", "C:\\R&amp;D\\out", "S&amp;p"));
   ASSERT_EQ(clean.files.size(), kSources.size() + 11);
-  // The include file's procedure reached b's class module.
+  // The names are cut before ".asp" and ".dll" in any case.
+  EXPECT_EQ(clean.files.at("C:\\R&D\\out\\S&p.vbp"), testing::Project("S&p",
+                                                                      "Class=a; a.cls\r\n"
+                                                                      "Class=b; b.cls\r\n"
+                                                                      "Class=c; c.cls\r\n",
+                                                                      ""));
+  EXPECT_EQ(clean.files.at("C:\\R&D\\out\\S&p.bat"),
+            "\"C:\\VB98\\vb6.exe \" C:\\R&D\\out\\S&p.vbp /m\r\n");
+  for (const std::string base : {"a", "b", "c"}) {
+    EXPECT_EQ(clean.files.at("C:\\R&D\\out\\" + base + ".asp"),
+              testing::ReplacementPage(base, "S&p"));
+    EXPECT_EQ(clean.files.at("C:\\R&D\\out\\" + base + ".vbw"), testing::Workspace(base));
+  }
+  // The class modules are the page translation's, which has tests of its own; the include
+  // file's procedure reached b's.
+  EXPECT_EQ(clean.files.at("C:\\R&D\\out\\c.cls"),
+            translator::testing::ExpectedModule(
+                "c", "", "", " x = 1 \r\nResponse.Write (\"<b>C</b>\" & vbCrlf)\r\n"));
   EXPECT_NE(clean.files.at("C:\\R&D\\out\\b.cls").find("Sub Menu()"), std::string::npos);
   EXPECT_GT(clean.operations, 60);
   // The outputs of a run in which each page in turn cannot be opened: that page's files and its
@@ -145,6 +169,7 @@ TEST(RunFaultsTest, EveryFailedOperationIsReportedAndLosesNothingElse) {
   }
 }
 
+#ifndef _WIN32
 // A NUL byte in a posted folder name: the operating system reads a path only up to its first
 // NUL, so the run would make and write files at a path other than the one it names. It must
 // fail those files instead.
@@ -164,6 +189,7 @@ TEST(RunFaultsTest, ATargetHoldingANulMakesNothingAtThePathCutShort) {
   EXPECT_NE(response.body().find("Could not write "), std::string::npos);
   std::filesystem::remove_all(root);
 }
+#endif
 
 }  // namespace
 }  // namespace vorlintex::generator
