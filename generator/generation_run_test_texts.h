@@ -2,7 +2,6 @@
 // page and files byte for byte, and a run on a file store in memory.
 #pragma once
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,18 +33,12 @@ inline std::string Report(const std::string& source, const std::string& target,
                           const std::string& dll, const std::string& failures = "") {
   return (failures.empty() ? "Done generating all the VB files in "
                            : "Generation finished with errors in ") +
-         target + ".<BR><BR>\r\n" + failures +
-         "Important Notes: <BR>\r\n"
-         "1. " +
-         target + "\\" + dll + ".bat file was generated in " + target +
-         "<BR>\r\n"
-         "2. You can now run it from Dos prompt to generate your dll file in " +
-         target +
-         "<BR>\r\n"
-         "3. Or you can use vb6 to open the generated project file " +
-         target + "\\" + dll +
-         ".vbp to do editing to your classes.<BR>\r\n"
-         "4. Now you should copy your original asp files in " +
+         target + ".<BR><BR>\r\n" + failures + "Important Notes: <BR>\r\n1. " + target + "\\" +
+         dll + ".bat file was generated in " + target +
+         "<BR>\r\n2. You can now run it from Dos prompt to generate your dll file in " + target +
+         "<BR>\r\n3. Or you can use vb6 to open the generated project file " + target + "\\" + dll +
+         ".vbp to do editing to your classes.<BR>\r\n4. Now you should copy your original asp "
+         "files in " +
          source + " somewhere and then replace by all the new asp(s) generated in " + target +
          " directory.<BR>\r\n"
          "6. Now you should be able to rerun your asp from IIS using the dll version in a much "
@@ -119,8 +112,8 @@ inline std::string Workspace(const std::string& base) {
 
 // A class module of a page without procedures whose body is the one HTML line `html`.
 inline std::string HtmlClass(const std::string& base, const std::string& html) {
-  return translator::testing::ExpectedModule(
-      base, "", "", html.empty() ? "" : "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
+  return translator::testing::ExpectedModule(base, "", "",
+                                             "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
 }
 
 class Observer : public RunObserver {
@@ -142,11 +135,6 @@ struct MemoryRun {
   }
   std::string File(const std::string& path) const {
     return files->Contents(path).value_or("<no file " + path + ">");
-  }
-  std::vector<std::string> AllFiles() const {
-    std::vector<std::string> paths = files->AllFiles();
-    std::sort(paths.begin(), paths.end());
-    return paths;
   }
 
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
