@@ -45,8 +45,11 @@ TEST(TargetTurnsTest, TheTurnBetweenProcessesIsHeldInsideTheTurnInThisProcess) {
     events.push_back("running");
   }
   events.push_back("given back");
+  // Had either turn not been given back, this would wait for ever.
+  TargetTurns::Turn again = turns.Take("a");
+  again = turns.Take("b");
   EXPECT_EQ(events, (std::vector<std::string>{"take a", "take b", "let go a", "running", "let go b",
-                                              "given back"}));
+                                              "given back", "take a", "take b", "let go a"}));
 }
 
 TEST(TargetTurnsTest, KeyIsTheFolderIdentityOrTheTypedPathFolded) {
