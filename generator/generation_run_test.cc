@@ -20,7 +20,8 @@ using testing::Report;
 using translator::testing::ExpectedHeader;
 using translator::testing::ExpectedModule;
 
-// The files so far are kept as far as they got, and count as written (the page told).
+// The page tells which include file is missing; the files so far are kept as far as they got,
+// and count as written.
 TEST(GenerationRunTest, AMissingIncludeFileEndsTheRunAtItsPage) {
   MemoryRun run;
   run.files->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
