@@ -18,7 +18,6 @@ using testing::Project;
 using testing::ReplacementPage;
 using testing::Report;
 using translator::testing::ExpectedHeader;
-using translator::testing::ExpectedModule;
 
 // The page tells which include file is missing; the files so far are kept as far as they got,
 // and count as written.

@@ -110,11 +110,23 @@ inline std::string Workspace(const std::string& base) {
   return base + " = 242, 242, 873, 753, Z\r\n";
 }
 
+// A class module with the procedures copied and the page method's `body`.
+inline std::string ClassModule(const std::string& base, const std::string& procedures,
+                               const std::string& body) {
+  return translator::testing::ExpectedModule(base, procedures, "", body);
+}
+
 // A class module of a page without procedures whose body is the one HTML line `html`.
 inline std::string HtmlClass(const std::string& base, const std::string& html) {
-  return translator::testing::ExpectedModule(base, "", "",
-                                             "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
+  return ClassModule(base, "", "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
 }
+
+// The pieces of a run from C:\src into C:\out making Shop, for a test that assembles them.
+inline const std::string kProjectHeader = ProjectHead("");
+inline std::string ShopTrailer() { return Project("Shop", "").substr(kProjectHeader.size()); }
+inline const std::string kShopReportNotes =
+    Report("C:\\src", "C:\\out", "Shop")
+        .substr(Report("C:\\src", "C:\\out", "Shop").find("Important Notes"));
 
 class Observer : public RunObserver {
  public:

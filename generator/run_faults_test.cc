@@ -118,8 +118,7 @@ TEST(RunFaultsTest, EveryFailedOperationIsReportedAndLosesNothingElse) {
   // The class modules are the page translation's, which has tests of its own; the include
   // file's procedure reached b's.
   EXPECT_EQ(clean.files.at("C:\\R&D\\out\\c.cls"),
-            translator::testing::ExpectedModule(
-                "c", "", "", " x = 1 \r\nResponse.Write (\"<b>C</b>\" & vbCrlf)\r\n"));
+            testing::ClassModule("c", "", " x = 1 \r\nResponse.Write (\"<b>C</b>\" & vbCrlf)\r\n"));
   EXPECT_NE(clean.files.at("C:\\R&D\\out\\b.cls").find("Sub Menu()"), std::string::npos);
   EXPECT_GT(clean.operations, 60);
   // The outputs of a run in which each page in turn cannot be opened: that page's files and its
