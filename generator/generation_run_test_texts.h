@@ -130,12 +130,10 @@ inline const std::string kShopReportNotes =
 
 class Observer : public RunObserver {
  public:
-  void PageConverted(std::string_view base_name) override { pages.emplace_back(base_name); }
   void FileWritten(std::string_view path) override { files.emplace_back(path); }
   void RunFinished(const RunSummary&) override { ++runs; }
   int runs = 0;
-  std::vector<std::string> pages;  // in the order told
-  std::vector<std::string> files;
+  std::vector<std::string> files;  // the files that took their names, as told
 };
 
 // A run on a file store in memory, told to `observer`.
