@@ -2,107 +2,33 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/memory_env.h"
-#include "platform/memory_file_service.h"
+#include "generator/generation_run_test_texts.h"
 
 namespace vorlintex::generator {
 namespace {
 
-TEST(TargetTurnsTest, RunsOnOneFolderNeverOverlap) {
-  TargetTurns turns;
-  std::atomic<int> inside{0};
-  std::atomic<int> most_inside{0};
-  std::atomic<int> entered{0};
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&] {
-      for (int i = 0; i < 50; ++i) {
-        TargetTurns::Turn turn = turns.Take("folder:c:\\out");
-        int now = ++inside;
-        int seen = most_inside.load();
-        while (now > seen && !most_inside.compare_exchange_weak(seen, now)) {
-        }
-        ++entered;
-        std::this_thread::yield();
-        --inside;
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(entered.load(), 200);
-  EXPECT_EQ(most_inside.load(), 1);
-}
-
-TEST(TargetTurnsTest, ASecondRunWaitsUntilTheFirstGivesTheTurnBack) {
-  TargetTurns turns;
-  TargetTurns::Turn first = turns.Take("folder:c:\\out");
-  std::atomic<bool> second_entered{false};
-  std::thread second([&] {
-    TargetTurns::Turn turn = turns.Take("folder:c:\\out");
-    second_entered = true;
-  });
+TEST(TargetTurnsTest, ARunWaitsWhileAnotherHoldsItsTargetFolder) {
+  testing::MemoryRun run;
+  run.files->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
+  run.files->AddFolder("c:\\OUT");
+  TargetTurns::Turn held = run.turns.Take(TargetTurns::KeyOf(run.env, "c:/OUT/"));
+  std::thread waiting(
+      [&] { EXPECT_TRUE(run.Run("C:\\src", "C:\\out", "Shop", {"a.asp"}).host_failure.ok()); });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_FALSE(second_entered.load());
-  first = TargetTurns::Turn();
-  second.join();
-  EXPECT_TRUE(second_entered.load());
+  EXPECT_FALSE(run.files->Contents("C:\\out\\Shop.bat"));
+  held = TargetTurns::Turn();
+  waiting.join();
+  EXPECT_EQ(run.File("C:\\out\\Shop.bat"), "vb6 C:\\out\\Shop.vbp /m\r\n");
 }
 
-TEST(TargetTurnsTest, RunsOnDifferentFoldersHoldTheirTurnsAtOnce) {
-  TargetTurns turns;
-  std::mutex mutex;
-  std::condition_variable changed;
-  int holding = 0;
-  bool both_held = false;
-  auto run = [&](const std::string& key) {
-    TargetTurns::Turn turn = turns.Take(key);
-    std::unique_lock<std::mutex> lock(mutex);
-    ++holding;
-    changed.notify_all();
-    // Each keeps its turn until the other holds its own too; a generous bound keeps a
-    // broken implementation from hanging the test.
-    if (changed.wait_for(lock, std::chrono::seconds(10), [&] { return holding == 2; })) {
-      both_held = true;
-    }
-  };
-  std::thread a(run, "folder:c:\\out1");
-  std::thread b(run, "folder:c:\\out2");
-  a.join();
-  b.join();
-  EXPECT_TRUE(both_held);
-}
-
-TEST(TargetTurnsTest, AMovedTurnIsGivenBackOnce) {
-  TargetTurns turns;
-  TargetTurns::Turn moved;
-  {
-    TargetTurns::Turn turn = turns.Take("k");
-    EXPECT_TRUE(turn.held());
-    moved = std::move(turn);
-    EXPECT_FALSE(turn.held());
-  }
-  EXPECT_TRUE(moved.held());
-  std::atomic<bool> taken{false};
-  std::thread other([&] {
-    TargetTurns::Turn again = turns.Take("k");
-    taken = true;
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_FALSE(taken.load());
-  moved = TargetTurns::Turn();
-  other.join();
-  EXPECT_TRUE(taken.load());
-}
-
-// The turn between processes is held while the run holds its turn, and let go once, however
-// the turn is moved.
+// The turn between processes is taken inside the turn in this process and let go once, when
+// the turn is given back, however the turn is moved.
 TEST(TargetTurnsTest, TheTurnBetweenProcessesIsHeldInsideTheTurnInThisProcess) {
   std::vector<std::string> events;
   TargetTurns turns([&](const std::string& key) {
@@ -111,12 +37,19 @@ TEST(TargetTurnsTest, TheTurnBetweenProcessesIsHeldInsideTheTurnInThisProcess) {
                                  [&events, key](void*) { events.push_back("let go " + key); });
   });
   {
-    TargetTurns::Turn turn = turns.Take("k");
+    TargetTurns::Turn turn = turns.Take("a");
     TargetTurns::Turn moved = std::move(turn);
+    EXPECT_FALSE(turn.held());
+    EXPECT_TRUE(moved.held());
+    moved = turns.Take("b");
     events.push_back("running");
   }
   events.push_back("given back");
-  EXPECT_EQ(events, (std::vector<std::string>{"take k", "running", "let go k", "given back"}));
+  // Had either turn not been given back, this would wait for ever.
+  TargetTurns::Turn again = turns.Take("a");
+  again = turns.Take("b");
+  EXPECT_EQ(events, (std::vector<std::string>{"take a", "take b", "let go a", "running", "let go b",
+                                              "given back", "take a", "take b", "let go a"}));
 }
 
 TEST(TargetTurnsTest, KeyIsTheFolderIdentityOrTheTypedPathFolded) {
