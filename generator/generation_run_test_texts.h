@@ -121,13 +121,6 @@ inline std::string HtmlClass(const std::string& base, const std::string& html) {
   return ClassModule(base, "", "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
 }
 
-// The pieces of a run from C:\src into C:\out making Shop, for a test that assembles them.
-inline const std::string kProjectHeader = ProjectHead("");
-inline std::string ShopTrailer() { return Project("Shop", "").substr(kProjectHeader.size()); }
-inline const std::string kShopReportNotes =
-    Report("C:\\src", "C:\\out", "Shop")
-        .substr(Report("C:\\src", "C:\\out", "Shop").find("Important Notes"));
-
 class Observer : public RunObserver {
  public:
   void FileWritten(std::string_view path) override { files.emplace_back(path); }
