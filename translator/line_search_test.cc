@@ -1,16 +1,27 @@
+// The line helpers against plain searches of a copy of the line, on random lines with lengths
+// around the sixteen-byte blocks and from every start.
 #include "translator/line_search.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
+#include <vector>
+
+#include "contract/ascii.h"
+#include "translator/include_directive.h"
+#include "translator/line_forms.h"
+#include "translator/line_marks.h"
 
 namespace vorlintex::translator {
 namespace {
 
 constexpr size_t kNone = std::string_view::npos;
 
-// The plain forms: the keyword searched for in the lower-case copy of the normalised line.
+// The keyword searched for in the lower-case copy of the normalised line: only A-Z fold, so
+// '@' and '`' next to the letters and bytes of 128 and more never do.
 std::string TestCopyOfNormalised(std::string_view line) {
   std::string copy(line);
   for (char& c : copy) {
@@ -20,46 +31,14 @@ std::string TestCopyOfNormalised(std::string_view line) {
   return copy;
 }
 
-struct KeywordCase {
-  std::string_view text;
-  std::string_view keyword;
-  size_t from;
-  size_t expected;
-};
-
-TEST(Keyword, MatchesLettersInEitherCaseAndTabsAsSpaces) {
-  const KeywordCase cases[] = {
-      {"End Sub", "sub ", 0, kNone},
-      {"End Sub ", "sub ", 0, 4},
-      {"Sub\tA()", "sub ", 0, 0},
-      {"x = SUB  ", "sub ", 0, 4},
-      {"sub sub sub ", "sub ", 1, 4},
-      {"<!-- #INCLUDE file=\"a\" -->", "#include", 0, 5},
-      {"#includ", "#include", 0, kNone},
-      {"<SCRIPT runAt=server>", "runat", 0, 8},
-      {"</Script >", "</script>", 0, kNone},
-      {"end\tsub", "end sub", 0, 0},
-      // Only A-Z fold: '@' and '`' sit next to the letters, bytes of 128 and more never fold.
-      {"@UB `ub \xd3UB ", "sub ", 0, kNone},
-      {"\xf3ub Sub ", "sub ", 0, 4},
-      {"sub ", "sub ", 1, kNone},
-      {"", "sub ", 0, kNone},
-  };
-  for (const KeywordCase& c : cases) {
-    EXPECT_EQ(Keyword(c.keyword).FindIn(c.text, c.from), c.expected) << c.text;
-  }
-}
-
-// Every start and every length around the sixteen-byte blocks, on lines drawn from the bytes
-// the keywords are made of, against a search of the test copy.
-TEST(Keyword, SameAsSearchOfTestCopyAtEveryStart) {
+TEST(LineSearch, SameAsPlainSearchesAtEveryStart) {
   const std::string_view keywords[] = {"sub ", "end sub", "#include", "runat", "</script>", "<!"};
   using namespace std::string_view_literals;
-  const std::string_view alphabet = "sSuUbB \tendENDrRaAtT#iIcClL<!/p>%\"x\0\xff"sv;
+  const std::string_view alphabet = "sSuUbB \tendENDrRaAtT#iIcClL<!/p>%\"^@`xX\0\xff\xf3\xd3"sv;
   std::mt19937 random(7);
-  for (int round = 0; round < 4000; ++round) {
+  for (int round = 0; round < 6000; ++round) {
     std::string line(random() % 70, ' ');
-    for (char& c : line) c = alphabet[random() % alphabet.size()];
+    for (char& c : line) c = random() % 3 ? alphabet[random() % alphabet.size()] : 'a';
     // Now and then a whole keyword, in mixed case and with tabs for spaces, so that long lines
     // hold matches too.
     std::string_view keyword = keywords[random() % std::size(keywords)];
@@ -76,82 +55,119 @@ TEST(Keyword, SameAsSearchOfTestCopyAtEveryStart) {
     for (size_t from = 0; from <= line.size(); ++from) {
       ASSERT_EQ(Keyword(keyword).FindIn(line, from), copy.find(keyword, from))
           << "keyword '" << keyword << "' from " << from << " in '" << line << "'";
+      ASSERT_EQ(FindEitherByte(line, from, '"', '^'), line.find_first_of("\"^", from)) << line;
+      ASSERT_EQ(SkipSpaces(line, from), std::min(line.find_first_not_of(' ', from), line.size()))
+          << line;
     }
-  }
-}
+    EXPECT_EQ(FindEitherByte(line, line.size() + 1, '"', '^'), kNone);
 
-TEST(FindEitherByte, SameAsPlainSearchAtEveryStart) {
-  std::mt19937 random(11);
-  for (int round = 0; round < 2000; ++round) {
-    std::string line(random() % 70, 'a');
-    for (char& c : line) {
-      if (random() % 12 == 0) c = random() % 2 ? '"' : '^';
-    }
-    for (size_t from = 0; from <= line.size() + 1; ++from) {
-      ASSERT_EQ(FindEitherByte(line, from, '"', '^'), line.find_first_of("\"^", from))
-          << "from " << from << " in '" << line << "'";
-    }
-  }
-}
-
-TEST(NextMatch, AnswersEachLaterStartAsAFreshSearch) {
-  static constexpr Keyword kSub("sub ");
-  NextMatch next([](std::string_view text, size_t from) { return kSub.FindIn(text, from); });
-  const std::string line = "a sub b %> c %> sub %> d";
-  for (size_t from = 0; from <= line.size(); ++from) {
-    EXPECT_EQ(next.InFrom(line, from), kSub.FindIn(line, from) != kNone) << from;
-  }
-  next.Reset();
-  EXPECT_FALSE(next.InFrom("no keyword here", 0));
-  EXPECT_FALSE(next.InFrom("no keyword here", 3));
-}
-
-TEST(FindLineBytes, SameAsOneSearchForEachByte) {
-  using namespace std::string_view_literals;
-  const std::string_view alphabet = "aBb \t#%\"@xX\0\xff<"sv;
-  std::mt19937 random(17);
-  for (int round = 0; round < 20000; ++round) {
-    std::string line(random() % 50, ' ');
-    for (char& c : line) c = random() % 4 ? 'a' : alphabet[random() % alphabet.size()];
     LineBytes bytes = FindLineBytes(line);
-    EXPECT_EQ(bytes.tab, line.find('\t') != kNone) << line;
-    EXPECT_EQ(bytes.hash, line.find('#') != kNone) << line;
-    EXPECT_EQ(bytes.percent, line.find('%') != kNone) << line;
-    EXPECT_EQ(bytes.quote, line.find('"') != kNone) << line;
-    EXPECT_EQ(bytes.at_sign, line.find('@') != kNone) << line;
+    ASSERT_EQ(bytes.tab, line.find('\t') != kNone) << line;
+    ASSERT_EQ(bytes.hash, line.find('#') != kNone) << line;
+    ASSERT_EQ(bytes.percent, line.find('%') != kNone) << line;
+    ASSERT_EQ(bytes.quote, line.find('"') != kNone) << line;
+    ASSERT_EQ(bytes.at_sign, line.find('@') != kNone) << line;
     ASSERT_EQ(bytes.x, line.find_first_of("xX") != kNone) << line;
     ASSERT_EQ(bytes.b, line.find_first_of("bB") != kNone) << line;
-  }
-}
 
-TEST(CopyDoublingQuotes, SameAsPlainReplacementAtEveryLength) {
-  std::mt19937 random(19);
-  for (int round = 0; round < 5000; ++round) {
-    std::string text(random() % 60, 'a');
-    for (char& c : text) {
-      if (random() % 5 == 0) c = "\"^b"[random() % 3];
-    }
     for (char placeholder : {'^', '"'}) {
       std::string expected;
-      for (char c : text) {
-        if (c == '"') {
-          expected += "\"\"";
-        } else {
-          expected += c == placeholder ? '"' : c;
-        }
-      }
-      std::string out(2 * text.size() + 16, '\0');
-      char* end = CopyDoublingQuotes(text, placeholder, out.data());
-      ASSERT_EQ(std::string(out.data(), end), expected) << text;
+      for (char c : line)
+        expected += c == '"' ? "\"\"" : std::string(1, c == placeholder ? '"' : c);
+      std::string out(2 * line.size() + 16, '\0');
+      char* end = CopyDoublingQuotes(line, placeholder, out.data());
+      ASSERT_EQ(std::string(out.data(), end), expected) << line;
+    }
+
+    std::string trimmed = line.substr(std::min(line.find_first_not_of(' '), line.size()));
+    std::string expected = line, replaced = line, normalised = line;
+    std::replace(expected.begin(), expected.end(), '\t', ' ');
+    ReplaceTabsWithSpaces(&replaced);
+    ASSERT_EQ(replaced, expected) << line;
+    NormaliseLine(&normalised);
+    ASSERT_EQ(normalised, expected.substr(line.size() - trimmed.size())) << line;
+    TrimLeadingSpaces(&line);
+    ASSERT_EQ(line, trimmed);
+  }
+}
+
+// Random lines with rests after several "%>": each marker from each start, the starts growing
+// as the rests of a line come one after the other, against a search in the rest alone; the
+// searches ignoring spaces give the place where the match starts.
+TEST(LineMarks, MarkersFromEachStartAsInTheRestAlone) {
+  const std::string_view pieces[] = {"<!",
+                                     "<%",
+                                     "%>",
+                                     "@",
+                                     "<%@",
+                                     "< % @",
+                                     "#INCLUDE",
+                                     "#include",
+                                     "Sub ",
+                                     "sub",
+                                     "Option",
+                                     "EXPLICIT",
+                                     " ",
+                                     "  ",
+                                     "x",
+                                     "a",
+                                     "option explicit",
+                                     "optionexplici"};
+  std::mt19937 random(5);
+  LineMarks marks;
+  for (int round = 0; round < 4000; ++round) {
+    std::string line;
+    for (int i = random() % 12; i > 0; --i) line += pieces[random() % std::size(pieces)];
+    std::string compact;  // the test copy without spaces, and where each of its bytes stood
+    std::vector<size_t> place;
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (line[i] != ' ') compact += AsciiLower(line[i]), place.push_back(i);
+    }
+    auto find_ignoring_spaces = [&](std::string_view pattern, size_t from) {
+      size_t k = compact.find(pattern);
+      while (k != kNone && place[k] < from) k = compact.find(pattern, k + 1);
+      return k == kNone ? kNone : place[k];
+    };
+    marks.StartLine(FindLineBytes(line));
+    for (size_t start = 0; start <= line.size(); start += 1 + random() % 3) {
+      std::string rest = AsciiLower(line.substr(start));
+      size_t directive = find_ignoring_spaces("<%@", start);
+      size_t option = find_ignoring_spaces("optionexplicit", start);
+      ASSERT_EQ(FindIgnoringSpaces(line, start, "<%@", 2), directive) << line << start;
+      ASSERT_EQ(FindIgnoringSpaces(line, start, "optionexplicit", 7), option) << line << start;
+      ASSERT_EQ(marks.CodeOpenFrom(line, start), rest.find("<%") != kNone) << line << start;
+      ASSERT_EQ(marks.CommentOpenFrom(line, start), rest.find("<!") != kNone) << line << start;
+      ASSERT_EQ(marks.IncludeWordFrom(line, start), rest.find("#include") != kNone)
+          << line << start;
+      ASSERT_EQ(marks.SubWordFrom(line, start), rest.find("sub ") != kNone) << line << start;
+      ASSERT_EQ(marks.DirectiveOpenFrom(line, start), directive != kNone) << line << start;
+      ASSERT_EQ(marks.OptionExplicitFrom(line, start), option != kNone) << line << start;
     }
   }
 }
 
-TEST(SkipSpaces, StopsAtTheFirstOtherByte) {
-  EXPECT_EQ(SkipSpaces("   \tx", 0), 3u);
-  EXPECT_EQ(SkipSpaces("a  b", 1), 3u);
-  EXPECT_EQ(SkipSpaces("    ", 2), 4u);
-  EXPECT_EQ(SkipSpaces("", 0), 0u);
+TEST(IncludeDirective, TestFileNameAndPath) {
+  const struct {
+    const char* line;
+    bool is_directive;
+    std::optional<std::string_view> file_name;
+  } cases[] = {
+      {"<!-- #include file=\"a.inc\" -->", true, "a.inc"},
+      {"<!-- #INCLUDE Virtual=\"/Inc/Menu.INC\" -->", true, "/Inc/Menu.INC"},
+      {"x = \"#Include\" & \"<!\"", true, "#Include"},
+      {"#include <!", true, std::nullopt},
+      {"<!-- #include file=\"a.inc -->", true, std::nullopt},
+      {"<!-- include file=\"a.inc\" -->", false, "a.inc"},
+      {"#include file=\"a.inc\"", false, "a.inc"},
+      {"<!--#include file=\"\"-->", true, ""},
+      {"\"a\tb\" \"c\"", false, "a\tb"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsIncludeDirective(c.line), c.is_directive) << c.line;
+    EXPECT_EQ(IncludeFileName(c.line), c.file_name) << c.line;
+  }
+  EXPECT_EQ(IncludePath("C:\\site\\", "a.inc"), "C:\\site\\\\a.inc");
+  EXPECT_EQ(IncludePath("C:\\site", "/inc/a.inc"), "C:\\site\\/inc/a.inc");
 }
 
 }  // namespace

@@ -4,18 +4,26 @@
 
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "contract/failure_log.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
+#include "translator/body_pass.h"
+#include "translator/globals_pass.h"
+#include "translator/script_block_pass.h"
 #include "translator/translate_page.h"
 
 namespace vorlintex::translator::testing {
 
 inline constexpr char kSourceDir[] = "C:\\site";
 inline constexpr char kTargetDir[] = "C:\\out";
+
+using Lines = std::vector<std::string>;
 
 // Each line followed by CR LF, as WriteLine writes it.
 template <typename LineList>
@@ -140,6 +148,36 @@ class PageStore {
     page.class_module = module_.get();
     page.failures = &failures_;
     return page;
+  }
+
+  // Adds page.asp and the include files, each given by name and lines.
+  void AddPage(const Lines& page, const std::vector<std::pair<std::string, Lines>>& includes) {
+    AddSourceFile("page.asp", CrLfLines(page));
+    for (const auto& [name, lines] : includes) AddSourceFile(name, CrLfLines(lines));
+  }
+
+  enum class Pass { kGlobals, kScriptBlocks, kBody };
+  struct PassRun {
+    std::string written;
+    std::optional<std::string> missing_include;
+  };
+  // Runs one pass alone over page.asp, as the translation runs it.
+  PassRun RunPass(Pass pass, TranslationObserver* observer = nullptr) {
+    OutputFile module("pass.cls", CreateModule("pass"), &failures_);
+    IncludeResolver includes(kSourceDir, &env_, &failures_);
+    std::unique_ptr<fs::TextStream> page = OpenSource("page.asp");
+    PassRun run;
+    if (pass == Pass::kGlobals) {
+      run.missing_include = RunGlobalsPass(page.get(), &failures_, includes, module);
+    } else if (pass == Pass::kScriptBlocks) {
+      RunScriptBlockPass(page.get(), &failures_, module);
+    } else {
+      run.missing_include =
+          BodyPass(includes, &failures_, module, observer, "page.asp").Run(page.get());
+    }
+    module.Close();
+    run.written = ModuleText("pass");
+    return run;
   }
 
   // Translates the source page `base_name`.asp as the generation run does.
