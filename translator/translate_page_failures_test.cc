@@ -13,7 +13,6 @@ namespace vorlintex::translator {
 namespace {
 
 using testing::CrLfLines;
-using testing::ExpectedModule;
 using testing::Lines;
 using testing::PageStore;
 
@@ -28,10 +27,6 @@ void AddPage(PageStore& store) {
                           "</script>", "<!-- #include file=\"f.inc\" -->", "<p>b</p>"}));
 }
 
-std::string Written(const std::string& html) {
-  return "Response.Write (\"" + html + "\" & vbCrlf)";
-}
-
 void ExpectOneFailure(const FailureLog& log, Access access, const std::string& path,
                       const std::string& reason) {
   ASSERT_EQ(log.failures().size(), 1u);
@@ -40,56 +35,82 @@ void ExpectOneFailure(const FailureLog& log, Access access, const std::string& p
   EXPECT_EQ(log.failures()[0].reason, reason);
 }
 
-struct FailureCase {
-  std::function<void(PageStore&, PageTranslation&)> inject;  // after the run is prepared
-  Lines procedures, script_blocks, body;
-  Access access;
-  std::string path, reason;
+// Gives two lines, then fails every read, and never admits to being at its end: a reader that
+// trusted AtEndOfStream alone would never stop.
+class FailingReadStream : public fs::TextStream {
+ public:
+  explicit FailingReadStream(std::unique_ptr<fs::TextStream> inner) : inner_(std::move(inner)) {}
+  bool AtEndOfStream() override { return false; }
+  Status ReadLine(std::string* line) override {
+    if (good_reads_-- > 0) return inner_->ReadLine(line);
+    return Status::Error(kPagePath, "read error");
+  }
+  Status WriteLine(std::string_view text) override { return inner_->WriteLine(text); }
+  Status Close() override { return inner_->Close(); }
+
+ private:
+  std::unique_ptr<fs::TextStream> inner_;
+  int good_reads_ = 2;
 };
 
-TEST(TranslatePageFailures, EachFailureSkippedAndRecorded) {
-  const Lines without_include = {Written("<p>a</p>"), Written("<script runat=server>"),
-                                 Written("x = 1"), Written("</script>"), Written("<p>b</p>")};
+struct FailureCase {
+  std::function<void(PageStore&, PageTranslation&)> inject;  // once the run is prepared
+  Lines procedures, script_blocks, body;
+  std::string path, reason;  // of the one failed read
+};
+
+TEST(TranslatePageFailures, EachFailedReadSkippedAndRecorded) {
+  auto written = [](const Lines& html) {
+    Lines lines;
+    for (const std::string& line : html)
+      lines.push_back("Response.Write (\"" + line + "\" & vbCrlf)");
+    return lines;
+  };
+  const Lines without_include =
+      written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>b</p>"});
+  const Lines procedure = {"<% Sub S() : End Sub %>"};
   const FailureCase cases[] = {
       // An include that cannot be read is read as empty.
       {[](PageStore& s, PageTranslation&) { s.store().FailOn(fs::Operation::kOpen, kIncludePath); },
-       {"<% Sub S() : End Sub %>"},
+       procedure,
        {"x = 1"},
        without_include,
-       Access::kRead,
        kIncludePath,
        "injected failure"},
       {[](PageStore& s, PageTranslation&) { s.store().FailOn(fs::Operation::kRead, kIncludePath); },
-       {"<% Sub S() : End Sub %>"},
+       procedure,
        {"x = 1"},
        without_include,
-       Access::kRead,
        kIncludePath,
        "injected failure"},
       {[](PageStore& s, PageTranslation&) { s.env().FailNewFileService("out of memory"); },
-       {"<% Sub S() : End Sub %>"},
+       procedure,
        {"x = 1"},
        without_include,
-       Access::kRead,
        kIncludePath,
        "out of memory"},
       // A page not opened at first gives an empty globals pass, one not reopened empty later
-      // passes.
+      // passes, and one that fails at a read ends the pass there.
       {[](PageStore&, PageTranslation& page) { page.page.reset(); },
        {},
        {"x = 1"},
-       {Written("<p>a</p>"), Written("<script runat=server>"), Written("x = 1"),
-        Written("</script>"), Written("<p>1</p>"), Written("<p>b</p>")},
-       Access::kRead,
+       written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"}),
        kPagePath,
        "the source page could not be opened"},
       {[](PageStore& s, PageTranslation&) { s.store().FailOn(fs::Operation::kOpen, kPagePath); },
        {"<% Sub S() : End Sub %>", "Sub F() : End Sub"},
        {},
        {},
-       Access::kRead,
        kPagePath,
        "injected failure"},
+      {[](PageStore&, PageTranslation& page) {
+         page.page = std::make_unique<FailingReadStream>(std::move(page.page));
+       },
+       procedure,
+       {"x = 1"},
+       written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"}),
+       kPagePath,
+       "read error"},
   };
   for (const FailureCase& c : cases) {
     PageStore store;
@@ -97,9 +118,10 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecorded) {
     PageTranslation page = store.Prepare("s");
     c.inject(store, page);
     EXPECT_FALSE(TranslatePage(page).missing_include.has_value());
-    EXPECT_EQ(store.ModuleText("s"), ExpectedModule("s", CrLfLines(c.procedures),
-                                                    CrLfLines(c.script_blocks), CrLfLines(c.body)));
-    ExpectOneFailure(store.failures(), c.access, c.path, c.reason);
+    EXPECT_EQ(store.ModuleText("s"),
+              testing::ExpectedModule("s", CrLfLines(c.procedures), CrLfLines(c.script_blocks),
+                                      CrLfLines(c.body)));
+    ExpectOneFailure(store.failures(), Access::kRead, c.path, c.reason);
   }
 }
 
@@ -113,59 +135,6 @@ TEST(TranslatePageFailures, FailedWriteOrCloseOfClassModuleRecordedOnce) {
     EXPECT_EQ(store.ModuleText("s"), "<no class module>");
     ExpectOneFailure(store.failures(), Access::kWrite, kModulePath, "injected failure");
   }
-}
-
-// Gives `good_reads` lines, then fails every read, and never admits to being at its end: a
-// reader that trusted AtEndOfStream alone would never stop.
-class FailingReadStream : public fs::TextStream {
- public:
-  FailingReadStream(std::unique_ptr<fs::TextStream> inner, int good_reads)
-      : inner_(std::move(inner)), good_reads_(good_reads) {}
-  bool AtEndOfStream() override { return false; }
-  Status ReadLine(std::string* line) override {
-    if (good_reads_-- > 0 && !inner_->AtEndOfStream()) return inner_->ReadLine(line);
-    return Status::Error(kPagePath, "read error");
-  }
-  Status WriteLine(std::string_view text) override { return inner_->WriteLine(text); }
-  Status Close() override { return inner_->Close(); }
-
- private:
-  std::unique_ptr<fs::TextStream> inner_;
-  int good_reads_;
-};
-
-// Opens the page, each time, as a stream that fails after two lines.
-class FailingPageService : public fs::TextFileService {
- public:
-  explicit FailingPageService(std::unique_ptr<fs::TextFileService> inner)
-      : inner_(std::move(inner)) {}
-  Status CreateFolder(const std::string& path) override { return inner_->CreateFolder(path); }
-  Status CreateTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* s) override {
-    return inner_->CreateTextFile(path, s);
-  }
-  Status OpenTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* s) override {
-    Status status = inner_->OpenTextFile(path, s);
-    if (status.ok() && path == kPagePath)
-      *s = std::make_unique<FailingReadStream>(std::move(*s), 2);
-    return status;
-  }
-  bool FileExists(const std::string& path) override { return inner_->FileExists(path); }
-
- private:
-  std::unique_ptr<fs::TextFileService> inner_;
-};
-
-TEST(TranslatePageFailures, PageFailingAtReadEndsEachPassThere) {
-  PageStore store;
-  AddPage(store);
-  FailingPageService files(store.store().NewService());
-  PageTranslation page = store.Prepare("s");
-  page.files = &files;
-  ASSERT_TRUE(files.OpenTextFile(kPagePath, &page.page).ok());
-  EXPECT_FALSE(TranslatePage(page).missing_include.has_value());
-  EXPECT_EQ(store.ModuleText("s"), ExpectedModule("s", CrLfLines({"<% Sub S() : End Sub %>"}), "",
-                                                  CrLfLines({Written("<p>a</p>")})));
-  ExpectOneFailure(store.failures(), Access::kRead, kPagePath, "read error");
 }
 
 }  // namespace
