@@ -5,13 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "contract/ascii.h"
-#include "translator/include_directive.h"
 #include "translator/line_forms.h"
 #include "translator/line_marks.h"
 
@@ -144,30 +142,6 @@ TEST(LineMarks, MarkersFromEachStartAsInTheRestAlone) {
       ASSERT_EQ(marks.OptionExplicitFrom(line, start), option != kNone) << line << start;
     }
   }
-}
-
-TEST(IncludeDirective, TestFileNameAndPath) {
-  const struct {
-    const char* line;
-    bool is_directive;
-    std::optional<std::string_view> file_name;
-  } cases[] = {
-      {"<!-- #include file=\"a.inc\" -->", true, "a.inc"},
-      {"<!-- #INCLUDE Virtual=\"/Inc/Menu.INC\" -->", true, "/Inc/Menu.INC"},
-      {"x = \"#Include\" & \"<!\"", true, "#Include"},
-      {"#include <!", true, std::nullopt},
-      {"<!-- #include file=\"a.inc -->", true, std::nullopt},
-      {"<!-- include file=\"a.inc\" -->", false, "a.inc"},
-      {"#include file=\"a.inc\"", false, "a.inc"},
-      {"<!--#include file=\"\"-->", true, ""},
-      {"\"a\tb\" \"c\"", false, "a\tb"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(IsIncludeDirective(c.line), c.is_directive) << c.line;
-    EXPECT_EQ(IncludeFileName(c.line), c.file_name) << c.line;
-  }
-  EXPECT_EQ(IncludePath("C:\\site\\", "a.inc"), "C:\\site\\\\a.inc");
-  EXPECT_EQ(IncludePath("C:\\site", "/inc/a.inc"), "C:\\site\\/inc/a.inc");
 }
 
 }  // namespace

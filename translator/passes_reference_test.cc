@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -25,15 +24,12 @@ using testing::PageStore;
 constexpr size_t kNone = std::string::npos;
 
 std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
+  for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
   return text;
 }
 
 std::string Trim(const std::string& line) {
-  size_t first = line.find_first_not_of(' ');
-  return first == kNone ? std::string() : line.substr(first);
+  return line.substr(std::min(line.find_first_not_of(' '), line.size()));
 }
 
 std::string Normalise(const std::string& line) {
@@ -64,7 +60,7 @@ std::optional<std::string> DirectiveName(const std::string& line) {
 
 class ReferenceBody {
  public:
-  explicit ReferenceBody(std::map<std::string, Lines> includes) : includes_(std::move(includes)) {}
+  explicit ReferenceBody(Lines include) : include_(std::move(include)) {}
 
   // False when a missing include file ended the pass.
   bool Run(const Lines& page) {
@@ -85,10 +81,9 @@ class ReferenceBody {
   }
 
   bool Include(const std::string& name) {
-    auto found = includes_.find(Lower(name));
-    if (found == includes_.end()) return false;
+    if (Lower(name) != "i.inc") return false;
     code_ = splice_ = skip_ = 0;
-    for (const std::string& line : found->second) Translate(Trim(line), false);
+    for (const std::string& line : include_) Translate(Trim(line), false);
     code_ = splice_ = skip_ = 0;
     return true;
   }
@@ -148,7 +143,7 @@ class ReferenceBody {
     return true;
   }
 
-  std::map<std::string, Lines> includes_;
+  Lines include_;  // i.inc, the only include file there is
   Lines written_;
   int code_ = 0;
   int splice_ = 0;
@@ -161,7 +156,7 @@ struct GlobalsResult {
   std::optional<std::string> missing;
 };
 
-GlobalsResult ReferenceGlobals(const Lines& page, const std::map<std::string, Lines>& includes) {
+GlobalsResult ReferenceGlobals(const Lines& page, const Lines& include) {
   GlobalsResult result;
   int copy = 0;
   auto procedure_rule = [&](const std::string& line) {
@@ -179,13 +174,12 @@ GlobalsResult ReferenceGlobals(const Lines& page, const std::map<std::string, Li
       if (!(Has(line, "<!") && Has(Lower(line), "#include"))) procedure_rule(line);
       continue;
     }
-    auto found = includes.find(Lower(*name));
-    if (found == includes.end()) {
+    if (Lower(*name) != "i.inc") {
       result.missing = *name;
       return result;
     }
     copy = 0;
-    for (const std::string& include_line : found->second) procedure_rule(Normalise(include_line));
+    for (const std::string& include_line : include) procedure_rule(Normalise(include_line));
   }
   return result;
 }
@@ -199,11 +193,8 @@ Lines ReferenceScriptBlocks(const Lines& page) {
     bool opening = Has(Lower(line), "runat");
     if (opening && block == 0) block = 1;
     if (block == 0 || opening) continue;
-    if (Has(Lower(line), "</script>")) {
-      block = 0;
-    } else {
-      copied.push_back(line);
-    }
+    if (Has(Lower(line), "</script>")) block = 0;
+    if (block == 1) copied.push_back(line);
   }
   return copied;
 }
@@ -257,7 +248,7 @@ TEST(PassesReference, SameLinesAsPlainReferenceOnRandomPages) {
     store.AddPage(page_lines, {{"i.inc", include_lines}});
     SCOPED_TRACE("page:\n" + CrLfLines(page_lines) + "include:\n" + CrLfLines(include_lines));
 
-    GlobalsResult globals = ReferenceGlobals(page_lines, {{"i.inc", include_lines}});
+    GlobalsResult globals = ReferenceGlobals(page_lines, include_lines);
     PageStore::PassRun run = store.RunPass(PageStore::Pass::kGlobals);
     ASSERT_EQ(run.missing_include.has_value(), globals.missing.has_value());
     if (globals.missing) {
@@ -267,7 +258,7 @@ TEST(PassesReference, SameLinesAsPlainReferenceOnRandomPages) {
     ASSERT_EQ(store.RunPass(PageStore::Pass::kScriptBlocks).written,
               CrLfLines(ReferenceScriptBlocks(page_lines)));
 
-    ReferenceBody body({{"i.inc", include_lines}});
+    ReferenceBody body(include_lines);
     bool body_ended = body.Run(page_lines);
     run = store.RunPass(PageStore::Pass::kBody);
     ASSERT_EQ(!run.missing_include.has_value(), body_ended);

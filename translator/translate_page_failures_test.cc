@@ -2,7 +2,6 @@
 // the translation still comes to its end.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -53,70 +52,59 @@ class FailingReadStream : public fs::TextStream {
   int good_reads_ = 2;
 };
 
-struct FailureCase {
-  std::function<void(PageStore&, PageTranslation&)> inject;  // once the run is prepared
-  Lines procedures, script_blocks, body;
-  std::string path, reason;  // of the one failed read
-};
+enum class Fault { kIncludeOpen, kIncludeRead, kNoService, kPageNotOpen, kReopen, kPageRead };
 
-TEST(TranslatePageFailures, EachFailedReadSkippedAndRecorded) {
-  auto written = [](const Lines& html) {
-    Lines lines;
-    for (const std::string& line : html)
-      lines.push_back("Response.Write (\"" + line + "\" & vbCrlf)");
-    return lines;
+void Inject(Fault fault, PageStore& store, PageTranslation& page) {
+  switch (fault) {
+    case Fault::kIncludeOpen:
+      return store.store().FailOn(fs::Operation::kOpen, kIncludePath);
+    case Fault::kIncludeRead:
+      return store.store().FailOn(fs::Operation::kRead, kIncludePath);
+    case Fault::kNoService:
+      return store.env().FailNewFileService("out of memory");
+    case Fault::kPageNotOpen:
+      return page.page.reset();
+    case Fault::kReopen:
+      return store.store().FailOn(fs::Operation::kOpen, kPagePath);
+    case Fault::kPageRead:
+      page.page = std::make_unique<FailingReadStream>(std::move(page.page));
+  }
+}
+
+Lines Written(const Lines& html) {
+  Lines lines;
+  for (const std::string& line : html)
+    lines.push_back("Response.Write (\"" + line + "\" & vbCrlf)");
+  return lines;
+}
+
+// An include that cannot be read is read as empty. A page not opened at first gives an empty
+// globals pass, one not reopened empty later passes, and one that fails at a read ends the
+// pass there.
+TEST(TranslatePageFailures, EachFailedReadSkippedAndRecordedOnce) {
+  const Lines kSub = {"<% Sub S() : End Sub %>"}, kBlock = {"x = 1"};
+  const Lines kBody =
+      Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"});
+  Lines without_include = kBody;
+  without_include.erase(without_include.begin() + 4);
+  const char* const kInjected = "injected failure";
+  const struct {
+    Fault fault;
+    Lines procedures, script_blocks, body;
+    std::string path, reason;
+  } cases[] = {
+      {Fault::kIncludeOpen, kSub, kBlock, without_include, kIncludePath, kInjected},
+      {Fault::kIncludeRead, kSub, kBlock, without_include, kIncludePath, kInjected},
+      {Fault::kNoService, kSub, kBlock, without_include, kIncludePath, "out of memory"},
+      {Fault::kPageNotOpen, {}, kBlock, kBody, kPagePath, "the source page could not be opened"},
+      {Fault::kReopen, {kSub[0], "Sub F() : End Sub"}, {}, {}, kPagePath, kInjected},
+      {Fault::kPageRead, kSub, kBlock, kBody, kPagePath, "read error"},
   };
-  const Lines without_include =
-      written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>b</p>"});
-  const Lines procedure = {"<% Sub S() : End Sub %>"};
-  const FailureCase cases[] = {
-      // An include that cannot be read is read as empty.
-      {[](PageStore& s, PageTranslation&) { s.store().FailOn(fs::Operation::kOpen, kIncludePath); },
-       procedure,
-       {"x = 1"},
-       without_include,
-       kIncludePath,
-       "injected failure"},
-      {[](PageStore& s, PageTranslation&) { s.store().FailOn(fs::Operation::kRead, kIncludePath); },
-       procedure,
-       {"x = 1"},
-       without_include,
-       kIncludePath,
-       "injected failure"},
-      {[](PageStore& s, PageTranslation&) { s.env().FailNewFileService("out of memory"); },
-       procedure,
-       {"x = 1"},
-       without_include,
-       kIncludePath,
-       "out of memory"},
-      // A page not opened at first gives an empty globals pass, one not reopened empty later
-      // passes, and one that fails at a read ends the pass there.
-      {[](PageStore&, PageTranslation& page) { page.page.reset(); },
-       {},
-       {"x = 1"},
-       written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"}),
-       kPagePath,
-       "the source page could not be opened"},
-      {[](PageStore& s, PageTranslation&) { s.store().FailOn(fs::Operation::kOpen, kPagePath); },
-       {"<% Sub S() : End Sub %>", "Sub F() : End Sub"},
-       {},
-       {},
-       kPagePath,
-       "injected failure"},
-      {[](PageStore&, PageTranslation& page) {
-         page.page = std::make_unique<FailingReadStream>(std::move(page.page));
-       },
-       procedure,
-       {"x = 1"},
-       written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"}),
-       kPagePath,
-       "read error"},
-  };
-  for (const FailureCase& c : cases) {
+  for (const auto& c : cases) {
     PageStore store;
     AddPage(store);
     PageTranslation page = store.Prepare("s");
-    c.inject(store, page);
+    Inject(c.fault, store, page);
     EXPECT_FALSE(TranslatePage(page).missing_include.has_value());
     EXPECT_EQ(store.ModuleText("s"),
               testing::ExpectedModule("s", CrLfLines(c.procedures), CrLfLines(c.script_blocks),
