@@ -2,7 +2,9 @@
 // the translation still comes to its end.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "translator/translate_page.h"
@@ -52,25 +54,6 @@ class FailingReadStream : public fs::TextStream {
   int good_reads_ = 2;
 };
 
-enum class Fault { kIncludeOpen, kIncludeRead, kNoService, kPageNotOpen, kReopen, kPageRead };
-
-void Inject(Fault fault, PageStore& store, PageTranslation& page) {
-  switch (fault) {
-    case Fault::kIncludeOpen:
-      return store.store().FailOn(fs::Operation::kOpen, kIncludePath);
-    case Fault::kIncludeRead:
-      return store.store().FailOn(fs::Operation::kRead, kIncludePath);
-    case Fault::kNoService:
-      return store.env().FailNewFileService("out of memory");
-    case Fault::kPageNotOpen:
-      return page.page.reset();
-    case Fault::kReopen:
-      return store.store().FailOn(fs::Operation::kOpen, kPagePath);
-    case Fault::kPageRead:
-      page.page = std::make_unique<FailingReadStream>(std::move(page.page));
-  }
-}
-
 Lines Written(const Lines& html) {
   Lines lines;
   for (const std::string& line : html)
@@ -80,48 +63,53 @@ Lines Written(const Lines& html) {
 
 // An include that cannot be read is read as empty. A page not opened at first gives an empty
 // globals pass, one not reopened empty later passes, and one that fails at a read ends the
-// pass there.
-TEST(TranslatePageFailures, EachFailedReadSkippedAndRecordedOnce) {
+// pass there. A class module whose writes or close failed does not take its name.
+TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
   const Lines kSub = {"<% Sub S() : End Sub %>"}, kBlock = {"x = 1"};
   const Lines kBody =
       Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"});
   Lines without_include = kBody;
   without_include.erase(without_include.begin() + 4);
+  const Lines kNone, kBoth = {kSub[0], "Sub F() : End Sub"};
   const char* const kInjected = "injected failure";
+  using Inject = std::function<void(PageStore&, PageTranslation&)>;
+  const Inject no_service = [](PageStore& s, PageTranslation&) {
+    s.env().FailNewFileService("out of memory");
+  };
+  const Inject no_page = [](PageStore&, PageTranslation& page) { page.page.reset(); };
+  const Inject failing_page = [](PageStore&, PageTranslation& page) {
+    page.page = std::make_unique<FailingReadStream>(std::move(page.page));
+  };
+  using enum fs::Operation;
   const struct {
-    Fault fault;
-    Lines procedures, script_blocks, body;
-    std::string path, reason;
+    std::optional<fs::Operation> fail;                     // every such operation on `path`
+    std::string path, reason;                              // of the one failure recorded
+    Lines procedures = {}, script_blocks = {}, body = {};  // none when the module is lost
+    Inject inject = nullptr;  // another fault, once the run is prepared
   } cases[] = {
-      {Fault::kIncludeOpen, kSub, kBlock, without_include, kIncludePath, kInjected},
-      {Fault::kIncludeRead, kSub, kBlock, without_include, kIncludePath, kInjected},
-      {Fault::kNoService, kSub, kBlock, without_include, kIncludePath, "out of memory"},
-      {Fault::kPageNotOpen, {}, kBlock, kBody, kPagePath, "the source page could not be opened"},
-      {Fault::kReopen, {kSub[0], "Sub F() : End Sub"}, {}, {}, kPagePath, kInjected},
-      {Fault::kPageRead, kSub, kBlock, kBody, kPagePath, "read error"},
+      {kOpen, kIncludePath, kInjected, kSub, kBlock, without_include},
+      {kRead, kIncludePath, kInjected, kSub, kBlock, without_include},
+      {{}, kIncludePath, "out of memory", kSub, kBlock, without_include, no_service},
+      {{}, kPagePath, "the source page could not be opened", kNone, kBlock, kBody, no_page},
+      {kOpen, kPagePath, kInjected, kBoth, kNone, kNone},
+      {{}, kPagePath, "read error", kSub, kBlock, kBody, failing_page},
+      {kWrite, kModulePath, kInjected},
+      {kClose, kModulePath, kInjected},
   };
   for (const auto& c : cases) {
     PageStore store;
     AddPage(store);
     PageTranslation page = store.Prepare("s");
-    Inject(c.fault, store, page);
+    if (c.fail) store.store().FailOn(*c.fail, c.path);
+    if (c.inject) c.inject(store, page);
     EXPECT_FALSE(TranslatePage(page).missing_include.has_value());
     EXPECT_EQ(store.ModuleText("s"),
-              testing::ExpectedModule("s", CrLfLines(c.procedures), CrLfLines(c.script_blocks),
-                                      CrLfLines(c.body)));
-    ExpectOneFailure(store.failures(), Access::kRead, c.path, c.reason);
-  }
-}
-
-// A class module whose writes or close failed does not take its name.
-TEST(TranslatePageFailures, FailedWriteOrCloseOfClassModuleRecordedOnce) {
-  for (fs::Operation operation : {fs::Operation::kWrite, fs::Operation::kClose}) {
-    PageStore store;
-    AddPage(store);
-    store.store().FailOn(operation, kModulePath);
-    EXPECT_FALSE(store.Translate("s").missing_include.has_value());
-    EXPECT_EQ(store.ModuleText("s"), "<no class module>");
-    ExpectOneFailure(store.failures(), Access::kWrite, kModulePath, "injected failure");
+              c.path == kModulePath
+                  ? "<no class module>"
+                  : testing::ExpectedModule("s", CrLfLines(c.procedures),
+                                            CrLfLines(c.script_blocks), CrLfLines(c.body)));
+    ExpectOneFailure(store.failures(), c.path == kModulePath ? Access::kWrite : Access::kRead,
+                     c.path, c.reason);
   }
 }
 
