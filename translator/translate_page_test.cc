@@ -1,8 +1,12 @@
-// Whole pages, with their include files, translated into whole class modules.
+// Whole pages, with their include files, translated into whole class modules, also when file
+// operations fail.
 #include "translator/translate_page.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "translator/translator_test_support.h"
@@ -31,27 +35,11 @@ struct PageCase {
 const PageCase kPages[] = {
     {"2nd-page x", {}, {}, {}, {}, {}},
     {"orders",
-     {"<%@ LANGUAGE=\"VBSCRIPT\" %>",
-      "<% Option Explicit %>",
-      "<!-- #include file=\"lib.inc\" -->",
-      "<script language=\"VBScript\" runat=\"Server\">",
-      "Function Total(a, b)",
-      "\tTotal = a + b",
-      "End Function",
-      "</script>",
-      "<%",
-      "Sub ShowRow(name)",
-      "    Response.Write name",
-      "",
-      "End Sub",
-      "%>",
-      "  <body>",
-      "\t<a href=\"<%= link %>\" title=\"<%=Title(\"x\")%>\">Go</a>",
-      "<%",
-      "\tIf Total(1, 2) = 3 Then",
-      "    ShowRow \"three\"",
-      "\tEnd If",
-      "%>"},
+     {"<%@ LANGUAGE=\"VBSCRIPT\" %>", "<!-- #include file=\"lib.inc\" -->",
+      "<script language=\"VBScript\" runat=\"Server\">", "Function Total(a, b)", "\tTotal = a + b",
+      "End Function", "</script>", "<%", "Sub ShowRow(name)", "    Response.Write name", "End Sub",
+      "%>", "\t<a href=\"<%= link %>\" title=\"<%=Title(\"x\")%>\">Go</a>",
+      "<% If Total(1, 2) = 3 Then ShowRow \"three\" %>"},
      {{"lib.inc",
        {"<%", "Sub Header()", "\tResponse.Write \"<h1>Hi</h1>\"", "End Sub", "%>", "<p>lib</p>"}}},
      {"Sub Header()", " Response.Write \"<h1>Hi</h1>\"", "End Sub", "Sub ShowRow(name)",
@@ -62,10 +50,9 @@ const PageCase kPages[] = {
       "Response.Write (\"Function Total(a, b)\" & vbCrlf)",
       "Response.Write (\" Total = a + b\" & vbCrlf)", "Response.Write (\"End Function\" & vbCrlf)",
       "Response.Write (\"</script>\" & vbCrlf)", "", "Response.Write name", "End Sub", "",
-      "Response.Write (\"<body>\" & vbCrlf)",
       "Response.Write (\" <a href=\"\"\" &  link  & \"\"\" title=\"\"\" & Title(\"x\") & "
       "\"\"\">Go</a>\" & vbCrlf)",
-      "", " If Total(1, 2) = 3 Then", "ShowRow \"three\"", " End If", ""}},
+      " If Total(1, 2) = 3 Then ShowRow \"three\" "}},
     // Everything before the globals pass met the missing file, and nothing after.
     {"shop",
      {"<% Sub A()", "x", "End Sub %>", "<!-- #include file=\"Gone.inc\" -->", "<% Sub B() %>"},
@@ -100,6 +87,104 @@ TEST(TranslatePage, WholeClassModules) {
                                 : ExpectedModule(c.base_name, CrLfLines(c.procedures),
                                                  CrLfLines(c.script_blocks), CrLfLines(c.body)));
     EXPECT_TRUE(store.failures().empty()) << c.base_name;
+  }
+}
+
+// File operations that fail while a page is translated: each is skipped, recorded once, and
+// the translation still comes to its end.
+const char kPagePath[] = "C:\\site\\s.asp";
+const char kIncludePath[] = "C:\\site\\f.inc";
+const std::string kModulePath = PageStore::ModulePath("s");
+
+void AddPage(PageStore& store) {
+  store.AddSourceFile("f.inc", CrLfLines({"<p>1</p>", "Sub F() : End Sub"}));
+  store.AddSourceFile(
+      "s.asp", CrLfLines({"<p>a</p>", "<% Sub S() : End Sub %>", "<script runat=server>", "x = 1",
+                          "</script>", "<!-- #include file=\"f.inc\" -->", "<p>b</p>"}));
+}
+
+void ExpectOneFailure(const FailureLog& log, Access access, const std::string& path,
+                      const std::string& reason) {
+  ASSERT_EQ(log.failures().size(), 1u);
+  EXPECT_EQ(log.failures()[0].access, access);
+  EXPECT_EQ(log.failures()[0].path, path);
+  EXPECT_EQ(log.failures()[0].reason, reason);
+}
+
+// Gives two lines, then fails every read, and never admits to being at its end: a reader that
+// trusted AtEndOfStream alone would never stop.
+class FailingReadStream : public fs::TextStream {
+ public:
+  explicit FailingReadStream(std::unique_ptr<fs::TextStream> inner) : inner_(std::move(inner)) {}
+  bool AtEndOfStream() override { return false; }
+  Status ReadLine(std::string* line) override {
+    if (good_reads_-- > 0) return inner_->ReadLine(line);
+    return Status::Error(kPagePath, "read error");
+  }
+  Status WriteLine(std::string_view text) override { return inner_->WriteLine(text); }
+  Status Close() override { return inner_->Close(); }
+
+ private:
+  std::unique_ptr<fs::TextStream> inner_;
+  int good_reads_ = 2;
+};
+
+Lines Written(const Lines& html) {
+  Lines lines;
+  for (const std::string& line : html)
+    lines.push_back("Response.Write (\"" + line + "\" & vbCrlf)");
+  return lines;
+}
+
+// An include that cannot be read is read as empty. A page not opened at first gives an empty
+// globals pass, one not reopened empty later passes, and one that fails at a read ends the
+// pass there. A class module whose writes or close failed does not take its name.
+TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
+  const Lines kSub = {"<% Sub S() : End Sub %>"}, kBlock = {"x = 1"};
+  const Lines kBody =
+      Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"});
+  Lines without_include = kBody;
+  without_include.erase(without_include.begin() + 4);
+  const Lines kNone, kBoth = {kSub[0], "Sub F() : End Sub"};
+  const char* const kInjected = "injected failure";
+  using Inject = std::function<void(PageStore&, PageTranslation&)>;
+  const Inject no_service = [](PageStore& s, PageTranslation&) {
+    s.env().FailNewFileService("out of memory");
+  };
+  const Inject no_page = [](PageStore&, PageTranslation& page) { page.page.reset(); };
+  const Inject failing_page = [](PageStore&, PageTranslation& page) {
+    page.page = std::make_unique<FailingReadStream>(std::move(page.page));
+  };
+  using enum fs::Operation;
+  const struct {
+    std::optional<fs::Operation> fail;                     // every such operation on `path`
+    std::string path, reason;                              // of the one failure recorded
+    Lines procedures = {}, script_blocks = {}, body = {};  // none when the module is lost
+    Inject inject = nullptr;  // another fault, once the run is prepared
+  } cases[] = {
+      {kOpen, kIncludePath, kInjected, kSub, kBlock, without_include},
+      {kRead, kIncludePath, kInjected, kSub, kBlock, without_include},
+      {{}, kIncludePath, "out of memory", kSub, kBlock, without_include, no_service},
+      {{}, kPagePath, "the source page could not be opened", kNone, kBlock, kBody, no_page},
+      {kOpen, kPagePath, kInjected, kBoth, kNone, kNone},
+      {{}, kPagePath, "read error", kSub, kBlock, kBody, failing_page},
+      {kWrite, kModulePath, kInjected},
+      {kClose, kModulePath, kInjected},
+  };
+  for (const auto& c : cases) {
+    PageStore store;
+    AddPage(store);
+    PageTranslation page = store.Prepare("s");
+    if (c.fail) store.store().FailOn(*c.fail, c.path);
+    if (c.inject) c.inject(store, page);
+    EXPECT_FALSE(TranslatePage(page).missing_include.has_value());
+    EXPECT_EQ(store.ModuleText("s"),
+              c.path == kModulePath
+                  ? "<no class module>"
+                  : testing::ExpectedModule("s", CrLfLines(c.procedures),
+                                            CrLfLines(c.script_blocks), CrLfLines(c.body)));
+    ExpectOneFailure(store.failures(), c.path == kModulePath ? Access::kWrite : Access::kRead,
+                     c.path, c.reason);
   }
 }
 
