@@ -96,7 +96,7 @@ const char kPagePath[] = "C:\\site\\s.asp";
 const char kIncludePath[] = "C:\\site\\f.inc";
 const std::string kModulePath = PageStore::ModulePath("s");
 
-void AddPage(PageStore& store) {
+void AddPageWithEveryPart(PageStore& store) {
   store.AddSourceFile("f.inc", CrLfLines({"<p>1</p>", "Sub F() : End Sub"}));
   store.AddSourceFile(
       "s.asp", CrLfLines({"<p>a</p>", "<% Sub S() : End Sub %>", "<script runat=server>", "x = 1",
@@ -143,9 +143,9 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
   const Lines kSub = {"<% Sub S() : End Sub %>"}, kBlock = {"x = 1"};
   const Lines kBody =
       Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"});
-  Lines without_include = kBody;
-  without_include.erase(without_include.begin() + 4);
-  const Lines kNone, kBoth = {kSub[0], "Sub F() : End Sub"};
+  const Lines kWithoutInclude =
+      Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>b</p>"});
+  const Lines kNone, kBothSubs = {kSub[0], "Sub F() : End Sub"};
   const char* const kInjected = "injected failure";
   using Inject = std::function<void(PageStore&, PageTranslation&)>;
   const Inject no_service = [](PageStore& s, PageTranslation&) {
@@ -162,18 +162,18 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
     Lines procedures = {}, script_blocks = {}, body = {};  // none when the module is lost
     Inject inject = nullptr;  // another fault, once the run is prepared
   } cases[] = {
-      {kOpen, kIncludePath, kInjected, kSub, kBlock, without_include},
-      {kRead, kIncludePath, kInjected, kSub, kBlock, without_include},
-      {{}, kIncludePath, "out of memory", kSub, kBlock, without_include, no_service},
+      {kOpen, kIncludePath, kInjected, kSub, kBlock, kWithoutInclude},
+      {kRead, kIncludePath, kInjected, kSub, kBlock, kWithoutInclude},
+      {{}, kIncludePath, "out of memory", kSub, kBlock, kWithoutInclude, no_service},
       {{}, kPagePath, "the source page could not be opened", kNone, kBlock, kBody, no_page},
-      {kOpen, kPagePath, kInjected, kBoth, kNone, kNone},
+      {kOpen, kPagePath, kInjected, kBothSubs, kNone, kNone},
       {{}, kPagePath, "read error", kSub, kBlock, kBody, failing_page},
       {kWrite, kModulePath, kInjected},
       {kClose, kModulePath, kInjected},
   };
   for (const auto& c : cases) {
     PageStore store;
-    AddPage(store);
+    AddPageWithEveryPart(store);
     PageTranslation page = store.Prepare("s");
     if (c.fail) store.store().FailOn(*c.fail, c.path);
     if (c.inject) c.inject(store, page);
