@@ -202,7 +202,8 @@ Lines ReferenceScriptBlocks(const Lines& page) {
 
 Lines RandomLines(std::mt19937& random) {
   // Markers alone, so that they meet in every order, and a few whole spans, blocks and
-  // directives, so that lines with several of them are common.
+  // directives, so that lines with several of them are common; bytes that are no ASCII letter
+  // yet a careless case fold would take for one, and bytes that must pass unchanged.
   // clang-format off
   static const Lines kPieces = {
       "<%", "%>", "<%=", "%", "=", " ", "  ", "\t", "\"", "^", "a", "Sub ", "sub\t", "END SUB",
@@ -210,7 +211,7 @@ Lines RandomLines(std::mt19937& random) {
       "<!", "#include", "#INCLUDE", "% =", "%  =", "%   =", ">", "<", "x", std::string(1, '\0'),
       "\xff", "\xc3\x9c", "<%=sub%>", "<%=a%>", "<%= \"q\" %>", "<%a%>", "<%option explicit%>",
       "<%@a%>", "<% =b%>", "runat", "RunAt=\"server\"", "<script ", "</script>", "</SCRIPT>",
-      "</script >"};
+      "</script >", "\r", "\xd3UB ", "\xf3ub ", "@UB "};
   static const Lines kDirectives = {
       "<!--#include file=\"i.inc\"-->", "<!-- #INCLUDE file=\"I.INC\" -->",
       "<!--#include file=\"m\tissing.inc\"-->", "#include \"i.inc", "<!-- #include -->"};
