@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "translator/translator_test_support.h"
 
@@ -32,6 +34,7 @@ struct PageCase {
 };
 
 const PageCase kPages[] = {
+    // An empty page gives the fixed lines only, its base name written unchanged.
     {"2nd-page x", {}, {}, {}, {}, {}},
     {"orders",
      {"<%@ LANGUAGE=\"VBSCRIPT\" %>", "<!-- #include file=\"lib.inc\" -->",
