@@ -1,8 +1,15 @@
+// Whole pages, with their include files, translated into whole class modules, also when file
+// operations fail.
 #include "translator/translate_page.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "translator/translator_test_support.h"
 
@@ -10,239 +17,160 @@ namespace vorlintex::translator {
 namespace {
 
 using testing::CrLfLines;
+using testing::ExpectedHeader;
 using testing::ExpectedModule;
+using testing::Lines;
 using testing::PageStore;
 
-TEST(TranslatePage, EmptyPageGivesTheFixedLinesOnly) {
-  PageStore store;
-  store.AddSourceFile("empty.asp", "");
-  TranslationResult result = store.Translate("empty");
-  EXPECT_FALSE(result.missing_include.has_value());
-  EXPECT_EQ(store.ModuleText("empty"),
-            "VERSION 1.0 CLASS\r\n"
-            "BEGIN\r\n"
-            "  MultiUse = -1  'True\r\n"
-            "  Persistable = 0  'NotPersistable\r\n"
-            "  DataBindingBehavior = 0  'vbNone\r\n"
-            "  DataSourceBehavior  = 0  'vbNone\r\n"
-            "  MTSTransactionMode  = 0  'NotAnMTSObject\r\n"
-            "END\r\n"
-            "Attribute VB_Name = \"empty\"\r\n"
-            "Attribute VB_GlobalNameSpace = False\r\n"
-            "Attribute VB_Creatable = True\r\n"
-            "Attribute VB_PredeclaredId = False\r\n"
-            "Attribute VB_Exposed = True\r\n"
-            "'Global Scripting Context\r\n"
-            "Dim ASPsc As ScriptingContext\r\n"
-            "Dim Application As Object\r\n"
-            "Dim Request As Object\r\n"
-            "Dim Session As Object\r\n"
-            "Dim Response As Object\r\n"
-            "Dim Server As Object\r\n"
-            "\r\n"
-            "'Global variables\r\n"
-            "\r\n"
-            "Public Sub Main()\r\n"
-            "End Sub\r\n"
-            "Public Sub OnStartPage(ASPScriptingContext As ScriptingContext)\r\n"
-            "'Set global variable to reference in other functions and subs\r\n"
-            "    Set ASPsc = ASPScriptingContext\r\n"
-            "End Sub\r\n"
-            "Public Sub OnEndPage()\r\n"
-            "    Set ASPsc = Nothing\r\n"
-            "End Sub\r\n"
-            "Public Sub empty()\r\n"
-            "\r\n"
-            "Set Application = ASPsc.Application\r\n"
-            "Set Request = ASPsc.Request\r\n"
-            "Set Session = ASPsc.Session\r\n"
-            "Set Response = ASPsc.Response\r\n"
-            "Set Server = ASPsc.Server\r\n"
-            "\r\n"
-            "End Sub\r\n");
-  EXPECT_TRUE(store.failures().empty());
-}
+struct PageCase {
+  std::string base_name;
+  Lines page;
+  std::vector<std::pair<std::string, Lines>> includes;
+  Lines procedures;
+  Lines script_blocks;
+  Lines body;
+  // The include path that ended the translation, after the procedures copied up to then.
+  std::optional<std::string> missing_include = {};
+};
 
-TEST(TranslatePage, WholePageWithProceduresBlocksDirectivesAndSpans) {
-  PageStore store;
-  store.AddSourceFile("lib.inc", CrLfLines({
-                                     "<%",
-                                     "Sub Header()",
-                                     "\tResponse.Write \"<h1>Hi</h1>\"",
-                                     "End Sub",
-                                     "%>",
-                                     "<p>lib</p>",
-                                 }));
-  store.AddSourceFile("orders.asp",
-                      CrLfLines({
-                          "<%@ LANGUAGE=\"VBSCRIPT\" %>",
-                          "<% Option Explicit %>",
-                          "<!-- #include file=\"lib.inc\" -->",
-                          "<script language=\"VBScript\" runat=\"Server\">",
-                          "Function Total(a, b)",
-                          "\tTotal = a + b",
-                          "End Function",
-                          "</script>",
-                          "<%",
-                          "Sub ShowRow(name)",
-                          "    Response.Write name",
-                          "",
-                          "End Sub",
-                          "%>",
-                          "<html>",
-                          "  <body>",
-                          "\t<a href=\"<%= link %>\" title=\"<%=Title(\"x\")%>\">Go</a>",
-                          "<%",
-                          "\tIf Total(1, 2) = 3 Then",
-                          "    ShowRow \"three\"",
-                          "\tEnd If",
-                          "%>",
-                          "</body>",
-                          "</html>",
-                      }));
-  TranslationResult result = store.Translate("orders");
-  EXPECT_FALSE(result.missing_include.has_value());
-  EXPECT_EQ(
-      store.ModuleText("orders"),
-      "VERSION 1.0 CLASS\r\n"
-      "BEGIN\r\n"
-      "  MultiUse = -1  'True\r\n"
-      "  Persistable = 0  'NotPersistable\r\n"
-      "  DataBindingBehavior = 0  'vbNone\r\n"
-      "  DataSourceBehavior  = 0  'vbNone\r\n"
-      "  MTSTransactionMode  = 0  'NotAnMTSObject\r\n"
-      "END\r\n"
-      "Attribute VB_Name = \"orders\"\r\n"
-      "Attribute VB_GlobalNameSpace = False\r\n"
-      "Attribute VB_Creatable = True\r\n"
-      "Attribute VB_PredeclaredId = False\r\n"
-      "Attribute VB_Exposed = True\r\n"
-      "'Global Scripting Context\r\n"
-      "Dim ASPsc As ScriptingContext\r\n"
-      "Dim Application As Object\r\n"
-      "Dim Request As Object\r\n"
-      "Dim Session As Object\r\n"
-      "Dim Response As Object\r\n"
-      "Dim Server As Object\r\n"
-      "\r\n"
-      "'Global variables\r\n"
-      "\r\n"
-      "Sub Header()\r\n"
-      " Response.Write \"<h1>Hi</h1>\"\r\n"
-      "End Sub\r\n"
-      "Sub ShowRow(name)\r\n"
-      "Response.Write name\r\n"
-      "End Sub\r\n"
-      "Public Sub Main()\r\n"
-      "End Sub\r\n"
-      "Public Sub OnStartPage(ASPScriptingContext As ScriptingContext)\r\n"
-      "'Set global variable to reference in other functions and subs\r\n"
-      "    Set ASPsc = ASPScriptingContext\r\n"
-      "End Sub\r\n"
-      "Public Sub OnEndPage()\r\n"
-      "    Set ASPsc = Nothing\r\n"
-      "End Sub\r\n"
-      "Function Total(a, b)\r\n"
-      " Total = a + b\r\n"
-      "End Function\r\n"
-      "Public Sub orders()\r\n"
-      "\r\n"
-      "Set Application = ASPsc.Application\r\n"
-      "Set Request = ASPsc.Request\r\n"
-      "Set Session = ASPsc.Session\r\n"
-      "Set Response = ASPsc.Response\r\n"
-      "Set Server = ASPsc.Server\r\n"
-      "\r\n"
-      "Response.Write (\"<%@ LANGUAGE=\"\"VBSCRIPT\"\" %>\" & vbCrlf)\r\n"
-      "\r\n"
-      "Response.Write (\"<script language=\"\"VBScript\"\" runat=\"\"Server\"\">\" & vbCrlf)\r\n"
-      "Response.Write (\"Function Total(a, b)\" & vbCrlf)\r\n"
-      "Response.Write (\" Total = a + b\" & vbCrlf)\r\n"
-      "Response.Write (\"End Function\" & vbCrlf)\r\n"
-      "Response.Write (\"</script>\" & vbCrlf)\r\n"
-      "\r\n"
-      "Response.Write name\r\n"
-      "End Sub\r\n"
-      "\r\n"
-      "Response.Write (\"<html>\" & vbCrlf)\r\n"
-      "Response.Write (\"<body>\" & vbCrlf)\r\n"
+const PageCase kPages[] = {
+    // An empty page gives the fixed lines only, its base name written unchanged.
+    {"2nd-page x", {}, {}, {}, {}, {}},
+    {"orders",
+     {"<%@ LANGUAGE=\"VBSCRIPT\" %>", "<!-- #include file=\"lib.inc\" -->",
+      "<script language=\"VBScript\" runat=\"Server\">", "Function Total(a, b)", "\tTotal = a + b",
+      "End Function", "</script>", "<%", "Sub ShowRow(name)", "    Response.Write name", "End Sub",
+      "%>", "\t<a href=\"<%= link %>\" title=\"<%=Title(\"x\")%>\">Go</a>",
+      "<% If Total(1, 2) = 3 Then ShowRow \"three\" %>"},
+     {{"lib.inc",
+       {"<%", "Sub Header()", "\tResponse.Write \"<h1>Hi</h1>\"", "End Sub", "%>", "<p>lib</p>"}}},
+     {"Sub Header()", " Response.Write \"<h1>Hi</h1>\"", "End Sub", "Sub ShowRow(name)",
+      "Response.Write name", "End Sub"},
+     {"Function Total(a, b)", " Total = a + b", "End Function"},
+     {"Response.Write (\"<%@ LANGUAGE=\"\"VBSCRIPT\"\" %>\" & vbCrlf)", "",
+      "Response.Write (\"<script language=\"\"VBScript\"\" runat=\"\"Server\"\">\" & vbCrlf)",
+      "Response.Write (\"Function Total(a, b)\" & vbCrlf)",
+      "Response.Write (\" Total = a + b\" & vbCrlf)", "Response.Write (\"End Function\" & vbCrlf)",
+      "Response.Write (\"</script>\" & vbCrlf)", "", "Response.Write name", "End Sub", "",
       "Response.Write (\" <a href=\"\"\" &  link  & \"\"\" title=\"\"\" & Title(\"x\") & "
-      "\"\"\">Go</a>\" & vbCrlf)\r\n"
-      "\r\n"
-      " If Total(1, 2) = 3 Then\r\n"
-      "ShowRow \"three\"\r\n"
-      " End If\r\n"
-      "\r\n"
-      "Response.Write (\"</body>\" & vbCrlf)\r\n"
-      "Response.Write (\"</html>\" & vbCrlf)\r\n"
-      "End Sub\r\n");
-  EXPECT_TRUE(store.failures().empty());
+      "\"\"\">Go</a>\" & vbCrlf)",
+      " If Total(1, 2) = 3 Then ShowRow \"three\" "}},
+    // Everything before the globals pass met the missing file, and nothing after.
+    {"shop",
+     {"<% Sub A()", "x", "End Sub %>", "<!-- #include file=\"Gone.inc\" -->", "<% Sub B() %>"},
+     {},
+     {"<% Sub A()", "x", "End Sub %>"},
+     {},
+     {},
+     "C:\\site\\Gone.inc"},
+};
+
+TEST(TranslatePage, WholeClassModules) {
+  for (const PageCase& c : kPages) {
+    PageStore store;
+    store.AddSourceFile(c.base_name + ".asp", CrLfLines(c.page));
+    for (const auto& [name, lines] : c.includes) store.AddSourceFile(name, CrLfLines(lines));
+    TranslationResult result = store.Translate(c.base_name);
+    EXPECT_EQ(result.missing_include, c.missing_include) << c.base_name;
+    EXPECT_EQ(store.ModuleText(c.base_name),
+              c.missing_include ? ExpectedHeader(c.base_name) + CrLfLines(c.procedures)
+                                : ExpectedModule(c.base_name, CrLfLines(c.procedures),
+                                                 CrLfLines(c.script_blocks), CrLfLines(c.body)));
+    EXPECT_TRUE(store.failures().empty()) << c.base_name;
+  }
 }
 
-// Everything before the globals pass met the missing file, and nothing after.
-TEST(TranslatePage, MissingIncludeInGlobalsPassStopsAfterLinesCopied) {
-  PageStore store;
+// File operations that fail while a page is translated: each is skipped, recorded once, and
+// the translation still comes to its end.
+const char kPagePath[] = "C:\\site\\s.asp";
+const char kIncludePath[] = "C:\\site\\f.inc";
+const std::string kModulePath = PageStore::ModulePath("s");
+
+void AddPageWithEveryPart(PageStore& store) {
+  store.AddSourceFile("f.inc", CrLfLines({"<p>1</p>", "Sub F() : End Sub"}));
   store.AddSourceFile(
-      "shop.asp", CrLfLines({"<% Sub A()", "x", "End Sub %>", "<!-- #include file=\"Gone.inc\" -->",
-                             "<% Sub B() %>"}));
-  TranslationResult result = store.Translate("shop");
-  ASSERT_TRUE(result.missing_include.has_value());
-  EXPECT_EQ(*result.missing_include, "C:\\site\\Gone.inc");
-  EXPECT_EQ(store.ModuleText("shop"),
-            "VERSION 1.0 CLASS\r\n"
-            "BEGIN\r\n"
-            "  MultiUse = -1  'True\r\n"
-            "  Persistable = 0  'NotPersistable\r\n"
-            "  DataBindingBehavior = 0  'vbNone\r\n"
-            "  DataSourceBehavior  = 0  'vbNone\r\n"
-            "  MTSTransactionMode  = 0  'NotAnMTSObject\r\n"
-            "END\r\n"
-            "Attribute VB_Name = \"shop\"\r\n"
-            "Attribute VB_GlobalNameSpace = False\r\n"
-            "Attribute VB_Creatable = True\r\n"
-            "Attribute VB_PredeclaredId = False\r\n"
-            "Attribute VB_Exposed = True\r\n"
-            "'Global Scripting Context\r\n"
-            "Dim ASPsc As ScriptingContext\r\n"
-            "Dim Application As Object\r\n"
-            "Dim Request As Object\r\n"
-            "Dim Session As Object\r\n"
-            "Dim Response As Object\r\n"
-            "Dim Server As Object\r\n"
-            "\r\n"
-            "'Global variables\r\n"
-            "\r\n"
-            "<% Sub A()\r\n"
-            "x\r\n"
-            "End Sub %>\r\n");
+      "s.asp", CrLfLines({"<p>a</p>", "<% Sub S() : End Sub %>", "<script runat=server>", "x = 1",
+                          "</script>", "<!-- #include file=\"f.inc\" -->", "<p>b</p>"}));
 }
 
-TEST(TranslatePage, BaseNameIsWrittenUnchanged) {
-  PageStore store;
-  store.AddSourceFile("2nd-page x.asp", "");
-  EXPECT_FALSE(store.Translate("2nd-page x").missing_include.has_value());
-  EXPECT_EQ(store.ModuleText("2nd-page x"), ExpectedModule("2nd-page x", "", "", ""));
+// Gives two lines, then fails every read, and never admits to being at its end: a reader that
+// trusted AtEndOfStream alone would never stop.
+class FailingReadStream : public fs::TextStream {
+ public:
+  explicit FailingReadStream(std::unique_ptr<fs::TextStream> inner) : inner_(std::move(inner)) {}
+  bool AtEndOfStream() override { return false; }
+  Status ReadLine(std::string* line) override {
+    if (good_reads_-- > 0) return inner_->ReadLine(line);
+    return Status::Error(kPagePath, "read error");
+  }
+  Status WriteLine(std::string_view text) override { return inner_->WriteLine(text); }
+  Status Close() override { return inner_->Close(); }
+
+ private:
+  std::unique_ptr<fs::TextStream> inner_;
+  int good_reads_ = 2;
+};
+
+Lines Written(const Lines& html) {
+  Lines lines;
+  for (const std::string& line : html)
+    lines.push_back("Response.Write (\"" + line + "\" & vbCrlf)");
+  return lines;
 }
 
-// Only ASCII letters are folded for the keyword tests; every byte is written as read.
-TEST(TranslatePage, ArbitraryBytesPassThroughEveryPass) {
-  using std::string_literals::operator""s;
-  PageStore store;
-  std::string procedure = "Sub \xC4\0\xff(a\rb)"s;
-  std::string script = "x = \"\0\x80\r\xD3\""s;
-  std::string html = "<p>\xff\0\r\xC0SUB</p>"s;
-  store.AddSourceFile("bytes.asp", procedure + "\r\n" + "End Sub\r\n" +
-                                       "<script runat=server>\r\n" + script + "\r\n" +
-                                       "</script>\r\n" + html + "\r\n");
-  EXPECT_FALSE(store.Translate("bytes").missing_include.has_value());
-  EXPECT_EQ(store.ModuleText("bytes"),
-            ExpectedModule("bytes", procedure + "\r\n" + "End Sub\r\n", script + "\r\n",
-                           "Response.Write (\"End Sub\" & vbCrlf)\r\n"
-                           "Response.Write (\"<script runat=server>\" & vbCrlf)\r\n"
-                           "Response.Write (\"x = \"\"\0\x80\r\xD3\"\"\" & vbCrlf)\r\n"s +
-                               "Response.Write (\"</script>\" & vbCrlf)\r\n" +
-                               "Response.Write (\"" + html + "\" & vbCrlf)\r\n"));
-  EXPECT_TRUE(store.failures().empty());
+// An include that cannot be read is read as empty. A page not opened at first gives an empty
+// globals pass, one not reopened empty later passes, and one that fails at a read ends the
+// pass there. A class module whose writes or close failed does not take its name.
+TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
+  const Lines kSub = {"<% Sub S() : End Sub %>"}, kBlock = {"x = 1"};
+  const Lines kBody =
+      Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>1</p>", "<p>b</p>"});
+  const Lines kWithoutInclude =
+      Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>b</p>"});
+  const Lines kNone, kBothSubs = {kSub[0], "Sub F() : End Sub"};
+  const char* const kInjected = "injected failure";
+  using Inject = std::function<void(PageStore&, PageTranslation&)>;
+  const Inject no_service = [](PageStore& s, PageTranslation&) {
+    s.env().FailNewFileService("out of memory");
+  };
+  const Inject no_page = [](PageStore&, PageTranslation& page) { page.page.reset(); };
+  const Inject failing_page = [](PageStore&, PageTranslation& page) {
+    page.page = std::make_unique<FailingReadStream>(std::move(page.page));
+  };
+  using enum fs::Operation;
+  const struct {
+    std::optional<fs::Operation> fail;                     // every such operation on `path`
+    std::string path, reason;                              // of the one failure recorded
+    Lines procedures = {}, script_blocks = {}, body = {};  // none when the module is lost
+    Inject inject = nullptr;  // another fault, once the run is prepared
+  } cases[] = {
+      {kOpen, kIncludePath, kInjected, kSub, kBlock, kWithoutInclude},
+      {kRead, kIncludePath, kInjected, kSub, kBlock, kWithoutInclude},
+      {{}, kIncludePath, "out of memory", kSub, kBlock, kWithoutInclude, no_service},
+      {{}, kPagePath, "the source page could not be opened", kNone, kBlock, kBody, no_page},
+      {kOpen, kPagePath, kInjected, kBothSubs, kNone, kNone},
+      {{}, kPagePath, "read error", kSub, kBlock, kBody, failing_page},
+      {kWrite, kModulePath, kInjected},
+      {kClose, kModulePath, kInjected},
+  };
+  for (const auto& c : cases) {
+    PageStore store;
+    AddPageWithEveryPart(store);
+    PageTranslation page = store.Prepare("s");
+    if (c.fail) store.store().FailOn(*c.fail, c.path);
+    if (c.inject) c.inject(store, page);
+    EXPECT_FALSE(TranslatePage(page).missing_include.has_value());
+    EXPECT_EQ(store.ModuleText("s"),
+              c.path == kModulePath
+                  ? "<no class module>"
+                  : testing::ExpectedModule("s", CrLfLines(c.procedures),
+                                            CrLfLines(c.script_blocks), CrLfLines(c.body)));
+    const std::vector<Failure>& failures = store.failures().failures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].access, c.path == kModulePath ? Access::kWrite : Access::kRead);
+    EXPECT_EQ(failures[0].path, c.path);
+    EXPECT_EQ(failures[0].reason, c.reason);
+  }
 }
 
 }  // namespace

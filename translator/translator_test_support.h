@@ -2,14 +2,19 @@
 // the texts they are compared with.
 #pragma once
 
-#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "contract/failure_log.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
+#include "translator/body_pass.h"
+#include "translator/globals_pass.h"
+#include "translator/script_block_pass.h"
 #include "translator/translate_page.h"
 
 namespace vorlintex::translator::testing {
@@ -17,18 +22,13 @@ namespace vorlintex::translator::testing {
 inline constexpr char kSourceDir[] = "C:\\site";
 inline constexpr char kTargetDir[] = "C:\\out";
 
+using Lines = std::vector<std::string>;
+
 // Each line followed by CR LF, as WriteLine writes it.
-template <typename LineList>
-std::string CrLfLines(const LineList& lines) {
+inline std::string CrLfLines(const Lines& lines) {
   std::string text;
-  for (std::string_view line : lines) {
-    text.append(line);
-    text.append("\r\n");
-  }
+  for (const std::string& line : lines) text += line + "\r\n";
   return text;
-}
-inline std::string CrLfLines(std::initializer_list<std::string_view> lines) {
-  return CrLfLines<std::initializer_list<std::string_view>>(lines);
 }
 
 // The class module header block (the class header, its attributes and the members).
@@ -97,7 +97,6 @@ class PageStore {
 
   fs::MemoryFileSystem& store() { return *store_; }
   MemoryEnv& env() { return env_; }
-  fs::TextFileService& files() { return *files_; }
   FailureLog& failures() { return failures_; }
 
   // A file of the source directory, by its name.
@@ -111,16 +110,6 @@ class PageStore {
     return std::string(kTargetDir) + "\\" + base_name + ".cls";
   }
 
-  std::unique_ptr<fs::TextStream> OpenSource(const std::string& name) {
-    std::unique_ptr<fs::TextStream> stream;
-    (void)files_->OpenTextFile(SourcePath(name), &stream);
-    return stream;
-  }
-  std::unique_ptr<fs::TextStream> CreateModule(const std::string& base_name) {
-    std::unique_ptr<fs::TextStream> stream;
-    (void)files_->CreateTextFile(ModulePath(base_name), &stream);
-    return stream;
-  }
   std::string ModuleText(const std::string& base_name) const {
     return store_->Contents(ModulePath(base_name)).value_or("<no class module>");
   }
@@ -128,18 +117,48 @@ class PageStore {
   // What the generation run hands over for the source page `base_name`.asp, its class module
   // created anew.
   PageTranslation Prepare(const std::string& base_name) {
-    module_ =
-        std::make_unique<OutputFile>(ModulePath(base_name), CreateModule(base_name), &failures_);
+    module_ = std::make_unique<OutputFile>(*files_, ModulePath(base_name), &failures_);
     PageTranslation page;
     page.source_dir = kSourceDir;
     page.source_path = SourcePath(base_name + ".asp");
     page.base_name = base_name;
     page.files = files_.get();
     page.env = &env_;
-    page.page = OpenSource(base_name + ".asp");
+    (void)files_->OpenTextFile(page.source_path, &page.page);
     page.class_module = module_.get();
     page.failures = &failures_;
     return page;
+  }
+
+  // Adds page.asp and the include files, each given by name and lines.
+  void AddPage(const Lines& page, const std::vector<std::pair<std::string, Lines>>& includes) {
+    AddSourceFile("page.asp", CrLfLines(page));
+    for (const auto& [name, lines] : includes) AddSourceFile(name, CrLfLines(lines));
+  }
+
+  enum class Pass { kGlobals, kScriptBlocks, kBody };
+  struct PassRun {
+    std::string written;
+    std::optional<std::string> missing_include;
+  };
+  // Runs one pass alone over page.asp, as the translation runs it.
+  PassRun RunPass(Pass pass, TranslationObserver* observer = nullptr) {
+    OutputFile module(*files_, ModulePath("pass"), &failures_);
+    IncludeResolver includes(kSourceDir, &env_, &failures_);
+    std::unique_ptr<fs::TextStream> page;
+    (void)files_->OpenTextFile(SourcePath("page.asp"), &page);
+    PassRun run;
+    if (pass == Pass::kGlobals) {
+      run.missing_include = RunGlobalsPass(page.get(), &failures_, includes, module);
+    } else if (pass == Pass::kScriptBlocks) {
+      RunScriptBlockPass(page.get(), &failures_, module);
+    } else {
+      run.missing_include =
+          BodyPass(includes, &failures_, module, observer, "page.asp").Run(page.get());
+    }
+    module.Close();
+    run.written = ModuleText("pass");
+    return run;
   }
 
   // Translates the source page `base_name`.asp as the generation run does.
