@@ -1,4 +1,4 @@
-// Test support: the same contract tests run against every file service through a harness that
+// Test support: the same contract tests run against every platform through a harness that
 // prepares and inspects its files directly, bypassing the service under test.
 #pragma once
 
@@ -16,20 +16,19 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "contract/env.h"
 #include "contract/text_file_service.h"
+#include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
-#ifdef _WIN32
-#include <random>
-
-#include "platform/windows/win32_file_service.h"
-#else
-#include "platform/posix_file_service.h"
-#endif
+#include "platform/native_env.h"
 
 namespace vorlintex::fs {
+
+using Lines = std::vector<std::string>;
 
 class Harness {
  public:
@@ -42,13 +41,21 @@ class Harness {
   virtual std::optional<std::string> Get(const std::string& relative) = 0;
   virtual bool IsFolder(const std::string& relative) = 0;
   // The names of the ordinary files in the folder at `relative`, in byte order.
-  virtual std::vector<std::string> Names(const std::string& relative) = 0;
-  virtual TextFileService& service() = 0;
-  virtual std::unique_ptr<TextFileService> NewService() = 0;
+  virtual Lines Names(const std::string& relative) = 0;
+  virtual Env& env() = 0;
   // From now on every write to the file at `relative` fails, as on a full disk; only where
   // CanFailWrites.
   virtual void FailWrites(const std::string& relative) = 0;
   virtual bool CanFailWrites() const { return true; }
+
+  // A service object of the platform, made once.
+  TextFileService& service() {
+    if (service_ == nullptr && !env().NewFileService(&service_).ok()) std::abort();
+    return *service_;
+  }
+
+ private:
+  std::unique_ptr<TextFileService> service_;
 };
 
 #ifndef _WIN32
@@ -75,6 +82,25 @@ class FileSizeLimit {
   sighandler_t saved_handler_;
 };
 
+// Sets or unsets an environment variable for one scope, then puts the old value back.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = getenv(name)) saved_ = old;
+    Set(value);
+  }
+  ~ScopedVariable() { Set(saved_); }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+  void Set(const std::optional<std::string>& value) {
+    value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
 #endif
 
 struct HarnessFactory {
@@ -86,25 +112,23 @@ inline void PrintTo(const HarnessFactory& factory, std::ostream* out) { *out << 
 
 class MemoryHarness : public Harness {
  public:
-  MemoryHarness() : files_(MemoryFileSystem::Create()), service_(files_->NewService()) {
-    files_->AddFolder(Root());
-  }
+  MemoryHarness() : files_(MemoryFileSystem::Create()), env_(files_) { files_->AddFolder(Root()); }
 
   std::string Root() override { return "C:\\Site Root"; }
   void Put(const std::string& relative, const std::string& bytes) override {
     files_->AddFile(Spelled(relative), bytes);
   }
   std::optional<std::string> Get(const std::string& relative) override {
-    std::vector<std::string> all = files_->AllFiles();
+    Lines all = files_->AllFiles();
     if (std::find(all.begin(), all.end(), Spelled(relative)) == all.end()) return std::nullopt;
     return files_->Contents(Spelled(relative));
   }
   bool IsFolder(const std::string& relative) override {
     return files_->FolderExists(Spelled(relative));
   }
-  std::vector<std::string> Names(const std::string& relative) override {
+  Lines Names(const std::string& relative) override {
     std::string prefix = Spelled(relative) + "\\";
-    std::vector<std::string> names;
+    Lines names;
     for (const std::string& path : files_->AllFiles()) {
       if (path.compare(0, prefix.size(), prefix) != 0) continue;
       std::string rest = path.substr(prefix.size());
@@ -113,8 +137,7 @@ class MemoryHarness : public Harness {
     std::sort(names.begin(), names.end());
     return names;
   }
-  TextFileService& service() override { return *service_; }
-  std::unique_ptr<TextFileService> NewService() override { return files_->NewService(); }
+  Env& env() override { return env_; }
   void FailWrites(const std::string& relative) override {
     files_->FailOn(Operation::kWrite, Spelled(relative));
   }
@@ -126,15 +149,14 @@ class MemoryHarness : public Harness {
   }
 
   std::shared_ptr<MemoryFileSystem> files_;
-  std::unique_ptr<TextFileService> service_;
+  MemoryEnv env_;
 };
 
-#ifdef _WIN32
-// The real file system through the Win32 API, in a fresh folder under the temporary folder,
-// removed afterwards.
-class Win32Harness : public Harness {
+// The real file system of the platform, in a fresh folder under the temporary folder, removed
+// afterwards.
+class DiskHarness : public Harness {
  public:
-  Win32Harness() : service_(NewWin32FileService()) {
+  DiskHarness() : env_(NewNativeEnv()) {
     // Without its own folder the harness would write wherever its paths happened to lead.
     std::random_device random;
     for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
@@ -145,9 +167,9 @@ class Win32Harness : public Harness {
     }
     if (root_.empty()) std::abort();
   }
-  ~Win32Harness() override {
+  ~DiskHarness() override {
     std::error_code ignored;
-    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
+    std::filesystem::remove_all(root_, ignored);
   }
 
   std::string Root() override { return root_; }
@@ -164,88 +186,42 @@ class Win32Harness : public Harness {
   bool IsFolder(const std::string& relative) override {
     return std::filesystem::is_directory(Native(relative));
   }
-  std::vector<std::string> Names(const std::string& relative) override {
-    std::vector<std::string> names;
+  Lines Names(const std::string& relative) override {
+    Lines names;
     for (const auto& entry : std::filesystem::directory_iterator(Native(relative))) {
       if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
   }
-  TextFileService& service() override { return *service_; }
-  std::unique_ptr<TextFileService> NewService() override { return NewWin32FileService(); }
+  Env& env() override { return *env_; }
+#ifdef _WIN32
   // Windows has no per-process file size limit to make a write fail with.
   void FailWrites(const std::string& /*relative*/) override {}
   bool CanFailWrites() const override { return false; }
-
- private:
-  std::filesystem::path Native(const std::string& relative) { return root_ + "/" + relative; }
-
-  std::string root_;
-  std::unique_ptr<TextFileService> service_;
-};
-
 #else
-// The real file system, in a fresh folder under /tmp removed afterwards.
-class PosixHarness : public Harness {
- public:
-  PosixHarness() : service_(NewPosixFileService()) {
-    char pattern[] = "/tmp/vorlintex-files-XXXXXX";
-    // Without its own folder the harness would write wherever its paths happened to lead.
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    root_ = pattern;
-  }
-  ~PosixHarness() override {
-    std::error_code ignored;
-    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-  }
-
-  std::string Root() override { return root_; }
-  void Put(const std::string& relative, const std::string& bytes) override {
-    std::filesystem::path path = Native(relative);
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-  }
-  std::optional<std::string> Get(const std::string& relative) override {
-    std::ifstream in(Native(relative), std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  bool IsFolder(const std::string& relative) override {
-    return std::filesystem::is_directory(Native(relative));
-  }
-  std::vector<std::string> Names(const std::string& relative) override {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Native(relative))) {
-      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  TextFileService& service() override { return *service_; }
-  std::unique_ptr<TextFileService> NewService() override { return NewPosixFileService(); }
   // Every write of the process fails, until the harness is gone.
   void FailWrites(const std::string& /*relative*/) override {
     if (limit_ == nullptr) limit_ = std::make_unique<FileSizeLimit>(0);
   }
+#endif
+  std::string Native(const std::string& relative) { return root_ + "/" + relative; }
 
  private:
-  std::filesystem::path Native(const std::string& relative) { return root_ + "/" + relative; }
-
   std::string root_;
-  std::unique_ptr<TextFileService> service_;
+  std::unique_ptr<Env> env_;
+#ifndef _WIN32
   std::unique_ptr<FileSizeLimit> limit_;
-};
-
 #endif
+};
 
 inline std::vector<HarnessFactory> AllHarnesses() {
   return {
       {"Memory", []() -> std::unique_ptr<Harness> { return std::make_unique<MemoryHarness>(); }},
 #ifdef _WIN32
-      {"Windows", []() -> std::unique_ptr<Harness> { return std::make_unique<Win32Harness>(); }},
+      {"Windows", []() -> std::unique_ptr<Harness> { return std::make_unique<DiskHarness>(); }},
 #else
-      {"Posix", []() -> std::unique_ptr<Harness> { return std::make_unique<PosixHarness>(); }},
+      {"Posix", []() -> std::unique_ptr<Harness> { return std::make_unique<DiskHarness>(); }},
 #endif
   };
 }

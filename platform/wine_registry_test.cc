@@ -1,14 +1,11 @@
 #include "platform/wine_registry.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
 #include "gtest/gtest.h"
+#include "platform/file_service_test_harness.h"
+#include "platform/posix_env.h"
 
 namespace vorlintex {
 namespace {
@@ -115,77 +112,37 @@ TEST(FindClassesRootDefaultValueTest, KeyNamesUndoTheirEscapes) {
   EXPECT_EQ(FindClassesRootDefaultValue(text, "Broken"), std::nullopt);
 }
 
-// Points WINEPREFIX and HOME for one test and puts the old values back afterwards.
-class WinePrefixTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Save("WINEPREFIX", &saved_prefix_);
-    Save("HOME", &saved_home_);
-    std::string templ =
-        (std::filesystem::path(::testing::TempDir()) / "wine_registry_XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    root_ = templ;
+// The prefix is WINEPREFIX, else HOME's .wine; a missing file, or a folder in its place, gives
+// nothing.
+TEST(WineClassesRootDefaultValueTest, ReadsTheSystemRegOfThePrefix) {
+  fs::DiskHarness harness;
+  const std::string root = harness.Root();
+  harness.Put("prefix/system.reg", kSystemReg);
+  harness.Put("home/.wine/system.reg", kSystemReg);
+  harness.Put("odd/system.reg/x", "");
+  const struct {
+    std::optional<std::string> prefix;
+    std::optional<std::string> home;
+    std::optional<std::string> path;
+    bool found;
+  } cases[] = {
+      {root + "/prefix", root + "/home", root + "/prefix/system.reg", true},
+      {std::nullopt, root + "/home", root + "/home/.wine/system.reg", true},
+      {"", root + "/home", root + "/home/.wine/system.reg", true},
+      {root + "/empty", root + "/home", root + "/empty/system.reg", false},
+      {std::nullopt, root, root + "/.wine/system.reg", false},
+      {std::nullopt, std::nullopt, std::nullopt, false},
+      {root + "/odd", std::nullopt, root + "/odd/system.reg", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.value_or("no path"));
+    fs::ScopedVariable prefix("WINEPREFIX", c.prefix), home("HOME", c.home);
+    EXPECT_EQ(WineSystemRegistryPath(), c.path);
+    const std::optional<std::string> value =
+        c.found ? std::optional<std::string>(kCompilerCommand) : std::nullopt;
+    EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), value);
+    EXPECT_EQ(NewPosixEnv()->ClassesRootDefaultValue(kCommandKey), value);
   }
-  void TearDown() override {
-    Restore("WINEPREFIX", saved_prefix_);
-    Restore("HOME", saved_home_);
-    std::filesystem::remove_all(root_);
-  }
-
-  void WriteSystemReg(const std::string& folder) {
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder + "/system.reg", std::ios::binary) << kSystemReg;
-  }
-
-  std::string root_;
-
- private:
-  static void Save(const char* name, std::optional<std::string>* saved) {
-    if (const char* value = getenv(name)) *saved = value;
-  }
-  static void Restore(const char* name, const std::optional<std::string>& saved) {
-    if (saved) {
-      setenv(name, saved->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-
-  std::optional<std::string> saved_prefix_;
-  std::optional<std::string> saved_home_;
-};
-
-TEST_F(WinePrefixTest, ReadsTheSystemRegOfWinePrefix) {
-  WriteSystemReg(root_ + "/prefix");
-  setenv("WINEPREFIX", (root_ + "/prefix").c_str(), 1);
-  setenv("HOME", (root_ + "/home").c_str(), 1);
-  EXPECT_EQ(WineSystemRegistryPath(), root_ + "/prefix/system.reg");
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
-  EXPECT_EQ(WineClassesRootDefaultValue("VisualBasic.VBPFile"), std::nullopt);
-}
-
-TEST_F(WinePrefixTest, WithoutWinePrefixReadsTheDefaultPrefixInHome) {
-  WriteSystemReg(root_ + "/home/.wine");
-  unsetenv("WINEPREFIX");
-  setenv("HOME", (root_ + "/home").c_str(), 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
-  setenv("WINEPREFIX", "", 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
-}
-
-TEST_F(WinePrefixTest, NoPrefixOrNoFileGivesNothing) {
-  setenv("WINEPREFIX", (root_ + "/empty").c_str(), 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
-  unsetenv("WINEPREFIX");
-  setenv("HOME", root_.c_str(), 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
-  unsetenv("HOME");
-  EXPECT_EQ(WineSystemRegistryPath(), std::nullopt);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
-  // A folder where the file should be cannot be read as one.
-  std::filesystem::create_directories(root_ + "/odd/system.reg");
-  setenv("WINEPREFIX", (root_ + "/odd").c_str(), 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
 }
 
 }  // namespace
