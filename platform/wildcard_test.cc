@@ -1,5 +1,5 @@
-// The name rules shared by both platforms: paths split on either separator, wildcard patterns,
-// and the order of a Windows listing.
+// The name rules both platforms share: paths split on either separator, wildcard patterns, and
+// the order of a Windows listing. Only ASCII letters fold: the UTF-8 bytes of É and é differ.
 #include "platform/wildcard.h"
 
 #include <string>
@@ -17,43 +17,18 @@ TEST(WindowsPathTest, SplitsOnBothSeparatorsAndSkipsEmptyParts) {
     std::vector<std::string_view> parts;
     const char* key;
   } cases[] = {
-      {"C:\\src\\page.asp", {"C:", "src", "page.asp"}, "c:\\src\\page.asp"},
       {"C:/Site\\\\Default.ASP/", {"C:", "Site", "Default.ASP"}, "c:\\site\\default.asp"},
-      {"\\\\a//b\\/c\\", {"a", "b", "c"}, "a\\b\\c"},
-      {"\xC3\x89T\xC3\x89.asp", {"\xC3\x89T\xC3\x89.asp"}, "\xC3\x89t\xC3\x89.asp"},
-      {"", {}, ""},
+      {"\\\\a//b\\/c", {"a", "b", "c"}, "a\\b\\c"},
+      {"\xC3\x89T\xC3\x89", {"\xC3\x89T\xC3\x89"}, "\xC3\x89t\xC3\x89"},
       {"\\/", {}, ""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
-    EXPECT_EQ(SplitWindowsPath(c.path), c.parts);
-    EXPECT_EQ(WindowsPathKey(c.path), c.key);
+    EXPECT_EQ(SplitWindowsPath(c.path), c.parts) << c.path;
+    EXPECT_EQ(WindowsPathKey(c.path), c.key) << c.path;
   }
 }
 
-TEST(SplitListingPatternTest, CutsAtTheLastSeparatorOfEitherKind) {
-  const struct {
-    const char* pattern;
-    const char* folder;
-    const char* name;
-  } cases[] = {
-      {"C:\\pages\\*.asp", "C:\\pages", "*.asp"},
-      {"C:\\pages\\\\*.asp", "C:\\pages\\", "*.asp"},
-      {"\\*.asp", "", "*.asp"},
-      {"a\\b/c\\d.asp", "a\\b/c", "d.asp"},
-      {"a/b\\c/d.asp", "a/b\\c", "d.asp"},
-      {"*.asp", "", "*.asp"},
-      {"pages\\", "pages", ""},
-      {"", "", ""},
-  };
-  for (const auto& c : cases) {
-    const ListingPattern split = SplitListingPattern(c.pattern);
-    EXPECT_EQ(split.folder, c.folder) << c.pattern;
-    EXPECT_EQ(split.name, c.name) << c.pattern;
-  }
-}
-
-TEST(MatchesWildcardTest, Table) {
+TEST(MatchesWildcardTest, StarIsAnyRunQuestionMarkOneByte) {
   const struct {
     const char* pattern;
     const char* name;
@@ -61,42 +36,32 @@ TEST(MatchesWildcardTest, Table) {
   } cases[] = {
       {"*.asp", "Default.ASP", true},
       {"*.asp", "page.aspx", false},
-      {"*.asp", "a.asp.old", false},
       {"*.asp", ".asp", true},
       {"*.asp", "asp", false},
-      {"*.ASP", "default.asp", true},
       {"?.asp", "a.asp", true},
       {"?.asp", "ab.asp", false},
-      {"?.asp", ".asp", false},
       {"??", "a", false},
       {"a*b*c", "aXXbYYc", true},
       {"a*b*c", "aXXcYYb", false},
       {"a*b*c", "abcabc", true},
-      {"*a*", "banana", true},
       {"*x*", "banana", false},
       {"**", "", true},
-      {"*", "anything at all", true},
-      {"", "", true},
       {"", "a", false},
       {"a", "", false},
       {"*?", "", false},
       {"*?", "z", true},
-      // Only ASCII letters fold: the UTF-8 bytes of É and é differ.
-      {"\xC3\x89.asp", "\xC3\xA9.asp", false},
-      {"?\xA9.asp", "\xC3\xA9.asp", true},
-      {"[a].asp", "[a].asp", true},
+      {"\xC3\x89", "\xC3\xA9", false},
+      {"?\xA9", "\xC3\xA9", true},
       {"[a].asp", "a.asp", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches)
-        << "pattern \"" << c.pattern << "\" name \"" << c.name << "\"";
+    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
   }
   // A pattern that forces exponential work in a naive recursive matcher.
   std::string pattern;
   for (int i = 0; i < 40; ++i) pattern += "*a";
-  const std::string name(4000, 'a');
-  EXPECT_FALSE(MatchesWildcard(pattern + "b", name));
-  EXPECT_TRUE(MatchesWildcard(pattern + "b", name + "b"));
+  EXPECT_FALSE(MatchesWildcard(pattern + "b", std::string(4000, 'a')));
+  EXPECT_TRUE(MatchesWildcard(pattern + "b", std::string(4000, 'a') + "b"));
 }
 
 TEST(SortAsWindowsListingTest, OrdersByUpperCasedBytesThenOwnBytes) {
