@@ -63,14 +63,8 @@ class MemoryHarness : public Harness {
     return files_->Contents(Root() + "\\" + relative);
   }
   Lines Names(std::string relative) override {
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    const std::string prefix = Root() + "\\" + relative + "\\";
     Lines names;
-    for (const std::string& path : files_->AllFiles()) {
-      if (path.rfind(prefix, 0) == 0 && path.find('\\', prefix.size()) == std::string::npos) {
-        names.push_back(path.substr(prefix.size()));
-      }
-    }
+    files_->ListFiles(Root() + "\\" + relative + "\\*", &names).IgnoreError();
     std::sort(names.begin(), names.end());
     return names;
   }
