@@ -36,7 +36,7 @@ class Harness {
   // The bytes of the file at `relative`; nothing when there is none.
   virtual std::optional<std::string> Get(const std::string& relative) = 0;
   // The names of the ordinary files in the folder at `relative`, in byte order.
-  virtual Lines Names(std::string relative) = 0;
+  virtual Lines Names(const std::string& relative) = 0;
   virtual Env& env() = 0;
   // From now on writes fail, as on a full disk: those to `relative`, or all the process makes.
   virtual void FailWrites(const std::string& relative) = 0;
@@ -62,7 +62,7 @@ class MemoryHarness : public Harness {
   std::optional<std::string> Get(const std::string& relative) override {
     return files_->Contents(Root() + "\\" + relative);
   }
-  Lines Names(std::string relative) override {
+  Lines Names(const std::string& relative) override {
     Lines names;
     files_->ListFiles(Root() + "\\" + relative + "\\*", &names).IgnoreError();
     std::sort(names.begin(), names.end());
@@ -93,7 +93,8 @@ class DiskHarness : public Harness {
 #ifndef _WIN32
     if (saved_limit_) setrlimit(RLIMIT_FSIZE, &*saved_limit_);
 #endif
-    std::filesystem::remove_all(root_);
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
   }
 
   std::string Root() override { return root_; }
@@ -107,7 +108,7 @@ class DiskHarness : public Harness {
     if (!in) return std::nullopt;
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  Lines Names(std::string relative) override {
+  Lines Names(const std::string& relative) override {
     Lines names;
     for (const auto& entry : std::filesystem::directory_iterator(Native(relative))) {
       if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
@@ -121,7 +122,8 @@ class DiskHarness : public Harness {
   void FailWrites(const std::string&) override {}
   bool CanFailWrites() const override { return false; }
 #else
-  // A write past no byte fails with EFBIG rather than raising SIGXFSZ.
+  // Every write of the process then fails with EFBIG, rather than raising SIGXFSZ, until the
+  // harness is gone.
   void FailWrites(const std::string&) override {
     signal(SIGXFSZ, SIG_IGN);
     rlimit limit;

@@ -190,13 +190,6 @@ TEST_F(FolderNamesTest, CacheKeepsWithinItsBudgetByLettingGoOfTheLeastRecentlyUs
   EXPECT_FALSE(cache.Knows(b));
   EXPECT_TRUE(cache.Knows(c));
   EXPECT_LE(cache.MemoryBytes(), 2 * one_folder + one_folder / 2);
-
-  // A folder larger than the whole budget is kept while in use, alone.
-  const std::string big = FolderOf("Big", 1000);
-  LetTheFolderSettle();
-  EXPECT_EQ(cache.Find(big, "N999.asp", Exact::kMissing).spelling, "n999.asp");
-  EXPECT_TRUE(cache.Knows(big));
-  EXPECT_EQ(cache.FolderCount(), 1u);
 }
 
 // The parts after a missing one are kept as given; entries added behind the resolver's back
