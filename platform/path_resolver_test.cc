@@ -26,6 +26,7 @@ using Match = FolderNameSet::Match;
 
 TEST(FolderNameSetTest, FindsTheLeastSpellingWithoutRegardToCase) {
   const std::string long_lower(70, 'x');
+  const std::string capital_first = "A" + long_lower;
   const struct {
     const char* title;
     std::vector<std::string> added;
@@ -41,11 +42,7 @@ TEST(FolderNameSetTest, FindsTheLeastSpellingWithoutRegardToCase) {
       {"least of two, lesser last", {"page", "Page"}, "page", Match::kSpelled, "Page"},
       {"least of three", {"pAge", "PAGE", "paGE"}, "page", Match::kSpelled, "PAGE"},
       {"all small is greatest", {"page", "pagE"}, "PAGE", Match::kSpelled, "pagE"},
-      {"capital in the first 64 bytes",
-       {"A" + long_lower},
-       "a" + long_lower,
-       Match::kSpelled,
-       "A" + long_lower},
+      {"capital first", {capital_first}, "a" + long_lower, Match::kSpelled, capital_first},
       {"capital beyond 64 bytes", {long_lower + "B"}, long_lower + "b", Match::kUnsure, ""},
       {"long name all small", {long_lower}, long_lower, Match::kSpelled, long_lower},
   };
