@@ -243,8 +243,9 @@ TEST_P(FileServiceContractTest, FolderIdentityIsEqualExactlyForTheSameFolder) {
   Env& env = harness_->env();
   const std::optional<std::string> source = env.FolderIdentity(At("Src"));
   ASSERT_TRUE(source.has_value());
-  for (const char* same : {"Src\\", "src", "\\\\SRC//"})
-    EXPECT_EQ(env.FolderIdentity(At(same)), source);
+  for (const char* same : {"Src\\", "src", "\\\\SRC//"}) {
+    EXPECT_EQ(env.FolderIdentity(At(same)), source) << same;
+  }
   ASSERT_TRUE(env.FolderIdentity(At("srcx")).has_value());
   EXPECT_NE(env.FolderIdentity(At("srcx")), source);
   EXPECT_EQ(env.FolderIdentity(At("Src\\page.asp")), std::nullopt);
