@@ -1,5 +1,5 @@
-// Test support: the same contract tests run against every file service through a harness that
-// prepares and inspects its files directly, bypassing the service under test.
+// Test support: the contract tests run against every platform through a harness that prepares
+// and inspects its files directly, bypassing the service under test.
 #pragma once
 
 #ifndef _WIN32
@@ -15,21 +15,16 @@
 #include <iterator>
 #include <memory>
 #include <optional>
-#include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "contract/text_file_service.h"
-#include "platform/memory_file_service.h"
-#ifdef _WIN32
-#include <random>
-
-#include "platform/windows/win32_file_service.h"
-#else
-#include "platform/posix_file_service.h"
-#endif
+#include "platform/memory_env.h"
+#include "platform/native_env.h"
 
 namespace vorlintex::fs {
+
+using Lines = std::vector<std::string>;
 
 class Harness {
  public:
@@ -38,43 +33,132 @@ class Harness {
   virtual std::string Root() = 0;
   // Writes `bytes` to the file at `relative` ("/"-separated, exact spelling), making folders.
   virtual void Put(const std::string& relative, const std::string& bytes) = 0;
-  // The bytes of the file spelled exactly `relative`; nothing when there is none.
+  // The bytes of the file at `relative`; nothing when there is none.
   virtual std::optional<std::string> Get(const std::string& relative) = 0;
-  virtual bool IsFolder(const std::string& relative) = 0;
   // The names of the ordinary files in the folder at `relative`, in byte order.
-  virtual std::vector<std::string> Names(const std::string& relative) = 0;
-  virtual TextFileService& service() = 0;
-  virtual std::unique_ptr<TextFileService> NewService() = 0;
-  // From now on every write to the file at `relative` fails, as on a full disk; only where
-  // CanFailWrites.
+  virtual Lines Names(const std::string& relative) = 0;
+  virtual Env& env() = 0;
+  // From now on writes fail, as on a full disk: those to `relative`, or all the process makes.
   virtual void FailWrites(const std::string& relative) = 0;
   virtual bool CanFailWrites() const { return true; }
+
+  TextFileService& service() {
+    if (service_ == nullptr && !env().NewFileService(&service_).ok()) std::abort();
+    return *service_;
+  }
+
+ private:
+  std::unique_ptr<TextFileService> service_;
+};
+
+class MemoryHarness : public Harness {
+ public:
+  MemoryHarness() : files_(MemoryFileSystem::Create()), env_(files_) { files_->AddFolder(Root()); }
+
+  std::string Root() override { return "C:\\Site Root"; }
+  void Put(const std::string& relative, const std::string& bytes) override {
+    files_->AddFile(Root() + "\\" + relative, bytes);
+  }
+  std::optional<std::string> Get(const std::string& relative) override {
+    return files_->Contents(Root() + "\\" + relative);
+  }
+  Lines Names(const std::string& relative) override {
+    Lines names;
+    files_->ListFiles(Root() + "\\" + relative + "\\*", &names).IgnoreError();
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  Env& env() override { return env_; }
+  void FailWrites(const std::string& relative) override {
+    files_->FailOn(Operation::kWrite, Root() + "\\" + relative);
+  }
+
+ private:
+  std::shared_ptr<MemoryFileSystem> files_;
+  MemoryEnv env_;
+};
+
+// The real file system, in a fresh folder under the temporary folder removed afterwards.
+class DiskHarness : public Harness {
+ public:
+  DiskHarness()
+      : root_((std::filesystem::temp_directory_path() /
+               ("vorlintex-" + std::to_string(std::random_device()())))
+                  .string()),
+        env_(NewNativeEnv()) {
+    // Without a folder of its own the harness would write wherever its paths happened to lead.
+    if (!std::filesystem::create_directory(root_)) std::abort();
+  }
+  ~DiskHarness() override {
+#ifndef _WIN32
+    if (saved_limit_) setrlimit(RLIMIT_FSIZE, &*saved_limit_);
+#endif
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  std::string Root() override { return root_; }
+  std::string Native(const std::string& relative) { return root_ + "/" + relative; }
+  void Put(const std::string& relative, const std::string& bytes) override {
+    std::filesystem::create_directories(std::filesystem::path(Native(relative)).parent_path());
+    std::ofstream(Native(relative), std::ios::binary) << bytes;
+  }
+  std::optional<std::string> Get(const std::string& relative) override {
+    std::ifstream in(Native(relative), std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  Lines Names(const std::string& relative) override {
+    Lines names;
+    for (const auto& entry : std::filesystem::directory_iterator(Native(relative))) {
+      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  Env& env() override { return *env_; }
+#ifdef _WIN32
+  // Windows has no per-process file size limit to make a write fail with.
+  void FailWrites(const std::string&) override {}
+  bool CanFailWrites() const override { return false; }
+#else
+  // Every write of the process then fails with EFBIG, rather than raising SIGXFSZ, until the
+  // harness is gone.
+  void FailWrites(const std::string&) override {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    if (!saved_limit_) saved_limit_ = limit;
+    limit.rlim_cur = 0;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+#endif
+
+ private:
+  std::string root_;
+  std::unique_ptr<Env> env_;
+#ifndef _WIN32
+  std::optional<rlimit> saved_limit_;
+#endif
 };
 
 #ifndef _WIN32
-// While it lives, the process may write no byte past `bytes` into any file: such a write fails
-// with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
+// Sets or unsets an environment variable for one scope, then puts the old value back.
+class ScopedVariable {
  public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_limit_);
-    saved_handler_ = signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_limit_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
+  ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* old = getenv(name)) saved_ = old;
+    Set(value);
   }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_limit_);
-    signal(SIGXFSZ, saved_handler_);
+  ~ScopedVariable() { Set(saved_); }
+  void Set(const std::optional<std::string>& value) {
+    value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
   }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
  private:
-  rlimit saved_limit_;
-  sighandler_t saved_handler_;
+  const char* name_;
+  std::optional<std::string> saved_;
 };
-
 #endif
 
 struct HarnessFactory {
@@ -82,172 +166,10 @@ struct HarnessFactory {
   std::unique_ptr<Harness> (*make)();
 };
 
-inline void PrintTo(const HarnessFactory& factory, std::ostream* out) { *out << factory.name; }
-
-class MemoryHarness : public Harness {
- public:
-  MemoryHarness() : files_(MemoryFileSystem::Create()), service_(files_->NewService()) {
-    files_->AddFolder(Root());
-  }
-
-  std::string Root() override { return "C:\\Site Root"; }
-  void Put(const std::string& relative, const std::string& bytes) override {
-    files_->AddFile(Spelled(relative), bytes);
-  }
-  std::optional<std::string> Get(const std::string& relative) override {
-    std::vector<std::string> all = files_->AllFiles();
-    if (std::find(all.begin(), all.end(), Spelled(relative)) == all.end()) return std::nullopt;
-    return files_->Contents(Spelled(relative));
-  }
-  bool IsFolder(const std::string& relative) override {
-    return files_->FolderExists(Spelled(relative));
-  }
-  std::vector<std::string> Names(const std::string& relative) override {
-    std::string prefix = Spelled(relative) + "\\";
-    std::vector<std::string> names;
-    for (const std::string& path : files_->AllFiles()) {
-      if (path.compare(0, prefix.size(), prefix) != 0) continue;
-      std::string rest = path.substr(prefix.size());
-      if (rest.find('\\') == std::string::npos) names.push_back(rest);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  TextFileService& service() override { return *service_; }
-  std::unique_ptr<TextFileService> NewService() override { return files_->NewService(); }
-  void FailWrites(const std::string& relative) override {
-    files_->FailOn(Operation::kWrite, Spelled(relative));
-  }
-
- private:
-  std::string Spelled(std::string relative) {
-    std::replace(relative.begin(), relative.end(), '/', '\\');
-    return Root() + "\\" + relative;
-  }
-
-  std::shared_ptr<MemoryFileSystem> files_;
-  std::unique_ptr<TextFileService> service_;
-};
-
-#ifdef _WIN32
-// The real file system through the Win32 API, in a fresh folder under the temporary folder,
-// removed afterwards.
-class Win32Harness : public Harness {
- public:
-  Win32Harness() : service_(NewWin32FileService()) {
-    // Without its own folder the harness would write wherever its paths happened to lead.
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && root_.empty(); ++attempt) {
-      std::filesystem::path folder =
-          std::filesystem::temp_directory_path() / ("vorlintex-files-" + std::to_string(random()));
-      std::error_code error;
-      if (std::filesystem::create_directory(folder, error)) root_ = folder.string();
-    }
-    if (root_.empty()) std::abort();
-  }
-  ~Win32Harness() override {
-    std::error_code ignored;
-    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-  }
-
-  std::string Root() override { return root_; }
-  void Put(const std::string& relative, const std::string& bytes) override {
-    std::filesystem::path path = Native(relative);
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-  }
-  std::optional<std::string> Get(const std::string& relative) override {
-    std::ifstream in(Native(relative), std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  bool IsFolder(const std::string& relative) override {
-    return std::filesystem::is_directory(Native(relative));
-  }
-  std::vector<std::string> Names(const std::string& relative) override {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Native(relative))) {
-      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  TextFileService& service() override { return *service_; }
-  std::unique_ptr<TextFileService> NewService() override { return NewWin32FileService(); }
-  // Windows has no per-process file size limit to make a write fail with.
-  void FailWrites(const std::string& /*relative*/) override {}
-  bool CanFailWrites() const override { return false; }
-
- private:
-  std::filesystem::path Native(const std::string& relative) { return root_ + "/" + relative; }
-
-  std::string root_;
-  std::unique_ptr<TextFileService> service_;
-};
-
-#else
-// The real file system, in a fresh folder under /tmp removed afterwards.
-class PosixHarness : public Harness {
- public:
-  PosixHarness() : service_(NewPosixFileService()) {
-    char pattern[] = "/tmp/vorlintex-files-XXXXXX";
-    // Without its own folder the harness would write wherever its paths happened to lead.
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    root_ = pattern;
-  }
-  ~PosixHarness() override {
-    std::error_code ignored;
-    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-  }
-
-  std::string Root() override { return root_; }
-  void Put(const std::string& relative, const std::string& bytes) override {
-    std::filesystem::path path = Native(relative);
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-  }
-  std::optional<std::string> Get(const std::string& relative) override {
-    std::ifstream in(Native(relative), std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  bool IsFolder(const std::string& relative) override {
-    return std::filesystem::is_directory(Native(relative));
-  }
-  std::vector<std::string> Names(const std::string& relative) override {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Native(relative))) {
-      if (entry.is_regular_file()) names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  TextFileService& service() override { return *service_; }
-  std::unique_ptr<TextFileService> NewService() override { return NewPosixFileService(); }
-  // Every write of the process fails, until the harness is gone.
-  void FailWrites(const std::string& /*relative*/) override {
-    if (limit_ == nullptr) limit_ = std::make_unique<FileSizeLimit>(0);
-  }
-
- private:
-  std::filesystem::path Native(const std::string& relative) { return root_ + "/" + relative; }
-
-  std::string root_;
-  std::unique_ptr<TextFileService> service_;
-  std::unique_ptr<FileSizeLimit> limit_;
-};
-
-#endif
-
 inline std::vector<HarnessFactory> AllHarnesses() {
   return {
       {"Memory", []() -> std::unique_ptr<Harness> { return std::make_unique<MemoryHarness>(); }},
-#ifdef _WIN32
-      {"Windows", []() -> std::unique_ptr<Harness> { return std::make_unique<Win32Harness>(); }},
-#else
-      {"Posix", []() -> std::unique_ptr<Harness> { return std::make_unique<PosixHarness>(); }},
-#endif
-  };
+      {"Disk", []() -> std::unique_ptr<Harness> { return std::make_unique<DiskHarness>(); }}};
 }
 
 }  // namespace vorlintex::fs

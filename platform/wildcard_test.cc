@@ -1,94 +1,67 @@
+// The name rules both platforms share: paths split on either separator, wildcard patterns, and
+// the order of a Windows listing. Only ASCII letters fold: the UTF-8 bytes of É and é differ.
 #include "platform/wildcard.h"
 
 #include <string>
 #include <vector>
 
 #include "gtest/gtest.h"
+#include "platform/windows_path.h"
 
 namespace vorlintex {
 namespace {
 
-struct SplitCase {
-  const char* pattern;
-  const char* folder;
-  const char* name;
-};
-
-TEST(SplitListingPatternTest, CutsAtTheLastSeparatorOfEitherKind) {
-  const SplitCase cases[] = {
-      {"C:\\pages\\*.asp", "C:\\pages", "*.asp"},
-      {"C:\\pages\\\\*.asp", "C:\\pages\\", "*.asp"},
-      {"\\*.asp", "", "*.asp"},
-      {"/srv/www/*.asp", "/srv/www", "*.asp"},
-      {"a\\b/c\\d.asp", "a\\b/c", "d.asp"},
-      {"a/b\\c/d.asp", "a/b\\c", "d.asp"},
-      {"*.asp", "", "*.asp"},
-      {"pages\\", "pages", ""},
-      {"", "", ""},
+TEST(WindowsPathTest, SplitsOnBothSeparatorsAndSkipsEmptyParts) {
+  const struct {
+    const char* path;
+    std::vector<std::string_view> parts;
+    const char* key;
+  } cases[] = {
+      {"C:/Site\\\\Default.ASP/", {"C:", "Site", "Default.ASP"}, "c:\\site\\default.asp"},
+      {"\\\\a//b\\/c", {"a", "b", "c"}, "a\\b\\c"},
+      {"\xC3\x89T\xC3\x89", {"\xC3\x89T\xC3\x89"}, "\xC3\x89t\xC3\x89"},
+      {"\\/", {}, ""},
   };
-  for (const SplitCase& c : cases) {
-    const ListingPattern split = SplitListingPattern(c.pattern);
-    EXPECT_EQ(split.folder, c.folder) << c.pattern;
-    EXPECT_EQ(split.name, c.name) << c.pattern;
+  for (const auto& c : cases) {
+    EXPECT_EQ(SplitWindowsPath(c.path), c.parts) << c.path;
+    EXPECT_EQ(WindowsPathKey(c.path), c.key) << c.path;
   }
 }
 
-struct MatchCase {
-  const char* pattern;
-  const char* name;
-  bool matches;
-};
-
-TEST(MatchesWildcardTest, Table) {
-  const MatchCase cases[] = {
+TEST(MatchesWildcardTest, StarIsAnyRunQuestionMarkOneByte) {
+  const struct {
+    const char* pattern;
+    const char* name;
+    bool matches;
+  } cases[] = {
       {"*.asp", "Default.ASP", true},
-      {"*.asp", "menu.asp", true},
       {"*.asp", "page.aspx", false},
-      {"*.asp", "a.asp.old", false},
       {"*.asp", ".asp", true},
       {"*.asp", "asp", false},
-      {"*.ASP", "default.asp", true},
-      {"*.inc", "header.INC", true},
       {"?.asp", "a.asp", true},
       {"?.asp", "ab.asp", false},
-      {"?.asp", ".asp", false},
-      {"??", "ab", true},
       {"??", "a", false},
-      {"a*b*c", "abc", true},
       {"a*b*c", "aXXbYYc", true},
       {"a*b*c", "aXXcYYb", false},
       {"a*b*c", "abcabc", true},
-      {"*a*", "banana", true},
       {"*x*", "banana", false},
       {"**", "", true},
-      {"*", "anything at all", true},
-      {"*", "", true},
-      {"", "", true},
       {"", "a", false},
       {"a", "", false},
       {"*?", "", false},
       {"*?", "z", true},
-      {"\xC3\xA9*.asp", "\xC3\xA9t\xC3\xA9.asp", true},
-      // Only ASCII letters fold: the UTF-8 bytes of É and é differ.
-      {"\xC3\x89.asp", "\xC3\xA9.asp", false},
-      {"?\xA9.asp", "\xC3\xA9.asp", true},
-      {"[a].asp", "[a].asp", true},
+      {"\xC3\x89", "\xC3\xA9", false},
+      {"?\xA9", "\xC3\xA9", true},
       {"[a].asp", "a.asp", false},
   };
-  for (const MatchCase& c : cases) {
-    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches)
-        << "pattern \"" << c.pattern << "\" name \"" << c.name << "\"";
+  for (const auto& c : cases) {
+    EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.matches) << c.pattern << " " << c.name;
   }
-}
-
-TEST(MatchesWildcardTest, ManyStarsAgainstALongMismatchStillAnswers) {
   // A pattern that forces exponential work in a naive recursive matcher.
   std::string pattern;
   for (int i = 0; i < 40; ++i) pattern += "*a";
-  pattern += "b";
-  const std::string name(4000, 'a');
-  EXPECT_FALSE(MatchesWildcard(pattern, name));
-  EXPECT_TRUE(MatchesWildcard(pattern, name + "b"));
+  EXPECT_FALSE(MatchesWildcard(pattern + "b", std::string(4000, 'a')));
+  EXPECT_TRUE(MatchesWildcard(pattern + "b", std::string(4000, 'a') + "b"));
 }
 
 TEST(SortAsWindowsListingTest, OrdersByUpperCasedBytesThenOwnBytes) {
@@ -97,13 +70,6 @@ TEST(SortAsWindowsListingTest, OrdersByUpperCasedBytesThenOwnBytes) {
   SortAsWindowsListing(&names);
   const std::vector<std::string> expected = {
       "", "1", "A", "a", "AB", "Ab", "aB", "ab", "B", "b", "Z", "_a", "~", "\x80", "\xE9t\xE9.asp"};
-  EXPECT_EQ(names, expected);
-}
-
-TEST(SortAsWindowsListingTest, UnderscoreSortsAfterLettersOfEitherCase) {
-  std::vector<std::string> names = {"_menu.asp", "menu.asp", "Default.asp", "zeta.asp"};
-  SortAsWindowsListing(&names);
-  const std::vector<std::string> expected = {"Default.asp", "menu.asp", "zeta.asp", "_menu.asp"};
   EXPECT_EQ(names, expected);
 }
 

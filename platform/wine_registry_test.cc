@@ -1,14 +1,11 @@
 #include "platform/wine_registry.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
 #include "gtest/gtest.h"
+#include "platform/file_service_test_harness.h"
+#include "platform/posix_env.h"
 
 namespace vorlintex {
 namespace {
@@ -20,8 +17,6 @@ constexpr char kCommandKey[] = "VisualBasic.VBZFile\\shell\\open\\command";
 constexpr char kSystemReg[] =
     "WINE REGISTRY Version 2\r\n"
     ";; All keys relative to \\\\Machine\r\n"
-    "\r\n"
-    "#arch=win32\r\n"
     "\r\n"
     "[Software\\\\Classes\\\\VisualBasic.VBZFile\\\\shell\\\\open] 1600000000\r\n"
     "#time=1d6a1b2c3d4e5f6\r\n"
@@ -38,13 +33,24 @@ constexpr char kSystemReg[] =
 
 constexpr char kCompilerCommand[] = "\"C:\\Program Files\\VB98\\vb6.exe\" \"%1\"";
 
+// Key names ignore ASCII case and undo their escapes; a key's subkeys and parents are other
+// keys.
 TEST(FindClassesRootDefaultValueTest, FindsTheKeyInAnyLetterCase) {
-  EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, kCommandKey), kCompilerCommand);
-  EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, "VISUALBASIC.VBZFILE\\SHELL\\OPEN"), "&Open");
-  EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, "VisualBasic.VBZFile\\shell"), std::nullopt);
-  EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, "VisualBasic.VBZFile\\shell\\open\\"),
-            std::nullopt);
+  const std::string odd =
+      "[Software\\\\Classes\\\\Odd\\]\\x00e9] "
+      "1\n@=\"odd\"\n[Software\\\\Classes\\\\Broken\\\n@=\"broken\"\n";
+  const std::pair<std::string_view, std::optional<std::string>> cases[] = {
+      {kCommandKey, kCompilerCommand},
+      {"VISUALBASIC.VBZFILE\\SHELL\\OPEN", "&Open"},
+      {"VisualBasic.VBZFile\\shell", std::nullopt},
+      {"VisualBasic.VBZFile\\shell\\open\\", std::nullopt},
+  };
+  for (const auto& [key, value] : cases) {
+    EXPECT_EQ(FindClassesRootDefaultValue(kSystemReg, key), value) << key;
+  }
   EXPECT_EQ(FindClassesRootDefaultValue("", kCommandKey), std::nullopt);
+  EXPECT_EQ(FindClassesRootDefaultValue(odd, "Odd]\xC3\xA9"), "odd");
+  EXPECT_EQ(FindClassesRootDefaultValue(odd, "Broken"), std::nullopt);
 }
 
 TEST(FindClassesRootDefaultValueTest, EveryCutOfTheFileGivesNothingOrTheWholeValue) {
@@ -60,12 +66,6 @@ TEST(FindClassesRootDefaultValueTest, EveryCutOfTheFileGivesNothingOrTheWholeVal
             kCompilerCommand);
 }
 
-struct ValueCase {
-  const char* name;
-  const char* lines;  // the lines of the command key after its key line
-  std::optional<std::string> expected;
-};
-
 std::string WithCommandKey(const char* lines) {
   return std::string("WINE REGISTRY Version 2\n\n") +
          "[Software\\\\Classes\\\\VisualBasic.VBZFile\\\\shell\\\\open\\\\command] 1600000000\n" +
@@ -73,24 +73,26 @@ std::string WithCommandKey(const char* lines) {
 }
 
 TEST(FindClassesRootDefaultValueTest, DefaultValueTable) {
-  const ValueCase cases[] = {
+  const struct {
+    const char* name;
+    const char* lines;  // the lines of the command key after its key line
+    std::optional<std::string> expected;
+  } cases[] = {
       {"plain", "@=\"C:\\\\VB98\\\\VB6.EXE\"", "C:\\VB98\\VB6.EXE"},
       {"empty", "@=\"\"", ""},
       {"quote and backslash", R"(@="\"a\\b\"")", "\"a\\b\""},
       {"control escapes", R"(@="\a\b\t\n\v\f\r\e")", "\a\b\t\n\v\f\r\x1B"},
       {"octal", R"(@="\0\101\1010\7z")", std::string("\0AA0\x07z", 6)},
-      {"hex up to four digits", R"(@="\x41\x0041b\xe9z")", "AAb\xC3\xA9z"},
+      {"hex up to four digits", R"(@="\x41\x0041b\xe9\x20acz")", "AAb\xC3\xA9\xE2\x82\xACz"},
       {"hex with no digit", R"(@="\xg")", "xg"},
       {"surrogate pair", R"(@="\xd83d\xde00")", "\xF0\x9F\x98\x80"},
-      {"lone surrogate", R"(@="\xd83dz\xdc00")", "?z?"},
+      {"lone surrogates", R"(@="\xd83dz\xdc00\xd83d\x41")", "?z??A"},
       {"other escaped characters", R"(@="\[\]\q")", "[]q"},
       {"bytes kept as they are", "@=\"C:\\\\\xC3\xA9t\xE9\"", "C:\\\xC3\xA9t\xE9"},
       {"text after the closing quote", "@=\"value\" ", "value"},
       {"leading blanks", "  @=\"value\"", "value"},
       {"expandable string", R"(@=str(2):"%SystemRoot%\\vb6.exe")", std::nullopt},
-      {"multi string", R"(@=str(7):"a\0b\0")", std::nullopt},
       {"hex", "@=hex:43,00,3a,00", std::nullopt},
-      {"dword", "@=dword:00000001", std::nullopt},
       {"no default value", "\"Name\"=\"C:\\\\VB98\\\\VB6.EXE\"", std::nullopt},
       {"unterminated", "@=\"C:\\\\VB98", std::nullopt},
       {"backslash at the end", "@=\"C:\\", std::nullopt},
@@ -99,93 +101,43 @@ TEST(FindClassesRootDefaultValueTest, DefaultValueTable) {
        "\"Blob\"=hex:5b,00,\\\n  @=\"inside the hex value\",\\\n  00\n@=\"x\"", "x"},
       {"hex default continued", "@=hex(2):43,00,\\\n  3a,00", std::nullopt},
   };
-  for (const ValueCase& c : cases) {
+  for (const auto& c : cases) {
     EXPECT_EQ(FindClassesRootDefaultValue(WithCommandKey(c.lines), kCommandKey), c.expected)
         << c.name;
   }
 }
 
-TEST(FindClassesRootDefaultValueTest, KeyNamesUndoTheirEscapes) {
-  const std::string text =
-      "[Software\\\\Classes\\\\Odd\\]\\x00e9] 1\n"
-      "@=\"odd\"\n"
-      "[Software\\\\Classes\\\\Broken\\\n"
-      "@=\"broken\"\n";
-  EXPECT_EQ(FindClassesRootDefaultValue(text, "Odd]\xC3\xA9"), "odd");
-  EXPECT_EQ(FindClassesRootDefaultValue(text, "Broken"), std::nullopt);
-}
-
-// Points WINEPREFIX and HOME for one test and puts the old values back afterwards.
-class WinePrefixTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    Save("WINEPREFIX", &saved_prefix_);
-    Save("HOME", &saved_home_);
-    std::string templ =
-        (std::filesystem::path(::testing::TempDir()) / "wine_registry_XXXXXX").string();
-    ASSERT_NE(mkdtemp(templ.data()), nullptr);
-    root_ = templ;
+// The prefix is WINEPREFIX, else HOME's .wine; a missing file, or a folder in its place, gives
+// nothing.
+TEST(WineClassesRootDefaultValueTest, ReadsTheSystemRegOfThePrefix) {
+  fs::DiskHarness harness;
+  const std::string root = harness.Root();
+  harness.Put("prefix/system.reg", kSystemReg);
+  harness.Put("home/.wine/system.reg", kSystemReg);
+  harness.Put("odd/system.reg/x", "");
+  const struct {
+    std::optional<std::string> prefix;
+    std::optional<std::string> home;
+    std::optional<std::string> path;
+    bool found;
+  } cases[] = {
+      {root + "/prefix", root + "/home", root + "/prefix/system.reg", true},
+      {std::nullopt, root + "/home", root + "/home/.wine/system.reg", true},
+      {"", root + "/home", root + "/home/.wine/system.reg", true},
+      {root + "/empty", root + "/home", root + "/empty/system.reg", false},
+      {std::nullopt, root, root + "/.wine/system.reg", false},
+      {std::nullopt, std::nullopt, std::nullopt, false},
+      {root + "/odd", std::nullopt, root + "/odd/system.reg", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.value_or("no path"));
+    fs::ScopedVariable prefix("WINEPREFIX", c.prefix), home("HOME", c.home);
+    EXPECT_EQ(WineSystemRegistryPath(), c.path);
+    const std::optional<std::string> value =
+        c.found ? std::optional<std::string>(kCompilerCommand) : std::nullopt;
+    EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), value);
+    EXPECT_EQ(NewPosixEnv()->ClassesRootDefaultValue(kCommandKey), value);
   }
-  void TearDown() override {
-    Restore("WINEPREFIX", saved_prefix_);
-    Restore("HOME", saved_home_);
-    std::filesystem::remove_all(root_);
-  }
-
-  void WriteSystemReg(const std::string& folder) {
-    std::filesystem::create_directories(folder);
-    std::ofstream(folder + "/system.reg", std::ios::binary) << kSystemReg;
-  }
-
-  std::string root_;
-
- private:
-  static void Save(const char* name, std::optional<std::string>* saved) {
-    if (const char* value = getenv(name)) *saved = value;
-  }
-  static void Restore(const char* name, const std::optional<std::string>& saved) {
-    if (saved) {
-      setenv(name, saved->c_str(), 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-
-  std::optional<std::string> saved_prefix_;
-  std::optional<std::string> saved_home_;
-};
-
-TEST_F(WinePrefixTest, ReadsTheSystemRegOfWinePrefix) {
-  WriteSystemReg(root_ + "/prefix");
-  setenv("WINEPREFIX", (root_ + "/prefix").c_str(), 1);
-  setenv("HOME", (root_ + "/home").c_str(), 1);
-  EXPECT_EQ(WineSystemRegistryPath(), root_ + "/prefix/system.reg");
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
-  EXPECT_EQ(WineClassesRootDefaultValue("VisualBasic.VBPFile"), std::nullopt);
-}
-
-TEST_F(WinePrefixTest, WithoutWinePrefixReadsTheDefaultPrefixInHome) {
-  WriteSystemReg(root_ + "/home/.wine");
-  unsetenv("WINEPREFIX");
-  setenv("HOME", (root_ + "/home").c_str(), 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
-  setenv("WINEPREFIX", "", 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), kCompilerCommand);
-}
-
-TEST_F(WinePrefixTest, NoPrefixOrNoFileGivesNothing) {
-  setenv("WINEPREFIX", (root_ + "/empty").c_str(), 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
-  unsetenv("WINEPREFIX");
-  setenv("HOME", root_.c_str(), 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
-  unsetenv("HOME");
-  EXPECT_EQ(WineSystemRegistryPath(), std::nullopt);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
-  // A folder where the file should be cannot be read as one.
-  std::filesystem::create_directories(root_ + "/odd/system.reg");
-  setenv("WINEPREFIX", (root_ + "/odd").c_str(), 1);
-  EXPECT_EQ(WineClassesRootDefaultValue(kCommandKey), std::nullopt);
 }
 
 }  // namespace

@@ -14,17 +14,10 @@ namespace {
 TEST(Win32ProcessTurnTest, ASecondHolderOfTheKeyWaitsForTheFirst) {
   std::shared_ptr<void> first = TakeNamedTurn("folder:1:2");
   ASSERT_NE(first, nullptr);
-  std::atomic<bool> same_taken{false}, other_taken{false};
-  std::thread same([&] {
-    std::shared_ptr<void> turn = TakeNamedTurn("folder:1:2");
-    same_taken = turn != nullptr;
-  });
-  std::thread other([&] {
-    std::shared_ptr<void> turn = TakeNamedTurn("folder:1:3");
-    other_taken = turn != nullptr;
-  });
-  other.join();
+  std::atomic<bool> other_taken{false}, same_taken{false};
+  std::thread([&] { other_taken = TakeNamedTurn("folder:1:3") != nullptr; }).join();
   EXPECT_TRUE(other_taken.load());
+  std::thread same([&] { same_taken = TakeNamedTurn("folder:1:2") != nullptr; });
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_FALSE(same_taken.load());
   first.reset();
