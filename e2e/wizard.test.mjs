@@ -1,10 +1,9 @@
 // The wizard in a real browser: Debian's Chromium, driven by Playwright, against
-// `vorlintex serve` on a free loopback port.
+// `vorlintex serve` on a loopback port the system picks.
 import { test, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { mkdtempSync, writeFileSync, readFileSync, readdirSync, mkdirSync } from 'node:fs';
-import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { chromium } from 'playwright-core';
@@ -25,17 +24,6 @@ async function openWizard() {
   return page;
 }
 
-function freePort() {
-  return new Promise((done, fail) => {
-    const probe = createServer();
-    probe.once('error', fail);
-    probe.listen(0, '127.0.0.1', () => {
-      const { port } = probe.address();
-      probe.close(() => done(port));
-    });
-  });
-}
-
 // The address `vorlintex serve` prints once it listens: the only way in.
 function printedAddress(child) {
   return new Promise((done, fail) => {
@@ -51,12 +39,12 @@ function printedAddress(child) {
 }
 
 before(async () => {
-  const port = await freePort();
-  base = `http://127.0.0.1:${port}`;
-  server = spawn(binary, ['serve', '--listen', `127.0.0.1:${port}`, '--quiet'], {
+  // Port 0: the system picks a free port, and the printed address names it.
+  server = spawn(binary, ['serve', '--listen', '127.0.0.1:0', '--quiet'], {
     stdio: ['ignore', 'pipe', 'inherit'],
   });
   address = await printedAddress(server);
+  base = new URL(address).origin;
   const args = ['--headless', '--disable-gpu', '--disable-quic', '--no-first-run',
     '--disable-background-networking', '--disable-component-update', '--disable-sync'];
   if (process.getuid && process.getuid() === 0) args.push('--no-sandbox');
@@ -100,12 +88,9 @@ test('only the printed address lets a browser in', async () => {
   assert.match(await stranger.textContent('body'), /open the address that vorlintex serve printed/);
   await stranger.close();
 
+  // The browser keeps the access cookie (its attributes are pinned by the page host's tests).
   const page = await openWizard();
   assert.equal(await page.locator('input[name="sourcedir"]').count(), 1);
-  const [cookie] = await page.context().cookies();
-  assert.equal(cookie.name, 'vorlintex_access');
-  assert.equal(cookie.httpOnly, true);
-  assert.equal(cookie.sameSite, 'Strict');
   await page.close();
 });
 
