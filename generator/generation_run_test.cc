@@ -55,40 +55,31 @@ TEST(GenerationRunTest, AMissingIncludeFileEndsTheRunAtItsPage) {
 // page took first, gets no file and no Class line. The target folder of an earlier run is used
 // as it is, its other files stay, and a target ending in a backslash is joined as typed.
 TEST(GenerationRunTest, APageThatCannotBeConvertedIsLeftOutAndReported) {
+  MemoryRun run;
+  run.files->AddFile("C:\\src\\b.asp", "<p>B</p>\r\n");
+  run.files->AddFile("C:\\gone.asp", "<p>elsewhere</p>\r\n");
+  run.files->AddFile("C:\\out\\gone.cls", "an earlier run's class\r\n");
+  run.files->AddFile("C:\\out\\b.cls", "an earlier run's class\r\n");
+  const RunSummary summary = run.Run("C:\\src", "C:\\out\\", "Shop",
+                                     {"b.asp", "gone.asp", "../gone.asp", "C:gone.asp", "B.ASP"});
   const std::string not_a_page =
       ": the name holds a folder part, so it is not a page of the source folder<BR>\r\n";
-  const struct {
-    std::string selected;
-    std::string report_line;
-  } cases[] = {
-      {"gone.asp", "Could not read C:\\src\\gone.asp: No such file or directory<BR>\r\n"},
-      {"../gone.asp", "Could not read C:\\src\\../gone.asp" + not_a_page},
-      {"C:gone.asp", "Could not read C:\\src\\c:gone.asp" + not_a_page},
-      {"B.ASP",
-       "Could not write C:\\out\\\\b.cls: another page of that name came first in this "
-       "run<BR>\r\n"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.selected);
-    MemoryRun run;
-    run.files->AddFile("C:\\src\\b.asp", "<p>B</p>\r\n");
-    run.files->AddFile("C:\\gone.asp", "<p>elsewhere</p>\r\n");
-    run.files->AddFile("C:\\out\\gone.cls", "an earlier run's class\r\n");
-    run.files->AddFile("C:\\out\\b.cls", "an earlier run's class\r\n");
-    const RunSummary summary = run.Run("C:\\src", "C:\\out\\", "Shop", {"b.asp", c.selected});
-    ASSERT_TRUE(summary.host_failure.ok());
-    EXPECT_EQ(run.response.body(),
-              kPageHead + Report("C:\\src", "C:\\out\\", "Shop", c.report_line));
-    EXPECT_EQ(run.File("C:\\out\\Shop.vbp"), Project("Shop", "Class=b; b.cls\r\n"));
-    EXPECT_EQ(run.File("C:\\out\\Shop.bat"), "vb6 C:\\out\\\\Shop.vbp /m\r\n");
-    EXPECT_EQ(run.File("C:\\out\\b.cls"), HtmlClass("b", "<p>B</p>"));
-    EXPECT_EQ(run.File("C:\\out\\b.asp"), ReplacementPage("b", "Shop"));
-    EXPECT_EQ(run.File("C:\\out\\gone.cls"), "an earlier run's class\r\n");
-    EXPECT_EQ(run.files->AllFiles().size(), 3u + 5u);
-    EXPECT_EQ(summary.build_script, "C:\\out\\\\Shop.bat");
-    EXPECT_EQ(summary.pages_converted, 1u);
-    EXPECT_EQ(summary.files_written, 5u);
-  }
+  EXPECT_EQ(run.response.body(),
+            kPageHead + Report("C:\\src", "C:\\out\\", "Shop",
+                               "Could not read C:\\src\\gone.asp: No such file or directory<BR>\r\n"
+                               "Could not read C:\\src\\../gone.asp" +
+                                   not_a_page + "Could not read C:\\src\\c:gone.asp" + not_a_page +
+                                   "Could not write C:\\out\\\\b.cls: another page of that name "
+                                   "came first in this run<BR>\r\n"));
+  EXPECT_EQ(run.File("C:\\out\\Shop.vbp"), Project("Shop", "Class=b; b.cls\r\n"));
+  EXPECT_EQ(run.File("C:\\out\\Shop.bat"), "vb6 C:\\out\\\\Shop.vbp /m\r\n");
+  EXPECT_EQ(run.File("C:\\out\\b.cls"), HtmlClass("b", "<p>B</p>"));
+  EXPECT_EQ(run.File("C:\\out\\b.asp"), ReplacementPage("b", "Shop"));
+  EXPECT_EQ(run.File("C:\\out\\gone.cls"), "an earlier run's class\r\n");
+  EXPECT_EQ(run.files->AllFiles().size(), 3u + 5u);
+  EXPECT_EQ(summary.build_script, "C:\\out\\\\Shop.bat");
+  EXPECT_EQ(summary.pages_converted, 1u);
+  EXPECT_EQ(summary.files_written, 5u);
 }
 
 std::string Refused(const std::string& message) {
