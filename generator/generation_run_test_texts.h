@@ -33,40 +33,32 @@ inline std::string Report(const std::string& source, const std::string& target,
                           const std::string& dll, const std::string& failures = "") {
   return (failures.empty() ? "Done generating all the VB files in "
                            : "Generation finished with errors in ") +
-         target + ".<BR><BR>\r\n" + failures +
-         translator::testing::CrLfLines({
-             "Important Notes: <BR>",
-             "1. " + target + "\\" + dll + ".bat file was generated in " + target + "<BR>",
-             "2. You can now run it from Dos prompt to generate your dll file in " + target +
-                 "<BR>",
-             "3. Or you can use vb6 to open the generated project file " + target + "\\" + dll +
-                 ".vbp to do editing to your classes.<BR>",
-             "4. Now you should copy your original asp files in " + source +
-                 " somewhere and then replace by all the new asp(s) generated in " + target +
-                 " directory.<BR>",
-             "6. Now you should be able to rerun your asp from IIS using the dll version in a much "
-             "faster speed.<BR>",
-             "7. If you need to install your dlls in production server machines, you should run "
-             "VB's package wizard to package your generated dll to include all the necessary vb "
-             "runtime dlls.<BR>",
-         }) +
+         target + ".<BR><BR>\r\n" + failures + "Important Notes: <BR>\r\n1. " + target + "\\" +
+         dll + ".bat file was generated in " + target +
+         "<BR>\r\n2. You can now run it from Dos prompt to generate your dll file in " + target +
+         "<BR>\r\n3. Or you can use vb6 to open the generated project file " + target + "\\" + dll +
+         ".vbp to do editing to your classes.<BR>\r\n4. Now you should copy your original asp "
+         "files in " +
+         source + " somewhere and then replace by all the new asp(s) generated in " + target +
+         " directory.<BR>\r\n6. Now you should be able to rerun your asp from IIS using the dll "
+         "version in a much faster speed.<BR>\r\n7. If you need to install your dlls in production "
+         "server machines, you should run VB's package wizard to package your generated dll to "
+         "include all the necessary vb runtime dlls.<BR>\r\n" +
          kPageEnd;
 }
 
-// The project file as far as its Class lines, for the Windows directory `windows`.
-inline std::string ProjectHead(const std::string& class_lines,
-                               const std::string& windows = "C:\\WINDOWS") {
-  return "Type=OleDll\r\nReference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#" + windows +
-         "\\System32\\StdOle2.Tlb#OLE Automation\r\n"
-         "Reference=*\\G{D97A6DA0-A85C-11CF-83AE-00A0C90C2BD8}#2.0#0#" +
-         windows + "\\System32\\inetsrv\\asp.dll#Microsoft Active Server Pages Object Library\r\n" +
-         class_lines;
-}
-
-// The whole project file; its settings after the names are fixed, a group a line here.
-inline std::string Project(const std::string& dll, const std::string& class_lines,
-                           const std::string& windows = "C:\\WINDOWS") {
-  return ProjectHead(class_lines, windows) + "Startup=\"(None)\"\r\nExeName32=\"" + dll +
+// The project file of `class_lines`; with no DLL name, as far as those lines (a run that a
+// missing include file ended). Its settings after the names are fixed, a group a line here.
+inline std::string Project(const std::string& dll, const std::string& class_lines) {
+  const std::string head =
+      "Type=OleDll\r\n"
+      "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINDOWS\\System32\\"
+      "StdOle2.Tlb#OLE Automation\r\n"
+      "Reference=*\\G{D97A6DA0-A85C-11CF-83AE-00A0C90C2BD8}#2.0#0#C:\\WINDOWS\\System32\\"
+      "inetsrv\\asp.dll#Microsoft Active Server Pages Object Library\r\n" +
+      class_lines;
+  if (dll.empty()) return head;
+  return head + "Startup=\"(None)\"\r\nExeName32=\"" + dll +
          ".dll\"\r\nCommand32=\"\"\r\nName=\"t" + dll + "\"\r\n" +
          "HelpContextID=\"0\"\r\nCompatibleMode=\"1\"\r\n"
          "MajorVer=1\r\nMinorVer=0\r\nRevisionVer=0\r\nAutoIncrementVer=0\r\n"
@@ -82,10 +74,6 @@ inline std::string Project(const std::string& dll, const std::string& class_line
 inline std::string ReplacementPage(const std::string& base, const std::string& dll) {
   return "<%\r\nDim c" + base + "\r\nSet c" + base + " = Server.CreateObject(\"t" + dll + "." +
          base + "\")\r\nc" + base + "." + base + "\r\nSet c" + base + " = Nothing\r\n%>\r\n";
-}
-
-inline std::string Workspace(const std::string& base) {
-  return base + " = 242, 242, 873, 753, Z\r\n";
 }
 
 // A class module of a page without procedures whose body is the one HTML line `html`.
