@@ -13,10 +13,15 @@
 namespace vorlintex::generator {
 namespace {
 
+// A run waits while another holds its target folder, known by the folder's identity; a folder
+// not there yet is known by its path as typed, folded.
 TEST(TargetTurnsTest, ARunWaitsWhileAnotherHoldsItsTargetFolder) {
   testing::MemoryRun run;
   run.files->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
   run.files->AddFolder("c:\\OUT");
+  EXPECT_NE(TargetTurns::KeyOf(run.env, "C:\\out"), TargetTurns::KeyOf(run.env, "C:\\out2"));
+  EXPECT_EQ(TargetTurns::KeyOf(run.env, "D:\\New/A"), TargetTurns::KeyOf(run.env, "d:/new\\a"));
+  EXPECT_NE(TargetTurns::KeyOf(run.env, "D:\\New\\A"), TargetTurns::KeyOf(run.env, "D:\\New\\B"));
   TargetTurns::Turn held = run.turns.Take(TargetTurns::KeyOf(run.env, "c:/OUT/"));
   std::thread waiting(
       [&] { EXPECT_TRUE(run.Run("C:\\src", "C:\\out", "Shop", {"a.asp"}).host_failure.ok()); });
@@ -48,16 +53,6 @@ TEST(TargetTurnsTest, TheTurnBetweenProcessesIsHeldInsideTheTurnInThisProcess) {
   again = turns.Take("b");
   EXPECT_EQ(events, (std::vector<std::string>{"take a", "take b", "let go a", "running", "let go b",
                                               "given back", "take a", "take b", "let go a"}));
-}
-
-TEST(TargetTurnsTest, KeyIsTheFolderIdentityOrTheTypedPathFolded) {
-  testing::MemoryRun run;
-  run.files->AddFolder("C:\\Out");
-  MemoryEnv& env = run.env;
-  EXPECT_EQ(TargetTurns::KeyOf(env, "C:\\Out"), TargetTurns::KeyOf(env, "c:/OUT/"));
-  EXPECT_NE(TargetTurns::KeyOf(env, "C:\\Out"), TargetTurns::KeyOf(env, "C:\\Out2"));
-  EXPECT_EQ(TargetTurns::KeyOf(env, "D:\\New/Folder"), TargetTurns::KeyOf(env, "d:/new\\FOLDER"));
-  EXPECT_NE(TargetTurns::KeyOf(env, "D:\\New\\Folder"), TargetTurns::KeyOf(env, "D:\\New\\Other"));
 }
 
 }  // namespace
