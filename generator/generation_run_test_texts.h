@@ -90,7 +90,8 @@ class Observer : public RunObserver {
   std::vector<std::string> files;  // the files that took their names, as told
 };
 
-// A run on a file store in memory, told to `observer`.
+// A run on a file store in memory, told to `observer`, whose turns between processes are
+// noted.
 struct MemoryRun {
   RunSummary Run(const std::string& source, const std::string& target, const std::string& dll,
                  std::vector<std::string> pages) {
@@ -104,7 +105,12 @@ struct MemoryRun {
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   MemoryEnv env{files};
   host::MemoryResponse response;
-  TargetTurns turns;
+  std::vector<std::string> process_turns;  // each turn between processes taken and let go
+  TargetTurns turns{[this](const std::string& key) {
+    process_turns.push_back("take " + key);
+    return std::shared_ptr<void>(nullptr,
+                                 [this, key](void*) { process_turns.push_back("let go " + key); });
+  }};
   Observer observer;
 };
 
