@@ -5,8 +5,7 @@
 namespace vorlintex::generator {
 namespace {
 
-// The registry lookup, and how the build script names the compiler, are in the whole runs'
-// tests.
+// The registry lookup and the build line are in the whole runs' tests.
 TEST(CompilerPathTest, RegistryValueGivesTheCompilerPath) {
   const struct {
     std::optional<std::string> value;

@@ -9,13 +9,9 @@
 namespace vorlintex::generator {
 namespace {
 
-using testing::HtmlClass;
 using testing::kPageEnd;
 using testing::kPageHead;
 using testing::MemoryRun;
-using testing::ReplacementPage;
-using testing::Report;
-using translator::testing::ExpectedHeader;
 
 // Pages that cannot be converted are left out, with no file and no Class line: one that
 // cannot be opened, one whose class name another page took first (and below, one named with a
@@ -49,9 +45,9 @@ TEST(GenerationRunTest, PagesLeftOutAndAMissingIncludeFileThatEndsTheRun) {
   EXPECT_EQ(failures,
             "read C:\\src\\gone.asp: No such file or directory\n"
             "write C:\\out\\\\a.cls: another page of that name came first in this run\n");
-  EXPECT_EQ(run.File("C:\\out\\a.cls"), HtmlClass("a", "<p>A</p>"));
-  EXPECT_EQ(run.File("C:\\out\\a.asp"), ReplacementPage("a", "Shop"));
-  EXPECT_EQ(run.File("C:\\out\\b.cls"), ExpectedHeader("b"));
+  EXPECT_EQ(run.File("C:\\out\\a.cls"), testing::HtmlClass("a", "<p>A</p>"));
+  EXPECT_EQ(run.File("C:\\out\\a.asp"), testing::ReplacementPage("a", "Shop"));
+  EXPECT_EQ(run.File("C:\\out\\b.cls"), translator::testing::ExpectedHeader("b"));
   EXPECT_EQ(run.File("C:\\out\\b.asp") + run.File("C:\\out\\b.vbw"), "");
   EXPECT_EQ(run.File("C:\\out\\Shop.vbp"), testing::Project("", "Class=a; a.cls\r\n"));
   EXPECT_EQ(run.File("C:\\out\\Shop.bat"), "");
@@ -90,10 +86,10 @@ TEST(GenerationRunTest, ARunRefusedOrFailedByItsHostEndsEarly) {
       {"C:\\src", "C:\\src", "", 0, same, false},
       {"C:\\src", "C:\\out", "", 0, Refused("Dll Name cannot be blank."), false},
       {" ", "C:\\out", "Shop", 0,  // spaces are not blank
-       kPageHead + Report(" ", "C:\\out", "Shop",
-                          "Could not read  \\a.asp: No such file or directory<BR>\r\n"
-                          "Could not read  \\../a.asp" +
-                              not_a_page + "Could not read  \\c:a.asp" + not_a_page),
+       kPageHead + testing::Report(" ", "C:\\out", "Shop",
+                                   "Could not read  \\a.asp: No such file or directory<BR>\r\n"
+                                   "Could not read  \\../a.asp" +
+                                       not_a_page + "Could not read  \\c:a.asp" + not_a_page),
        true},
       {"C:\\src", "C:\\out", "Shop", -1, kPageHead, false},
       {"C:\\src", "C:\\out", "Shop", 1, "", false},
