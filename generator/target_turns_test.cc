@@ -20,7 +20,7 @@ TEST(TargetTurnsTest, ARunWaitsWhileAnotherHoldsItsTargetFolder) {
   testing::MemoryRun run;
   run.files->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
   run.files->AddFolder("c:\\OUT");
-  EXPECT_NE(TargetTurns::KeyOf(run.env, "C:\\out"), TargetTurns::KeyOf(run.env, "C:\\out2"));
+  EXPECT_NE(TargetTurns::KeyOf(run.env, "C:\\out"), TargetTurns::KeyOf(run.env, "C:\\src"));
   EXPECT_EQ(TargetTurns::KeyOf(run.env, "D:\\New/A"), TargetTurns::KeyOf(run.env, "d:/new\\a"));
   EXPECT_NE(TargetTurns::KeyOf(run.env, "D:\\New\\A"), TargetTurns::KeyOf(run.env, "D:\\New\\B"));
   const std::string key = TargetTurns::KeyOf(run.env, "c:/OUT/");
