@@ -40,65 +40,35 @@ inline std::string Report(const std::string& source, const std::string& target,
          ".vbp to do editing to your classes.<BR>\r\n4. Now you should copy your original asp "
          "files in " +
          source + " somewhere and then replace by all the new asp(s) generated in " + target +
-         " directory.<BR>\r\n"
-         "6. Now you should be able to rerun your asp from IIS using the dll version in a much "
-         "faster speed.<BR>\r\n"
-         "7. If you need to install your dlls in production server machines, you should run VB's "
-         "package wizard to package your generated dll to include all the necessary vb runtime "
-         "dlls.<BR>\r\n" +
+         " directory.<BR>\r\n6. Now you should be able to rerun your asp from IIS using the dll "
+         "version in a much faster speed.<BR>\r\n7. If you need to install your dlls in production "
+         "server machines, you should run VB's package wizard to package your generated dll to "
+         "include all the necessary vb runtime dlls.<BR>\r\n" +
          kPageEnd;
 }
 
-// The project file as far as its Class lines, for the Windows directory `windows`.
-inline std::string ProjectHead(const std::string& class_lines,
-                               const std::string& windows = "C:\\WINDOWS") {
-  return "Type=OleDll\r\n"
-         "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#" +
-         windows +
-         "\\System32\\StdOle2.Tlb#OLE Automation\r\n"
-         "Reference=*\\G{D97A6DA0-A85C-11CF-83AE-00A0C90C2BD8}#2.0#0#" +
-         windows + "\\System32\\inetsrv\\asp.dll#Microsoft Active Server Pages Object Library\r\n" +
-         class_lines;
-}
-
-inline std::string Project(const std::string& dll, const std::string& class_lines,
-                           const std::string& windows = "C:\\WINDOWS") {
-  return ProjectHead(class_lines, windows) +
-         "Startup=\"(None)\"\r\n"
-         "ExeName32=\"" +
-         dll +
-         ".dll\"\r\n"
-         "Command32=\"\"\r\n"
-         "Name=\"t" +
-         dll +
-         "\"\r\n"
-         "HelpContextID=\"0\"\r\n"
-         "CompatibleMode=\"1\"\r\n"
-         "MajorVer=1\r\n"
-         "MinorVer=0\r\n"
-         "RevisionVer=0\r\n"
-         "AutoIncrementVer=0\r\n"
-         "ServerSupportFiles=0\r\n"
-         "VersionCompanyName=\"kelmaro\"\r\n"
-         "CompilationType=0\r\n"
-         "OptimizationType=0\r\n"
-         "FavorPentiumPro(tm)=0\r\n"
-         "CodeViewDebugInfo=0\r\n"
-         "NoAliasing=0\r\n"
-         "BoundsCheck=0\r\n"
-         "OverflowCheck=0\r\n"
-         "FlPointCheck=0\r\n"
-         "FDIVCheck=0\r\n"
-         "UnroundedFP=0\r\n"
-         "StartMode=1\r\n"
-         "Unattended=0\r\n"
-         "Retained=0\r\n"
-         "ThreadPerObject=0\r\n"
-         "MaxNumberOfThreads=1\r\n"
-         "ThreadingModel=1\r\n"
-         "\r\n"
-         "[MS Transaction Server]\r\n"
-         "AutoRefresh=1\r\n";
+// The project file of `class_lines`; with no DLL name, as far as those lines (a run that a
+// missing include file ended). Its settings after the names are fixed, a group a line here.
+inline std::string Project(const std::string& dll, const std::string& class_lines) {
+  const std::string head =
+      "Type=OleDll\r\n"
+      "Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#C:\\WINDOWS\\System32\\"
+      "StdOle2.Tlb#OLE Automation\r\n"
+      "Reference=*\\G{D97A6DA0-A85C-11CF-83AE-00A0C90C2BD8}#2.0#0#C:\\WINDOWS\\System32\\"
+      "inetsrv\\asp.dll#Microsoft Active Server Pages Object Library\r\n" +
+      class_lines;
+  if (dll.empty()) return head;
+  return head + "Startup=\"(None)\"\r\nExeName32=\"" + dll +
+         ".dll\"\r\nCommand32=\"\"\r\nName=\"t" + dll + "\"\r\n" +
+         "HelpContextID=\"0\"\r\nCompatibleMode=\"1\"\r\n"
+         "MajorVer=1\r\nMinorVer=0\r\nRevisionVer=0\r\nAutoIncrementVer=0\r\n"
+         "ServerSupportFiles=0\r\nVersionCompanyName=\"kelmaro\"\r\n"
+         "CompilationType=0\r\nOptimizationType=0\r\nFavorPentiumPro(tm)=0\r\n"
+         "CodeViewDebugInfo=0\r\nNoAliasing=0\r\nBoundsCheck=0\r\nOverflowCheck=0\r\n"
+         "FlPointCheck=0\r\nFDIVCheck=0\r\nUnroundedFP=0\r\n"
+         "StartMode=1\r\nUnattended=0\r\nRetained=0\r\n"
+         "ThreadPerObject=0\r\nMaxNumberOfThreads=1\r\nThreadingModel=1\r\n"
+         "\r\n[MS Transaction Server]\r\nAutoRefresh=1\r\n";
 }
 
 inline std::string ReplacementPage(const std::string& base, const std::string& dll) {
@@ -106,19 +76,10 @@ inline std::string ReplacementPage(const std::string& base, const std::string& d
          base + "\")\r\nc" + base + "." + base + "\r\nSet c" + base + " = Nothing\r\n%>\r\n";
 }
 
-inline std::string Workspace(const std::string& base) {
-  return base + " = 242, 242, 873, 753, Z\r\n";
-}
-
-// A class module with the procedures copied and the page method's `body`.
-inline std::string ClassModule(const std::string& base, const std::string& procedures,
-                               const std::string& body) {
-  return translator::testing::ExpectedModule(base, procedures, "", body);
-}
-
 // A class module of a page without procedures whose body is the one HTML line `html`.
 inline std::string HtmlClass(const std::string& base, const std::string& html) {
-  return ClassModule(base, "", "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
+  return translator::testing::ExpectedModule(base, "", "",
+                                             "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
 }
 
 class Observer : public RunObserver {
@@ -129,7 +90,8 @@ class Observer : public RunObserver {
   std::vector<std::string> files;  // the files that took their names, as told
 };
 
-// A run on a file store in memory, told to `observer`.
+// A run on a file store in memory, told to `observer`, whose turns between processes are
+// noted.
 struct MemoryRun {
   RunSummary Run(const std::string& source, const std::string& target, const std::string& dll,
                  std::vector<std::string> pages) {
@@ -143,7 +105,12 @@ struct MemoryRun {
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   MemoryEnv env{files};
   host::MemoryResponse response;
-  TargetTurns turns;
+  std::vector<std::string> process_turns;  // each turn between processes taken and let go
+  TargetTurns turns{[this](const std::string& key) {
+    process_turns.push_back("take " + key);
+    return std::shared_ptr<void>(nullptr,
+                                 [this, key](void*) { process_turns.push_back("let go " + key); });
+  }};
   Observer observer;
 };
 
