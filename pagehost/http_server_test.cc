@@ -33,9 +33,7 @@ struct ClientResponse {
 
   // The value of the header `lower_name` (given in lower case); empty when there is none.
   std::string Header(const std::string& lower_name) const {
-    std::string lower = head;
-    AsciiLowerInPlace(&lower);
-    size_t at = lower.find("\r\n" + lower_name + ": ");
+    size_t at = AsciiLower(head).find("\r\n" + lower_name + ": ");
     if (at == std::string::npos) return std::string();
     at += lower_name.size() + 4;
     return head.substr(at, head.find("\r\n", at) - at);
@@ -82,8 +80,7 @@ class TestClient {
   // The response to `bytes`; status 0 when none came.
   ClientResponse Request(std::string_view bytes) { return Send(bytes) ? Read() : ClientResponse(); }
 
-  // True when the server closes the connection with nothing more sent (false: more bytes came,
-  // or the wait timed out).
+  // Whether the server closes the connection with nothing more sent, within the timeout.
   bool ClosedByServer() { return buffer_.empty() && Fill() == 0; }
 
  private:
@@ -112,9 +109,8 @@ constexpr char kBackgroundGif[] =
     "d5b745a827e8660897b7c888f6a7881867263759a78299490968d9d6e979d918c9390a084979ca94aa1a584a17"
     "58b5b5fa33abc5b799e86a09295689abe918fa29194cfc5b7cac7bcc3b0c6aec5c8bfc329b41cd5300003b";
 
-// The page under the wizard's ProgID: writes back "[PageNumber][sourcedir]", the count and
-// items of asplist, and "[the session's sourcedir]", after storing the field "store" there;
-// fails on "fail=1".
+// The page under the wizard's ProgID: "[PageNumber][sourcedir]count:[asplist items][session's
+// sourcedir]", after storing the field "store" there; fails on "fail=1".
 class EchoPage : public automation::Object {
  public:
   Status Invoke(std::string_view name, std::vector<automation::Variant>& args) override {
@@ -168,7 +164,6 @@ class HttpServerTest : public ::testing::Test {
  protected:
   void SetUp() override { Start({}); }
   void TearDown() override { StopServer(); }
-  // (Re)starts the server with these options.
   void Start(HttpServerOptions options, const automation::ClassRegistry* registry = nullptr) {
     StopServer();
     registry_.Register("tvorlintex.morvane", [] { return std::make_unique<EchoPage>(); });
@@ -197,14 +192,12 @@ class HttpServerTest : public ::testing::Test {
     return "POST " + target + " HTTP/1.1\r\nHost: " + host_ + "\r\nOrigin: " + origin_ + "\r\n" +
            headers + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
   }
-  // The answer to `request` on a new connection.
   ClientResponse Ask(const std::string& request) {
     return TestClient(server_->port()).Request(request);
   }
 
-  // A client sends, on a thread, posts whose answers are 500 KB each and reads none of them;
-  // `meanwhile` runs, then the wait for the server to give up on it (its sends end). How many
-  // answers it got.
+  // How many answers a client gets that sends posts answered 500 KB each and reads nothing
+  // until the server gives up on it (its sends end), `meanwhile` running.
   int AnswersToAClientNotReading(const std::function<void()>& meanwhile) {
     TestClient stalled(server_->port());
     std::atomic<bool> sent = false;
@@ -435,9 +428,7 @@ TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
       "Content-Length: 223\r\n\r\n";
   EXPECT_EQ(image.head, image_head);
   std::string gif;
-  for (const char* at = kBackgroundGif; *at; at += 2) {
-    gif += static_cast<char>(std::stoi(std::string(at, 2), nullptr, 16));
-  }
+  for (const char* at = kBackgroundGif; *at; at += 2) gif += std::stoi({at, 2}, nullptr, 16);
   EXPECT_EQ(image.body, gif);
   EXPECT_EQ(head.head, image_head);
   EXPECT_EQ(root.head,
