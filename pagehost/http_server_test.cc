@@ -1,27 +1,105 @@
 #include "pagehost/http_server.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/time.h>
 
 #include <atomic>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/write.hpp>
 #include <chrono>
 #include <functional>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
+#include "contract/ascii.h"
 #include "contract/automation.h"
 #include "contract/host.h"
-#include "pagehost/http_test_client.h"
 
 namespace vorlintex::pagehost {
 namespace {
 
 using std::chrono::milliseconds;
-using testing::ClientResponse;
-using testing::TestClient;
+
+// A blocking HTTP/1.1 client: sends raw bytes, reads whole responses (Content-Length framed),
+// and tells when the server has closed the connection. Every wait is given up after a timeout,
+// so a server that hangs fails the test rather than blocking it.
+struct ClientResponse {
+  int status = 0;
+  std::string head;  // status line and headers, as sent
+  std::string body;
+
+  // The value of the header `lower_name` (given in lower case); empty when there is none.
+  std::string Header(const std::string& lower_name) const {
+    size_t at = AsciiLower(head).find("\r\n" + lower_name + ": ");
+    if (at == std::string::npos) return std::string();
+    at += lower_name.size() + 4;
+    return head.substr(at, head.find("\r\n", at) - at);
+  }
+};
+
+class TestClient {
+ public:
+  explicit TestClient(int port, std::chrono::milliseconds timeout = std::chrono::seconds(10))
+      : socket_(io_) {
+    boost::system::error_code error;
+    socket_.connect({boost::asio::ip::make_address("127.0.0.1"), static_cast<unsigned short>(port)},
+                    error);
+    timeval wait{timeout.count() / 1000, static_cast<suseconds_t>(timeout.count() % 1000 * 1000)};
+    setsockopt(socket_.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  }
+
+  bool Send(std::string_view bytes) {
+    boost::system::error_code error;
+    boost::asio::write(socket_, boost::asio::buffer(bytes.data(), bytes.size()), error);
+    return !error;
+  }
+
+  // The next response; status 0 when the connection ends or times out before it is whole. A
+  // response to HEAD has no body whatever its Content-Length says.
+  ClientResponse Read(bool to_head = false) {
+    size_t end;
+    while ((end = buffer_.find("\r\n\r\n")) == std::string::npos) {
+      if (Fill() <= 0) return ClientResponse();
+    }
+    ClientResponse response;
+    response.head = buffer_.substr(0, end + 4);
+    buffer_.erase(0, end + 4);
+    size_t length = to_head ? 0 : std::stoul("0" + response.Header("content-length"));
+    while (buffer_.size() < length) {
+      if (Fill() <= 0) return ClientResponse();
+    }
+    response.body = buffer_.substr(0, length);
+    buffer_.erase(0, length);
+    response.status = response.head.size() < 12 ? 0 : std::stoi(response.head.substr(9, 3));
+    return response;
+  }
+
+  // The response to `bytes`; status 0 when none came.
+  ClientResponse Request(std::string_view bytes) { return Send(bytes) ? Read() : ClientResponse(); }
+
+  // Whether the server closes the connection with nothing more sent, within the timeout.
+  bool ClosedByServer() { return buffer_.empty() && Fill() == 0; }
+
+ private:
+  // Reads what comes within the timeout: the count of bytes, 0 at the end, -1 on a timeout.
+  ssize_t Fill() {
+    char chunk[16384];
+    ssize_t count = recv(socket_.native_handle(), chunk, sizeof chunk, 0);
+    if (count > 0) buffer_.append(chunk, count);
+    return count;
+  }
+
+  boost::asio::io_context io_;
+  boost::asio::ip::tcp::socket socket_;
+  std::string buffer_;
+};
 
 const std::string kFormHeader = "Content-Type: application/x-www-form-urlencoded\r\n";
 constexpr char kHtml[] = "text/html; charset=iso-8859-1";
-constexpr char kEmptyPage[] = "PageNumber=[]\nsourcedir=[]\nasplist=0:\nsession=[]\n";
+constexpr char kEmptyPage[] = "[][]0:[]";
 // The background tile (48 by 48 pixels, four colours) byte for byte; a plain GIF decoder reads
 // these bytes as the pattern BackgroundPixel draws.
 constexpr char kBackgroundGif[] =
@@ -31,8 +109,8 @@ constexpr char kBackgroundGif[] =
     "d5b745a827e8660897b7c888f6a7881867263759a78299490968d9d6e979d918c9390a084979ca94aa1a584a17"
     "58b5b5fa33abc5b799e86a09295689abe918fa29194cfc5b7cac7bcc3b0c6aec5c8bfc329b41cd5300003b";
 
-// The page under the wizard's ProgID: writes back the fields PageNumber, sourcedir and asplist
-// and the session's sourcedir, after storing the field "store" there; fails on "fail=1".
+// The page under the wizard's ProgID: "[PageNumber][sourcedir]count:[asplist items][session's
+// sourcedir]", after storing the field "store" there; fails on "fail=1".
 class EchoPage : public automation::Object {
  public:
   Status Invoke(std::string_view name, std::vector<automation::Variant>& args) override {
@@ -58,17 +136,17 @@ class EchoPage : public automation::Object {
     if (!value.empty()) session->SetItem("sourcedir", value).IgnoreError();
     for (const char* field : {"PageNumber", "sourcedir"}) {
       request->Item(field, &value).IgnoreError();
-      text += std::string(field) + "=[" + value + "]\n";
+      text += "[" + value + "]";
     }
     int count = 0;
     list->Count(&count).IgnoreError();
-    text += "asplist=" + std::to_string(count) + ":";
+    text += std::to_string(count) + ":";
     for (int i = 1; i <= count; ++i) {
       list->Item(i, &value).IgnoreError();
       text += "[" + value + "]";
     }
     session->Item("sourcedir", &value).IgnoreError();
-    return response->Write(text + "\nsession=[" + value + "]\n");
+    return response->Write(text + "[" + value + "]");
   }
 
  private:
@@ -86,7 +164,6 @@ class HttpServerTest : public ::testing::Test {
  protected:
   void SetUp() override { Start({}); }
   void TearDown() override { StopServer(); }
-  // (Re)starts the server with these options.
   void Start(HttpServerOptions options, const automation::ClassRegistry* registry = nullptr) {
     StopServer();
     registry_.Register("tvorlintex.morvane", [] { return std::make_unique<EchoPage>(); });
@@ -115,14 +192,12 @@ class HttpServerTest : public ::testing::Test {
     return "POST " + target + " HTTP/1.1\r\nHost: " + host_ + "\r\nOrigin: " + origin_ + "\r\n" +
            headers + "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
   }
-  // The answer to `request` on a new connection.
   ClientResponse Ask(const std::string& request) {
     return TestClient(server_->port()).Request(request);
   }
 
-  // A client sends, on a thread, posts whose answers are 500 KB each and reads none of them;
-  // `meanwhile` runs, then the wait for the server to give up on it (its sends end). How many
-  // answers it got.
+  // How many answers a client gets that sends posts answered 500 KB each and reads nothing
+  // until the server gives up on it (its sends end), `meanwhile` running.
   int AnswersToAClientNotReading(const std::function<void()>& meanwhile) {
     TestClient stalled(server_->port());
     std::atomic<bool> sent = false;
@@ -137,7 +212,7 @@ class HttpServerTest : public ::testing::Test {
     }
     EXPECT_TRUE(sent) << "the client not reading was not dropped";
     int answered = 0;
-    while (stalled.Read()) ++answered;
+    while (stalled.Read().status != 0) ++answered;
     sender.join();
     return answered;
   }
@@ -161,23 +236,21 @@ class HttpServerTest : public ::testing::Test {
 TEST_F(HttpServerTest, ServesTheWizardAcrossRequestsOfOneSession) {
   TestClient client(server_->port());
   ClientResponse stored = client.Request(Post("/morvane.asp", "store=c%3A%5Csrc"));
-  EXPECT_EQ(stored.body, "PageNumber=[]\nsourcedir=[]\nasplist=0:\nsession=[c:\\src]\n");
+  EXPECT_EQ(stored.body, "[][]0:[c:\\src]");
   const std::string cookie = stored.Header("set-cookie");
   const std::string id = cookie.substr(0, cookie.find(';'));
   EXPECT_EQ(cookie, id + "; Path=/; HttpOnly; SameSite=Strict");
   ASSERT_TRUE(id.starts_with("vorlintex_session="));
   EXPECT_TRUE(SessionStore::LooksLikeId(id.substr(18))) << id;
-  const std::string other = Ask(Post("/morvane.asp", "store=two")).Header("set-cookie");
-  ASSERT_NE(other.substr(0, other.find(';')), id);
+  std::string other = Ask(Post("/morvane.asp", "store=two")).Header("set-cookie");
+  other.resize(other.find(';'));
+  ASSERT_NE(other, id);
 
   // The same connection, kept alive; the session's cookie among others.
   ClientResponse again = client.Request(Get("/morvane.asp", "Cookie: a=1; " + id + "\r\n"));
-  EXPECT_EQ(again.body, "PageNumber=[]\nsourcedir=[]\nasplist=0:\nsession=[c:\\src]\n");
+  EXPECT_EQ(again.body, "[][]0:[c:\\src]");
   EXPECT_EQ(again.Header("set-cookie"), "");
-  EXPECT_EQ(
-      client.Request(Get("/morvane.asp", "Cookie: " + other.substr(0, other.find(';')) + "\r\n"))
-          .body,
-      "PageNumber=[]\nsourcedir=[]\nasplist=0:\nsession=[two]\n");
+  EXPECT_EQ(client.Request(Get("/morvane.asp", "Cookie: " + other + "\r\n")).body, "[][]0:[two]");
   ClientResponse anonymous = client.Request(Get("/morvane.asp"));
   EXPECT_EQ(anonymous.body, kEmptyPage);
   EXPECT_EQ(anonymous.Header("set-cookie"), "");  // nothing stored, no session
@@ -189,79 +262,66 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
   const std::string over(4097, 'a');
   const std::string too_long = " holds more than 4096 bytes; no folder or file name is that long.";
   const std::string foreign = "Fields may be sent here only from a page of this server.";
-  const std::string form_only = "A form must be posted as application/x-www-form-urlencoded.";
-  struct Case {
-    const char* name;
-    std::string request;
-    std::string status;  // its line; an error page says `body`
-    std::string body;
-  };
-  const Case cases[] = {
-      {"query before form, repeats joined, only posted fields in the form",
-       Post("/morvane.asp?PageNumber=1&asplist=x.asp",
+  // A request, its status line, and its page; an error page says the message given.
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      // The query before the form, repeats joined, only posted fields in the form.
+      {Post("/morvane.asp?PageNumber=1&asplist=x.asp",
             "PageNumber=2&sourcedir=c%3A%5Csrc&SourceDir=d&asplist=b.asp&ASPLIST=A.ASP&"
-            "asplist=c+d.asp"),
-       "200 OK",
-       "PageNumber=[1]\nsourcedir=[c:\\src, d]\nasplist=3:[b.asp][A.ASP][c d.asp]\n"
-       "session=[]\n"},
-      {"an absolute target",
-       "GET http://" + host_ + "/morvane.asp?PageNumber=3 HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n",
-       "200 OK", "PageNumber=[3]\nsourcedir=[]\nasplist=0:\nsession=[]\n"},
-      {"a field at the limit", Post("/MORVANE.ASP", "sourcedir=" + at_limit), "200 OK",
-       "PageNumber=[]\nsourcedir=[" + at_limit + "]\nasplist=0:\nsession=[]\n"},
-      {"a form type with a charset",
-       Post("/morvane.asp", "PageNumber=1",
+            "asplist=c+d.asp",
+            kFormHeader + "Sec-Fetch-Site: same-origin\r\n"),
+       "200 OK", "[1][c:\\src, d]3:[b.asp][A.ASP][c d.asp][]"},
+      {"GET http://" + host_ + "/morvane.asp?PageNumber=3 HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n",
+       "200 OK", "[3][]0:[]"},
+      {Post("/MORVANE.ASP", "sourcedir=" + at_limit), "200 OK", "[][" + at_limit + "]0:[]"},
+      {Post("/morvane.asp", "PageNumber=1",
             "Content-Type: Application/X-WWW-Form-Urlencoded; charset=windows-1252\r\n"),
-       "200 OK", "PageNumber=[1]\nsourcedir=[]\nasplist=0:\nsession=[]\n"},
-      {"a plain visit from a link elsewhere",
-       Get("/morvane.asp", "Sec-Fetch-Site: cross-site\r\nReferer: http://docs.example/\r\n"),
+       "200 OK", "[1][]0:[]"},
+      // A plain visit from a link elsewhere; fields typed by the user.
+      {Get("/morvane.asp", "Sec-Fetch-Site: cross-site\r\nReferer: http://docs.example/\r\n"),
        "200 OK", kEmptyPage},
-      {"fields typed by the user", Get("/morvane.asp?PageNumber=2", "Sec-Fetch-Site: none\r\n"),
-       "200 OK", "PageNumber=[2]\nsourcedir=[]\nasplist=0:\nsession=[]\n"},
-      {"bad form encoding", Post("/morvane.asp", "sourcedir=%zz"), "400 Bad Request",
+      {Get("/morvane.asp?PageNumber=2", "Sec-Fetch-Site: none\r\n"), "200 OK", "[2][]0:[]"},
+      {Post("/morvane.asp", "sourcedir=%zz"), "400 Bad Request",
        "Bad form field: %zz: malformed percent-encoding at byte 1 (a &quot;%&quot; must be "
        "followed by two hex digits)."},
-      {"NUL in the query", Get("/morvane.asp?a=%00"), "400 Bad Request",
+      {Get("/morvane.asp?a=%00"), "400 Bad Request",
        "Bad query string: %00: a field may not hold a NUL byte (%00)."},
-      {"a value over the limit", Get("/morvane.asp?sourcedir=" + over), "400 Bad Request",
-       "The field sourcedir" + too_long},
-      {"a name over the limit", Post("/morvane.asp", over + "=1"), "400 Bad Request",
+      {Get("/morvane.asp?sourcedir=" + over), "400 Bad Request", "The field sourcedir" + too_long},
+      {Post("/morvane.asp", over + "=1"), "400 Bad Request",
        "The field " + over.substr(0, 64) + too_long},
-      {"another host", "GET /morvanebg.gif HTTP/1.1\r\nHost: rebound.example\r\n\r\n",
-       "403 Forbidden",
+      {"GET /morvanebg.gif HTTP/1.1\r\nHost: rebound.example\r\n\r\n", "403 Forbidden",
        "This server answers only requests addressed to 127.0.0.1, localhost, 127.0.0.1, [::1] on "
        "port " +
            std::to_string(server_->port()) + "."},
-      {"a post referred from another site",
-       "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
+      {"POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
            "\r\nReferer: http://evil.example/form.html\r\nContent-Length: 0\r\n\r\n",
        "403 Forbidden", foreign},
-      {"a query from another site",
-       Get("/morvane.asp?PageNumber=2", "Sec-Fetch-Site: cross-site\r\n"), "403 Forbidden",
-       foreign},
-      {"a text body", Post("/morvane.asp", "a=1", "Content-Type: text/plain\r\n"),
-       "415 Unsupported Media Type", form_only},
-      {"a body without a type", Post("/morvane.asp", "a=1", ""), "415 Unsupported Media Type",
-       form_only},
-      {"no page there", Get("/nothing/here"), "404 Not Found",
+      {Get("/morvane.asp?PageNumber=2", "Sec-Fetch-Site: Same-Site\r\n"), "403 Forbidden", foreign},
+      {Post("/morvane.asp", "a=1", ""), "415 Unsupported Media Type",
+       "A form must be posted as application/x-www-form-urlencoded."},
+      {Get("/morvane.asp?fail=1"), "500 Internal Server Error",
+       "The page stopped with an error: C:\\a&lt;b&gt;&amp;c: Permission &quot;denied&quot;"},
+      {Get("/nothing/here"), "404 Not Found",
        "There is no page at this address. The wizard is at /morvane.asp."},
-      {"PUT", "PUT /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\nContent-Length: 0\r\n\r\n",
+      {"PUT /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\nContent-Length: 0\r\n\r\n",
        "405 Method Not Allowed", "This address answers GET, HEAD, POST."},
   };
-  for (const Case& c : cases) {
-    ClientResponse answer = Ask(c.request);
-    EXPECT_TRUE(answer.head.starts_with("HTTP/1.1 " + c.status + "\r\n")) << c.name << answer.head;
-    EXPECT_EQ(answer.body, c.status == "200 OK" ? c.body : ErrorBody(c.status, c.body)) << c.name;
-    EXPECT_EQ(answer.Header("content-type"), kHtml) << c.name;
+  for (const auto& [request, status, body] : cases) {
+    ClientResponse answer = Ask(request);
+    const std::string what = request.substr(0, 80);
+    EXPECT_TRUE(answer.head.starts_with("HTTP/1.1 " + status + "\r\n")) << what << answer.head;
+    EXPECT_EQ(answer.body, status == "200 OK" ? body : ErrorBody(status, body)) << what;
+    EXPECT_EQ(answer.Header("content-type"), kHtml) << what;
   }
 }
 
-// The token's address gives the access cookie; without it, nothing is served.
+// The token's address gives the access cookie; without it, nothing is served. (With the page's
+// class missing here, what gets through is answered 500, naming it.)
 TEST_F(HttpServerTest, OnlyABrowserGivenTheTokenGetsIn) {
   HttpServerOptions options;
   options.token = "0123456789abcdef0123456789abcdef";
   options.access_key = "fedcba9876543210fedcba9876543210";
-  Start(options);
+  automation::ClassRegistry empty;
+  Start(options, &empty);
   const std::string access = "vorlintex_access=" + options.access_key;
   EXPECT_EQ(
       Ask(Get("/?token=" + options.token)).head,
@@ -270,11 +330,10 @@ TEST_F(HttpServerTest, OnlyABrowserGivenTheTokenGetsIn) {
           "no-referrer\r\nContent-Type: text/html; charset=iso-8859-1\r\nContent-Length: "
           "0\r\n\r\n");
   const std::pair<std::string, int> cases[] = {
-      {Get("/morvane.asp", "Cookie: a=1; " + access + "\r\n"), 200},
-      {Post("/morvane.asp", "a=1", kFormHeader + "Cookie: " + access + "\r\n"), 200},
+      {Get("/morvane.asp", "Cookie: a=1; " + access + "\r\n"), 500},
+      {Post("/morvane.asp", "a=1", kFormHeader + "Cookie: " + access + "\r\n"), 500},
       {Get("/morvane.asp"), 403},
-      {Post("/morvane.asp", "a=1"), 403},
-      {Get("/morvanebg.gif"), 403},
+      {Post("/morvane.asp", "a=1", kFormHeader + "Expect: 100-continue\r\n"), 403},  // no 100
       {Get("/morvane.asp", "Cookie: vorlintex_access=0\r\n"), 403},
       {Get("/morvane.asp", "Cookie: vorlintex_access=" + options.token + "\r\n"), 403},
       {Get("/?token=0123456789abcdef0123456789abcdee"), 403},
@@ -285,7 +344,9 @@ TEST_F(HttpServerTest, OnlyABrowserGivenTheTokenGetsIn) {
     ClientResponse answer = Ask(request);
     EXPECT_EQ(answer.status, status) << request;
     EXPECT_EQ(answer.Header("set-cookie"), "") << request;
-    if (status == 403) {
+    if (status == 500) {
+      EXPECT_NE(answer.body.find("tvorlintex.morvane"), std::string::npos) << answer.body;
+    } else {
       EXPECT_EQ(answer.body, ErrorBody("403 Forbidden",
                                        "To use the wizard, open the address that vorlintex serve "
                                        "printed when it started (it ends in ?token=...)."));
@@ -293,29 +354,14 @@ TEST_F(HttpServerTest, OnlyABrowserGivenTheTokenGetsIn) {
   }
 }
 
-TEST_F(HttpServerTest, AComponentErrorGives500AndServingGoesOn) {
-  EXPECT_EQ(Ask(Get("/morvane.asp?fail=1")).body,
-            ErrorBody("500 Internal Server Error",
-                      "The page stopped with an error: C:\\a&lt;b&gt;&amp;c: Permission "
-                      "&quot;denied&quot;"));
-  EXPECT_EQ(Ask(Get("/morvane.asp")).body, kEmptyPage);
-
-  automation::ClassRegistry empty;
-  Start({}, &empty);
-  ClientResponse missing = Ask(Get("/morvane.asp"));
-  StopServer();
-  EXPECT_EQ(missing.status, 500);
-  EXPECT_NE(missing.body.find("tvorlintex.morvane"), std::string::npos) << missing.body;
-}
-
 // Every head the server will not serve gets its status, an error page, and the end of the
-// connection; a body announced is never read, nor asked for with 100 Continue.
+// connection; a body announced is never read, nor asked for with 100 Continue. An HTTP/1.0
+// request is served, then closed too, unless it asks to be kept.
 TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {
   std::string lines_101;
   for (int i = 0; i < 101; ++i) lines_101 += "X-Line-" + std::to_string(i) + ": v\r\n";
   const std::string post = "POST /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\n";
   const std::string form = post + "Origin: " + origin_ + "\r\n" + kFormHeader;
-  const std::string line_end = " HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n";
   const std::pair<std::string, int> cases[] = {
       {form + "Expect: 100-continue\r\nContent-Length: 2000000\r\n\r\n", 413},
       {post +
@@ -331,12 +377,13 @@ TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {
       {Get("/" + std::string(100000, 'a')), 414},
       {std::string(9000, 'G'), 400},
       {"GARBAGE\r\n\r\n", 400},
-      {"GET morvane.asp" + line_end, 400},
+      {"GET morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n", 400},
       {"GET /morvane.asp HTTP/2.0\r\nHost: " + host_ + "\r\n\r\n", 505},
       {"GET /morvane.asp HTTX/1.1\r\nHost: " + host_ + "\r\n\r\n", 400},
       {form + "Transfer-Encoding: chunked\r\n\r\n", 411},
       {form + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
       {form + "Transfer-Encoding: gzip\r\n\r\n", 501},
+      {"GET / HTTP/1.0\r\nHost: " + host_ + "\r\n\r\n", 302},  // served, not kept
   };
   for (const auto& [request, status] : cases) {
     TestClient client(server_->port());
@@ -351,51 +398,44 @@ TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {
   EXPECT_NE(log_.str().find("GET /morvane.asp 431 "), std::string::npos) << log_.str();
 }
 
-// The client is still sending a body over the limit when the server answers and closes: it
-// gets the answer.
-TEST_F(HttpServerTest, AnAnswerBeforeTheBodyReachesAClientStillSending) {
-  TestClient client(server_->port());
-  std::thread sender([&] { client.Send(Post("/morvane.asp", std::string(3 << 20, 'x'))); });
-  std::optional<ClientResponse> answer = client.Read();
-  sender.join();
-  ASSERT_TRUE(answer);
-  EXPECT_EQ(answer->status, 413);
-  EXPECT_EQ(answer->Header("connection"), "close");
-}
-
-// A client that waits for leave to send its body is told to go on at once.
-TEST_F(HttpServerTest, ExpectContinueIsAnsweredBeforeTheBody) {
+// A client that waits for leave to send its body is told to go on at once; one still sending
+// a body over the limit when the server answers and closes gets the answer.
+TEST_F(HttpServerTest, ABodyIsAskedForWhenAwaitedAndAnswersReachAClientStillSending) {
   const std::string body = "PageNumber=1&sourcedir=" + std::string(2000, 'a');
   const std::string post = Post("/morvane.asp", body, kFormHeader + "Expect: 100-continue\r\n");
-  TestClient client(server_->port(), std::chrono::seconds(2));
-  ASSERT_TRUE(client.Send(post.substr(0, post.size() - body.size())));
-  std::optional<ClientResponse> go_on = client.Read(/*to_head=*/true);
-  ASSERT_TRUE(go_on) << "no answer before the body";
-  EXPECT_EQ(go_on->status, 100);
-  EXPECT_EQ(client.Request(body).status, 200);
+  TestClient waiting(server_->port(), std::chrono::seconds(2));
+  ASSERT_TRUE(waiting.Send(post.substr(0, post.size() - body.size())));
+  ASSERT_EQ(waiting.Read(/*to_head=*/true).status, 100) << "no answer before the body";
+  EXPECT_EQ(waiting.Request(body).status, 200);
+
+  TestClient sending(server_->port());
+  std::thread sender([&] { sending.Send(Post("/morvane.asp", std::string(3 << 20, 'x'))); });
+  ClientResponse answer = sending.Read();
+  sender.join();
+  EXPECT_EQ(answer.status, 413);
+  EXPECT_EQ(answer.Header("connection"), "close");
 }
 
 TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
   TestClient client(server_->port());
   ASSERT_TRUE(client.Send(Get("/morvanebg.gif") + "HEAD /morvanebg.gif HTTP/1.1\r\nHost: " + host_ +
-                          "\r\n\r\n" + Get("/") + Get("/x%0AGET%20/morvane.asp%20200%zz")));
-  std::optional<ClientResponse> image = client.Read(), head = client.Read(/*to_head=*/true),
-                                root = client.Read(), forged = client.Read();
-  ASSERT_TRUE(image && head && root && forged);
+                          "\r\n\r\n" + "GET / HTTP/1.0\r\nConnection: keep-alive\r\nHost: " +
+                          host_ + "\r\n\r\n" + Get("/x%0AGET%20/morvane.asp%20200%zz")));
+  ClientResponse image = client.Read(), head = client.Read(/*to_head=*/true), root = client.Read(),
+                 forged = client.Read();
   const std::string image_head =
       "HTTP/1.1 200 OK\r\nCache-Control: max-age=86400\r\nContent-Type: image/gif\r\n"
       "Content-Length: 223\r\n\r\n";
-  EXPECT_EQ(image->head, image_head);
+  EXPECT_EQ(image.head, image_head);
   std::string gif;
-  for (const char* at = kBackgroundGif; *at; at += 2) {
-    gif += static_cast<char>(std::stoi(std::string(at, 2), nullptr, 16));
-  }
-  EXPECT_EQ(image->body, gif);
-  EXPECT_EQ(head->head, image_head);
-  EXPECT_EQ(root->head,
+  for (const char* at = kBackgroundGif; *at; at += 2) gif += std::stoi({at, 2}, nullptr, 16);
+  EXPECT_EQ(image.body, gif);
+  EXPECT_EQ(head.head, image_head);
+  EXPECT_EQ(root.head,
             "HTTP/1.1 302 Found\r\nLocation: /morvane.asp\r\n"
-            "Content-Type: text/html; charset=iso-8859-1\r\nContent-Length: 0\r\n\r\n");
-  EXPECT_EQ(forged->status, 404);
+            "Content-Type: text/html; charset=iso-8859-1\r\nContent-Length: 0\r\n"
+            "Connection: keep-alive\r\n\r\n");
+  EXPECT_EQ(forged.status, 404);  // the HTTP/1.0 connection was kept
 
   // A path cannot forge a line of the log.
   StopServer();
@@ -405,31 +445,7 @@ TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
   EXPECT_NE(log.find("GET /morvanebg.gif 200 223 "), std::string::npos) << log;
 }
 
-TEST_F(HttpServerTest, KeepsHttp10ConnectionsOnlyWhenAsked) {
-  TestClient kept(server_->port());
-  EXPECT_EQ(kept.Request("GET / HTTP/1.0\r\nHost: " + host_ + "\r\nConnection: keep-alive\r\n\r\n")
-                .Header("connection"),
-            "keep-alive");
-  EXPECT_EQ(kept.Request("GET / HTTP/1.0\r\nHost: " + host_ + "\r\n\r\n").Header("connection"),
-            "close");
-  EXPECT_TRUE(kept.ClosedByServer());
-}
-
-// Answers that clients do not take are held up to a bound; past it, the client that has taken
-// nothing for longest is dropped, not the one being answered, and long before the 30 s a
-// stalled write is given.
-TEST_F(HttpServerTest, AnswersNobodyReadsAreBoundedDroppingTheSlowestFirst) {
-  HttpServerOptions options;
-  options.max_unsent = 256 * 1024;
-  Start(options);
-  EXPECT_LT(AnswersToAClientNotReading([&] {
-              std::this_thread::sleep_for(std::chrono::seconds(1));
-              EXPECT_EQ(TestClient(server_->port()).Request(BigAnswerPost()).status, 200);
-            }),
-            kUnreadPosts);
-}
-
-TEST_F(HttpServerTest, EveryWaitHasItsDeadline) {
+TEST_F(HttpServerTest, EveryWaitHasItsDeadlineAndUnreadAnswersTheirBound) {
   HttpServerOptions options;
   options.timeouts.head = milliseconds(500);
   options.timeouts.idle = options.timeouts.body_floor = options.timeouts.write_stall =
@@ -444,9 +460,7 @@ TEST_F(HttpServerTest, EveryWaitHasItsDeadline) {
     std::this_thread::sleep_for(milliseconds(250));
     slow.Send("s");  // a byte now and then does not extend the time for the head
   }
-  std::optional<ClientResponse> timed_out = slow.Read();
-  ASSERT_TRUE(timed_out);
-  EXPECT_EQ(timed_out->status, 408);
+  EXPECT_EQ(slow.Read().status, 408);
   EXPECT_TRUE(slow.ClosedByServer());
 
   TestClient idle(server_->port());  // closed without an answer
@@ -459,6 +473,18 @@ TEST_F(HttpServerTest, EveryWaitHasItsDeadline) {
   // Once answers nobody reads fill the system's buffers, the write stalls: the server gives up
   // on the client well before all are sent.
   EXPECT_LT(AnswersToAClientNotReading([] {}), kUnreadPosts);
+
+  // Answers that clients do not take are held up to a bound; past it, the client that has taken
+  // nothing for longest is dropped, not the one being answered, and long before the 30 s a
+  // stalled write is given.
+  HttpServerOptions bounded;
+  bounded.max_unsent = 256 * 1024;
+  Start(bounded);
+  EXPECT_LT(AnswersToAClientNotReading([&] {
+              std::this_thread::sleep_for(std::chrono::seconds(1));
+              EXPECT_EQ(TestClient(server_->port()).Request(BigAnswerPost()).status, 200);
+            }),
+            kUnreadPosts);
 }
 
 TEST_F(HttpServerTest, TheLongestIdleConnectionMakesRoomForANewOne) {
@@ -490,21 +516,17 @@ TEST_F(HttpServerTest, APortInUseIsReportedAndStopBeforeServeEndsServeAtOnce) {
 }
 
 TEST(ParseListenAddressTest, SplitsHostAndPort) {
-  const std::pair<const char*, const char*> cases[] = {{"127.0.0.1:8080", "127.0.0.1 8080"},
-                                                       {"localhost:0", "localhost 0"},
-                                                       {"[::1]:9000", "::1 9000"},
-                                                       {"0.0.0.0:65535", "0.0.0.0 65535"},
-                                                       {"127.0.0.1", "none"},
-                                                       {":8080", "none"},
-                                                       {"::1:8080", "none"},
-                                                       {"host:65536", "none"},
-                                                       {"host:80x", "none"},
-                                                       {"[]:80", "none"}};
-  for (const auto& [text, expected] : cases) {
-    std::string host;
-    int port = -1;
-    bool ok = ParseListenAddress(text, &host, &port);
-    EXPECT_EQ(ok ? host + " " + std::to_string(port) : "none", expected) << text;
+  std::string host;
+  int port = -1;
+  const std::pair<const char*, const char*> good[] = {{"127.0.0.1:8080", "127.0.0.1 8080"},
+                                                      {"[::1]:9000", "::1 9000"},
+                                                      {"0.0.0.0:65535", "0.0.0.0 65535"}};
+  for (const auto& [text, expected] : good) {
+    ASSERT_TRUE(ParseListenAddress(text, &host, &port)) << text;
+    EXPECT_EQ(host + " " + std::to_string(port), expected);
+  }
+  for (const char* text : {"127.0.0.1", ":8080", "::1:8080", "host:65536", "host:80x", "[]:80"}) {
+    EXPECT_FALSE(ParseListenAddress(text, &host, &port)) << text;
   }
 }
 

@@ -6,7 +6,8 @@ what it was before it. Then 300 clients ask for a 2 MB selection page and read n
 memory must stay under 256 MiB and be back within --return-mib of where it was 5 s after they
 leave.
 
-    reliability/load_test.py [--vorlintex PATH] [--requests N] [--connections N] [--return-mib N]
+    VORLINTEX=build/app/vorlintex reliability/load_test.py [--requests N] [--connections N]
+        [--return-mib N]
 """
 
 import argparse
@@ -14,7 +15,6 @@ import os
 import sys
 import threading
 import time
-import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import vorlintex_server as vs  # noqa: E402
@@ -24,9 +24,8 @@ RETURN_SECONDS = 5
 
 
 def selection_post(server, folder, name, cookie=None):
-    body = urllib.parse.urlencode({"PageNumber": "1", "sourcedir": folder,
-                                   "targetdir": folder + "-out" + name, "dllname": name})
-    return vs.form_post(server, body.encode(), cookie=cookie)
+    return vs.form_post(server, vs.selection_form(folder, folder + "-out" + name, name),
+                        cookie=cookie)
 
 
 def browser(server, source, requests, index, errors):
@@ -86,7 +85,6 @@ def never_reading(server, folder, clients=300):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--vorlintex", help="the vorlintex executable")
     parser.add_argument("--requests", type=int, default=10000)
     parser.add_argument("--connections", type=int, default=64)
     parser.add_argument("--warmup", type=int, default=4000)
@@ -96,8 +94,8 @@ def main():
     parser.add_argument("--return-mib", type=int, default=16)
     args = parser.parse_args()
 
-    with vs.Server(vs.find_binary(args.vorlintex)) as server:
-        source = vs.make_site(server.scratch)
+    with vs.Server(vs.find_binary()) as server:
+        source = server.site
         warmup_errors, _ = load(server, source, args.warmup, args.warmup_connections)
         time.sleep(0.5)
         before = server.rss_kib()
@@ -113,7 +111,7 @@ def main():
         while server.rss_kib() > after + args.return_mib * 1024 and \
                 time.time() - left < RETURN_SECONDS:
             time.sleep(0.1)
-        back, alive = server.rss_kib(), server.alive()
+        back, alive = server.rss_kib(), server.process.poll() is None
 
     print("%d requests over %d connections in %.1f s, %d errors; resident memory %d KiB before, "
           "%d KiB after; 300 clients not reading: %d KiB at peak, %d KiB after they left"

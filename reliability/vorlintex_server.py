@@ -8,38 +8,37 @@ import socket
 import subprocess
 import sys
 import tempfile
-
-REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-
-
-def find_binary(explicit=None):
-    """The vorlintex executable: the argument, $VORLINTEX, or the usual build folders."""
-    for candidate in [explicit, os.environ.get("VORLINTEX")] + [
-            os.path.join(REPO, folder, "app", "vorlintex") for folder in ("build", "build-release",
-                                                                         "build-reliability")]:
-        if candidate and os.access(candidate, os.X_OK):
-            return candidate
-    sys.exit("no vorlintex executable found: build it (reliability/run.sh does) or set VORLINTEX")
+import urllib.parse
 
 
-def make_site(root, pages=20):
-    """A source folder of small ASP pages for the selection page to list."""
-    source = os.path.join(root, "site")
-    os.makedirs(source)
-    for i in range(pages):
-        with open(os.path.join(source, "page%02d.asp" % i), "wb") as page:
-            page.write(b"<html><%= Now %> page " + str(i).encode() + b"</html>\r\n")
-    return source
+def find_binary():
+    """The vorlintex executable $VORLINTEX names (reliability/run.sh builds one)."""
+    binary = os.environ.get("VORLINTEX", "")
+    if not os.access(binary, os.X_OK):
+        sys.exit("no vorlintex executable: set VORLINTEX")
+    return binary
+
+
+def selection_form(sourcedir, targetdir, dllname, page="1"):
+    """The wizard's form as its entry page posts it."""
+    return urllib.parse.urlencode({"PageNumber": page, "sourcedir": sourcedir,
+                                   "targetdir": targetdir, "dllname": dllname}).encode()
 
 
 class Server:
-    """`vorlintex serve` on 127.0.0.1 and a free port, with a scratch folder, entered through
-    the address it prints (whose token gives the access cookie); stopped on exit."""
+    """`vorlintex serve` on 127.0.0.1 and a free port, with a scratch folder holding a site of 20
+    small pages, entered through the address it prints (whose token gives the access cookie);
+    stopped on exit."""
 
     def __init__(self, binary):
         self.binary = binary
         self.scratch = tempfile.mkdtemp(prefix="vorlintex-reliability-")
         self.process = self.access = None
+        self.site = os.path.join(self.scratch, "site")
+        os.makedirs(self.site)
+        for i in range(20):
+            with open(os.path.join(self.site, "page%02d.asp" % i), "wb") as page:
+                page.write(b"<html><%= Now %> page " + str(i).encode() + b"</html>\r\n")
 
     def __enter__(self):
         env = dict(os.environ, WINEPREFIX=os.path.join(self.scratch, "wine"))
@@ -84,9 +83,6 @@ class Server:
     def connect(self, timeout=10):
         return Connection(self.port, timeout=timeout)
 
-    def alive(self):
-        return self.process.poll() is None
-
     def rss_kib(self):
         with open("/proc/%d/status" % self.process.pid) as status:
             return int(next(line for line in status if line.startswith("VmRSS:")).split()[1])
@@ -98,22 +94,22 @@ class Server:
         return int(fields[11]) + int(fields[12])
 
 
-def _head(server, line, cookie, access):
-    """A request head's first lines, with the access cookie unless not `access`."""
-    cookies = b"; ".join(c for c in (server.access if access else None, cookie) if c)
+def _head(server, line, cookie):
+    """A request head's first lines, with the access cookie."""
+    cookies = b"; ".join(c for c in (server.access, cookie) if c)
     return ("%s HTTP/1.1\r\nHost: %s\r\n" % (line, server.host_header)).encode() + \
         (b"Cookie: " + cookies + b"\r\n" if cookies else b"")
 
 
-def form_post(server, body, extra=b"", cookie=None, access=True):
+def form_post(server, body, cookie=None):
     """The bytes of a POST of `body` to the wizard, as a browser on its own page sends it."""
-    return _head(server, "POST /morvane.asp", cookie, access) + (
+    return _head(server, "POST /morvane.asp", cookie) + (
         "Origin: %s\r\nContent-Type: application/x-www-form-urlencoded\r\nContent-Length: %d\r\n"
-        % (server.origin, len(body))).encode() + extra + b"\r\n" + body
+        % (server.origin, len(body))).encode() + b"\r\n" + body
 
 
-def entry_get(server, cookie=None, access=True):
-    return _head(server, "GET /morvane.asp", cookie, access) + b"\r\n"
+def entry_get(server, cookie=None):
+    return _head(server, "GET /morvane.asp", cookie) + b"\r\n"
 
 
 class Connection:
@@ -143,7 +139,7 @@ class Connection:
         data, self.buffer = self.buffer[:at], self.buffer[at:]
         return data
 
-    def read_response(self, head_only=False):
+    def read_response(self):
         """(status, headers as a lower-cased dict, body)."""
         lines = self._read_until(marker=b"\r\n\r\n").decode("latin-1").split("\r\n")
         headers = {}
@@ -151,7 +147,7 @@ class Connection:
             if ":" in line:
                 name, value = line.split(":", 1)
                 headers[name.strip().lower()] = value.strip()
-        length = 0 if head_only else int(headers.get("content-length", "0"))
+        length = int(headers.get("content-length", "0"))
         return int(lines[0].split()[1]), headers, self._read_until(count=length)
 
     def request(self, data):
