@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -17,7 +17,6 @@ namespace vorlintex::translator {
 namespace {
 
 using testing::CrLfLines;
-using testing::ExpectedHeader;
 using testing::ExpectedModule;
 using testing::Lines;
 using testing::PageStore;
@@ -29,8 +28,6 @@ struct PageCase {
   Lines procedures;
   Lines script_blocks;
   Lines body;
-  // The include path that ended the translation, after the procedures copied up to then.
-  std::optional<std::string> missing_include = {};
 };
 
 const PageCase kPages[] = {
@@ -55,27 +52,17 @@ const PageCase kPages[] = {
       "Response.Write (\" <a href=\"\"\" &  link  & \"\"\" title=\"\"\" & Title(\"x\") & "
       "\"\"\">Go</a>\" & vbCrlf)",
       " If Total(1, 2) = 3 Then ShowRow \"three\" "}},
-    // Everything before the globals pass met the missing file, and nothing after.
-    {"shop",
-     {"<% Sub A()", "x", "End Sub %>", "<!-- #include file=\"Gone.inc\" -->", "<% Sub B() %>"},
-     {},
-     {"<% Sub A()", "x", "End Sub %>"},
-     {},
-     {},
-     "C:\\site\\Gone.inc"},
 };
 
 TEST(TranslatePage, WholeClassModules) {
   for (const PageCase& c : kPages) {
     PageStore store;
-    store.AddSourceFile(c.base_name + ".asp", CrLfLines(c.page));
-    for (const auto& [name, lines] : c.includes) store.AddSourceFile(name, CrLfLines(lines));
-    TranslationResult result = store.Translate(c.base_name);
-    EXPECT_EQ(result.missing_include, c.missing_include) << c.base_name;
+    store.AddPage(c.base_name, c.page, c.includes);
+    PageTranslation page = store.Prepare(c.base_name);
+    EXPECT_FALSE(TranslatePage(page).missing_include.has_value()) << c.base_name;
     EXPECT_EQ(store.ModuleText(c.base_name),
-              c.missing_include ? ExpectedHeader(c.base_name) + CrLfLines(c.procedures)
-                                : ExpectedModule(c.base_name, CrLfLines(c.procedures),
-                                                 CrLfLines(c.script_blocks), CrLfLines(c.body)));
+              ExpectedModule(c.base_name, CrLfLines(c.procedures), CrLfLines(c.script_blocks),
+                             CrLfLines(c.body)));
     EXPECT_TRUE(store.failures().empty()) << c.base_name;
   }
 }
@@ -85,13 +72,6 @@ TEST(TranslatePage, WholeClassModules) {
 const char kPagePath[] = "C:\\site\\s.asp";
 const char kIncludePath[] = "C:\\site\\f.inc";
 const std::string kModulePath = PageStore::ModulePath("s");
-
-void AddPageWithEveryPart(PageStore& store) {
-  store.AddSourceFile("f.inc", CrLfLines({"<p>1</p>", "Sub F() : End Sub"}));
-  store.AddSourceFile(
-      "s.asp", CrLfLines({"<p>a</p>", "<% Sub S() : End Sub %>", "<script runat=server>", "x = 1",
-                          "</script>", "<!-- #include file=\"f.inc\" -->", "<p>b</p>"}));
-}
 
 // Gives two lines, then fails every read, and never admits to being at its end: a reader that
 // trusted AtEndOfStream alone would never stop.
@@ -120,7 +100,7 @@ Lines Written(const Lines& html) {
 
 // An include that cannot be read is read as empty. A page not opened at first gives an empty
 // globals pass, one not reopened empty later passes, and one that fails at a read ends the
-// pass there. A class module whose writes or close failed does not take its name.
+// pass there. A class module whose writes failed does not take its name.
 TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
   const Lines kSub = {"<% Sub S() : End Sub %>"}, kBlock = {"x = 1"};
   const Lines kBody =
@@ -129,47 +109,46 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
       Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>b</p>"});
   const Lines kNone, kBothSubs = {kSub[0], "Sub F() : End Sub"};
   const char* const kInjected = "injected failure";
-  using Inject = std::function<void(PageStore&, PageTranslation&)>;
-  const Inject no_service = [](PageStore& s, PageTranslation&) {
-    s.env().FailNewFileService("out of memory");
-  };
-  const Inject no_page = [](PageStore&, PageTranslation& page) { page.page.reset(); };
-  const Inject failing_page = [](PageStore&, PageTranslation& page) {
-    page.page = std::make_unique<FailingReadStream>(std::move(page.page));
-  };
+  enum Also { kNothingElse, kNoFileService, kNoPageAtFirst, kPageFailingAtItsThirdLine };
   using enum fs::Operation;
   const struct {
     std::optional<fs::Operation> fail;                     // every such operation on `path`
     std::string path, reason;                              // of the one failure recorded
     Lines procedures = {}, script_blocks = {}, body = {};  // none when the module is lost
-    Inject inject = nullptr;  // another fault, once the run is prepared
+    Also also = kNothingElse;                              // a fault once the run is prepared
   } cases[] = {
       {kOpen, kIncludePath, kInjected, kSub, kBlock, kWithoutInclude},
       {kRead, kIncludePath, kInjected, kSub, kBlock, kWithoutInclude},
-      {{}, kIncludePath, "out of memory", kSub, kBlock, kWithoutInclude, no_service},
-      {{}, kPagePath, "the source page could not be opened", kNone, kBlock, kBody, no_page},
+      {{}, kIncludePath, "out of memory", kSub, kBlock, kWithoutInclude, kNoFileService},
+      {{}, kPagePath, "the source page could not be opened", kNone, kBlock, kBody, kNoPageAtFirst},
       {kOpen, kPagePath, kInjected, kBothSubs, kNone, kNone},
-      {{}, kPagePath, "read error", kSub, kBlock, kBody, failing_page},
+      {{}, kPagePath, "read error", kSub, kBlock, kBody, kPageFailingAtItsThirdLine},
+      // A failed close of the module takes the same way, through the same output file.
       {kWrite, kModulePath, kInjected},
-      {kClose, kModulePath, kInjected},
   };
   for (const auto& c : cases) {
     PageStore store;
-    AddPageWithEveryPart(store);
+    store.AddPage("s",
+                  {"<p>a</p>", "<% Sub S() : End Sub %>", "<script runat=server>", "x = 1",
+                   "</script>", "<!-- #include file=\"f.inc\" -->", "<p>b</p>"},
+                  {{"f.inc", {"<p>1</p>", "Sub F() : End Sub"}}});
     PageTranslation page = store.Prepare("s");
     if (c.fail) store.store().FailOn(*c.fail, c.path);
-    if (c.inject) c.inject(store, page);
+    if (c.also == kNoFileService) store.env().FailNewFileService("out of memory");
+    if (c.also == kNoPageAtFirst) page.page.reset();
+    if (c.also == kPageFailingAtItsThirdLine) {
+      page.page = std::make_unique<FailingReadStream>(std::move(page.page));
+    }
     EXPECT_FALSE(TranslatePage(page).missing_include.has_value());
     EXPECT_EQ(store.ModuleText("s"),
               c.path == kModulePath
                   ? "<no class module>"
-                  : testing::ExpectedModule("s", CrLfLines(c.procedures),
-                                            CrLfLines(c.script_blocks), CrLfLines(c.body)));
-    const std::vector<Failure>& failures = store.failures().failures();
-    ASSERT_EQ(failures.size(), 1u);
-    EXPECT_EQ(failures[0].access, c.path == kModulePath ? Access::kWrite : Access::kRead);
-    EXPECT_EQ(failures[0].path, c.path);
-    EXPECT_EQ(failures[0].reason, c.reason);
+                  : ExpectedModule("s", CrLfLines(c.procedures), CrLfLines(c.script_blocks),
+                                   CrLfLines(c.body)));
+    ASSERT_EQ(store.failures().failures().size(), 1u);
+    const Failure& failure = store.failures().failures()[0];
+    EXPECT_EQ(std::tie(failure.access, failure.path, failure.reason),
+              std::tuple(c.path == kModulePath ? Access::kWrite : Access::kRead, c.path, c.reason));
   }
 }
 

@@ -1,10 +1,12 @@
-// What the translation tells its observer: one small page per kind of loss, with the line it
-// must be told on, and pages that convert without loss telling nothing.
+// What the translation tells its observer: two pages that between them hold every kind of
+// loss, each told on its own line, among lines that convert without loss and tell nothing.
 #include "translator/translation_observer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "translator/translate_page.h"
@@ -17,86 +19,69 @@ using testing::Lines;
 using testing::PageStore;
 
 struct Told {
-  Loss loss;
-  std::string file;  // "page.asp" or "i.inc"
+  std::string file;  // the file name alone
   int line;
-  bool operator==(const Told&) const = default;
+  Loss loss;
+  auto operator<=>(const Told&) const = default;
 };
 
 class Recorder : public TranslationObserver {
  public:
   void Noted(Loss loss, LineAt at, std::string_view, std::string_view) override {
     std::string_view file = at.file.substr(at.file.rfind('\\') + 1);
-    told.push_back(Told{loss, std::string(file), at.number});
+    told.push_back(Told{std::string(file), at.number, loss});
   }
   std::vector<Told> told;
 };
 
-struct ObserverCase {
-  Lines page;
-  Lines include;  // i.inc
-  std::vector<Told> told;
-};
-
 const char* const kP = "page.asp";
-const char* const kI = "i.inc";
-const char* const kIncludeLine = "<!-- #include file=\"i.inc\" -->";
 
 TEST(TranslationObserver, TellsExactlyTheseLosses) {
-  const ObserverCase cases[] = {
-      {{"<p>a</p>", "<p><%= a %></p>", "<%", "x = 1", "%>", "<% Sub A() : x = 1 : End Sub %>",
-        "<% Option Explicit %>"},
+  using enum Loss;
+  const struct {
+    Lines page;
+    std::vector<std::pair<std::string, Lines>> includes;
+    std::vector<Told> told;  // in file and line order: the passes tell one after another
+  } cases[] = {
+      // clang-format off
+      {{"\xef\xbb\xbf<p>a</p>", "Hello <% x = 1 %>", "<p>the sub menu</p>", "<%",           // 1-4
+        "HasHigherSub = false", "Sub A()", "x = 1", "End Sub", "Function F()",              // 5-9
+        "End Function", "Class C", "End Class", "%>", "<% Public Property Get P()",         // 10-14
+        "End Property %>", "<p><%= 5 % 2 %></p>", "<p>^<%= a %></p>", "<p><%= a",           // 15-18
+        "<%@ LANGUAGE=\"VBSCRIPT\" %>", "<p>caf\xc3\xa9 <%= a %></p>",                      // 19-20
+        "<% Sub B() : x = 1 : End Sub %>", "<% Option Explicit %>", "<% x = 1", "<p>b</p>"},
        {},
-       {}},
-      {{"<%", "Sub A()", "x = 1", "End Sub", "%>"}, {}, {{Loss::kSubBodyInPageMethod, kP, 2}}},
-      {{kIncludeLine},
-       {"<p>the sub menu</p>", "<p>lost</p>"},
-       {{Loss::kSubWord, kI, 1}, {Loss::kIncludeCutBySub, kI, 2}}},
-      {{"Hello <% x = 1 %>"}, {}, {{Loss::kTextBeforeCode, kP, 1}}},
-      {{"<p>the sub menu</p>", "end sub"}, {}, {{Loss::kSubWord, kP, 1}}},
-      {{"<%", "HasHigherSub = false", "%>"}, {}, {{Loss::kSubWord, kP, 2}}},
-      {{kIncludeLine},
-       {"<%", "Sub A()", "End Sub", "%>", "<p>lost</p>"},
-       {{Loss::kIncludeCutBySub, kI, 4}}},
-      {{"<%", "Function F()", "End Function", "%>"}, {}, {{Loss::kProcedureInPageMethod, kP, 2}}},
-      {{"<% Public Property Get P()", "End Property %>"},
-       {},
-       {{Loss::kProcedureInPageMethod, kP, 1}}},
-      {{"<%", "Class C", "End Class", "%>"}, {}, {{Loss::kClassBlock, kP, 2}}},
-      {{"<script language=\"VBScript\" runat=\"server\">", "Sub A()", "End Sub", "</script>"},
-       {},
-       {{Loss::kDuplicateProcedure, kP, 2}, {Loss::kScriptBlockAsText, kP, 1}}},
-      {{kIncludeLine, kIncludeLine},
-       {"<%", "Sub A()", "End Sub"},
-       {{Loss::kDuplicateProcedure, kP, 2}}},
-      {{"<script language=\"JScript\" runat=\"server\">", "var a = 1;", "</script>"},
-       {},
-       {{Loss::kScriptNotVbscript, kP, 1}, {Loss::kScriptBlockAsText, kP, 1}}},
-      {{"<p><%= 5 % 2 %></p>"}, {}, {{Loss::kExpressionCutShort, kP, 1}}},
-      {{"<p>^<%= a %></p>"},
-       {},
-       {{Loss::kCaretBecomesQuote, kP, 1}, {Loss::kUnbalancedQuotes, kP, 1}}},
-      {{"<p><%= a"}, {}, {{Loss::kUnfinishedExpression, kP, 1}}},
-      {{"<%@ LANGUAGE=\"VBSCRIPT\" %>"}, {}, {{Loss::kDirectiveAsText, kP, 1}}},
-      {{kIncludeLine}, {"<!-- #include file=\"j.inc\" -->"}, {{Loss::kNestedInclude, kI, 1}}},
-      {{"<p>a</p><!-- #include virtual=\"i.inc\" -->"},
-       {"<p>b</p>"},
-       {{Loss::kVirtualInclude, kP, 1}, {Loss::kTextOnIncludeLine, kP, 1}}},
-      {{"<p>a</p>", "<% x = 1", "<p>b</p>"}, {}, {{Loss::kCodeNeverClosed, kP, 2}}},
-      {{"\xef\xbb\xbf<p>a</p>", "<p>caf\xc3\xa9</p>"}, {}, {{Loss::kNotAscii, kP, 1}}},
-      // A check passes over a missing include instead of ending there.
-      {{"<!-- #include file=\"none.inc\" -->", "<p>a</p>", "<!-- #include file=\"other.inc\" -->"},
-       {},
-       {{Loss::kMissingInclude, kP, 1}, {Loss::kMissingInclude, kP, 3}}},
+       {{kP, 1, kNotAscii}, {kP, 2, kTextBeforeCode}, {kP, 3, kSubWord}, {kP, 5, kSubWord},
+        {kP, 6, kSubBodyInPageMethod}, {kP, 9, kProcedureInPageMethod}, {kP, 11, kClassBlock},
+        {kP, 14, kProcedureInPageMethod}, {kP, 16, kExpressionCutShort},
+        {kP, 17, kCaretBecomesQuote}, {kP, 17, kUnbalancedQuotes},
+        {kP, 18, kUnfinishedExpression}, {kP, 19, kDirectiveAsText}, {kP, 23, kCodeNeverClosed}}},
+      // j.inc is read twice, so told twice; a check passes over a missing include instead of
+      // ending there.
+      {{"<p>a</p><!-- #include virtual=\"i.inc\" -->", "<!-- #include file=\"j.inc\" -->",  // 1-2
+        "<!-- #include file=\"j.inc\" -->", "<!-- #include file=\"none.inc\" -->",          // 3-4
+        "<script language=\"VBScript\" runat=\"server\">", "Sub S()", "End Sub", "</script>", // 5-8
+        "<script language=\"JScript\" runat=\"server\">", "var a = 1;", "</script>"},       // 9-11
+       {{"i.inc", {"<!-- #include file=\"j.inc\" -->", "<%", "Sub A()", "End Sub", "%>",
+                   "<p>lost</p>"}},
+        {"j.inc", {"<p>the sub menu</p>", "<p>lost</p>"}}},
+       {{"i.inc", 1, kNestedInclude}, {"i.inc", 5, kIncludeCutBySub},
+        {"j.inc", 1, kSubWord}, {"j.inc", 1, kSubWord},
+        {"j.inc", 2, kIncludeCutBySub}, {"j.inc", 2, kIncludeCutBySub},
+        {kP, 1, kVirtualInclude}, {kP, 1, kTextOnIncludeLine}, {kP, 3, kDuplicateProcedure},
+        {kP, 4, kMissingInclude}, {kP, 5, kScriptBlockAsText}, {kP, 6, kDuplicateProcedure},
+        {kP, 9, kScriptBlockAsText}, {kP, 9, kScriptNotVbscript}}},
+      // clang-format on
   };
-  for (const ObserverCase& c : cases) {
+  for (const auto& c : cases) {
     PageStore store;
-    store.AddPage(c.page, {{"i.inc", c.include}});
+    store.AddPage("page", c.page, c.includes);
     Recorder recorder;
     PageTranslation page = store.Prepare("page");
     page.observer = &recorder;
     page.pass_over_missing_includes = true;
     TranslatePage(page);
+    std::sort(recorder.told.begin(), recorder.told.end());
     EXPECT_EQ(recorder.told, c.told) << testing::CrLfLines(c.page);
   }
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,9 +11,6 @@
 #include "contract/failure_log.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
-#include "translator/body_pass.h"
-#include "translator/globals_pass.h"
-#include "translator/script_block_pass.h"
 #include "translator/translate_page.h"
 
 namespace vorlintex::translator::testing {
@@ -99,10 +95,6 @@ class PageStore {
   MemoryEnv& env() { return env_; }
   FailureLog& failures() { return failures_; }
 
-  // A file of the source directory, by its name.
-  void AddSourceFile(const std::string& name, std::string contents) {
-    store_->AddFile(SourcePath(name), std::move(contents));
-  }
   static std::string SourcePath(const std::string& name) {
     return std::string(kSourceDir) + "\\" + name;
   }
@@ -130,41 +122,11 @@ class PageStore {
     return page;
   }
 
-  // Adds page.asp and the include files, each given by name and lines.
-  void AddPage(const Lines& page, const std::vector<std::pair<std::string, Lines>>& includes) {
-    AddSourceFile("page.asp", CrLfLines(page));
-    for (const auto& [name, lines] : includes) AddSourceFile(name, CrLfLines(lines));
-  }
-
-  enum class Pass { kGlobals, kScriptBlocks, kBody };
-  struct PassRun {
-    std::string written;
-    std::optional<std::string> missing_include;
-  };
-  // Runs one pass alone over page.asp, as the translation runs it.
-  PassRun RunPass(Pass pass, TranslationObserver* observer = nullptr) {
-    OutputFile module(*files_, ModulePath("pass"), &failures_);
-    IncludeResolver includes(kSourceDir, &env_, &failures_);
-    std::unique_ptr<fs::TextStream> page;
-    (void)files_->OpenTextFile(SourcePath("page.asp"), &page);
-    PassRun run;
-    if (pass == Pass::kGlobals) {
-      run.missing_include = RunGlobalsPass(page.get(), &failures_, includes, module);
-    } else if (pass == Pass::kScriptBlocks) {
-      RunScriptBlockPass(page.get(), &failures_, module);
-    } else {
-      run.missing_include =
-          BodyPass(includes, &failures_, module, observer, "page.asp").Run(page.get());
-    }
-    module.Close();
-    run.written = ModuleText("pass");
-    return run;
-  }
-
-  // Translates the source page `base_name`.asp as the generation run does.
-  TranslationResult Translate(const std::string& base_name) {
-    PageTranslation page = Prepare(base_name);
-    return TranslatePage(page);
+  // Adds the source page `base_name`.asp and the include files, each given by name and lines.
+  void AddPage(const std::string& base_name, const Lines& page,
+               const std::vector<std::pair<std::string, Lines>>& includes) {
+    store_->AddFile(SourcePath(base_name + ".asp"), CrLfLines(page));
+    for (const auto& [name, lines] : includes) store_->AddFile(SourcePath(name), CrLfLines(lines));
   }
 
  private:
