@@ -2,14 +2,13 @@
 // and inspects its files directly, bypassing the service under test.
 #pragma once
 
+#include <stdlib.h>
 #ifndef _WIN32
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/resource.h>
 #endif
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,24 +25,22 @@ namespace vorlintex::fs {
 
 using Lines = std::vector<std::string>;
 
+// Paths given to it are relative to Root(), "/"-separated and spelled exactly.
 class Harness {
  public:
   virtual ~Harness() = default;
-  // The folder the test works in, as a path the service is given.
   virtual std::string Root() = 0;
-  // Writes `bytes` to the file at `relative` ("/"-separated, exact spelling), making folders.
-  virtual void Put(const std::string& relative, const std::string& bytes) = 0;
-  // The bytes of the file at `relative`; nothing when there is none.
+  virtual void Put(const std::string& relative, const std::string& bytes) = 0;  // makes folders
   virtual std::optional<std::string> Get(const std::string& relative) = 0;
-  // The names of the ordinary files in the folder at `relative`, in byte order.
+  // The ordinary files of a folder, in byte order.
   virtual Lines Names(const std::string& relative) = 0;
   virtual Env& env() = 0;
   // From now on writes fail, as on a full disk: those to `relative`, or all the process makes.
-  virtual void FailWrites(const std::string& relative) = 0;
-  virtual bool CanFailWrites() const { return true; }
+  // False where the platform has no way to.
+  virtual bool FailWrites(const std::string& relative) = 0;
 
   TextFileService& service() {
-    if (service_ == nullptr && !env().NewFileService(&service_).ok()) std::abort();
+    if (service_ == nullptr && !env().NewFileService(&service_).ok()) abort();
     return *service_;
   }
 
@@ -53,8 +50,7 @@ class Harness {
 
 class MemoryHarness : public Harness {
  public:
-  MemoryHarness() : files_(MemoryFileSystem::Create()), env_(files_) { files_->AddFolder(Root()); }
-
+  MemoryHarness() { files_->AddFolder(Root()); }
   std::string Root() override { return "C:\\Site Root"; }
   void Put(const std::string& relative, const std::string& bytes) override {
     files_->AddFile(Root() + "\\" + relative, bytes);
@@ -69,25 +65,22 @@ class MemoryHarness : public Harness {
     return names;
   }
   Env& env() override { return env_; }
-  void FailWrites(const std::string& relative) override {
+  bool FailWrites(const std::string& relative) override {
     files_->FailOn(Operation::kWrite, Root() + "\\" + relative);
+    return true;
   }
 
  private:
-  std::shared_ptr<MemoryFileSystem> files_;
-  MemoryEnv env_;
+  std::shared_ptr<MemoryFileSystem> files_ = MemoryFileSystem::Create();
+  MemoryEnv env_{files_};
 };
 
 // The real file system, in a fresh folder under the temporary folder removed afterwards.
 class DiskHarness : public Harness {
  public:
-  DiskHarness()
-      : root_((std::filesystem::temp_directory_path() /
-               ("vorlintex-" + std::to_string(std::random_device()())))
-                  .string()),
-        env_(NewNativeEnv()) {
+  DiskHarness() {
     // Without a folder of its own the harness would write wherever its paths happened to lead.
-    if (!std::filesystem::create_directory(root_)) std::abort();
+    if (!std::filesystem::create_directory(root_)) abort();
   }
   ~DiskHarness() override {
 #ifndef _WIN32
@@ -119,24 +112,25 @@ class DiskHarness : public Harness {
   Env& env() override { return *env_; }
 #ifdef _WIN32
   // Windows has no per-process file size limit to make a write fail with.
-  void FailWrites(const std::string&) override {}
-  bool CanFailWrites() const override { return false; }
+  bool FailWrites(const std::string&) override { return false; }
 #else
   // Every write of the process then fails with EFBIG, rather than raising SIGXFSZ, until the
   // harness is gone.
-  void FailWrites(const std::string&) override {
+  bool FailWrites(const std::string&) override {
     signal(SIGXFSZ, SIG_IGN);
     rlimit limit;
     getrlimit(RLIMIT_FSIZE, &limit);
     if (!saved_limit_) saved_limit_ = limit;
     limit.rlim_cur = 0;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    return setrlimit(RLIMIT_FSIZE, &limit) == 0;
   }
 #endif
 
  private:
-  std::string root_;
-  std::unique_ptr<Env> env_;
+  std::string root_ = (std::filesystem::temp_directory_path() /
+                       ("vorlintex-" + std::to_string(std::random_device()())))
+                          .string();
+  std::unique_ptr<Env> env_ = NewNativeEnv();
 #ifndef _WIN32
   std::optional<rlimit> saved_limit_;
 #endif
@@ -144,20 +138,17 @@ class DiskHarness : public Harness {
 
 #ifndef _WIN32
 // Sets or unsets an environment variable for one scope, then puts the old value back.
-class ScopedVariable {
- public:
-  ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = getenv(name)) saved_ = old;
+struct ScopedVariable {
+  ScopedVariable(const char* name, const std::optional<std::string>& value) : name(name) {
+    if (const char* old = getenv(name)) saved = old;
     Set(value);
   }
-  ~ScopedVariable() { Set(saved_); }
+  ~ScopedVariable() { Set(saved); }
   void Set(const std::optional<std::string>& value) {
-    value ? setenv(name_, value->c_str(), 1) : unsetenv(name_);
+    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
   }
-
- private:
-  const char* name_;
-  std::optional<std::string> saved_;
+  const char* name;
+  std::optional<std::string> saved;
 };
 #endif
 
@@ -165,11 +156,8 @@ struct HarnessFactory {
   const char* name;
   std::unique_ptr<Harness> (*make)();
 };
-
-inline std::vector<HarnessFactory> AllHarnesses() {
-  return {
-      {"Memory", []() -> std::unique_ptr<Harness> { return std::make_unique<MemoryHarness>(); }},
-      {"Disk", []() -> std::unique_ptr<Harness> { return std::make_unique<DiskHarness>(); }}};
-}
+inline const HarnessFactory kHarnesses[] = {
+    {"Memory", [] { return std::unique_ptr<Harness>(new MemoryHarness); }},
+    {"Disk", [] { return std::unique_ptr<Harness>(new DiskHarness); }}};
 
 }  // namespace vorlintex::fs

@@ -50,26 +50,5 @@ TEST(MemoryFileSystemTest, FailNthOperationFailsEachOperationInTurn) {
   }
 }
 
-// A failure told for one operation on one path, in any spelling, lasts; a failing close still
-// closes its stream, whose file does not take its name.
-TEST(MemoryFileSystemTest, FailOnNamesOneOperationOnOnePath) {
-  auto files = MemoryFileSystem::Create();
-  files->AddFile("C:\\src\\page.asp", "a\r\n");
-  files->FailOn(Operation::kOpen, "c:/SRC/Page.asp");
-  files->FailOn(Operation::kClose, "C:\\src\\out.txt");
-  auto service = files->NewService();
-  std::unique_ptr<TextStream> stream;
-  EXPECT_EQ(service->OpenTextFile("C:\\src\\page.asp", &stream).reason(), "injected failure");
-  EXPECT_EQ(service->OpenTextFile("C:\\src\\page.asp", &stream).path(), "C:\\src\\page.asp");
-  EXPECT_TRUE(service->FileExists("C:\\src\\page.asp"));
-  ASSERT_TRUE(service->CreateTextFile("C:\\src\\out.txt", &stream).ok());
-  ASSERT_TRUE(stream->WriteLine("kept").ok());
-  EXPECT_EQ(stream->Close().reason(), "injected failure");
-  EXPECT_EQ(stream->WriteLine("late").reason(), "Bad file descriptor");
-  EXPECT_EQ(files->Contents("C:\\src\\out.txt"), std::nullopt);
-  ASSERT_TRUE(service->CreateTextFile("C:\\src\\other.txt", &stream).ok());
-  EXPECT_TRUE(stream->Close().ok());
-}
-
 }  // namespace
 }  // namespace vorlintex::fs
