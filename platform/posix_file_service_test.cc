@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/file_service_test_harness.h"
+#include "platform/windows_directory.h"
 
 namespace vorlintex {
 namespace {
@@ -50,6 +51,17 @@ TEST(PosixFileServiceTest, LinksPipesAndSeveralSpellingsOfOneName) {
   }
   EXPECT_EQ(PosixFolderIdentity(root + "\\link"), PosixFolderIdentity(root + "\\SITE"));
   EXPECT_NE(PosixFolderIdentity(root + "\\link"), PosixFolderIdentity(root + "\\site"));
+}
+
+// The Windows folder named in every project file's references: WINDIR without its trailing
+// separators, else the usual one.
+TEST(PosixEnvTest, WindowsDirectoryFromWindir) {
+  const std::pair<std::optional<std::string>, const char*> cases[] = {
+      {std::nullopt, "C:\\WINDOWS"}, {"D:\\WinNT", "D:\\WinNT"}, {"C:\\W\\/", "C:\\W"}, {"", ""}};
+  for (const auto& [windir, expected] : cases) {
+    fs::ScopedVariable variable("WINDIR", windir);
+    EXPECT_EQ(WindowsDirectory(), expected) << windir.value_or("(unset)");
+  }
 }
 
 }  // namespace
