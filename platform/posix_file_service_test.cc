@@ -49,6 +49,13 @@ TEST(PosixFileServiceTest, LinksPipesAndSeveralSpellingsOfOneName) {
     if (status.ok()) status = stream->ReadLine(&line);
     EXPECT_EQ(status.ok() ? line : status.reason(), first) << path;
   }
+  // A folder it makes is as open as the umask allows, as any program's would be.
+  ASSERT_TRUE(harness.service().CreateFolder(root + "\\made").ok());
+  const mode_t mask = umask(0);
+  umask(mask);
+  struct stat made {};
+  EXPECT_EQ(stat(harness.Native("made").c_str(), &made) == 0 ? made.st_mode & 07777 : 0,
+            0777 & ~mask);
   EXPECT_EQ(PosixFolderIdentity(root + "\\link"), PosixFolderIdentity(root + "\\SITE"));
   EXPECT_NE(PosixFolderIdentity(root + "\\link"), PosixFolderIdentity(root + "\\site"));
 }
