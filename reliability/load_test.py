@@ -28,9 +28,10 @@ def selection_post(server, folder, name, cookie=None):
                         cookie=cookie)
 
 
-def browser(server, source, requests, index, errors):
+def browser(server, source, requests, index, errors, start):
     """Alternates the entry page and the selection page, keeping its session."""
     connection = server.connect(timeout=30)
+    start.wait()  # every connection is open before any asks, so the server's workers all serve
     cookie = None
     for number in range(requests):
         selection = number % 2 == 1
@@ -50,13 +51,14 @@ def browser(server, source, requests, index, errors):
 
 def load(server, source, total, connections):
     """(errors, seconds taken)."""
-    errors = []
+    errors, start = [], threading.Barrier(connections + 1, timeout=60)
     threads = [threading.Thread(target=browser, args=(
-        server, source, total // connections + (i < total % connections), i, errors))
+        server, source, total // connections + (i < total % connections), i, errors, start))
         for i in range(connections)]
-    started = time.time()
     for thread in threads:
         thread.start()
+    start.wait()
+    started = time.time()
     for thread in threads:
         thread.join()
     return errors, time.time() - started
