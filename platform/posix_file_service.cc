@@ -6,170 +6,79 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <utility>
 
+#include "platform/block_text_stream.h"
 #include "platform/errno_status.h"
 #include "platform/path_resolver.h"
 
 namespace vorlintex {
 namespace {
 
-// Reads and writes go through the stream's own buffer of this size, so a line costs no system
-// call and no allocation.
-constexpr size_t kBlockSize = 64 * 1024;
-
-constexpr char kPastEnd[] = "Input past end of file";
 constexpr char kNotAFile[] = "not an ordinary file (a pipe, device or socket), so it is not read";
 
-class PosixTextStream final : public fs::TextStream {
+class PosixTextStream final : public BlockTextStream {
  public:
   // A reading stream; `size` is the file's size when it was opened (0 says nothing: most of
   // /proc).
   PosixTextStream(int fd, std::string path, off_t size)
-      : fd_(fd),
-        path_(std::move(path)),
-        writing_(false),
-        buffer_(new char[kBlockSize]),
-        size_(size) {}
+      : BlockTextStream(std::move(path), /*writing=*/false), fd_(fd), size_(size) {}
   // A writing stream on the file in the making `file`, put in place when closed.
   PosixTextStream(int fd, std::string path, FileInTheMaking file)
-      : fd_(fd),
-        path_(std::move(path)),
-        writing_(true),
-        buffer_(new char[kBlockSize]),
+      : BlockTextStream(std::move(path), /*writing=*/true),
+        fd_(fd),
         size_(0),
         file_(std::move(file)) {}
 
   ~PosixTextStream() override {
-    if (!closed_) Close().IgnoreError();
-  }
-
-  bool AtEndOfStream() override {
-    if (closed_ || writing_) return true;
-    return !Fill();
-  }
-
-  Status ReadLine(std::string* line) override {
-    if (closed_ || writing_) return ErrnoStatus(path_, EBADF);
-    if (!Fill()) return read_failed_ ? read_error_ : Status::Error(path_, kPastEnd);
-    line->clear();
-    while (true) {
-      const char* start = buffer_.get() + begin_;
-      size_t available = end_ - begin_;
-      const void* line_feed = std::memchr(start, '\n', available);
-      if (line_feed != nullptr) {
-        size_t length = static_cast<const char*>(line_feed) - start;
-        line->append(start, length);
-        begin_ += length + 1;
-        // The CR of a CR LF may have come at the end of the previous block.
-        if (!line->empty() && line->back() == '\r') line->pop_back();
-        return Status::OK();
-      }
-      line->append(start, available);
-      begin_ = end_;
-      // A last line without a line end is still a line.
-      if (!Fill()) return read_failed_ ? read_error_ : Status::OK();
-    }
-  }
-
-  Status WriteLine(std::string_view text) override {
-    if (closed_ || !writing_) return ErrnoStatus(path_, EBADF);
-    // After a failed write the file has a hole; every later line fails the same way.
-    if (!write_error_.ok()) return write_error_;
-    if (end_ + text.size() + 2 > kBlockSize) {
-      Status flushed = Flush();
-      if (!flushed.ok()) return flushed;
-      if (text.size() + 2 > kBlockSize) {
-        Status written = WriteAll(text.data(), text.size());
-        if (!written.ok()) return written;
-        text = {};
-      }
-    }
-    if (!text.empty()) std::memcpy(buffer_.get() + end_, text.data(), text.size());
-    end_ += text.size();
-    buffer_[end_++] = '\r';
-    buffer_[end_++] = '\n';
-    return Status::OK();
+    if (!closed()) Close().IgnoreError();
   }
 
   Status Close() override {
-    if (closed_) return ErrnoStatus(path_, EBADF);
-    closed_ = true;
-    Status status;
-    if (writing_) status = write_error_.ok() ? Flush() : write_error_;
+    if (closed()) return Misuse();
+    Status status = Finish();
     // close(2) lets go of the descriptor even when it fails, so it is never retried; its error
     // (a delayed write error on some file systems) is still the caller's to know.
-    if (close(fd_) != 0 && status.ok()) status = ErrnoStatus(path_, errno);
-    buffer_.reset();
-    if (!writing_) return status;
+    if (close(fd_) != 0 && status.ok()) status = ErrnoStatus(path(), errno);
+    if (!writing()) return status;
     // Only a whole file takes the name: after any failure the old file, or none, stays there.
-    if (status.ok() && !PutInPlace(file_)) status = ErrnoStatus(path_, errno);
+    if (status.ok() && !PutInPlace(file_)) status = ErrnoStatus(path(), errno);
     if (!status.ok()) RemoveTemporary(file_);
     return status;
   }
 
  private:
-  // True when unread bytes are in the buffer, reading the next block when needed.
-  bool Fill() {
-    if (begin_ < end_) return true;
-    if (at_end_ || read_failed_) return false;
-    begin_ = end_ = 0;
-    ssize_t count;
+  Status ReadBlock(char* into, size_t capacity, size_t* count, bool* last) override {
+    ssize_t got;
     do {
-      count = read(fd_, buffer_.get(), kBlockSize);
-    } while (count < 0 && errno == EINTR);
-    if (count < 0) {
-      read_failed_ = true;
-      read_error_ = ErrnoStatus(path_, errno);
-      return false;
-    }
-    if (count == 0) {
-      at_end_ = true;
-      return false;
-    }
-    end_ = static_cast<size_t>(count);
+      got = read(fd_, into, capacity);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) return ErrnoStatus(path(), errno);
+    *count = static_cast<size_t>(got);
     // A short read that reaches the size the file had when opened is its end: the read of 0
     // bytes that would confirm it is spared. Files whose size says nothing (a pipe, most of
     // /proc) read on until that read.
-    read_so_far_ += count;
-    if (size_ > 0 && read_so_far_ >= size_ && end_ < kBlockSize) at_end_ = true;
-    return true;
+    read_so_far_ += got;
+    *last = size_ > 0 && read_so_far_ >= size_ && *count < capacity;
+    return Status::OK();
   }
 
-  Status Flush() {
-    size_t pending = end_;
-    end_ = 0;
-    return WriteAll(buffer_.get(), pending);
-  }
-
-  Status WriteAll(const char* data, size_t size) {
+  Status WriteBlock(const char* data, size_t size) override {
     while (size > 0) {
       ssize_t count = write(fd_, data, size);
       if (count < 0 && errno == EINTR) continue;
-      if (count < 0) {
-        write_error_ = ErrnoStatus(path_, errno);
-        return write_error_;
-      }
+      if (count < 0) return ErrnoStatus(path(), errno);
       data += count;
       size -= static_cast<size_t>(count);
     }
     return Status::OK();
   }
 
+  Status Misuse() const override { return ErrnoStatus(path(), EBADF); }
+
   int fd_;
-  std::string path_;  // as the caller gave it, for statuses
-  bool writing_;
-  std::unique_ptr<char[]> buffer_;
-  size_t begin_ = 0;  // reading: the unread bytes are [begin_, end_)
-  size_t end_ = 0;    // writing: the bytes not yet written are [0, end_)
-  bool closed_ = false;
-  bool at_end_ = false;
-  bool read_failed_ = false;
   const off_t size_;
   off_t read_so_far_ = 0;
-  Status read_error_;
-  Status write_error_;
   FileInTheMaking file_;  // writing only
 };
 

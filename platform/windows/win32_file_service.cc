@@ -3,20 +3,14 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstring>
 #include <string>
 #include <utility>
 
+#include "platform/block_text_stream.h"
 #include "platform/windows/win32_status.h"
 
 namespace vorlintex {
 namespace {
-
-// Reads and writes go through the stream's own buffer of this size, so a line costs no system
-// call and no allocation.
-constexpr size_t kBlockSize = 64 * 1024;
-
-constexpr char kPastEnd[] = "Input past end of file";
 
 bool HoldsNul(const std::string& path) { return path.find('\0') != std::string::npos; }
 
@@ -47,83 +41,30 @@ Status OpenFailure(const std::string& path, DWORD error) {
   return Win32Status(path, error);
 }
 
-class Win32TextStream final : public fs::TextStream {
+class Win32TextStream final : public BlockTextStream {
  public:
   // A written file is made under `temporary` and renamed to `target` when closed whole.
   Win32TextStream(HANDLE file, std::string path, bool writing, std::string temporary = {},
                   std::string target = {})
-      : file_(file),
-        path_(std::move(path)),
-        writing_(writing),
-        buffer_(new char[kBlockSize]),
+      : BlockTextStream(std::move(path), writing),
+        file_(file),
         temporary_(std::move(temporary)),
         target_(std::move(target)) {}
 
   ~Win32TextStream() override {
-    if (!closed_) Close().IgnoreError();
-  }
-
-  bool AtEndOfStream() override {
-    if (closed_ || writing_) return true;
-    return !Fill();
-  }
-
-  Status ReadLine(std::string* line) override {
-    line->clear();
-    if (closed_ || writing_) return BadHandleStatus(path_);
-    if (!Fill()) return read_failed_ ? read_error_ : Status::Error(path_, kPastEnd);
-    while (true) {
-      const char* start = buffer_.get() + begin_;
-      size_t available = end_ - begin_;
-      const void* line_feed = std::memchr(start, '\n', available);
-      if (line_feed != nullptr) {
-        size_t length = static_cast<const char*>(line_feed) - start;
-        line->append(start, length);
-        begin_ += length + 1;
-        // The CR of a CR LF may have come at the end of the previous block.
-        if (!line->empty() && line->back() == '\r') line->pop_back();
-        return Status::OK();
-      }
-      line->append(start, available);
-      begin_ = end_;
-      // A last line without a line end is still a line.
-      if (!Fill()) return read_failed_ ? read_error_ : Status::OK();
-    }
-  }
-
-  Status WriteLine(std::string_view text) override {
-    if (closed_ || !writing_) return BadHandleStatus(path_);
-    // After a failed write the file has a hole; every later line fails the same way.
-    if (!write_error_.ok()) return write_error_;
-    if (end_ + text.size() + 2 > kBlockSize) {
-      Status flushed = Flush();
-      if (!flushed.ok()) return flushed;
-      if (text.size() + 2 > kBlockSize) {
-        Status written = WriteAll(text.data(), text.size());
-        if (!written.ok()) return written;
-        text = {};
-      }
-    }
-    if (!text.empty()) std::memcpy(buffer_.get() + end_, text.data(), text.size());
-    end_ += text.size();
-    buffer_[end_++] = '\r';
-    buffer_[end_++] = '\n';
-    return Status::OK();
+    if (!closed()) Close().IgnoreError();
   }
 
   Status Close() override {
-    if (closed_) return BadHandleStatus(path_);
-    closed_ = true;
-    Status status;
-    if (writing_) status = write_error_.ok() ? Flush() : write_error_;
-    if (!CloseHandle(file_) && status.ok()) status = Win32Status(path_, GetLastError());
-    buffer_.reset();
+    if (closed()) return Misuse();
+    Status status = Finish();
+    if (!CloseHandle(file_) && status.ok()) status = Win32Status(path(), GetLastError());
     if (!temporary_.empty()) {
       // Whole: it takes the name, replacing whatever stood there, a link included. Not whole:
       // the old file stays.
       if (status.ok() &&
           !MoveFileExA(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        status = Win32Status(path_, GetLastError());
+        status = Win32Status(path(), GetLastError());
       }
       if (!status.ok()) DeleteFileA(temporary_.c_str());
     }
@@ -131,40 +72,23 @@ class Win32TextStream final : public fs::TextStream {
   }
 
  private:
-  // True when unread bytes are in the buffer, reading the next block when needed.
-  bool Fill() {
-    if (begin_ < end_) return true;
-    if (at_end_ || read_failed_) return false;
-    begin_ = end_ = 0;
-    DWORD count = 0;
-    if (!ReadFile(file_, buffer_.get(), kBlockSize, &count, nullptr)) {
-      read_failed_ = true;
-      read_error_ = Win32Status(path_, GetLastError());
-      return false;
+  Status ReadBlock(char* into, size_t capacity, size_t* count, bool* last) override {
+    DWORD got = 0;
+    if (!ReadFile(file_, into, static_cast<DWORD>(capacity), &got, nullptr)) {
+      return Win32Status(path(), GetLastError());
     }
-    if (count == 0) {
-      at_end_ = true;
-      return false;
-    }
-    end_ = count;
-    return true;
+    *count = got;
+    *last = false;
+    return Status::OK();
   }
 
-  Status Flush() {
-    size_t pending = end_;
-    end_ = 0;
-    return WriteAll(buffer_.get(), pending);
-  }
-
-  Status WriteAll(const char* data, size_t size) {
+  Status WriteBlock(const char* data, size_t size) override {
     while (size > 0) {
       DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
       DWORD count = 0;
       if (!WriteFile(file_, data, chunk, &count, nullptr) || count == 0) {
-        write_error_ =
-            Win32Status(path_, count == 0 && GetLastError() == ERROR_SUCCESS ? ERROR_WRITE_FAULT
-                                                                             : GetLastError());
-        return write_error_;
+        return Win32Status(path(), count == 0 && GetLastError() == ERROR_SUCCESS ? ERROR_WRITE_FAULT
+                                                                                 : GetLastError());
       }
       data += count;
       size -= count;
@@ -172,17 +96,9 @@ class Win32TextStream final : public fs::TextStream {
     return Status::OK();
   }
 
+  Status Misuse() const override { return BadHandleStatus(path()); }
+
   HANDLE file_;
-  std::string path_;  // as the caller gave it, for statuses
-  bool writing_;
-  std::unique_ptr<char[]> buffer_;
-  size_t begin_ = 0;  // reading: the unread bytes are [begin_, end_)
-  size_t end_ = 0;    // writing: the bytes not yet written are [0, end_)
-  bool closed_ = false;
-  bool at_end_ = false;
-  bool read_failed_ = false;
-  Status read_error_;
-  Status write_error_;
   std::string temporary_;
   std::string target_;
 };
