@@ -23,19 +23,26 @@ class Held {
   IDispatch* object_;
 };
 
-// The value of the default member of `object` given one text argument `index`.
-Status ItemText(IDispatch* object, std::string_view index, const std::string& what,
-                std::string* value) {
-  value->clear();
+// Calls the member `name` of `object` ("" is its default member) with the one text argument
+// `text`; its value into `result`.
+Status CallWithText(IDispatch* object, std::wstring_view name, std::string_view text,
+                    const std::string& what, Variant* result) {
   Text argument;
-  Status status = argument.Set(index, what);
+  Status status = argument.Set(text, what);
   if (!status.ok()) return status;
   VARIANT arg;
   VariantInit(&arg);
   V_VT(&arg) = VT_BSTR;
   V_BSTR(&arg) = argument.get();
+  return CallMember(object, name, &arg, 1, what, result->get());
+}
+
+// The value of the default member of `object` given one text argument `index`.
+Status ItemText(IDispatch* object, std::string_view index, const std::string& what,
+                std::string* value) {
+  value->clear();
   Variant result;
-  status = CallMember(object, L"", &arg, 1, what, result.get());
+  Status status = CallWithText(object, L"", index, what, &result);
   if (!status.ok()) return status;
   return VariantText(result.get(), what, value);
 }
@@ -84,15 +91,8 @@ class DispatchRequest final : public host::Request {
   Status Form(std::string_view name, std::shared_ptr<host::FormCollection>* values) override {
     values->reset();
     const std::string what = "Request.Form(" + std::string(name) + ")";
-    Text argument;
-    Status status = argument.Set(name, what);
-    if (!status.ok()) return status;
-    VARIANT arg;
-    VariantInit(&arg);
-    V_VT(&arg) = VT_BSTR;
-    V_BSTR(&arg) = argument.get();
     Variant result;
-    status = CallMember(request_.get(), L"Form", &arg, 1, what, result.get());
+    Status status = CallWithText(request_.get(), L"Form", name, what, &result);
     if (!status.ok()) return status;
     IDispatch* collection = nullptr;
     status = VariantObject(result.get(), what, &collection);
@@ -131,15 +131,8 @@ class DispatchResponse final : public host::Response {
   explicit DispatchResponse(IDispatch* response) : response_(response) {}
 
   Status Write(std::string_view text) override {
-    Text argument;
-    Status status = argument.Set(text, "Response.Write");
-    if (!status.ok()) return status;
-    VARIANT arg;
-    VariantInit(&arg);
-    V_VT(&arg) = VT_BSTR;
-    V_BSTR(&arg) = argument.get();
     Variant result;
-    return CallMember(response_.get(), L"Write", &arg, 1, "Response.Write", result.get());
+    return CallWithText(response_.get(), L"Write", text, "Response.Write", &result);
   }
 
  private:
