@@ -9,36 +9,27 @@
 namespace vorlintex::pagehost {
 namespace {
 
-using Values = std::vector<std::string>;
-
-// The values of one name among the posted fields, then those of a posted list (when it is the
-// list's name), which it keeps alive rather than copies.
+// The values of one name among the posted fields, which it keeps alive rather than copies.
 class ValueCollection : public host::FormCollection {
  public:
-  ValueCollection(std::shared_ptr<const FormFields> fields, std::vector<uint32_t> positions,
-                  std::shared_ptr<const Values> listed)
-      : fields_(std::move(fields)), positions_(std::move(positions)), listed_(std::move(listed)) {}
+  ValueCollection(std::shared_ptr<const FormFields> fields, std::vector<uint32_t> positions)
+      : fields_(std::move(fields)), positions_(std::move(positions)) {}
 
   Status Count(int* count) override {
-    *count = static_cast<int>(size());
+    *count = static_cast<int>(positions_.size());
     return Status::OK();
   }
   Status Item(int index, std::string* value) override {
-    if (index < 1 || static_cast<size_t>(index) > size()) {
+    if (index < 1 || static_cast<size_t>(index) > positions_.size()) {
       return Status::Error("Request.Form", "index " + std::to_string(index) + " is out of range");
     }
-    size_t at = static_cast<size_t>(index - 1);
-    *value = at < positions_.size() ? (*fields_)[positions_[at]].second
-                                    : (*listed_)[at - positions_.size()];
+    *value = (*fields_)[positions_[static_cast<size_t>(index - 1)]].second;
     return Status::OK();
   }
 
  private:
-  size_t size() const { return positions_.size() + (listed_ ? listed_->size() : 0); }
-
   std::shared_ptr<const FormFields> fields_;
   std::vector<uint32_t> positions_;  // of the values in `fields_`; a form is far below 4 G fields
-  std::shared_ptr<const Values> listed_;
 };
 
 // Appends the values of `name` joined by ", "; whether any was found.
@@ -55,20 +46,9 @@ bool JoinValues(const FormFields& fields, std::string_view name, std::string* jo
 
 }  // namespace
 
-bool PageRequest::InList(std::string_view name) const {
-  return list_.values != nullptr && AsciiEqualIgnoringCase(list_.name, name);
-}
-
 Status PageRequest::Item(std::string_view name, std::string* value) {
   value->clear();
-  if (JoinValues(query_, name, value)) return Status::OK();
-  bool found = JoinValues(*form_, name, value);
-  if (!InList(name)) return Status::OK();
-  for (const std::string& listed : *list_.values) {
-    if (found) value->append(", ");
-    value->append(listed);
-    found = true;
-  }
+  if (!JoinValues(query_, name, value)) JoinValues(*form_, name, value);
   return Status::OK();
 }
 
@@ -81,8 +61,7 @@ Status PageRequest::Form(std::string_view name, std::shared_ptr<host::FormCollec
   for (size_t i = 0; i < form_->size(); ++i) {
     if (matches((*form_)[i])) positions.push_back(static_cast<uint32_t>(i));
   }
-  *values = std::make_shared<ValueCollection>(form_, std::move(positions),
-                                              InList(name) ? list_.values : nullptr);
+  *values = std::make_shared<ValueCollection>(form_, std::move(positions));
   return Status::OK();
 }
 

@@ -14,36 +14,22 @@
 
 namespace vorlintex::pagehost {
 
-// Values posted under one name after the other fields of a form, in order, kept in a list of
-// their own: a console run posts thousands of pages this way, each held once.
-struct PostedList {
-  std::string name;
-  std::shared_ptr<const std::vector<std::string>> values;
-};
-
 // Field names compare without regard to ASCII case, as the host's collections do.
 class PageRequest : public host::Request {
  public:
-  PageRequest(FormFields query, FormFields form, PostedList list = {})
-      : query_(std::move(query)),
-        form_(std::make_shared<const FormFields>(std::move(form))),
-        list_(std::move(list)) {}
+  PageRequest(FormFields query, FormFields form)
+      : query_(std::move(query)), form_(std::make_shared<const FormFields>(std::move(form))) {}
 
-  // The query string's value for `name`, else the posted form's (the list's values counting as
-  // posted last); a repeated name gives its values joined by ", ". Empty when neither holds
-  // the name.
+  // The query string's value for `name`, else the posted form's; a repeated name gives its
+  // values joined by ", ". Empty when neither holds the name.
   Status Item(std::string_view name, std::string* value) override;
   // The posted form's values for `name`, in posted order; the collection refers to the
-  // request's fields rather than copying them (a console run posts thousands of pages).
+  // request's fields rather than copying them (a selection may hold thousands of pages).
   Status Form(std::string_view name, std::shared_ptr<host::FormCollection>* values) override;
 
  private:
-  // Whether `name` is the list's.
-  bool InList(std::string_view name) const;
-
   FormFields query_;
   std::shared_ptr<const FormFields> form_;
-  PostedList list_;
 };
 
 // A session that the store starts only when a value is first stored, so requests that only
