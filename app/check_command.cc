@@ -1,7 +1,6 @@
 #include "app/check_command.h"
 
 #include <CLI/CLI.hpp>
-#include <fstream>
 #include <utility>
 
 #include "app/check_report.h"
@@ -61,11 +60,8 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
     PrintFindings(result, out);
   }
   if (!options.html_file.empty()) {
-    std::ofstream report(options.html_file, std::ios::binary);
-    WriteFindingsHtml(result, report);
-    report.close();
-    if (!report) {
-      err << "vorlintex: cannot write " << options.html_file << "\n";
+    if (Status written = WriteFindingsHtml(result, env, options.html_file); !written.ok()) {
+      err << "vorlintex: cannot write " << written.path() << ": " << written.reason() << "\n";
       return kExitFailed;
     }
   }

@@ -1,11 +1,16 @@
 #include "app/check_report.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "contract/failure_log.h"
+#include "contract/join.h"
+#include "contract/output_file.h"
 #include "html/escape.h"
 
 namespace vorlintex::app {
@@ -104,8 +109,15 @@ void PrintFindingsJson(const CheckResult& result, std::ostream& out) {
   out << (result.findings.empty() ? "]}\n" : "\n]}\n");
 }
 
-void WriteFindingsHtml(const CheckResult& result, std::ostream& out) {
+Status WriteFindingsHtml(const CheckResult& result, Env& env, const std::string& path) {
   using html::HtmlEscape;
+  std::unique_ptr<fs::TextFileService> files;
+  if (Status made = env.NewFileService(&files); !made.ok()) return made;
+  FailureLog failures;
+  OutputFile out(*files, path, &failures);
+  auto line = [&out](std::initializer_list<std::string_view> pieces) {
+    out.WriteLine(Join(pieces));
+  };
   // Pages in the order their first finding came, each with its count per kind.
   std::vector<std::string> pages;
   std::map<std::string, std::map<std::string_view, size_t>> per_page;
@@ -113,30 +125,41 @@ void WriteFindingsHtml(const CheckResult& result, std::ostream& out) {
     if (per_page.find(finding.file) == per_page.end()) pages.push_back(finding.file);
     ++per_page[finding.file][finding.kind];
   }
-  out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>vorlintex check</title>\n"
-         "<style>body{font-family:sans-serif}table{border-collapse:collapse}"
-         "td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;text-align:left}"
-         "pre{margin:0;white-space:pre-wrap}</style></head><body>\n";
-  out << "<h1>vorlintex check</h1>\n<p>Pages read: " << result.pages_read
-      << "; pages with findings: " << result.pages_with_findings << "</p>\n";
-  out << "<h2>Pages</h2>\n<table><tr><th>File</th><th>Findings</th></tr>\n";
+  const std::string pages_read = std::to_string(result.pages_read);
+  const std::string pages_with_findings = std::to_string(result.pages_with_findings);
+  line({"<!DOCTYPE html>"});
+  line({"<html><head><meta charset=\"utf-8\"><title>vorlintex check</title>"});
+  line(
+      {"<style>body{font-family:sans-serif}table{border-collapse:collapse}"
+       "td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;text-align:left}"
+       "pre{margin:0;white-space:pre-wrap}</style></head><body>"});
+  line({"<h1>vorlintex check</h1>"});
+  line({"<p>Pages read: ", pages_read, "; pages with findings: ", pages_with_findings, "</p>"});
+  line({"<h2>Pages</h2>"});
+  line({"<table><tr><th>File</th><th>Findings</th></tr>"});
   for (const std::string& page : pages) {
-    out << "<tr><td>" << HtmlEscape(page.empty() ? "(the run's names)" : page) << "</td><td>";
-    const char* separator = "";
+    std::string kinds;
     for (const auto& [kind, count] : per_page[page]) {
-      out << separator << HtmlEscape(kind) << ": " << count;
-      separator = "<br>";
+      if (!kinds.empty()) kinds += "<br>";
+      kinds += HtmlEscape(kind) + ": " + std::to_string(count);
     }
-    out << "</td></tr>\n";
+    line({"<tr><td>", HtmlEscape(page.empty() ? "(the run's names)" : page), "</td><td>", kinds,
+          "</td></tr>"});
   }
-  out << "</table>\n<h2>Findings</h2>\n<table><tr><th>Where</th><th>What</th>"
-         "<th>Source line</th><th>Class module</th></tr>\n";
+  line({"</table>"});
+  line({"<h2>Findings</h2>"});
+  line({"<table><tr><th>Where</th><th>What</th><th>Source line</th><th>Class module</th></tr>"});
   for (const Finding& finding : result.findings) {
-    out << "<tr><td>" << HtmlEscape(Where(finding)) << "</td><td>" << HtmlEscape(finding.message)
-        << " [" << HtmlEscape(finding.kind) << "]</td><td><pre>" << HtmlEscape(finding.source)
-        << "</pre></td><td><pre>" << HtmlEscape(finding.written) << "</pre></td></tr>\n";
+    line({"<tr><td>", HtmlEscape(Where(finding)), "</td><td>", HtmlEscape(finding.message), " [",
+          HtmlEscape(finding.kind), "]</td><td><pre>", HtmlEscape(finding.source),
+          "</pre></td><td><pre>", HtmlEscape(finding.written), "</pre></td></tr>"});
   }
-  out << "</table>\n</body></html>\n";
+  line({"</table>"});
+  line({"</body></html>"});
+  out.Close();
+  if (out.WrittenWithoutFailure()) return Status::OK();
+  const Failure& failed = failures.failures().front();
+  return Status::IOError(failed.path, failed.reason);
 }
 
 }  // namespace vorlintex::app

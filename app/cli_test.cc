@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <sstream>
 
 #include "platform/memory_env.h"
@@ -129,30 +128,30 @@ TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
 }
 
 TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
-  const std::string html_path = ::testing::TempDir() + "/check_report.html";
-  ASSERT_EQ(Run(Check({"a.asp", "b.asp", "--html", html_path})), 1) << err_.str();
+  // The report is a file the program writes, through the platform like every other.
+  ASSERT_EQ(Run(Check({"a.asp", "b.asp", "--html", "C:\\chk\\check.html"})), 1) << err_.str();
   EXPECT_EQ(out_.str(),
             "C:\\chk\\a.asp:1: warning: text before \"<%\" on a code line is dropped "
             "[text-before-code]\n"
             "Pages read: 2; pages with findings: 1\n"
             "  text-before-code: 1\n");
-  std::ifstream html_file(html_path, std::ios::binary);
-  std::stringstream html;
-  html << html_file.rdbuf();
-  EXPECT_EQ(html.str(),
-            "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>vorlintex "
-            "check</title>\n<style>body{font-family:sans-serif}table{border-collapse:collapse}"
+  EXPECT_EQ(files_->Contents("C:\\chk\\check.html"),
+            "<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\"><title>vorlintex "
+            "check</title>\r\n<style>body{font-family:sans-serif}table{border-collapse:collapse}"
             "td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;text-align:left}"
-            "pre{margin:0;white-space:pre-wrap}</style></head><body>\n"
-            "<h1>vorlintex check</h1>\n<p>Pages read: 2; pages with findings: 1</p>\n"
-            "<h2>Pages</h2>\n<table><tr><th>File</th><th>Findings</th></tr>\n"
-            "<tr><td>C:\\chk\\a.asp</td><td>text-before-code: 1</td></tr>\n"
-            "</table>\n<h2>Findings</h2>\n<table><tr><th>Where</th><th>What</th>"
-            "<th>Source line</th><th>Class module</th></tr>\n"
+            "pre{margin:0;white-space:pre-wrap}</style></head><body>\r\n"
+            "<h1>vorlintex check</h1>\r\n<p>Pages read: 2; pages with findings: 1</p>\r\n"
+            "<h2>Pages</h2>\r\n<table><tr><th>File</th><th>Findings</th></tr>\r\n"
+            "<tr><td>C:\\chk\\a.asp</td><td>text-before-code: 1</td></tr>\r\n"
+            "</table>\r\n<h2>Findings</h2>\r\n<table><tr><th>Where</th><th>What</th>"
+            "<th>Source line</th><th>Class module</th></tr>\r\n"
             "<tr><td>C:\\chk\\a.asp:1</td><td>text before &quot;&lt;%&quot; on a code line is "
             "dropped [text-before-code]</td><td><pre>Hi &lt;% x = 1 %&gt;</pre></td>"
-            "<td><pre> x = 1 </pre></td></tr>\n"
-            "</table>\n</body></html>\n");
+            "<td><pre> x = 1 </pre></td></tr>\r\n"
+            "</table>\r\n</body></html>\r\n");
+  EXPECT_EQ(Run(Check({"b.asp", "--html", "C:\\elsewhere\\check.html"})), 1);
+  EXPECT_EQ(err_.str(),
+            "vorlintex: cannot write C:\\elsewhere\\check.html: No such file or directory\n");
 
   ASSERT_EQ(Run(Check({"a.asp", "c.asp", "--format", "json"})), 2) << err_.str();
   EXPECT_EQ(out_.str(),

@@ -1,20 +1,19 @@
 #include "app/convert_command.h"
 
 #include <CLI/CLI.hpp>
-#include <sstream>
 #include <string>
 #include <utility>
 
 #include "app/check_report.h"
 #include "app/exit_status.h"
+#include "app/stream_response.h"
 #include "app/usage.h"
-#include "contract/memory_host.h"
-#include "contract/output_file.h"
 #include "generator/generation_run.h"
 #include "generator/page_check.h"
 #include "generator/run_names.h"
 #include "generator/selectable_pages.h"
 #include "generator/target_turns.h"
+#include "wizard/run_report.h"
 
 namespace vorlintex::app {
 namespace {
@@ -77,34 +76,16 @@ void PrintFailures(const generator::RunSummary& summary, std::ostream& err) {
   }
 }
 
-// The check of the run's pages: its summary, and its HTML report written into the target
-// folder through the run's own file service.
-void ReportCheck(const generator::RunInput& input, Env& env, std::ostream& out) {
+// The check of the run's pages: its summary, and its HTML report in the target folder.
+void ReportCheck(const generator::RunInput& input, const generator::RunSummary& summary, Env& env,
+                 std::ostream& out) {
   const generator::CheckResult result = generator::CheckPages(input, env);
   PrintCheckSummary(result, out);
-  std::ostringstream report;
-  WriteFindingsHtml(result, report);
-  const std::string path =
-      generator::PathIn(input.target_dir, generator::DllName(input.dll_name) + ".check.html");
-  std::unique_ptr<fs::TextFileService> files;
-  FailureLog failures;
-  if (Status made = env.NewFileService(&files); !made.ok()) {
-    out << "Check report not written: " << made.ToString() << "\n";
-    return;
-  }
-  OutputFile file(*files, path, &failures);
-  std::string_view text = report.view();
-  for (size_t at = 0; at < text.size();) {
-    size_t end = text.find('\n', at);
-    file.WriteLine(text.substr(at, end - at));
-    at = end + 1;
-  }
-  file.Close();
-  if (file.WrittenWithoutFailure()) {
-    out << "Check report: " << path << "\n";
+  const std::string path = generator::PathIn(input.target_dir, summary.dll_name + ".check.html");
+  if (Status written = WriteFindingsHtml(result, env, path); !written.ok()) {
+    out << "Check report not written: " << written.path() << ": " << written.reason() << "\n";
   } else {
-    out << "Check report not written: " << failures.failures().front().path << ": "
-        << failures.failures().front().reason << "\n";
+    out << "Check report: " << path << "\n";
   }
 }
 
@@ -150,36 +131,43 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     }
   }
 
-  // No user session: the run's page goes to a buffer, printed with --html.
-  host::MemoryResponse page;
   generator::TargetTurns turns;
-  const generator::RunSummary summary =
-      generator::RunGeneration(input, page, Services{&env, &turns, nullptr});
+  const generator::RunSummary summary = generator::RunGeneration(input, Services{&env, &turns});
   if (options.html) {
-    out << page.body();
+    // The page the wizard would show for this run, rendered by the wizard's own code.
+    StreamResponse page(out);
+    if (Status printed = wizard::WriteRunPage(page, input, summary);
+        !printed.ok() && summary.end != generator::RunEnd::kNoFileService) {
+      err << "vorlintex: " << printed.path() << ": " << printed.reason() << "\n";
+    }
     PrintFailures(summary, err);
   } else {
     PrintSummary(summary, options.target_dir, out);
   }
-  if (options.check && !summary.refused_same_folder && summary.host_failure.ok()) {
-    ReportCheck(input, env, options.html ? err : out);
-  }
+  const bool run_made =
+      summary.end == generator::RunEnd::kDone || summary.end == generator::RunEnd::kMissingInclude;
+  if (options.check && run_made) ReportCheck(input, summary, env, options.html ? err : out);
 
-  if (summary.missing_include) {
-    err << "vorlintex: the include file " << *summary.missing_include
-        << " was not found; the run stopped there (all include files must be in the same "
-           "directory as the ASP pages)\n";
-    return kExitMissingInclude;
+  switch (summary.end) {
+    case generator::RunEnd::kDone:
+      return summary.failures.empty() ? kExitOk : kExitFailed;
+    case generator::RunEnd::kMissingInclude:
+      err << "vorlintex: the include file " << summary.missing_include
+          << " was not found; the run stopped there (all include files must be in the same "
+             "directory as the ASP pages)\n";
+      return kExitMissingInclude;
+    case generator::RunEnd::kRefused:
+      if (summary.refused == generator::RefusedField::kSameFolder) {
+        err << "vorlintex: the target directory is the source directory; nothing was written\n";
+      } else {
+        err << "vorlintex: " << wizard::RefusalMessage(summary.refused) << "\n";
+      }
+      return kExitFailed;
+    case generator::RunEnd::kNoFileService:
+      break;
   }
-  if (summary.refused_same_folder) {
-    err << "vorlintex: the target directory is the source directory; nothing was written\n";
-    return kExitFailed;
-  }
-  if (!summary.host_failure.ok()) {
-    err << "vorlintex: the run stopped: " << summary.host_failure.ToString() << "\n";
-    return kExitFailed;
-  }
-  return summary.failures.empty() ? kExitOk : kExitFailed;
+  err << "vorlintex: the run stopped: " << summary.file_service_failure.ToString() << "\n";
+  return kExitFailed;
 }
 
 int RunConvert(const std::vector<std::string>& args, Env& env, std::ostream& out,

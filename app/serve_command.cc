@@ -33,7 +33,7 @@ int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream
 
   generator::TargetTurns turns;
   automation::ClassRegistry registry;
-  RegisterMorvane(&registry, Services{&env, &turns, nullptr});
+  RegisterMorvane(&registry, Services{&env, &turns});
   pagehost::SessionStore sessions;
   pagehost::HttpServerOptions http;
   http.host = host;

@@ -20,7 +20,6 @@
 #include "bench/synthetic_site.h"
 #include "contract/ascii.h"
 #include "contract/env.h"
-#include "contract/memory_host.h"
 #include "generator/generation_run.h"
 #include "generator/run_summary.h"
 #include "generator/services.h"
@@ -31,15 +30,6 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
-class KeepSummary : public generator::RunObserver {
- public:
-  void RunFinished(const generator::RunSummary& summary) override { summary_ = summary; }
-  const generator::RunSummary& summary() const { return summary_; }
-
- private:
-  generator::RunSummary summary_;
-};
-
 // One generation run of every page of the site into `target`.
 Timing TimeRun(Env& env, const SiteManifest& site, const std::string& source,
                const std::string& target) {
@@ -48,19 +38,15 @@ Timing TimeRun(Env& env, const SiteManifest& site, const std::string& source,
   input.target_dir = target;
   input.dll_name = "Bench.dll";
   for (const PageInfo& page : site.pages) input.pages.push_back(page.name);
-  host::MemoryResponse response;
-  KeepSummary observer;
   Services services;
   services.env = &env;
-  services.observer = &observer;
 
   Stopwatch watch;
-  Status status = generator::RunGeneration(input, response, services).host_failure;
+  const generator::RunSummary summary = generator::RunGeneration(input, services);
   Timing timing{watch.Seconds(), watch.CpuSeconds()};
 
-  const generator::RunSummary& summary = observer.summary();
-  if (!status.ok() || summary.pages_converted != site.pages.size() || !summary.failures.empty() ||
-      summary.missing_include) {
+  if (summary.end != generator::RunEnd::kDone || summary.pages_converted != site.pages.size() ||
+      !summary.failures.empty()) {
     std::fprintf(stderr, "the run did not convert every page: %zu of %zu, %zu failures%s%s\n",
                  summary.pages_converted, site.pages.size(), summary.failures.size(),
                  summary.failures.empty() ? "" : ", first: ",

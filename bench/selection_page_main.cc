@@ -16,7 +16,7 @@
 #include "bench/synthetic_site.h"
 #include "component/morvane.h"
 #include "contract/env.h"
-#include "contract/memory_host.h"
+#include "contract/test_host.h"
 #include "generator/services.h"
 #include "platform/posix_env.h"
 

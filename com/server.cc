@@ -29,7 +29,7 @@ std::atomic<long> server_locks{0};
 const Services& ProcessServices() {
   static const std::unique_ptr<Env> env = NewWindowsEnv();
   static generator::TargetTurns turns(TakeNamedTurn);
-  static const Services services{env.get(), &turns, nullptr};
+  static const Services services{env.get(), &turns};
   return services;
 }
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "contract/memory_host.h"
+#include "contract/test_host.h"
 #include "platform/memory_env.h"
 
 namespace vorlintex {
@@ -16,7 +16,7 @@ TEST(MorvaneTest, OneInstanceServesPagesBetweenOnStartPageAndOnEndPage) {
   files->AddFile("C:\\site\\header.inc", "");
   MemoryEnv env(files);
   automation::ClassRegistry registry;
-  RegisterMorvane(&registry, Services{&env, nullptr, nullptr});
+  RegisterMorvane(&registry, Services{&env, nullptr});
   std::unique_ptr<automation::Object> object;
   EXPECT_FALSE(registry.CreateObject("tvorlintex.nothing", &object).ok());
   ASSERT_TRUE(registry.CreateObject("TVorlintex.Morvane", &object).ok());
@@ -49,7 +49,7 @@ TEST(MorvaneTest, OneInstanceServesPagesBetweenOnStartPageAndOnEndPage) {
 TEST(MorvaneTest, AFailingPropertyReadEndsThePageMethodBeforeAnyWrite) {
   MemoryEnv env(fs::MemoryFileSystem::Create());
   for (const char* property : {"Application", "Request", "Session", "Response", "Server"}) {
-    Morvane component(Services{&env, nullptr, nullptr});
+    Morvane component(Services{&env, nullptr});
     auto context = std::make_shared<host::MemoryContext>();
     context->FailProperty(property);
     ASSERT_TRUE(component.OnStartPage(context).ok());

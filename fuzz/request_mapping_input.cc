@@ -56,7 +56,7 @@ int RequestMappingInput(const uint8_t* data, size_t size) {
   MemoryEnv env(store);
   generator::TargetTurns turns;
   automation::ClassRegistry registry;
-  RegisterMorvane(&registry, Services{&env, &turns, nullptr});
+  RegisterMorvane(&registry, Services{&env, &turns});
   pagehost::SessionStoreOptions session_options;
   session_options.max_sessions = 4;
   pagehost::SessionStore sessions(session_options);

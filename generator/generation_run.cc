@@ -13,12 +13,8 @@
 #include "generator/project_files.h"
 #include "generator/replacement_page.h"
 #include "generator/run_names.h"
-#include "generator/run_pages.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
-#include "html/input_checks.h"
-#include "html/page_head.h"
-#include "html/page_writer.h"
 #include "translator/translate_page.h"
 
 namespace vorlintex::generator {
@@ -39,31 +35,24 @@ constexpr char kNameTaken[] = "another page of that name came first in this run"
 
 class GenerationRun {
  public:
-  GenerationRun(const RunInput& input, host::Response& response, const Services& services,
-                RunSummary& summary)
-      : input_(input),
-        dll_name_(DllName(input.dll_name)),
-        response_(response),
-        services_(services),
-        summary_(summary) {}
+  GenerationRun(const RunInput& input, const Services& services, RunSummary& summary)
+      : input_(input), dll_name_(DllName(input.dll_name)), services_(services), summary_(summary) {}
 
-  Status Run();
+  void Run();
   const FailureLog& failures() const { return failures_; }
 
  private:
   // Converts the page selected as `selected`: its class module, replacement page, workspace
-  // file and its line in the project. False when a missing include file ended the run (the
-  // include-not-found page is then written, with `*page_status` its outcome).
-  bool ConvertPage(const std::string& selected, Status* page_status);
+  // file and its line in the project. False when a missing include file ended the run.
+  bool ConvertPage(const std::string& selected);
   // The check of the fields that fails first, in the order the entry page's script makes
-  // them; null when all pass.
-  const char* RefusedField(Env& env) const;
+  // them; nothing when all pass.
+  std::optional<RefusedField> Refusal(Env& env) const;
   // Closes `file` when still open, and counts it as written when it took its name; true then.
   bool Finished(OutputFile& file);
 
   const RunInput& input_;
   const std::string dll_name_;
-  host::Response& response_;
   const Services& services_;
   RunSummary& summary_;
 
@@ -75,27 +64,32 @@ class GenerationRun {
   std::unordered_set<std::string> class_names_;
 };
 
-Status GenerationRun::Run() {
+void GenerationRun::Run() {
+  summary_.dll_name = dll_name_;
   if (services_.env == nullptr) {
-    return Status::InvalidArgument("Scripting.FileSystemObject", "no platform");
+    summary_.end = RunEnd::kNoFileService;
+    summary_.file_service_failure =
+        Status::InvalidArgument("Scripting.FileSystemObject", "no platform");
+    return;
   }
   Env& env = *services_.env;
-
-  // The registry is read before anything goes to the response.
   const std::string compiler_path = FindCompilerPath(env);
-  html::PageWriter page(response_);
-  html::WritePageHead(page);
-  if (!page.ok()) return page.status();
 
   // A posted form reaches the run without the entry page's script.
-  if (const char* refusal = RefusedField(env)) {
-    summary_.refused_same_folder = refusal == html::kSameFolder;
-    return WriteRefusal(response_, refusal);
+  if (std::optional<RefusedField> refused = Refusal(env)) {
+    summary_.end = RunEnd::kRefused;
+    summary_.refused = *refused;
+    return;
   }
 
-  if (Status made = env.NewFileService(&files_); !made.ok()) return made;
-  if (files_ == nullptr) {
-    return Status::IOError("Scripting.FileSystemObject", "no object was made");
+  Status made = env.NewFileService(&files_);
+  if (made.ok() && files_ == nullptr) {
+    made = Status::IOError("Scripting.FileSystemObject", "no object was made");
+  }
+  if (!made.ok()) {
+    summary_.end = RunEnd::kNoFileService;
+    summary_.file_service_failure = std::move(made);
+    return;
   }
 
   // A folder left by an earlier run is used as it is; one that is not there after the create
@@ -116,12 +110,11 @@ Status GenerationRun::Run() {
   WriteProjectHeader(*project_, env.WindowsDirectory());
 
   for (const std::string& selected : input_.pages) {
-    Status page_status;
-    if (!ConvertPage(selected, &page_status)) {
+    if (!ConvertPage(selected)) {
       // Kept as far as they got, and counted as they are on disk.
       Finished(*project_);
       Finished(*build_script_);
-      return page_status;
+      return;
     }
   }
 
@@ -132,22 +125,18 @@ Status GenerationRun::Run() {
   project_.reset();
   build_script_.reset();
   files_.reset();
-  turn = TargetTurns::Turn();
-
-  return WriteCompletionReport(response_, input_.source_dir, input_.target_dir, dll_name_,
-                               failures_.failures());
 }
 
-const char* GenerationRun::RefusedField(Env& env) const {
-  if (input_.source_dir.empty()) return html::kSourceBlank;
-  if (input_.target_dir.empty()) return html::kTargetBlank;
+std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
+  if (input_.source_dir.empty()) return RefusedField::kSourceBlank;
+  if (input_.target_dir.empty()) return RefusedField::kTargetBlank;
   // Writing into the source folder would replace each source page while it is being read.
-  if (SameFolder(env, input_.source_dir, input_.target_dir)) return html::kSameFolder;
-  if (input_.dll_name.empty()) return html::kNameBlank;
-  return nullptr;
+  if (SameFolder(env, input_.source_dir, input_.target_dir)) return RefusedField::kSameFolder;
+  if (input_.dll_name.empty()) return RefusedField::kNameBlank;
+  return std::nullopt;
 }
 
-bool GenerationRun::ConvertPage(const std::string& selected, Status* page_status) {
+bool GenerationRun::ConvertPage(const std::string& selected) {
   const std::string base_name = BaseName(selected);
   const std::string source_path = PathIn(input_.source_dir, base_name + ".asp");
   const std::string class_path = PathIn(input_.target_dir, base_name + ".cls");
@@ -184,8 +173,8 @@ bool GenerationRun::ConvertPage(const std::string& selected, Status* page_status
   translation.class_module = &class_module;
   translator::TranslationResult translated = translator::TranslatePage(translation);
   if (translated.missing_include) {
-    summary_.missing_include = translated.missing_include;
-    *page_status = WriteIncludeNotFoundPage(response_, *translated.missing_include);
+    summary_.end = RunEnd::kMissingInclude;
+    summary_.missing_include = *translated.missing_include;
     Finished(class_module);
     Finished(replacement);
     Finished(workspace);
@@ -200,9 +189,7 @@ bool GenerationRun::ConvertPage(const std::string& selected, Status* page_status
   WriteWorkspaceLine(workspace, base_name);
   written = Finished(workspace) && written;
 
-  if (!written) return true;
-  ++summary_.pages_converted;
-  if (services_.observer != nullptr) services_.observer->PageConverted(base_name);
+  if (written) ++summary_.pages_converted;
   return true;
 }
 
@@ -210,21 +197,16 @@ bool GenerationRun::Finished(OutputFile& file) {
   if (file.open()) file.Close();
   if (!file.WrittenWithoutFailure()) return false;
   ++summary_.files_written;
-  if (services_.observer != nullptr) services_.observer->FileWritten(file.path());
   return true;
 }
 
 }  // namespace
 
-RunSummary RunGeneration(const RunInput& input, host::Response& response,
-                         const Services& services) {
+RunSummary RunGeneration(const RunInput& input, const Services& services) {
   RunSummary summary;
-  {
-    GenerationRun run(input, response, services, summary);
-    summary.host_failure = run.Run();
-    summary.failures = run.failures().failures();
-  }
-  if (services.observer != nullptr) services.observer->RunFinished(summary);
+  GenerationRun run(input, services, summary);
+  run.Run();
+  summary.failures = run.failures().failures();
   return summary;
 }
 

@@ -1,12 +1,11 @@
 // The generation run: converts every selected page of the source directory into a class
-// module and a replacement page in the target directory, writes the project, workspace and
-// build script files, and writes the run's page (page head, then the completion report).
+// module and a replacement page in the target directory, and writes the project, workspace and
+// build script files. It returns what happened; whoever started it renders that.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "contract/host.h"
 #include "contract/status.h"
 #include "generator/run_summary.h"
 #include "generator/services.h"
@@ -21,14 +20,13 @@ struct RunInput {
   std::vector<std::string> pages;  // file names of the source folder, in the order picked
 };
 
-// Runs one generation, writing its page to `response`. Fields that fail the entry page's
-// checks (a blank one, or one folder as source and target) refuse the run after the page head,
-// before any file work. A failing file operation is recorded and skipped, and the run goes on;
-// a page that cannot be opened, is named with a folder part, or whose class name an earlier
-// page took, gets no files and no Class line. The run ends early, with summary.host_failure set,
-// for what goes to the page host: a failing Write (the run ends there) or a file service object
-// that cannot be made (the run ends after the page head). services.env is required;
-// services.turns and services.observer may be null.
-RunSummary RunGeneration(const RunInput& input, host::Response& response, const Services& services);
+// Runs one generation. Fields that fail the entry page's checks (a blank one, or one folder as
+// source and target) refuse the run before any file work (RunEnd::kRefused). A failing file
+// operation is recorded and skipped, and the run goes on; a page that cannot be opened, is
+// named with a folder part, or whose class name an earlier page took, gets no files and no
+// Class line. A missing include file ends the run at its page (kMissingInclude), and a file
+// service object that cannot be made ends it before any file work (kNoFileService, also when
+// services.env is null). services.turns may be null.
+RunSummary RunGeneration(const RunInput& input, const Services& services);
 
 }  // namespace vorlintex::generator

@@ -9,8 +9,6 @@
 namespace vorlintex::generator {
 namespace {
 
-using testing::kPageEnd;
-using testing::kPageHead;
 using testing::MemoryRun;
 
 // Pages that cannot be converted are left out, with no file and no Class line: one that
@@ -29,16 +27,11 @@ TEST(GenerationRunTest, PagesLeftOutAndAMissingIncludeFileThatEndsTheRun) {
   run.files->AddFile("C:\\out\\gone.cls", "an earlier run's class\r\n");
   run.files->AddFile("C:\\out\\b.cls", "an earlier run's class\r\n");
   const RunSummary summary =
-      run.Run("C:\\src", "C:\\out\\", "Shop", {"a.asp", "gone.asp", "A.ASP", "b.asp", "c.asp"});
-  ASSERT_TRUE(summary.host_failure.ok());
-  EXPECT_EQ(run.response.body(), kPageHead +
-                                     std::string("<center>\r\n"
-                                                 "The include file C:\\src\\&lt;b&gt;&amp;.inc "
-                                                 "not found, all include file should be in the "
-                                                 "same directory as the asp files.</center>\r\n") +
-                                     kPageEnd);
-  EXPECT_EQ(run.response.write_count(), 7 + 5);
-  std::string failures;  // as the report of a run that is not ended early shows them
+      run.Run("C:\\src", "C:\\out\\", "Shop.Dll", {"a.asp", "gone.asp", "A.ASP", "b.asp", "c.asp"});
+  EXPECT_EQ(summary.end, RunEnd::kMissingInclude);
+  EXPECT_EQ(summary.missing_include, "C:\\src\\<b>&.inc");
+  EXPECT_EQ(summary.dll_name, "Shop");
+  std::string failures;
   for (const Failure& f : summary.failures) {
     failures += (f.access == Access::kRead ? "read " : "write ") + f.path + ": " + f.reason + "\n";
   }
@@ -53,61 +46,44 @@ TEST(GenerationRunTest, PagesLeftOutAndAMissingIncludeFileThatEndsTheRun) {
   EXPECT_EQ(run.File("C:\\out\\Shop.bat"), "");
   EXPECT_EQ(run.File("C:\\out\\gone.cls"), "an earlier run's class\r\n");
   EXPECT_EQ(run.files->AllFiles().size(), 4u + 8u);
-  EXPECT_EQ(run.observer.files.size(), 8u);
-  EXPECT_EQ(summary.missing_include, "C:\\src\\<b>&.inc");
   EXPECT_EQ(summary.build_script, "C:\\out\\\\Shop.bat");
   EXPECT_EQ(summary.pages_converted, 1u);
   EXPECT_EQ(summary.files_written, 8u);
   EXPECT_FALSE(summary.build_script_written);
 }
 
-std::string Refused(const std::string& message) {
-  return kPageHead + message + "<BR>\r\n" + kPageEnd;
-}
-
-// A run ends early on fields that fail the entry page's checks (made again in its order: the
-// first that fails ends the run after the page head with its message, before any file work),
-// and on a failure of the page host, which goes back to the host.
-TEST(GenerationRunTest, ARunRefusedOrFailedByItsHostEndsEarly) {
-  const std::string same = Refused(
-      "Source and Target Directory cannot be the same, otherwise you overwritten your original "
-      "ASP files.");
-  const std::string not_a_page =
-      ": the name holds a folder part, so it is not a page of the source folder<BR>\r\n";
+// A run ends before any file work on fields that fail the entry page's checks (made again in
+// its order: the first that fails is the one named), and when no file service object can be
+// made.
+TEST(GenerationRunTest, ARunRefusedOrWithoutFileServiceDoesNoFileWork) {
   const struct {
     std::string source, target, dll;
-    int failing_write;  // the response write that fails; -1: no file service can be made
-    std::string page;
-    bool files_touched;
+    bool no_file_service;
+    RunEnd end;
+    RefusedField refused;
   } cases[] = {
-      {"C:\\src", "c:/SRC", "Shop", 0, same, false},
-      {"", "", "", 0, Refused("Source Directory cannot be blank."), false},
-      {"C:\\src", "", "", 0, Refused("Target Directory cannot be blank."), false},
-      {"C:\\src", "C:\\src", "", 0, same, false},
-      {"C:\\src", "C:\\out", "", 0, Refused("Dll Name cannot be blank."), false},
-      {" ", "C:\\out", "Shop", 0,  // spaces are not blank
-       kPageHead + testing::Report(" ", "C:\\out", "Shop",
-                                   "Could not read  \\a.asp: No such file or directory<BR>\r\n"
-                                   "Could not read  \\../a.asp" +
-                                       not_a_page + "Could not read  \\c:a.asp" + not_a_page),
-       true},
-      {"C:\\src", "C:\\out", "Shop", -1, kPageHead, false},
-      {"C:\\src", "C:\\out", "Shop", 1, "", false},
-      {"C:\\src", "C:\\out", "Shop", 8, kPageHead, true},
+      {"C:\\src", "c:/SRC", "Shop", false, RunEnd::kRefused, RefusedField::kSameFolder},
+      {"", "", "", false, RunEnd::kRefused, RefusedField::kSourceBlank},
+      {"C:\\src", "", "", false, RunEnd::kRefused, RefusedField::kTargetBlank},
+      {"C:\\src", "C:\\src", "", false, RunEnd::kRefused, RefusedField::kSameFolder},
+      {"C:\\src", "C:\\out", "", false, RunEnd::kRefused, RefusedField::kNameBlank},
+      {"C:\\src", "C:\\out", "Shop", true, RunEnd::kNoFileService, RefusedField::kSourceBlank},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.source + "|" + c.target + "|" + c.dll + "|" + std::to_string(c.failing_write));
+    SCOPED_TRACE(c.source + "|" + c.target + "|" + c.dll);
     MemoryRun run;
     run.files->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
-    if (c.failing_write < 0) run.env.FailNewFileService("class not registered");
-    if (c.failing_write > 0) run.response.FailFromWrite(c.failing_write);
+    if (c.no_file_service) run.env.FailNewFileService("class not registered");
     const long operations_before = run.files->OperationCount();
-    const RunSummary summary = run.Run(c.source, c.target, c.dll, {"a.asp", "../a.asp", "C:a.asp"});
-    EXPECT_EQ(run.response.body(), c.page);
-    EXPECT_EQ(summary.host_failure.ok(), c.failing_write == 0);
-    EXPECT_EQ(summary.refused_same_folder, c.page == same);
-    EXPECT_EQ(run.files->OperationCount() != operations_before, c.files_touched);
-    EXPECT_EQ(run.observer.runs, 1);
+    const RunSummary summary = run.Run(c.source, c.target, c.dll, {"a.asp"});
+    EXPECT_EQ(summary.end, c.end);
+    if (c.end == RunEnd::kRefused) {
+      EXPECT_EQ(summary.refused, c.refused);
+    }
+    EXPECT_EQ(summary.file_service_failure.reason(),
+              c.no_file_service ? "class not registered" : "");
+    EXPECT_EQ(run.files->OperationCount(), operations_before);
+    EXPECT_TRUE(summary.failures.empty());
   }
 }
 

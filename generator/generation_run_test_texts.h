@@ -1,5 +1,5 @@
 // The fixed texts a generation run writes, spelled out once for the tests that compare its
-// page and files byte for byte, and a run on a file store in memory.
+// files byte for byte, and a run on a file store in memory.
 #pragma once
 
 #include <memory>
@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "contract/memory_host.h"
 #include "generator/generation_run.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
@@ -16,36 +15,6 @@
 #include "translator/translator_test_support.h"
 
 namespace vorlintex::generator::testing {
-
-inline constexpr char kPageHead[] =
-    "<HTML>\r\n"
-    "<HEAD>\r\n"
-    "<META NAME=\"GENERATOR\" Content=\"Microsoft Developer Studio\">\r\n"
-    "<META HTTP-EQUIV=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">\r\n"
-    "<TITLE>ASP Component VB Dll Generation</TITLE>\r\n"
-    "</HEAD>\r\n"
-    "<BODY background=\"morvanebg.gif\">\r\n";
-inline constexpr char kPageEnd[] = "</BODY>\r\n</HTML>\r\n";
-
-// The completion report for values as they appear in it (escaped); with `failures` (their
-// lines), the run finished with errors.
-inline std::string Report(const std::string& source, const std::string& target,
-                          const std::string& dll, const std::string& failures = "") {
-  return (failures.empty() ? "Done generating all the VB files in "
-                           : "Generation finished with errors in ") +
-         target + ".<BR><BR>\r\n" + failures + "Important Notes: <BR>\r\n1. " + target + "\\" +
-         dll + ".bat file was generated in " + target +
-         "<BR>\r\n2. You can now run it from Dos prompt to generate your dll file in " + target +
-         "<BR>\r\n3. Or you can use vb6 to open the generated project file " + target + "\\" + dll +
-         ".vbp to do editing to your classes.<BR>\r\n4. Now you should copy your original asp "
-         "files in " +
-         source + " somewhere and then replace by all the new asp(s) generated in " + target +
-         " directory.<BR>\r\n6. Now you should be able to rerun your asp from IIS using the dll "
-         "version in a much faster speed.<BR>\r\n7. If you need to install your dlls in production "
-         "server machines, you should run VB's package wizard to package your generated dll to "
-         "include all the necessary vb runtime dlls.<BR>\r\n" +
-         kPageEnd;
-}
 
 // The project file of `class_lines`; with no DLL name, as far as those lines (a run that a
 // missing include file ended). Its settings after the names are fixed, a group a line here.
@@ -82,21 +51,12 @@ inline std::string HtmlClass(const std::string& base, const std::string& html) {
                                              "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
 }
 
-class Observer : public RunObserver {
- public:
-  void FileWritten(std::string_view path) override { files.emplace_back(path); }
-  void RunFinished(const RunSummary&) override { ++runs; }
-  int runs = 0;
-  std::vector<std::string> files;  // the files that took their names, as told
-};
-
-// A run on a file store in memory, told to `observer`, whose turns between processes are
-// noted.
+// A run on a file store in memory, whose turns between processes are noted.
 struct MemoryRun {
   RunSummary Run(const std::string& source, const std::string& target, const std::string& dll,
                  std::vector<std::string> pages) {
     const RunInput input{source, target, dll, std::move(pages)};
-    return RunGeneration(input, response, Services{&env, &turns, &observer});
+    return RunGeneration(input, Services{&env, &turns});
   }
   std::string File(const std::string& path) const {
     return files->Contents(path).value_or("<no file " + path + ">");
@@ -104,14 +64,12 @@ struct MemoryRun {
 
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   MemoryEnv env{files};
-  host::MemoryResponse response;
   std::vector<std::string> process_turns;  // each turn between processes taken and let go
   TargetTurns turns{[this](const std::string& key) {
     process_turns.push_back("take " + key);
     return std::shared_ptr<void>(nullptr,
                                  [this, key](void*) { process_turns.push_back("let go " + key); });
   }};
-  Observer observer;
 };
 
 }  // namespace vorlintex::generator::testing

@@ -1,11 +1,10 @@
-// How one generation run ended, for whoever started it outside the wizard (the command line
-// prints it and derives its exit status from it).
+// What one generation run did, as the run returns it: how it ended, the pages converted, the
+// files written and the failures skipped. The run writes no page of its own: the wizard's
+// third page and the command line each render this.
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "contract/failure_log.h"
@@ -13,7 +12,25 @@
 
 namespace vorlintex::generator {
 
+// How a run ended.
+enum class RunEnd {
+  kDone,            // it went through every selected page
+  kRefused,         // a field failed its check; nothing of the run was done (`refused`)
+  kMissingInclude,  // a missing include file ended it at a page (`missing_include`)
+  kNoFileService,   // no file service object could be made (`file_service_failure`)
+};
+
+// The field check that refused a run, in the order the entry page's script makes them.
+enum class RefusedField { kSourceBlank, kTargetBlank, kSameFolder, kNameBlank };
+
 struct RunSummary {
+  RunEnd end = RunEnd::kDone;
+  RefusedField refused = RefusedField::kSourceBlank;  // with kRefused
+  std::string missing_include;                        // with kMissingInclude: its include path
+  Status file_service_failure;                        // with kNoFileService
+
+  // The DLL name the run derived from the one typed (cut before ".dll").
+  std::string dll_name;
   // The pages whose class module, replacement page and workspace file were all written. A
   // page left out (not openable, named with a folder part, or of a class name taken) does not
   // count, nor does one of whose files any failed. Counts, not lists, so that nothing the run
@@ -28,25 +45,6 @@ struct RunSummary {
   bool build_script_written = false;
   // The file operations that failed and were skipped: the first failure of each file.
   std::vector<Failure> failures;
-  // The include path of the missing include file that ended the run early.
-  std::optional<std::string> missing_include;
-  // True when the run was refused because the target directory is the source directory (a
-  // run refused for a blank field leaves it false: nothing of the run was done either way).
-  bool refused_same_folder = false;
-  // The failure that went to the page host (a failing Request or Response call, or no file
-  // service object); OK otherwise.
-  Status host_failure;
-};
-
-class RunObserver {
- public:
-  virtual ~RunObserver() = default;
-  // Told as each page is converted (as pages_converted counts them), with its base name.
-  virtual void PageConverted(std::string_view /*base_name*/) {}
-  // Told as each file takes its name (as files_written counts them).
-  virtual void FileWritten(std::string_view /*path*/) {}
-  // Told once at the end of every run, whichever way it ended.
-  virtual void RunFinished(const RunSummary& summary) = 0;
 };
 
 }  // namespace vorlintex::generator

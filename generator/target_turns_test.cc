@@ -26,7 +26,7 @@ TEST(TargetTurnsTest, ARunWaitsWhileAnotherHoldsItsTargetFolder) {
   const std::string key = TargetTurns::KeyOf(run.env, "c:/OUT/");
   TargetTurns::Turn held = run.turns.Take(key);
   std::thread waiting(
-      [&] { EXPECT_TRUE(run.Run("C:\\src", "C:\\out", "Shop", {"a.asp"}).host_failure.ok()); });
+      [&] { EXPECT_TRUE(run.Run("C:\\src", "C:\\out", "Shop", {"a.asp"}).end == RunEnd::kDone); });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_FALSE(run.files->Contents("C:\\out\\Shop.bat"));
   TargetTurns::Turn moved = std::move(held);

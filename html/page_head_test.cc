@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "contract/memory_host.h"
+#include "contract/test_host.h"
 
 namespace vorlintex::html {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "contract/memory_host.h"
+#include "contract/test_host.h"
 #include "html/page_head.h"
 #include "html/page_writer.h"
 
@@ -102,6 +102,28 @@ inline std::string SelectionPage(std::string_view source, std::string_view targe
 <select multiple name="asplist" size="20">
 )html" + std::string(options) +
               "</select>\n</tr>\n" + FormEnd("Generate VB Files"));
+}
+
+inline constexpr char kPageEnd[] = "</BODY>\r\n</HTML>\r\n";
+
+// The completion report for values as they appear in it (escaped); with `failures` (their
+// lines), the run finished with errors.
+inline std::string Report(const std::string& source, const std::string& target,
+                          const std::string& dll, const std::string& failures = "") {
+  return (failures.empty() ? "Done generating all the VB files in "
+                           : "Generation finished with errors in ") +
+         target + ".<BR><BR>\r\n" + failures + "Important Notes: <BR>\r\n1. " + target + "\\" +
+         dll + ".bat file was generated in " + target +
+         "<BR>\r\n2. You can now run it from Dos prompt to generate your dll file in " + target +
+         "<BR>\r\n3. Or you can use vb6 to open the generated project file " + target + "\\" + dll +
+         ".vbp to do editing to your classes.<BR>\r\n4. Now you should copy your original asp "
+         "files in " +
+         source + " somewhere and then replace by all the new asp(s) generated in " + target +
+         " directory.<BR>\r\n6. Now you should be able to rerun your asp from IIS using the dll "
+         "version in a much faster speed.<BR>\r\n7. If you need to install your dlls in production "
+         "server machines, you should run VB's package wizard to package your generated dll to "
+         "include all the necessary vb runtime dlls.<BR>\r\n" +
+         kPageEnd;
 }
 
 }  // namespace vorlintex::wizard::testing

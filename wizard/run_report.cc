@@ -1,10 +1,14 @@
-#include "generator/run_pages.h"
+#include "wizard/run_report.h"
 
 #include "html/escape.h"
+#include "html/input_checks.h"
+#include "html/page_head.h"
 #include "html/page_writer.h"
 
-namespace vorlintex::generator {
+namespace vorlintex::wizard {
 
+using generator::RefusedField;
+using generator::RunEnd;
 using html::HtmlEscape;
 using html::PageWriter;
 
@@ -22,8 +26,8 @@ std::string_view FailedAccessText(Access access) {
   return "";
 }
 
-}  // namespace
-
+// The report of a run that went through every selected page. With `failures`, its first
+// line says the run finished with errors and one line per failure follows it.
 Status WriteCompletionReport(host::Response& response, const std::string& source_dir,
                              const std::string& target_dir, const std::string& dll_name,
                              const std::vector<Failure>& failures) {
@@ -63,6 +67,7 @@ Status WriteCompletionReport(host::Response& response, const std::string& source
   return page.status();
 }
 
+// The message line has no line end of its own, so "</center>" follows it on the same line.
 Status WriteIncludeNotFoundPage(host::Response& response, const std::string& include_path) {
   PageWriter page(response);
   page.Line({"<center>"});
@@ -82,4 +87,44 @@ Status WriteRefusal(host::Response& response, std::string_view message) {
   return page.status();
 }
 
-}  // namespace vorlintex::generator
+}  // namespace
+
+std::string_view RefusalMessage(RefusedField field) {
+  switch (field) {
+    case RefusedField::kSourceBlank:
+      return html::kSourceBlank;
+    case RefusedField::kTargetBlank:
+      return html::kTargetBlank;
+    case RefusedField::kSameFolder:
+      return html::kSameFolder;
+    case RefusedField::kNameBlank:
+      return html::kNameBlank;
+  }
+  return "";
+}
+
+Status WriteRunReport(host::Response& response, const generator::RunInput& input,
+                      const generator::RunSummary& summary) {
+  switch (summary.end) {
+    case RunEnd::kDone:
+      return WriteCompletionReport(response, input.source_dir, input.target_dir, summary.dll_name,
+                                   summary.failures);
+    case RunEnd::kRefused:
+      return WriteRefusal(response, RefusalMessage(summary.refused));
+    case RunEnd::kMissingInclude:
+      return WriteIncludeNotFoundPage(response, summary.missing_include);
+    case RunEnd::kNoFileService:
+      break;
+  }
+  return summary.file_service_failure;
+}
+
+Status WriteRunPage(host::Response& response, const generator::RunInput& input,
+                    const generator::RunSummary& summary) {
+  PageWriter page(response);
+  html::WritePageHead(page);
+  if (!page.ok()) return page.status();
+  return WriteRunReport(response, input, summary);
+}
+
+}  // namespace vorlintex::wizard

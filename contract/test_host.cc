@@ -1,4 +1,4 @@
-#include "contract/memory_host.h"
+#include "contract/test_host.h"
 
 namespace vorlintex::host {
 namespace {
