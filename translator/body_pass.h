@@ -12,8 +12,8 @@
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
 #include "contract/text_file_service.h"
+#include "translator/body_line_marks.h"
 #include "translator/include_directive.h"
-#include "translator/line_marks.h"
 #include "translator/translation_observer.h"
 
 namespace vorlintex::translator {

@@ -1,4 +1,4 @@
-#include "translator/line_search.h"
+#include "translator/byte_search.h"
 
 #include <cstddef>
 #include <cstring>

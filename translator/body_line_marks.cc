@@ -1,4 +1,4 @@
-#include "translator/line_marks.h"
+#include "translator/body_line_marks.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // The forms in which the passes look at a line read from a page or an include file. Lines
 // are bytes: every byte other than the space and the tab stays as it is. The keyword tests
-// made on a line's test copy are made on the line itself (translator/line_search.h).
+// made on a line's test copy are made on the line itself (translator/byte_search.h).
 #pragma once
 
 #include <string>

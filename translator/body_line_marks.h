@@ -8,7 +8,7 @@
 
 #include <string_view>
 
-#include "translator/line_search.h"
+#include "translator/byte_search.h"
 
 namespace vorlintex::translator {
 

@@ -1,4 +1,4 @@
-#include "translator/line_shapes.h"
+#include "translator/statement_shapes.h"
 
 #include "contract/ascii.h"
 

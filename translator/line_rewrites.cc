@@ -1,8 +1,8 @@
-#include "translator/line_forms.h"
+#include "translator/line_rewrites.h"
 
 #include <cstring>
 
-#include "translator/line_search.h"
+#include "translator/byte_search.h"
 #include "translator/simd.h"
 
 namespace vorlintex::translator {
