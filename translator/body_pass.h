@@ -90,7 +90,7 @@ class BodyPass {
   std::string include_line_;
   std::string scratch_;
   std::string statement_;
-  LineMarks marks_;
+  BodyLineMarks marks_;
 
   // Observer state.
   LineNotes notes_;

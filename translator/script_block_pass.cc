@@ -3,6 +3,7 @@
 #include <string>
 
 #include "translator/byte_search.h"
+#include "translator/keyword_search.h"
 #include "translator/line_reader.h"
 #include "translator/line_rewrites.h"
 #include "translator/statement_shapes.h"
