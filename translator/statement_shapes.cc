@@ -75,11 +75,4 @@ bool QuotesPair(std::string_view statement) {
   return !in_string;
 }
 
-bool HoldsNonAscii(std::string_view line) {
-  for (char c : line) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
-}
-
 }  // namespace vorlintex::translator
