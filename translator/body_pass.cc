@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "translator/line_forms.h"
+#include "translator/byte_search.h"
+#include "translator/keyword_search.h"
 #include "translator/line_reader.h"
-#include "translator/line_search.h"
-#include "translator/line_shapes.h"
+#include "translator/line_rewrites.h"
 
 namespace vorlintex::translator {
 namespace {
@@ -16,9 +16,6 @@ constexpr Keyword kProcedureStart("sub ");
 constexpr Keyword kCodeOpen("<%");
 constexpr Keyword kCodeClose("%>");
 constexpr Keyword kExpressionOpen("<%=");
-constexpr Keyword kProcedureEnd("end sub");
-constexpr Keyword kServerScript("runat");
-constexpr Keyword kVirtual("virtual");
 
 constexpr std::string_view kStatementStart = "Response.Write (\"";
 constexpr std::string_view kStatementEnd = "\" & vbCrlf)";
@@ -28,14 +25,14 @@ constexpr std::string_view kStatementEnd = "\" & vbCrlf)";
 std::optional<std::string> BodyPass::Run(fs::TextStream* page) {
   code_block_flag_ = 0;
   splice_state_ = 0;
-  int number = 0;
+  notes_.PageOpened();
   while (ReadNextLine(page, &page_line_, failures_)) {
-    if (observer_ != nullptr) BeginNotes(page_path_, ++number, page_line_);
+    notes_.LineRead(page_line_);
     const bool go_on = TakeLine(page_line_, LineSource::kPage);
-    if (observer_ != nullptr) FlushNotes();
+    notes_.LineDone();
     if (!go_on) return missing_include_;
   }
-  if (observer_ != nullptr && code_block_flag_ == 1) NoteCodeNeverClosed();
+  if (code_block_flag_ == 1) notes_.CodeNeverClosed();
   return std::nullopt;
 }
 
@@ -47,23 +44,19 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
   const LineBytes bytes = FindLineBytes(line);
   if (from_page && bytes.hash && IsIncludeDirective(line)) {
     if (std::optional<std::string_view> file_name = IncludeFileName(line)) {
-      if (observer_ != nullptr) NoteDirectiveLine(line);
+      notes_.DirectiveFollowed(line);
       return ReadIncludeFile(*file_name);
     }
   }
-  if (observer_ != nullptr && !from_page && bytes.hash && IsIncludeDirective(line)) {
-    Note(Loss::kNestedInclude);
-  }
+  if (!from_page && bytes.hash) notes_.MaybeNestedInclude(line);
   if (from_page) procedure_skip_flag_ = 0;
   if (bytes.tab) ReplaceTabsWithSpaces(&line);
   if (bytes.b && kProcedureStart.In(line)) {
-    if (observer_ != nullptr && procedure_skip_flag_ == 0) NoteSubLine(line, from_page);
+    if (procedure_skip_flag_ == 0) notes_.SkipStarted(line, from_page, code_block_flag_ == 1);
     procedure_skip_flag_ = 1;
   }
   if (line.empty() || procedure_skip_flag_ == 1) {
-    if (observer_ != nullptr && !from_page && procedure_skip_flag_ == 1) {
-      NoteSkippedIncludeLine(line);
-    }
+    if (!from_page && procedure_skip_flag_ == 1) notes_.IncludeLineSkipped(line);
     return true;
   }
 
@@ -81,7 +74,7 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
   for (;;) {
     std::string_view text = std::string_view(line).substr(start);
     if (code_block_flag_ == 0 && marks_.DirectiveOpenFrom(line, start)) {
-      if (observer_ != nullptr) Note(Loss::kDirectiveAsText);
+      notes_.Lost(Loss::kDirectiveAsText);
       WriteStatement(text, may_hold_quote);
       return true;
     }
@@ -92,9 +85,7 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
       return true;
     }
     if (code_block_flag_ == 0 && !marks_.CodeOpenFrom(line, start)) {
-      if (observer_ != nullptr && kServerScript.In(text) && Contains(text, "<")) {
-        Note(Loss::kScriptBlockAsText);
-      }
+      notes_.HtmlText(text);
       WriteStatement(text, may_hold_quote);
       return true;
     }
@@ -107,16 +98,14 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
     // A code line: whatever stands before its "<%" is dropped.
     if (code_block_flag_ == 0) {
       const size_t open = kCodeOpen.FindIn(line, start);
-      if (observer_ != nullptr) {
-        NoteCodeOpened(std::string_view(line).substr(start, open - start));
-      }
+      notes_.CodeOpened(std::string_view(line).substr(start, open - start));
       start = open + 2;
       code_block_flag_ = 1;
     }
     size_t close = kCodeClose.FindIn(line, start);
     const std::string_view code = std::string_view(line).substr(
         start, close == kNotFound ? std::string_view::npos : close - start);
-    if (observer_ != nullptr) NoteCodeLine(code);
+    notes_.CodeCopied(code);
     Emit(code);
     if (close == kNotFound) return true;
     code_block_flag_ = 0;
@@ -128,14 +117,14 @@ bool BodyPass::TakeLine(std::string& line, LineSource source) {
     if (from_page && marks_.IncludeWordFrom(line, start) && marks_.CommentOpenFrom(line, start)) {
       if (std::optional<std::string_view> file_name =
               IncludeFileName(std::string_view(line).substr(start))) {
-        if (observer_ != nullptr) NoteDirectiveLine(std::string_view(line).substr(start));
+        notes_.DirectiveFollowed(std::string_view(line).substr(start));
         return ReadIncludeFile(*file_name);
       }
     }
     if (from_page) procedure_skip_flag_ = 0;
     if (marks_.SubWordFrom(line, start)) {
-      if (observer_ != nullptr && procedure_skip_flag_ == 0) {
-        NoteSubLine(std::string_view(line).substr(start), from_page);
+      if (procedure_skip_flag_ == 0) {
+        notes_.SkipStarted(std::string_view(line).substr(start), from_page, code_block_flag_ == 1);
       }
       procedure_skip_flag_ = 1;
     }
@@ -154,22 +143,15 @@ bool BodyPass::ReadIncludeFile(std::string_view file_name) {
   splice_state_ = 0;
   procedure_skip_flag_ = 0;
   // Lines of an include file are never taken as directives, so this reads no further file.
-  if (observer_ == nullptr) {
-    while (include.ReadLine(&include_line_)) TakeLine(include_line_, LineSource::kIncludeFile);
-  } else {
-    FlushNotes();  // the directive line's own
-    const bool page_non_ascii_noted = non_ascii_noted_;
-    non_ascii_noted_ = include_sub_ended_ = include_cut_noted_ = false;
-    int number = 0;
-    while (include.ReadLine(&include_line_)) {
-      BeginNotes(include.path(), ++number, include_line_);
-      TakeLine(include_line_, LineSource::kIncludeFile);
-      FlushNotes();
-    }
-    // Lines dropped after a Sub may hold the "%>"; their loss is reported on its own.
-    if (code_block_flag_ == 1 && procedure_skip_flag_ == 0) NoteCodeNeverClosed();
-    non_ascii_noted_ = page_non_ascii_noted;
+  notes_.IncludeFileOpened(include.path());
+  while (include.ReadLine(&include_line_)) {
+    notes_.LineRead(include_line_);
+    TakeLine(include_line_, LineSource::kIncludeFile);
+    notes_.LineDone();
   }
+  // Lines dropped after a Sub may hold the "%>"; their loss is reported on its own.
+  if (code_block_flag_ == 1 && procedure_skip_flag_ == 0) notes_.CodeNeverClosed();
+  notes_.IncludeFileClosed();
   include.Close();
   code_block_flag_ = 0;
   splice_state_ = 0;
@@ -229,17 +211,13 @@ void BodyPass::SpliceExpressions(std::string& line) {
     size_t expression = open + 3;
     const void* found = std::memchr(data + expression, '%', line.size() - expression);
     if (found == nullptr) {
-      if (observer_ != nullptr) Note(Loss::kUnfinishedExpression);
+      notes_.Lost(Loss::kUnfinishedExpression);
       splice_state_ = 2;
       break;
     }
     size_t percent = static_cast<size_t>(static_cast<const char*>(found) - data);
-    if (observer_ != nullptr) {
-      if (percent + 1 >= line.size() || data[percent + 1] != '>') Note(Loss::kExpressionCutShort);
-      if (std::memchr(data + copied_to, '^', open - copied_to) != nullptr) {
-        Note(Loss::kCaretBecomesQuote);
-      }
-    }
+    notes_.ExpressionEnds(std::string_view(data + percent, line.size() - percent));
+    notes_.SplicedText(std::string_view(data + copied_to, open - copied_to));
     copy(data + copied_to, open - copied_to);
     copy("^ & ", 4);
     char* expression_out = out;
@@ -253,9 +231,7 @@ void BodyPass::SpliceExpressions(std::string& line) {
     open = kExpressionOpen.FindIn(line, copied_to);
   }
   if (!spliced) return;
-  if (observer_ != nullptr && std::memchr(data + copied_to, '^', line.size() - copied_to)) {
-    Note(Loss::kCaretBecomesQuote);
-  }
+  notes_.SplicedText(std::string_view(data + copied_to, line.size() - copied_to));
   copy(data + copied_to, line.size() - copied_to);
   line.assign(begin, static_cast<size_t>(out - begin));
 }
@@ -279,86 +255,6 @@ void BodyPass::WriteStatement(std::string_view text, bool may_hold_quote) {
   out += kStatementEnd.size();
   splice_state_ = 0;
   Emit(std::string_view(statement_.data(), static_cast<size_t>(out - statement_.data())));
-}
-
-void BodyPass::BeginNotes(std::string_view file, int number, std::string_view source) {
-  notes_.file.assign(file);
-  notes_.number = number;
-  notes_.source.assign(source);
-  notes_.written.clear();
-  notes_.losses.clear();
-  if (!non_ascii_noted_ && HoldsNonAscii(source)) {
-    non_ascii_noted_ = true;  // once a file is enough to tell
-    Note(Loss::kNotAscii);
-  }
-}
-
-void BodyPass::Note(Loss loss) {
-  for (Loss noted : notes_.losses) {
-    if (noted == loss) return;
-  }
-  notes_.losses.push_back(loss);
-}
-
-void BodyPass::NoteWritten(std::string_view text) {
-  if (!notes_.written.empty()) notes_.written.push_back('\n');
-  notes_.written.append(text);
-  if (!QuotesPair(text)) Note(Loss::kUnbalancedQuotes);
-}
-
-void BodyPass::FlushNotes() {
-  for (Loss loss : notes_.losses) {
-    observer_->Noted(loss, LineAt{notes_.file, notes_.number}, notes_.source, notes_.written);
-  }
-  notes_.losses.clear();
-}
-
-void BodyPass::NoteDirectiveLine(std::string_view line) {
-  if (kVirtual.In(line)) Note(Loss::kVirtualInclude);
-  // What stands outside the directive's own comment, "<!" to its "-->" (or ">"), is lost.
-  size_t open = line.find("<!");
-  size_t close = line.find("-->", open);
-  close = close == std::string_view::npos ? line.find('>', open) : close + 2;
-  std::string_view before = line.substr(0, open);
-  std::string_view after = close == std::string_view::npos ? "" : line.substr(close + 1);
-  if (SkipSpaces(before, 0) < before.size() || SkipSpaces(after, 0) < after.size()) {
-    Note(Loss::kTextOnIncludeLine);
-  }
-}
-
-void BodyPass::NoteCodeOpened(std::string_view before) {
-  if (SkipSpaces(before, 0) < before.size()) Note(Loss::kTextBeforeCode);
-  code_opened_ = notes_;
-}
-
-void BodyPass::NoteCodeLine(std::string_view code) {
-  if (StartsFunctionOrProperty(code)) Note(Loss::kProcedureInPageMethod);
-  if (StartsClass(code)) Note(Loss::kClassBlock);
-}
-
-void BodyPass::NoteSubLine(std::string_view line, bool from_page) {
-  if (!StartsSub(line)) {
-    Note(Loss::kSubWord);
-    // In an include file nothing resets the skip: the rest of the file is lost at once.
-    if (!from_page) include_sub_ended_ = true;
-  } else if (from_page && !kProcedureEnd.In(line) &&
-             (code_block_flag_ == 1 || Contains(line, "<%"))) {
-    // Only the lines holding "sub " leave the page method: the body and the "End Sub" stay.
-    Note(Loss::kSubBodyInPageMethod);
-  }
-}
-
-void BodyPass::NoteSkippedIncludeLine(std::string_view line) {
-  if (include_sub_ended_ && !include_cut_noted_ && !line.empty() && !kProcedureStart.In(line)) {
-    include_cut_noted_ = true;
-    Note(Loss::kIncludeCutBySub);
-  }
-  if (kProcedureEnd.In(line)) include_sub_ended_ = true;
-}
-
-void BodyPass::NoteCodeNeverClosed() {
-  observer_->Noted(Loss::kCodeNeverClosed, LineAt{code_opened_.file, code_opened_.number},
-                   code_opened_.source, "");
 }
 
 }  // namespace vorlintex::translator

@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
 #include "contract/text_file_service.h"
+#include "translator/body_line_marks.h"
+#include "translator/body_pass_notes.h"
 #include "translator/include_directive.h"
-#include "translator/line_marks.h"
 #include "translator/translation_observer.h"
 
 namespace vorlintex::translator {
@@ -24,11 +24,7 @@ class BodyPass {
   // names the page's lines for it.
   BodyPass(const IncludeResolver& includes, FailureLog* failures, OutputFile& module,
            TranslationObserver* observer = nullptr, std::string_view page_path = {})
-      : includes_(includes),
-        failures_(failures),
-        module_(module),
-        observer_(observer),
-        page_path_(page_path) {}
+      : includes_(includes), failures_(failures), module_(module), notes_(observer, page_path) {}
 
   // Reads `page` (may be null: an empty page) to its end. Returns the include path when a
   // missing include file ended the pass.
@@ -51,34 +47,13 @@ class BodyPass {
   // Every line of the page method goes out here.
   void Emit(std::string_view text) {
     module_.WriteLine(text);
-    if (observer_ != nullptr) NoteWritten(text);
+    notes_.Written(text);
   }
-
-  // For the observer only: what happened to the line being translated, told once the line
-  // is done, so that what it wrote goes with it.
-  struct LineNotes {
-    std::string file;
-    int number = 0;
-    std::string source;
-    std::string written;
-    std::vector<Loss> losses;
-  };
-  void BeginNotes(std::string_view file, int number, std::string_view source);
-  void Note(Loss loss);
-  void NoteWritten(std::string_view text);
-  void FlushNotes();
-  void NoteDirectiveLine(std::string_view line);
-  void NoteCodeOpened(std::string_view before);
-  void NoteCodeLine(std::string_view code);
-  void NoteSubLine(std::string_view line, bool from_page);
-  void NoteSkippedIncludeLine(std::string_view line);
-  void NoteCodeNeverClosed();
 
   const IncludeResolver& includes_;
   FailureLog* failures_;
   OutputFile& module_;
-  TranslationObserver* const observer_;
-  const std::string_view page_path_;
+  BodyPassNotes notes_;
 
   int code_block_flag_ = 0;      // 1 after a "<%" whose "%>" has not yet been met
   int splice_state_ = 0;         // 0 nothing spliced, 1 spliced, 2 a "<%=" without its "%"
@@ -90,14 +65,7 @@ class BodyPass {
   std::string include_line_;
   std::string scratch_;
   std::string statement_;
-  LineMarks marks_;
-
-  // Observer state.
-  LineNotes notes_;
-  LineNotes code_opened_;         // the line whose "<%" opened the code block still open
-  bool non_ascii_noted_ = false;  // in the file being read
-  bool include_sub_ended_ = false;
-  bool include_cut_noted_ = false;
+  BodyLineMarks marks_;
 };
 
 }  // namespace vorlintex::translator

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "translator/line_forms.h"
+#include "translator/byte_search.h"
+#include "translator/keyword_search.h"
 #include "translator/line_reader.h"
-#include "translator/line_search.h"
+#include "translator/line_rewrites.h"
 
 namespace vorlintex::translator {
 namespace {

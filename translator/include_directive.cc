@@ -1,8 +1,8 @@
 #include "translator/include_directive.h"
 
-#include "translator/line_forms.h"
+#include "translator/byte_search.h"
+#include "translator/keyword_search.h"
 #include "translator/line_reader.h"
-#include "translator/line_search.h"
 
 namespace vorlintex::translator {
 

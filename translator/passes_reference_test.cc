@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "translator/line_shapes.h"
+#include "translator/statement_shapes.h"
 #include "translator/translate_page.h"
 #include "translator/translation_observer.h"
 #include "translator/translator_test_support.h"

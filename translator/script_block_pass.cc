@@ -2,10 +2,11 @@
 
 #include <string>
 
-#include "translator/line_forms.h"
+#include "translator/byte_search.h"
+#include "translator/keyword_search.h"
 #include "translator/line_reader.h"
-#include "translator/line_search.h"
-#include "translator/line_shapes.h"
+#include "translator/line_rewrites.h"
+#include "translator/statement_shapes.h"
 
 namespace vorlintex::translator {
 namespace {

@@ -56,19 +56,19 @@ TEST(TranslationObserver, TellsExactlyTheseLosses) {
         {kP, 14, kProcedureInPageMethod}, {kP, 16, kExpressionCutShort},
         {kP, 17, kCaretBecomesQuote}, {kP, 17, kUnbalancedQuotes},
         {kP, 18, kUnfinishedExpression}, {kP, 19, kDirectiveAsText}, {kP, 23, kCodeNeverClosed}}},
-      // j.inc is read twice, so told twice; a check passes over a missing include instead of
-      // ending there.
-      {{"<p>a</p><!-- #include virtual=\"i.inc\" -->", "<!-- #include file=\"j.inc\" -->",  // 1-2
+      // j.inc is read twice, so told twice; bytes outside ASCII are told once a file; a check
+      // passes over a missing include instead of ending there.
+      {{"\xe9<!-- #include virtual=\"i.inc\" -->", "<!-- #include file=\"j.inc\" -->",      // 1-2
         "<!-- #include file=\"j.inc\" -->", "<!-- #include file=\"none.inc\" -->",          // 3-4
         "<script language=\"VBScript\" runat=\"server\">", "Sub S()", "End Sub", "</script>", // 5-8
-        "<script language=\"JScript\" runat=\"server\">", "var a = 1;", "</script>"},       // 9-11
+        "<script language=\"JScript\" runat=\"server\">", "var \xe9 = 1;", "</script>"},    // 9-11
        {{"i.inc", {"<!-- #include file=\"j.inc\" -->", "<%", "Sub A()", "End Sub", "%>",
                    "<p>lost</p>"}},
-        {"j.inc", {"<p>the sub menu</p>", "<p>lost</p>"}}},
-       {{"i.inc", 1, kNestedInclude}, {"i.inc", 5, kIncludeCutBySub},
-        {"j.inc", 1, kSubWord}, {"j.inc", 1, kSubWord},
-        {"j.inc", 2, kIncludeCutBySub}, {"j.inc", 2, kIncludeCutBySub},
-        {kP, 1, kVirtualInclude}, {kP, 1, kTextOnIncludeLine}, {kP, 3, kDuplicateProcedure},
+        {"j.inc", {"<p>the sub menu</p>", "<p>l\xf6st</p>"}}},
+       {{"i.inc", 1, kNestedInclude}, {"i.inc", 5, kIncludeCutBySub}, {"j.inc", 1, kSubWord},
+        {"j.inc", 1, kSubWord}, {"j.inc", 2, kIncludeCutBySub}, {"j.inc", 2, kIncludeCutBySub},
+        {"j.inc", 2, kNotAscii}, {"j.inc", 2, kNotAscii}, {kP, 1, kVirtualInclude},
+        {kP, 1, kTextOnIncludeLine}, {kP, 1, kNotAscii}, {kP, 3, kDuplicateProcedure},
         {kP, 4, kMissingInclude}, {kP, 5, kScriptBlockAsText}, {kP, 6, kDuplicateProcedure},
         {kP, 9, kScriptBlockAsText}, {kP, 9, kScriptNotVbscript}}},
       // clang-format on

@@ -1,4 +1,4 @@
-#include "translator/line_shapes.h"
+#include "translator/statement_shapes.h"
 
 #include "contract/ascii.h"
 
@@ -73,13 +73,6 @@ bool QuotesPair(std::string_view statement) {
     }
   }
   return !in_string;
-}
-
-bool HoldsNonAscii(std::string_view line) {
-  for (char c : line) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
 }
 
 }  // namespace vorlintex::translator

@@ -1,6 +1,6 @@
-// Searches the passes make on the bytes of a line as it was read, so that no lower-case or
-// normalised copy of the line has to be made just to test it. Each search looks at sixteen
-// bytes at a time where the processor allows it.
+// The keywords the rules look for in a line's test copy (the normalised line in lower case)
+// or its compact test copy (the test copy without its spaces), looked for in the line itself,
+// so that no copy of the line has to be made just to test it.
 #pragma once
 
 #include <array>
@@ -9,17 +9,11 @@
 
 namespace vorlintex::translator {
 
-// The first `a` or `b` at or after `from`; npos when there is none.
-size_t FindEitherByte(std::string_view text, size_t from, char a, char b);
-
-// The first byte at or after `from` that is no space (code 32); the size of `text` when there
-// is none.
-size_t SkipSpaces(std::string_view text, size_t from);
-
 // A keyword that the rules search for in a line's test copy, searched for in the line itself:
 // an ASCII letter of the line matches the keyword's lower-case letter in either case, and a
 // space of the keyword matches a space or a tab, as it would in the normalised line. Every
-// other byte matches only itself.
+// other byte matches only itself. The search looks at sixteen starts at a time where the
+// processor allows it.
 class Keyword {
  public:
   static constexpr size_t kMaxLength = 16;
@@ -107,55 +101,12 @@ class Keyword {
   Spread16 last_fold_;
 };
 
-// Copies `text` to `out` with every double quote doubled and, unless `placeholder` is itself
-// the double quote, every `placeholder` turned into one double quote; returns the end of what
-// was written. `out` must have room for twice the bytes of `text` and sixteen more.
-char* CopyDoublingQuotes(std::string_view text, char placeholder, char* out);
-
-// Which of a few bytes a line holds, found in one look at it: a line lacking one of them can
-// skip the steps that need it.
-struct LineBytes {
-  bool tab = false;
-  bool hash = false;
-  bool percent = false;
-  bool quote = false;
-  bool at_sign = false;
-  bool x = false;  // 'x' or 'X'
-  bool b = false;  // 'b' or 'B', which "sub " cannot do without
-};
-LineBytes FindLineBytes(std::string_view line);
-
-// A search that remembers its last answer, for a line whose rests after each "%>" are tested
-// one after the other: the starts asked for only grow, so the line is searched once over in
-// all, however many rests it has. `find` gives the first match at or after a start.
-class NextMatch {
- public:
-  using Finder = size_t (*)(std::string_view text, size_t from);
-
-  constexpr explicit NextMatch(Finder find) : find_(find) {}
-
-  // Forgets the answers: `text` is a new line.
-  void Reset() { searched_ = false; }
-  // The answer for a new line known to hold no match.
-  void ResetToNone() {
-    searched_ = true;
-    found_ = std::string_view::npos;
-  }
-  // True when a match begins in `text` at or after `from`.
-  bool InFrom(std::string_view text, size_t from) {
-    // A match found at or after `from` is still the first one from `from`, and no match found
-    // means none after any later start either.
-    if (!searched_ || (found_ != std::string_view::npos && found_ < from)) {
-      found_ = find_(text, from);
-      searched_ = true;
-    }
-    return found_ != std::string_view::npos;
-  }
-
- private:
-  Finder find_;
-  bool searched_ = false;
-  size_t found_ = std::string_view::npos;
-};
+// The first occurrence, starting at or after `from`, of `pattern` in `text` read with every
+// space removed and its letters in lower case, as the position in `text` of the occurrence's
+// first byte; npos when there is none. `pattern` holds no space, its letters are lower case,
+// and its byte at `anchor` is one that is rare in a page: only the places of that byte in
+// `text` are tried.
+size_t FindIgnoringSpaces(std::string_view text, size_t from, std::string_view pattern,
+                          size_t anchor);
 
 }  // namespace vorlintex::translator

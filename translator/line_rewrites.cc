@@ -1,12 +1,12 @@
-#include "translator/line_forms.h"
+#include "translator/line_rewrites.h"
 
+#include <cstddef>
 #include <cstring>
 
-#include "translator/line_search.h"
+#include "translator/byte_search.h"
 #include "translator/simd.h"
 
 namespace vorlintex::translator {
-
 void TrimLeadingSpaces(std::string* line) {
   size_t first_kept = SkipSpaces(*line, 0);
   if (first_kept > 0) line->erase(0, first_kept);
@@ -44,6 +44,42 @@ void ReplaceTabsWithSpaces(std::string* line) {
 void NormaliseLine(std::string* line) {
   TrimLeadingSpaces(line);
   ReplaceTabsWithSpaces(line);
+}
+
+char* CopyDoublingQuotes(std::string_view text, char placeholder, char* out) {
+  const char* in = text.data();
+  const char* end = in + text.size();
+#if defined(VORLINTEX_SSE2)
+  // Sixteen bytes go over at once; where one of them needs a change, the copy goes on from
+  // that byte.
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i marker = _mm_set1_epi8(placeholder);
+  while (end - in >= static_cast<std::ptrdiff_t>(simd::kBlock)) {
+    __m128i bytes = simd::LoadBlock(in);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, marker))));
+    if (mask == 0) {
+      in += simd::kBlock;
+      out += simd::kBlock;
+      continue;
+    }
+    unsigned kept = simd::LowestBit(mask);
+    in += kept;
+    out += kept;
+    *out++ = '"';
+    if (*in++ == '"') *out++ = '"';
+  }
+#endif
+  for (; in < end; ++in) {
+    if (*in == '"') {
+      *out++ = '"';
+      *out++ = '"';
+    } else {
+      *out++ = *in == placeholder ? '"' : *in;
+    }
+  }
+  return out;
 }
 
 }  // namespace vorlintex::translator

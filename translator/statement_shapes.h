@@ -21,7 +21,4 @@ bool StartsClass(std::string_view code);
 // True when every string literal of the statement is closed before its end or its comment.
 bool QuotesPair(std::string_view statement);
 
-// True when `line` holds a byte outside ASCII.
-bool HoldsNonAscii(std::string_view line);
-
 }  // namespace vorlintex::translator

@@ -8,11 +8,12 @@
 
 #include <string_view>
 
-#include "translator/line_search.h"
+#include "translator/byte_search.h"
+#include "translator/match_cache.h"
 
 namespace vorlintex::translator {
 
-class LineMarks {
+class BodyLineMarks {
  public:
   // Forgets the answers for the line before: `line` is the line asked about from now on.
   // `bytes` tells which bytes the line lacks, and with them the markers that hold them.
@@ -48,20 +49,12 @@ class LineMarks {
   static size_t FindIncludeWord(std::string_view line, size_t from);
   static size_t FindSubWord(std::string_view line, size_t from);
 
-  NextMatch code_open_{FindCodeOpen};
-  NextMatch directive_open_{FindDirectiveOpen};
-  NextMatch option_explicit_{FindOptionExplicit};
-  NextMatch comment_open_{FindCommentOpen};
-  NextMatch include_word_{FindIncludeWord};
-  NextMatch sub_word_{FindSubWord};
+  MatchCache code_open_{FindCodeOpen};
+  MatchCache directive_open_{FindDirectiveOpen};
+  MatchCache option_explicit_{FindOptionExplicit};
+  MatchCache comment_open_{FindCommentOpen};
+  MatchCache include_word_{FindIncludeWord};
+  MatchCache sub_word_{FindSubWord};
 };
-
-// The first occurrence, starting at or after `from`, of `pattern` in `text` read with every
-// space removed and its letters in lower case, as the position in `text` of the occurrence's
-// first byte; npos when there is none. `pattern` holds no space, its letters are lower case,
-// and its byte at `anchor` is one that is rare in a page: only the places of that byte in
-// `text` are tried.
-size_t FindIgnoringSpaces(std::string_view text, size_t from, std::string_view pattern,
-                          size_t anchor);
 
 }  // namespace vorlintex::translator
