@@ -1,37 +1,16 @@
 #include "pagehost/form_body.h"
 
+#include "pagehost/percent_decoding.h"
+
 namespace vorlintex::pagehost {
-namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 Status PercentDecode(std::string_view text, std::string* decoded) {
-  decoded->clear();
-  decoded->reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '+') {
-      decoded->push_back(' ');
-    } else if (c == '%') {
-      int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-      int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
-      if (high < 0 || low < 0) {
-        return Status::Error(std::string(text),
-                             "malformed percent-encoding at byte " + std::to_string(i + 1) +
-                                 " (a \"%\" must be followed by two hex digits)");
-      }
-      decoded->push_back(static_cast<char>(high * 16 + low));
-      i += 2;
-    } else {
-      decoded->push_back(c);
-    }
+  size_t malformed_at;
+  *decoded = PercentDecoded(text, PlusSign::kSpace, &malformed_at);
+  if (malformed_at != std::string::npos) {
+    return Status::Error(std::string(text), "malformed percent-encoding at byte " +
+                                                std::to_string(malformed_at + 1) +
+                                                " (a \"%\" must be followed by two hex digits)");
   }
   // No field of the wizard can hold a NUL: in a folder name it would name another folder.
   if (decoded->find('\0') != std::string::npos) {

@@ -1,44 +1,15 @@
 #include "pagehost/http_response.h"
 
+#include <boost/beast/http/status.hpp>
+
 namespace vorlintex::pagehost {
 
+namespace http = boost::beast::http;
+
 std::string_view StatusReason(int status) {
-  switch (status) {
-    case 200:
-      return "OK";
-    case 302:
-      return "Found";
-    case 400:
-      return "Bad Request";
-    case 403:
-      return "Forbidden";
-    case 404:
-      return "Not Found";
-    case 405:
-      return "Method Not Allowed";
-    case 408:
-      return "Request Timeout";
-    case 411:
-      return "Length Required";
-    case 413:
-      return "Payload Too Large";
-    case 414:
-      return "URI Too Long";
-    case 415:
-      return "Unsupported Media Type";
-    case 431:
-      return "Request Header Fields Too Large";
-    case 500:
-      return "Internal Server Error";
-    case 501:
-      return "Not Implemented";
-    case 503:
-      return "Service Unavailable";
-    case 505:
-      return "HTTP Version Not Supported";
-    default:
-      return "Error";
-  }
+  const http::status known = http::int_to_status(static_cast<unsigned>(status));
+  if (known == http::status::unknown) return "Error";
+  return http::obsolete_reason(known);
 }
 
 std::string ResponseBytes(const HostResponse& response, ResponseFraming framing) {

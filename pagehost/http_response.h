@@ -18,7 +18,8 @@ struct ResponseFraming {
 // and the body.
 std::string ResponseBytes(const HostResponse& response, ResponseFraming framing);
 
-// "OK", "Not Found", ...; "Error" for a status this server does not send.
+// "OK", "Not Found", ...: Boost.Beast's phrase for the status; "Error" for a status it does not
+// know.
 std::string_view StatusReason(int status);
 
 }  // namespace vorlintex::pagehost

@@ -9,7 +9,9 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/write.hpp>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -100,14 +102,11 @@ class TestClient {
 const std::string kFormHeader = "Content-Type: application/x-www-form-urlencoded\r\n";
 constexpr char kHtml[] = "text/html; charset=iso-8859-1";
 constexpr char kEmptyPage[] = "[][]0:[]";
-// The background tile (48 by 48 pixels, four colours) byte for byte; a plain GIF decoder reads
-// these bytes as the pattern BackgroundPixel draws.
-constexpr char kBackgroundGif[] =
-    "47494638396130003000910000f7fafde3ecf6ffffffffffff2c00000000300030000002b80c8ea97bc6ff1c9c"
-    "46ced82ece7a59db81a0368e90696e5e78b22d75a5883cbfb17daf1d80ee5cede329682a623198a82093c225d0"
-    "f9732aa1d3a5c4c8b85a874851b0b70393706466aecc85a17559177bfc3e3fc369df473ab747bb4d29560db5f7"
-    "d5b745a827e8660897b7c888f6a7881867263759a78299490968d9d6e979d918c9390a084979ca94aa1a584a17"
-    "58b5b5fa33abc5b799e86a09295689abe918fa29194cfc5b7cac7bcc3b0c6aec5c8bfc329b41cd5300003b";
+// The packaged background the page host must serve, read from the source tree.
+std::string PackagedBackground() {
+  std::ifstream file(VORLINTEX_BACKGROUND_GIF, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
 
 // The page under the wizard's ProgID: "[PageNumber][sourcedir]count:[asplist items][session's
 // sourcedir]", after storing the field "store" there; fails on "fail=1".
@@ -423,12 +422,13 @@ TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
                           host_ + "\r\n\r\n" + Get("/x%0AGET%20/morvane.asp%20200%zz")));
   ClientResponse image = client.Read(), head = client.Read(/*to_head=*/true), root = client.Read(),
                  forged = client.Read();
+  const std::string gif = PackagedBackground();
+  ASSERT_EQ(gif.substr(0, 6), "GIF89a") << "not read: " << VORLINTEX_BACKGROUND_GIF;
   const std::string image_head =
       "HTTP/1.1 200 OK\r\nCache-Control: max-age=86400\r\nContent-Type: image/gif\r\n"
-      "Content-Length: 223\r\n\r\n";
+      "Content-Length: " +
+      std::to_string(gif.size()) + "\r\n\r\n";
   EXPECT_EQ(image.head, image_head);
-  std::string gif;
-  for (const char* at = kBackgroundGif; *at; at += 2) gif += std::stoi({at, 2}, nullptr, 16);
   EXPECT_EQ(image.body, gif);
   EXPECT_EQ(head.head, image_head);
   EXPECT_EQ(root.head,
@@ -442,7 +442,9 @@ TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
   std::string log = log_.str();
   EXPECT_NE(log.find("GET /x\\x0aGET /morvane.asp 200%zz 404 "), std::string::npos) << log;
   EXPECT_EQ(log.find("\nGET /morvane.asp 200"), std::string::npos) << log;
-  EXPECT_NE(log.find("GET /morvanebg.gif 200 223 "), std::string::npos) << log;
+  EXPECT_NE(log.find("GET /morvanebg.gif 200 " + std::to_string(gif.size()) + " "),
+            std::string::npos)
+      << log;
 }
 
 TEST_F(HttpServerTest, EveryWaitHasItsDeadlineAndUnreadAnswersTheirBound) {

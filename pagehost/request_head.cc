@@ -3,34 +3,12 @@
 #include <iterator>
 
 #include "contract/ascii.h"
+#include "pagehost/percent_decoding.h"
 
 namespace vorlintex::pagehost {
 namespace {
 
 namespace http = boost::beast::http;
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// %XX decoded; a '%' without two hex digits after it stays as it is.
-std::string PercentDecoded(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
-        HexValue(text[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
-      i += 2;
-    } else {
-      out.push_back(text[i]);
-    }
-  }
-  return out;
-}
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() &&
@@ -53,7 +31,7 @@ bool MapTarget(std::string_view target, HttpRequestHead* head) {
     return false;
   }
   size_t question = target.find('?');
-  head->path = PercentDecoded(target.substr(0, question));
+  head->path = PercentDecoded(target.substr(0, question), PlusSign::kKept);
   if (question != std::string_view::npos) head->query = std::string(target.substr(question + 1));
   return true;
 }

@@ -7,11 +7,11 @@ namespace vorlintex {
 namespace {
 
 // strerror_r comes in two flavours (XSI returns int, GNU returns the text); both are
-// thread-safe, unlike strerror.
-[[maybe_unused]] const char* ErrorText(int result, const char* buffer) {
-  return result == 0 ? buffer : "Unknown error";
+// thread-safe, unlike strerror. An XSI one that knows no text gets glibc's.
+[[maybe_unused]] std::string ErrorText(int result, const char* buffer, int error) {
+  return result == 0 ? buffer : "Unknown error " + std::to_string(error);
 }
-[[maybe_unused]] const char* ErrorText(const char* result, const char* /*buffer*/) {
+[[maybe_unused]] std::string ErrorText(const char* result, const char* /*buffer*/, int /*error*/) {
   return result;
 }
 
@@ -19,7 +19,7 @@ namespace {
 
 std::string ErrnoText(int error) {
   char buffer[256] = "";
-  return ErrorText(strerror_r(error, buffer, sizeof buffer), buffer);
+  return ErrorText(strerror_r(error, buffer, sizeof buffer), buffer, error);
 }
 
 Status ErrnoStatus(const std::string& path, int error) {

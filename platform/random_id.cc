@@ -3,7 +3,8 @@
 #include <sys/random.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "platform/errno_status.h"
 
 namespace vorlintex {
 
@@ -14,7 +15,7 @@ Status NewRandomId(std::string* id) {
     ssize_t got = getrandom(bytes + filled, sizeof bytes - filled, 0);
     if (got < 0) {
       if (errno == EINTR) continue;
-      return Status::Error("getrandom", std::strerror(errno));
+      return Status::Error("getrandom", ErrnoText(errno));
     }
     filled += static_cast<size_t>(got);
   }
