@@ -89,7 +89,7 @@ void ReportCheck(const generator::RunInput& input, Env& env, std::ostream& out) 
   std::unique_ptr<fs::TextFileService> files;
   FailureLog failures;
   if (Status made = env.NewFileService(&files); !made.ok()) {
-    out << "Check report not written: " << made.ToString() << "\n";
+    out << "Check report not written: " << made.Message() << "\n";
     return;
   }
   OutputFile file(*files, path, &failures);
@@ -142,7 +142,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   if (options.all) {
     if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
         !listed.ok()) {
-      err << "vorlintex: cannot list the source folder " << listed.ToString() << "\n";
+      err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
       return kExitFailed;
     }
     if (input.pages.empty()) {
@@ -176,7 +176,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     return kExitFailed;
   }
   if (!summary.host_failure.ok()) {
-    err << "vorlintex: the run stopped: " << summary.host_failure.ToString() << "\n";
+    err << "vorlintex: the run stopped: " << summary.host_failure.Message() << "\n";
     return kExitFailed;
   }
   return summary.failures.empty() ? kExitOk : kExitFailed;
