@@ -45,7 +45,7 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
   if (options.all) {
     if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
         !listed.ok()) {
-      err << "vorlintex: cannot list the source folder " << listed.ToString() << "\n";
+      err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
       return kExitFailed;
     }
   }

@@ -123,7 +123,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   if (options.all) {
     if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
         !listed.ok()) {
-      err << "vorlintex: cannot list the source folder " << listed.ToString() << "\n";
+      err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
       return kExitFailed;
     }
     if (input.pages.empty()) {
@@ -166,7 +166,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     case generator::RunEnd::kNoFileService:
       break;
   }
-  err << "vorlintex: the run stopped: " << summary.file_service_failure.ToString() << "\n";
+  err << "vorlintex: the run stopped: " << summary.file_service_failure.Message() << "\n";
   return kExitFailed;
 }
 

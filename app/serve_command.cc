@@ -52,14 +52,14 @@ int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream
     // list or a terminal's scrollback); the cookie's key never leaves the browser and server.
     for (std::string* secret : {&http.token, &http.access_key}) {
       if (Status made = NewRandomId(secret); !made.ok()) {
-        err << "vorlintex: " << made.ToString() << "\n";
+        err << "vorlintex: " << made.Message() << "\n";
         return kExitFailed;
       }
     }
   }
   pagehost::HttpServer server(&registry, &sessions, http);
   if (Status bound = server.Bind(); !bound.ok()) {
-    err << "vorlintex: " << bound.ToString() << "\n";
+    err << "vorlintex: " << bound.Message() << "\n";
     return kExitFailed;
   }
 
@@ -88,7 +88,7 @@ int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream
   server.Stop();
   serving.join();
   if (!served.ok()) {
-    err << "vorlintex: " << served.ToString() << "\n";
+    err << "vorlintex: " << served.Message() << "\n";
     return kExitFailed;
   }
   out << "vorlintex: stopped (" << signal << ")" << std::endl;

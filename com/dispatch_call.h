@@ -1,5 +1,7 @@
 // Calls on a host's dispatch objects by name, the way a script reaches them: late bound, so a
-// real web server's objects and script objects serve alike.
+// real web server's objects and script objects serve alike. A failing call is the host's
+// failure, an IOError whatever its HRESULT (the reason quotes it); a text the ANSI code page
+// cannot carry is InvalidArgument.
 #pragma once
 
 #include <oaidl.h>

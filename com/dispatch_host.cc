@@ -64,19 +64,31 @@ class DispatchForm final : public host::FormCollection {
     return Status::OK();
   }
 
+  // A host fails an index out of range with an HRESULT of its own choosing (a web server's
+  // collection gives E_FAIL), so the index is checked here: against 1 before the call, and
+  // against the count only when the call failed, which no read within range pays for.
   Status Item(int index, std::string* value) override {
     value->clear();
+    if (index < 1) return OutOfRange(index);
     VARIANT arg;
     VariantInit(&arg);
     V_VT(&arg) = VT_I4;
     V_I4(&arg) = index;
     Variant result;
     Status status = CallMember(values_.get(), L"", &arg, 1, "Request.Form", result.get());
-    if (!status.ok()) return status;
+    if (!status.ok()) {
+      int count = 0;
+      return Count(&count).ok() && index > count ? OutOfRange(index) : status;
+    }
     return VariantText(result.get(), "Request.Form", value);
   }
 
  private:
+  static Status OutOfRange(int index) {
+    return Status::InvalidArgument("Request.Form",
+                                   "index " + std::to_string(index) + " is out of range");
+  }
+
   Held values_;
 };
 

@@ -16,13 +16,40 @@ namespace {
 
 std::atomic<long> live_objects{0};
 
-// Failures of the core as a caller sees them: an HRESULT of the interface's own range, with
-// the failure's text as the error description.
+// The HRESULT a caller gets for a failure of the core, by its code: E_INVALIDARG for a
+// value the method cannot take (a text outside the ANSI code page, a page method called
+// without a scripting context), E_NOTIMPL for what the component cannot do in this process,
+// the Win32 codes for a missing or existing file or folder, and E_FAIL for an I/O error of
+// the system or of the page host. The reason goes with it as the error description. Calls of
+// unknown members, or with the wrong number or type of arguments, never reach the core: the
+// type library answers them (DISP_E_UNKNOWNNAME, DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT,
+// DISP_E_TYPEMISMATCH), as Morvane::Invoke answers them with NotSupported and
+// InvalidArgument.
+HRESULT ResultOf(Status::Code code) {
+  switch (code) {
+    case Status::Code::kOk:
+      return S_OK;
+    case Status::Code::kInvalidArgument:
+      return E_INVALIDARG;
+    case Status::Code::kNotSupported:
+      return E_NOTIMPL;
+    case Status::Code::kNotFound:
+      return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    case Status::Code::kAlreadyExists:
+      return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+    case Status::Code::kIOError:
+      break;
+  }
+  return E_FAIL;
+}
+
+// A failure of the core as a caller sees it: its HRESULT, with the failure's text as the
+// error description.
 HRESULT Fail(const Status& status) {
   ICreateErrorInfo* create = nullptr;
   if (SUCCEEDED(CreateErrorInfo(&create))) {
     std::wstring description;
-    if (!AnsiToWide(status.ToString(), "error", &description).ok()) {
+    if (!AnsiToWide(status.Message(), "error", &description).ok()) {
       description = L"the method failed";
     }
     create->SetDescription(description.data());
@@ -35,7 +62,7 @@ HRESULT Fail(const Status& status) {
     }
     create->Release();
   }
-  return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x200 + static_cast<int>(status.code()));
+  return ResultOf(status.code());
 }
 
 // Runs `call`, turning a failing status or any exception into an error HRESULT.

@@ -1,6 +1,7 @@
 // The COM class morvane: the component class behind its dual interface _morvane, with
 // IDispatch served from the type library. No C++ exception and no failure leaves a method
-// other than as an error HRESULT with its description.
+// other than as an error HRESULT with its description: the HRESULT of the failure's code
+// (E_INVALIDARG, E_NOTIMPL, E_FAIL, ...; morvane_object.cc says which).
 #pragma once
 
 #include <windows.h>

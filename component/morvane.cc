@@ -9,11 +9,11 @@ namespace vorlintex {
 namespace {
 
 Status Missing(std::string_view what) {
-  return Status::Error(std::string(what), "the page host gave no object");
+  return Status::IOError(std::string(what), "the page host gave no object");
 }
 
 Status WrongArguments(std::string_view method) {
-  return Status::Error(std::string(method), "wrong number or type of arguments");
+  return Status::InvalidArgument(std::string(method), "wrong number or type of arguments");
 }
 
 }  // namespace
@@ -32,7 +32,9 @@ Status Morvane::OnEndPage() {
 
 Status Morvane::GetFiles(std::string& curpath) {
   if (!Response) return Missing("Response");
-  if (services_.env == nullptr) return Status::Error("GetFiles", "no folder listing available");
+  if (services_.env == nullptr) {
+    return Status::NotSupported("GetFiles", "no folder listing available");
+  }
   return wizard::WriteFileOptions(*Response, *services_.env, curpath);
 }
 
@@ -55,7 +57,8 @@ Status Morvane::TakeHostObjects() {
 
 Status Morvane::morvane() {
   if (!ASPsc) {
-    return Status::Error("morvane", "the page method was called without a scripting context");
+    return Status::InvalidArgument("morvane",
+                                   "the page method was called without a scripting context");
   }
   Status status = TakeHostObjects();
   if (!status.ok()) return status;
@@ -83,7 +86,7 @@ Status Morvane::Invoke(std::string_view name, std::vector<automation::Variant>& 
     if (curpath == nullptr) return WrongArguments(name);
     return GetFiles(*curpath);
   }
-  return Status::Error(std::string(name), "the object has no method of this name");
+  return Status::NotSupported(std::string(name), "the object has no method of this name");
 }
 
 void RegisterMorvane(automation::ClassRegistry* registry, const Services& services) {

@@ -1,6 +1,11 @@
 // The component class: renders the three wizard pages inside a page host. Built to the same
 // template as every class the generator writes: six members, Main, OnStartPage, OnEndPage, and
 // a page method named after its host page; GetFiles is its own.
+//
+// Failures: a host object's failure is passed on as the host gave it (host.h: an I/O error,
+// or InvalidArgument for an index out of range); a host object the host gave as null is an
+// IOError naming it. The component's own failures are said at each method, and a COM caller
+// gets each code as its HRESULT (com/morvane_object.cc).
 #pragma once
 
 #include <memory>
@@ -26,13 +31,17 @@ class Morvane : public automation::Object {
   // Releases the scripting context; the other members stay until the instance goes.
   Status OnEndPage();
   // Writes one option line per matching file of the folder pattern `curpath` to Response.
+  // IOError when the page method has not taken a Response; NotSupported when the process gave
+  // the component no folder listing.
   Status GetFiles(std::string& curpath);
   // The page method: takes the five host objects from the context, then renders the page the
-  // request asks for. Fails, writing nothing, when no context was given.
+  // request asks for. InvalidArgument, writing nothing, when no context was given.
   Status morvane();
 
   // Methods by name, ASCII case ignored: "Main", "OnStartPage" (a scripting context),
-  // "OnEndPage", "GetFiles" (a text, by reference), "morvane".
+  // "OnEndPage", "GetFiles" (a text, by reference), "morvane". NotSupported for any other
+  // name, InvalidArgument for arguments of the wrong number or type; both name the method as
+  // called, and the method is not run.
   Status Invoke(std::string_view name, std::vector<automation::Variant>& args) override;
 
   // The six members, in the order of the class template. All empty at creation.

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "contract/test_host.h"
 #include "platform/memory_env.h"
 
@@ -18,15 +20,23 @@ TEST(MorvaneTest, OneInstanceServesPagesBetweenOnStartPageAndOnEndPage) {
   automation::ClassRegistry registry;
   RegisterMorvane(&registry, Services{&env, nullptr});
   std::unique_ptr<automation::Object> object;
-  EXPECT_FALSE(registry.CreateObject("tvorlintex.nothing", &object).ok());
+  EXPECT_EQ(registry.CreateObject("tvorlintex.nothing", &object).code(), Status::Code::kNotFound);
   ASSERT_TRUE(registry.CreateObject("TVorlintex.Morvane", &object).ok());
 
   Args none, text{std::string("C:\\site\\*.inc")};
-  EXPECT_FALSE(object->Invoke("morvane", none).ok());  // no context yet
-  const std::pair<const char*, Args*> wrong_calls[] = {
-      {"Render", &none}, {"OnStartPage", &none}, {"OnStartPage", &text}, {"Main", &text}};
-  for (auto [method, args] : wrong_calls)
-    EXPECT_FALSE(object->Invoke(method, *args).ok()) << method;
+  // Each failure names the method as called.
+  const std::tuple<const char*, Args*, Status::Code> wrong_calls[] = {
+      {"morvane", &none, Status::Code::kInvalidArgument},  // no context yet
+      {"Render", &none, Status::Code::kNotSupported},
+      {"OnStartPage", &none, Status::Code::kInvalidArgument},
+      {"onStartPage", &text, Status::Code::kInvalidArgument},
+      {"Main", &text, Status::Code::kInvalidArgument},
+      {"GetFiles", &none, Status::Code::kInvalidArgument}};
+  for (auto [method, args, code] : wrong_calls) {
+    Status status = object->Invoke(method, *args);
+    EXPECT_EQ(status.code(), code) << method;
+    EXPECT_EQ(status.path(), method);
+  }
   auto context = std::make_shared<host::MemoryContext>();
   Args start{std::shared_ptr<host::ScriptingContext>(context)};
   ASSERT_TRUE(object->Invoke("onstartpage", start).ok());
@@ -42,7 +52,7 @@ TEST(MorvaneTest, OneInstanceServesPagesBetweenOnStartPageAndOnEndPage) {
             entry_page + "<option value=\"header.inc\">header.inc</option>\r\n");
   ASSERT_TRUE(object->Invoke("OnEndPage", none).ok());
   EXPECT_EQ(context.use_count(), 2);  // ours and the argument's: the instance let go of its own
-  EXPECT_FALSE(object->Invoke("morvane", none).ok());
+  EXPECT_EQ(object->Invoke("morvane", none).code(), Status::Code::kInvalidArgument);
   EXPECT_TRUE(object->Invoke("OnEndPage", none).ok());
 }
 
@@ -53,7 +63,9 @@ TEST(MorvaneTest, AFailingPropertyReadEndsThePageMethodBeforeAnyWrite) {
     auto context = std::make_shared<host::MemoryContext>();
     context->FailProperty(property);
     ASSERT_TRUE(component.OnStartPage(context).ok());
-    EXPECT_EQ(component.morvane().path(), property);
+    Status status = component.morvane();  // the host's failure, passed on as it is
+    EXPECT_EQ(status.path(), property);
+    EXPECT_EQ(status.code(), Status::Code::kIOError);
     EXPECT_EQ(context->property_reads().back(), property);
     EXPECT_EQ(context->response().body(), "");
   }

@@ -26,8 +26,9 @@ using Variant = std::variant<std::monostate, std::string, std::shared_ptr<host::
 class Object {
  public:
   virtual ~Object() = default;
-  // Calls the method `name`. An unknown name, or arguments of the wrong number or type, is a
-  // failure naming the method; a failure inside the method is returned as it is.
+  // Calls the method `name`. NotSupported for an unknown name, InvalidArgument for arguments
+  // of the wrong number or type, each naming the method, which is not run; a failure inside the
+  // method is returned as it is.
   virtual Status Invoke(std::string_view name, std::vector<Variant>& args) = 0;
 };
 
@@ -37,8 +38,8 @@ class ClassRegistry {
   using Factory = std::function<std::unique_ptr<Object>()>;
 
   void Register(std::string_view progid, Factory factory);
-  // A new instance of the class registered under `progid`; a failure naming the ProgID when no
-  // class is registered under it.
+  // A new instance of the class registered under `progid`. NotFound naming the ProgID when no
+  // class is registered under it, IOError when its factory made none.
   Status CreateObject(std::string_view progid, std::unique_ptr<Object>* object) const;
 
  private:

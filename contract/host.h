@@ -2,7 +2,8 @@
 // the five host objects taken from it. A failing call returns its failure; the entry and
 // selection pages stop at the first one. On failure an out-parameter is left as it was, and
 // the caller does not use it: a host object's failure is the host's own (an I/O error, or
-// InvalidArgument for an index out of range), and the component passes it on unchanged.
+// InvalidArgument for an index out of range or a text the host cannot hand over unchanged),
+// and the component passes it on unchanged.
 #pragma once
 
 #include <memory>

@@ -15,11 +15,12 @@ class [[nodiscard]] Status {
   // What callers tell apart.
   enum class Code : unsigned char {
     kOk = 0,
-    kNotFound,         // the file or folder does not exist
+    kNotFound,         // the file, folder or class asked for does not exist
     kAlreadyExists,    // a folder to create is already there
-    kIOError,          // the operating system refused or failed the operation
-    kInvalidArgument,  // a path, name or value the operation cannot take
-    kNotSupported,     // the object has no such member, or the call has the wrong arguments
+    kIOError,          // the operating system or the page host refused or failed the operation
+    kInvalidArgument,  // a path, name, index or value the operation cannot take, or a call
+                       // with the wrong number or type of arguments
+    kNotSupported,     // the object has no member of that name, or cannot do what is asked
   };
 
   Status() noexcept = default;  // OK
@@ -65,8 +66,12 @@ class [[nodiscard]] Status {
   Status WithPath(std::string path) const {
     return ok() ? Status() : Status(state_->code, std::move(path), state_->reason);
   }
-  // "path: reason", or "OK".
+  // The code's name, then the message: "NotFound: path: reason", "IO error: path: reason",
+  // "Invalid argument: ...", "Already exists: ...", "Not supported: ...", or "OK".
   std::string ToString() const;
+  // "path: reason" (the reason alone when there is no path), or "OK": what a message to a
+  // person quotes, for whom the code's name would be noise.
+  std::string Message() const;
   // For the calls whose failure is of no consequence to the caller, said where it is made.
   void IgnoreError() const noexcept {}
 

@@ -32,21 +32,25 @@ class TextStream {
 };
 
 // A file service object. Paths are used exactly as the caller built them; both "\" and "/"
-// separate their parts. Every failure names the path it was given.
+// separate their parts. Every failure names the path it was given. A folder of the path that
+// is an ordinary file is no folder: the path is NotFound, as when that folder is missing (the
+// reason then says "Not a directory"). A path holding a NUL byte, which the system would cut
+// short, is InvalidArgument.
 class TextFileService {
  public:
   virtual ~TextFileService() = default;
 
   // Creates the folder `path`. AlreadyExists when something of that name exists, NotFound when
-  // its parent is missing, IOError for any other refusal.
+  // its parent is missing or a file, IOError for any other refusal.
   virtual Status CreateFolder(const std::string& path) = 0;
   // A new empty file, open for writing, that replaces whatever has that name (a link is
   // replaced, not followed) when it is closed. On success stores the stream in *stream; on
-  // failure stores null (NotFound when the folder is missing, IOError otherwise).
+  // failure stores null (NotFound when the folder is missing or a file, IOError otherwise, a
+  // folder of that name included).
   virtual Status CreateTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) = 0;
   // An existing file, open for reading at its first line. On success stores the stream in
   // *stream; on failure stores null (NotFound when there is no such file, IOError when it
-  // cannot be opened).
+  // cannot be opened, a folder of that name included).
   virtual Status OpenTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) = 0;
   // True when an ordinary file exists at `path`; false also when that cannot be told.
   virtual bool FileExists(const std::string& path) = 0;

@@ -160,7 +160,7 @@ CheckResult CheckPages(const RunInput& input, Env& env) {
 
   std::unique_ptr<fs::TextFileService> files;
   if (Status made = env.NewFileService(&files); !made.ok() || files == nullptr) {
-    result.findings.push_back(RunFinding(input.source_dir, kUnreadablePage, made.ToString()));
+    result.findings.push_back(RunFinding(input.source_dir, kUnreadablePage, made.Message()));
     return result;
   }
   FailureLog failures;

@@ -507,7 +507,7 @@ TEST_F(HttpServerTest, APortInUseIsReportedAndStopBeforeServeEndsServeAtOnce) {
   HttpServerOptions options;
   options.port = server_->port();
   EXPECT_EQ(HttpServer(&registry_, &sessions_, options).Bind().ToString(),
-            host_ +
+            "IO error: " + host_ +
                 ": cannot listen there (the port is in use, or the address is not one of this "
                 "machine's)");
   options.port = 0;

@@ -151,7 +151,7 @@ HostResponse PageHost::HandlePage(const HostRequest& request) const {
   }
   FormFields query;
   Status status = ParseFormBody(request.query, &query);
-  if (!status.ok()) return ErrorPage(400, "Bad query string: " + status.ToString() + ".");
+  if (!status.ok()) return ErrorPage(400, "Bad query string: " + status.Message() + ".");
   FormFields form;
   if (request.method == "POST") {
     std::string_view type = MediaType(request.content_type.value_or(""));
@@ -159,7 +159,7 @@ HostResponse PageHost::HandlePage(const HostRequest& request) const {
       return ErrorPage(415, "A form must be posted as " + std::string(kFormType) + ".");
     }
     status = ParseFormBody(request.body, &form);
-    if (!status.ok()) return ErrorPage(400, "Bad form field: " + status.ToString() + ".");
+    if (!status.ok()) return ErrorPage(400, "Bad form field: " + status.Message() + ".");
   }
   for (const FormFields* fields : {&query, &form}) {
     if (const auto* overlong = OverlongField(*fields, options_.max_field)) {
@@ -179,7 +179,7 @@ HostResponse PageHost::HandlePage(const HostRequest& request) const {
 
   HostResponse response;
   if (!status.ok()) {
-    response = ErrorPage(500, "The page stopped with an error: " + status.ToString());
+    response = ErrorPage(500, "The page stopped with an error: " + status.Message());
   } else {
     response.content_type = kPageContentType;
     response.body = std::move(response_body->body());

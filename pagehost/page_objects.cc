@@ -21,7 +21,8 @@ class ValueCollection : public host::FormCollection {
   }
   Status Item(int index, std::string* value) override {
     if (index < 1 || static_cast<size_t>(index) > positions_.size()) {
-      return Status::Error("Request.Form", "index " + std::to_string(index) + " is out of range");
+      return Status::InvalidArgument("Request.Form",
+                                     "index " + std::to_string(index) + " is out of range");
     }
     *value = (*fields_)[positions_[static_cast<size_t>(index - 1)]].second;
     return Status::OK();

@@ -18,8 +18,8 @@ TEST(PageRequestTest, AFormCollectionOutlivesItsRequestAndChecksItsIndex) {
     seen += (status.ok() ? item : status.ToString()) + "; ";
   }
   EXPECT_EQ(seen,
-            "a.asp; b.asp; Request.Form: index 0 is out of range; "
-            "Request.Form: index 3 is out of range; ");
+            "a.asp; b.asp; Invalid argument: Request.Form: index 0 is out of range; "
+            "Invalid argument: Request.Form: index 3 is out of range; ");
 }
 
 }  // namespace

@@ -72,11 +72,11 @@ TEST_F(SessionStoreTest, HoldsABoundedNumberOfBytes) {
 
 TEST_F(SessionStoreTest, AFailingIdSourceStartsNoSession) {
   SessionStoreOptions options;
-  options.new_id = [](std::string*) { return Status::Error("getrandom", "no entropy"); };
+  options.new_id = [](std::string*) { return Status::IOError("getrandom", "no entropy"); };
   SessionStore store(std::move(options));
   std::string id;
   std::shared_ptr<SessionValues> values;
-  EXPECT_EQ(store.Create(&id, &values).ToString(), "getrandom: no entropy");
+  EXPECT_EQ(store.Create(&id, &values).ToString(), "IO error: getrandom: no entropy");
   EXPECT_EQ(store.size(), 0u);
 }
 

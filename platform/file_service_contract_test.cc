@@ -133,32 +133,48 @@ TEST_P(FileServiceContractTest, NamesAreFoundAsOnWindows) {
   EXPECT_EQ(harness_->Names("made/Inner"), Lines{"f.txt"});
 }
 
-// A failure names the path as given and the reason as Windows words it.
-TEST_P(FileServiceContractTest, FailuresNameThePathAndTheReason) {
+// A failure has the code the contract names, the path as given and the reason as the system
+// words it.
+TEST_P(FileServiceContractTest, FailuresNameTheCodeThePathAndTheReason) {
   harness_->Put("Folder/f.txt", "only\r\n");
-  const std::string kMissing = "No such file or directory";
+  using Code = Status::Code;
+  const std::string kMissing = "No such file or directory", kThroughFile = "Not a directory";
+  const std::string kNul("nul\0.asp", 8);
   enum Call { kOpen, kCreate, kCreateFolder };
-  const std::tuple<Call, const char*, std::string> cases[] = {
-      {kOpen, "nowhere\\page.asp", kMissing},          {kOpen, "folder", "Is a directory"},
-      {kCreate, "nowhere\\out.cls", kMissing},         {kCreate, "FOLDER", "Is a directory"},
-      {kCreateFolder, "Folder\\F.txt", "File exists"}, {kCreateFolder, "no\\parent", kMissing},
+  const std::tuple<Call, std::string, Code, std::string> cases[] = {
+      {kOpen, "nowhere\\page.asp", Code::kNotFound, kMissing},
+      {kOpen, "folder", Code::kIOError, "Is a directory"},
+      {kOpen, "folder\\F.TXT\\page.asp", Code::kNotFound, kThroughFile},
+      {kOpen, "folder\\f.txt\\inc\\top.inc", Code::kNotFound, kThroughFile},
+      {kOpen, kNul, Code::kInvalidArgument, "Invalid argument"},
+      {kCreate, "nowhere\\out.cls", Code::kNotFound, kMissing},
+      {kCreate, "FOLDER", Code::kIOError, "Is a directory"},
+      {kCreate, "folder\\f.txt\\out.cls", Code::kNotFound, kThroughFile},
+      {kCreate, kNul, Code::kInvalidArgument, "Invalid argument"},
+      {kCreateFolder, "Folder\\F.txt", Code::kAlreadyExists, "File exists"},
+      {kCreateFolder, "folder", Code::kAlreadyExists, "File exists"},
+      {kCreateFolder, "no\\parent", Code::kNotFound, kMissing},
+      {kCreateFolder, "Folder\\f.txt\\sub", Code::kNotFound, kThroughFile},
+      {kCreateFolder, kNul, Code::kInvalidArgument, "Invalid argument"},
   };
   std::unique_ptr<TextStream> stream;
-  for (const auto& [call, path, reason] : cases) {
+  for (const auto& [call, path, code, reason] : cases) {
     Status status = call == kOpen     ? service().OpenTextFile(At(path), &stream)
                     : call == kCreate ? service().CreateTextFile(At(path), &stream)
                                       : service().CreateFolder(At(path));
+    EXPECT_EQ(status.code(), code) << call << " " << path << ": " << status.ToString();
     EXPECT_EQ(status.path(), At(path));
-    EXPECT_EQ(status.reason(), reason) << path;
+    EXPECT_EQ(status.reason(), reason) << call << " " << path;
     EXPECT_EQ(stream, nullptr);
   }
+  EXPECT_EQ(harness_->Names("Folder"), Lines{"f.txt"});
   // A read past the end fails and stays at the end.
   std::unique_ptr<TextStream> reading;
   ASSERT_TRUE(service().OpenTextFile(At("folder\\f.txt"), &reading).ok());
   std::string line;
   EXPECT_TRUE(reading->ReadLine(&line).ok() && line == "only" && reading->AtEndOfStream());
   Status past = reading->ReadLine(&line);
-  EXPECT_EQ(past.reason() + " " + past.path(), "Input past end of file " + At("folder\\f.txt"));
+  EXPECT_EQ(past.ToString(), "IO error: " + At("folder\\f.txt") + ": Input past end of file");
   EXPECT_TRUE(reading->AtEndOfStream());
 }
 
@@ -183,8 +199,8 @@ TEST_P(FileServiceContractTest, ListsFilesAndKnowsFolders) {
   for (const auto& [pattern, expected] : cases) {
     Status status = harness_->env().ListFiles(At(pattern), &names);
     EXPECT_EQ(names, expected.value_or(Lines{})) << pattern;
-    EXPECT_EQ(status.ok(), expected.has_value()) << pattern;
-    EXPECT_EQ(status.IsNotFound(), !expected) << pattern << status.ToString();
+    EXPECT_EQ(status.code(), expected ? Status::Code::kOk : Status::Code::kNotFound)
+        << pattern << ": " << status.ToString();
   }
   // A folder's identity is the same for any spelling of it, and only for it.
   const std::optional<std::string> pages = harness_->env().FolderIdentity(At("Pages"));

@@ -43,14 +43,15 @@ bool IsOrdinaryFile(const FolderStream& folder, const dirent& entry) {
 
 }  // namespace
 
-Status ListFolder(const std::string& pattern, std::vector<std::string>* names) {
+Status ListFolder(FolderNameCache& folders, const std::string& pattern,
+                  std::vector<std::string>* names) {
   const ListingPattern split = SplitListingPattern(pattern);
   names->clear();
   // A NUL would cut the path short in every system call, and so list some other folder.
   if (split.folder.find('\0') != std::string::npos) {
     return Status::InvalidArgument(split.folder, "the path holds a NUL byte");
   }
-  const std::string folder = ResolveWindowsPath(split.folder);
+  const std::string folder = ResolveWindowsPath(folders, split.folder);
   FolderStream stream(folder.empty() ? "." : folder);
   if (!stream.ok()) {
     return ErrnoStatus(split.folder, errno);
@@ -64,12 +65,6 @@ Status ListFolder(const std::string& pattern, std::vector<std::string>* names) {
   }
   SortAsWindowsListing(names);
   return Status::OK();
-}
-
-std::vector<std::string> ListFolder(const std::string& pattern) {
-  std::vector<std::string> names;
-  ListFolder(pattern, &names).IgnoreError();
-  return names;
 }
 
 }  // namespace vorlintex

@@ -9,15 +9,16 @@
 
 namespace vorlintex {
 
+class FolderNameCache;
+
 // The names (no folder) of the ordinary files that match `pattern`, a folder path followed by
 // a file name pattern with "*" and "?", in Windows listing order. Folders and hidden files
 // (names beginning with ".") are left out; links to ordinary files count. The folder part is
 // resolved as the file service resolves paths (platform/path_resolver.h); an empty one is the
 // current folder. On failure *names is empty: NotFound when the folder does not exist or is
 // not a folder, IOError when it cannot be read, InvalidArgument for a path holding a NUL.
-Status ListFolder(const std::string& pattern, std::vector<std::string>* names);
-
-// The same, for callers that take any failure as an empty folder.
-std::vector<std::string> ListFolder(const std::string& pattern);
+// `folders` is the cache the path is resolved with.
+Status ListFolder(FolderNameCache& folders, const std::string& pattern,
+                  std::vector<std::string>* names);
 
 }  // namespace vorlintex

@@ -9,10 +9,6 @@
 namespace vorlintex {
 namespace {
 
-// Enough for the names of several folders of some hundred thousand entries; a long-lived page
-// host that sees many folders keeps no more than this.
-constexpr size_t kBudgetBytes = 8 << 20;
-
 bool NameExists(const std::string& path) {
   struct stat info;
   return lstat(path.c_str(), &info) == 0;
@@ -52,11 +48,6 @@ std::optional<FolderStamp> StampOf(const std::string& folder) {
     return std::nullopt;
   }
   return FolderStamp{info.st_dev, info.st_ino, info.st_mtim, info.st_ctim};
-}
-
-FolderNameCache& FolderNameCache::Instance() {
-  static FolderNameCache* cache = new FolderNameCache(kBudgetBytes);
-  return *cache;
 }
 
 // A folder's times move in clock ticks of several milliseconds, so an entry added in the same

@@ -1,8 +1,9 @@
 // The names of folders looked up without regard to letter case, kept between lookups while the
 // folder stays the same. Without it a run that writes thousands of files into one folder would
-// read that whole folder again for every new file. The process shares one cache, so the service
-// object made for each include directive finds the source folder already read, and the page
-// host's runs on different folders use it side by side.
+// read that whole folder again for every new file. Each POSIX Env has one cache, which every
+// file service object it makes shares, so the service object made for each include directive
+// finds the source folder already read, and the page host's runs on different folders use it
+// side by side; nothing is kept for the process as a whole.
 #pragma once
 
 #include <sys/types.h>
@@ -36,16 +37,19 @@ struct FolderStamp {
 // existing folder.
 std::optional<FolderStamp> StampOf(const std::string& folder);
 
+// Safe to use from several threads at once.
 class FolderNameCache {
  public:
+  // Enough for the names of several folders of some hundred thousand entries; a long-lived
+  // page host that sees many folders keeps no more than this.
+  static constexpr size_t kDefaultBudgetBytes = 8 << 20;
+
   // Folders used least recently are let go once the cache takes more than `budget_bytes`;
   // the folder in use is always kept.
-  explicit FolderNameCache(size_t budget_bytes) : budget_bytes_(budget_bytes) {}
+  explicit FolderNameCache(size_t budget_bytes = kDefaultBudgetBytes)
+      : budget_bytes_(budget_bytes) {}
   FolderNameCache(const FolderNameCache&) = delete;
   FolderNameCache& operator=(const FolderNameCache&) = delete;
-
-  // The one the process shares.
-  static FolderNameCache& Instance();
 
   enum class Exact {
     kMissing,    // the caller found that `folder`/`name` does not exist as spelled

@@ -17,6 +17,10 @@ constexpr char kNotFolder[] = "Not a directory";
 constexpr char kBadStream[] = "Bad file descriptor";
 constexpr char kPastEnd[] = "Input past end of file";
 constexpr char kInjected[] = "injected failure";
+constexpr char kInvalid[] = "Invalid argument";
+
+// As on disk, where every system call would cut such a path short.
+bool HoldsNul(const std::string& path) { return path.find('\0') != std::string::npos; }
 
 std::string ParentKey(const std::string& key) {
   size_t cut = key.rfind('\\');
@@ -63,10 +67,10 @@ class MemoryTextStream : public TextStream {
       read_failed_ = true;
       return status;
     }
-    if (closed_ || writing_) return Status::Error(path_, kBadStream);
+    if (closed_ || writing_) return Status::IOError(path_, kBadStream);
     if (read_failed_ || position_ >= data_.size()) {
       read_failed_ = true;
-      return Status::Error(path_, kPastEnd);
+      return Status::IOError(path_, kPastEnd);
     }
     size_t line_feed = data_.find('\n', position_);
     size_t end = line_feed == std::string::npos ? data_.size() : line_feed;
@@ -83,7 +87,7 @@ class MemoryTextStream : public TextStream {
       if (write_error_.ok()) write_error_ = status;
       return status;
     }
-    if (closed_ || !writing_) return Status::Error(path_, kBadStream);
+    if (closed_ || !writing_) return Status::IOError(path_, kBadStream);
     data_.append(text);
     data_.append("\r\n");
     return Status::OK();
@@ -91,7 +95,7 @@ class MemoryTextStream : public TextStream {
 
   Status Close() override {
     Status status = files_->CountStreamOperation(Operation::kClose, key_, path_);
-    if (closed_) return Status::Error(path_, kBadStream);
+    if (closed_) return Status::IOError(path_, kBadStream);
     // Like close(2), a failing close still lets go of the file.
     closed_ = true;
     if (!writing_) return status;
@@ -117,10 +121,14 @@ class MemoryFileService : public TextFileService {
  public:
   explicit MemoryFileService(std::shared_ptr<MemoryFileSystem> files) : files_(std::move(files)) {}
 
-  Status CreateFolder(const std::string& path) override { return files_->DoCreateFolder(path); }
+  Status CreateFolder(const std::string& path) override {
+    if (HoldsNul(path)) return Status::InvalidArgument(path, kInvalid);
+    return files_->DoCreateFolder(path);
+  }
 
   Status CreateTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) override {
     stream->reset();
+    if (HoldsNul(path)) return Status::InvalidArgument(path, kInvalid);
     Status status = files_->DoCreateFile(path);
     if (!status.ok()) return status;
     *stream = std::make_unique<MemoryTextStream>(files_, path, WindowsPathKey(path));
@@ -129,6 +137,7 @@ class MemoryFileService : public TextFileService {
 
   Status OpenTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) override {
     stream->reset();
+    if (HoldsNul(path)) return Status::InvalidArgument(path, kInvalid);
     std::string contents;
     Status status = files_->DoOpen(path, &contents);
     if (!status.ok()) return status;
@@ -137,7 +146,9 @@ class MemoryFileService : public TextFileService {
     return Status::OK();
   }
 
-  bool FileExists(const std::string& path) override { return files_->DoFileExists(path); }
+  bool FileExists(const std::string& path) override {
+    return !HoldsNul(path) && files_->DoFileExists(path);
+  }
 
  private:
   std::shared_ptr<MemoryFileSystem> files_;
@@ -269,10 +280,7 @@ Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
     return path.empty() ? Status::NotFound(path, kNoSuchFile)
                         : Status::AlreadyExists(path, kFileExists);
   if (FindLocked(key) != nullptr) return Status::AlreadyExists(path, kFileExists);
-  if (!ParentIsFolderLocked(key)) {
-    return FindLocked(ParentKey(key)) ? Status::IOError(path, kNotFolder)
-                                      : Status::NotFound(path, kNoSuchFile);
-  }
+  if (!ParentIsFolderLocked(key)) return MissingLocked(key, path);
   Node node;
   node.folder = true;
   node.spelling = ChildSpellingLocked(key, LastPart(path));
@@ -310,12 +318,9 @@ Status MemoryFileSystem::CanTakeFileLocked(const std::string& key, const std::st
     return path.empty() ? Status::NotFound(path, kNoSuchFile) : Status::IOError(path, kIsFolder);
   auto it = nodes_.find(key);
   if (it != nodes_.end()) {
-    return it->second.folder ? Status::Error(path, kIsFolder) : Status::OK();
+    return it->second.folder ? Status::IOError(path, kIsFolder) : Status::OK();
   }
-  if (!ParentIsFolderLocked(key)) {
-    return FindLocked(ParentKey(key)) ? Status::IOError(path, kNotFolder)
-                                      : Status::NotFound(path, kNoSuchFile);
-  }
+  if (!ParentIsFolderLocked(key)) return MissingLocked(key, path);
   return Status::OK();
 }
 
@@ -325,11 +330,8 @@ Status MemoryFileSystem::DoOpen(const std::string& path, std::string* contents) 
   Status status = CountLocked(Operation::kOpen, key, path);
   if (!status.ok()) return status;
   const Node* node = key.empty() ? nullptr : FindLocked(key);
-  if (node == nullptr) {
-    bool parent_is_file = !key.empty() && !ParentIsFolderLocked(key) && FindLocked(ParentKey(key));
-    return parent_is_file ? Status::IOError(path, kNotFolder) : Status::NotFound(path, kNoSuchFile);
-  }
-  if (node->folder) return Status::Error(path, kIsFolder);
+  if (node == nullptr) return MissingLocked(key, path);
+  if (node->folder) return Status::IOError(path, kIsFolder);
   *contents = *node->contents;
   return Status::OK();
 }
@@ -354,9 +356,18 @@ Status MemoryFileSystem::CountLocked(Operation op, const std::string& key,
   // `key` into a lookup pair for every line read or written).
   if ((!fail_at_.empty() && fail_at_.erase(operation_count_) > 0) ||
       (!fail_on_.empty() && fail_on_.count({op, key}) > 0)) {
-    return Status::Error(path, kInjected);
+    return Status::IOError(path, kInjected);
   }
   return Status::OK();
+}
+
+Status MemoryFileSystem::MissingLocked(const std::string& key, const std::string& path) const {
+  for (std::string folder = ParentKey(key); !folder.empty(); folder = ParentKey(folder)) {
+    if (const Node* node = FindLocked(folder)) {
+      return Status::NotFound(path, node->folder ? kNoSuchFile : kNotFolder);
+    }
+  }
+  return Status::NotFound(path, kNoSuchFile);
 }
 
 const MemoryFileSystem::Node* MemoryFileSystem::FindLocked(const std::string& key) const {

@@ -73,6 +73,9 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
   // Makes the folder `key` and its missing parents. Lock held.
   void AddFolderLocked(const std::string& path);
   const Node* FindLocked(const std::string& key) const;
+  // The failure for `key`, which names nothing: NotFound, saying "Not a directory" when the
+  // nearest of its folders that exists is a file, as the system says.
+  Status MissingLocked(const std::string& key, const std::string& path) const;
   // The folder that holds `key` exists (the root always does). Lock held.
   bool ParentIsFolderLocked(const std::string& key) const;
   std::string ChildSpellingLocked(const std::string& key, std::string_view name) const;

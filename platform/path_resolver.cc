@@ -43,9 +43,9 @@ struct Resolution {
 
 // `exact` is PosixPathSpelling(path), not empty; `exact_state` says whether the caller already
 // found it missing.
-Resolution Resolve(std::string_view path, std::string exact, FolderNameCache::Exact exact_state) {
+Resolution Resolve(FolderNameCache& cache, std::string_view path, std::string exact,
+                   FolderNameCache::Exact exact_state) {
   using Answer = FolderNameCache::Answer;
-  FolderNameCache& cache = FolderNameCache::Instance();
   Resolution resolution;
   std::vector<std::string_view> parts = SplitWindowsPath(path);
   if (parts.empty()) {
@@ -105,36 +105,37 @@ std::string PosixPathSpelling(std::string_view path) {
   return spelled;
 }
 
-std::string ResolveWindowsPath(std::string_view path) {
+std::string ResolveWindowsPath(FolderNameCache& names, std::string_view path) {
   std::string exact = PosixPathSpelling(path);
   // The common case: the path exists as spelled, and one lstat settles it.
   if (exact.empty() || NameExists(exact)) return exact;
-  return Resolve(path, std::move(exact), FolderNameCache::Exact::kMissing).path;
+  return Resolve(names, path, std::move(exact), FolderNameCache::Exact::kMissing).path;
 }
 
-std::string ResolveMissingSpelling(std::string_view path) {
+std::string ResolveMissingSpelling(FolderNameCache& names, std::string_view path) {
   std::string exact = PosixPathSpelling(path);
   if (exact.empty()) return exact;
-  return Resolve(path, std::move(exact), FolderNameCache::Exact::kMissing).path;
+  return Resolve(names, path, std::move(exact), FolderNameCache::Exact::kMissing).path;
 }
 
-bool CreateAtWindowsPath(std::string_view path,
+bool CreateAtWindowsPath(FolderNameCache& names, std::string_view path,
                          const std::function<bool(const std::string& resolved)>& create) {
   std::string exact = PosixPathSpelling(path);
   if (exact.empty()) return create(exact);
   // A new name in a folder whose names are known needs no lstat: the names rule it out.
-  Resolution resolution = Resolve(path, std::move(exact), FolderNameCache::Exact::kUnchecked);
+  Resolution resolution =
+      Resolve(names, path, std::move(exact), FolderNameCache::Exact::kUnchecked);
   if (!create(resolution.path)) return false;
   if (resolution.new_entry) {
     size_t cut = resolution.path.rfind('/');
     size_t start = cut == std::string::npos ? 0 : cut + 1;
     std::string_view name = std::string_view(resolution.path).substr(start);
-    FolderNameCache::Instance().NoteCreated(resolution.folder, name, resolution.folder_stamp);
+    names.NoteCreated(resolution.folder, name, resolution.folder_stamp);
   }
   return true;
 }
 
-bool CreateBesideWindowsPath(std::string_view path,
+bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
                              const std::function<bool(const std::string& temporary)>& create,
                              FileInTheMaking* file) {
   std::string exact = PosixPathSpelling(path);
@@ -142,7 +143,7 @@ bool CreateBesideWindowsPath(std::string_view path,
     errno = ENOENT;
     return false;
   }
-  file->path = Resolve(path, std::move(exact), FolderNameCache::Exact::kUnchecked).path;
+  file->path = Resolve(names, path, std::move(exact), FolderNameCache::Exact::kUnchecked).path;
   struct stat info;
   if (lstat(file->path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     errno = EISDIR;
@@ -160,7 +161,7 @@ bool CreateBesideWindowsPath(std::string_view path,
     AppendPart(&file->temporary, name);
     std::optional<FolderStamp> before = StampOf(file->folder);
     if (create(file->temporary)) {
-      FolderNameCache::Instance().NoteNamesKept(file->folder, before);
+      names.NoteNamesKept(file->folder, before);
       return true;
     }
     if (errno != EEXIST) return false;
@@ -168,20 +169,20 @@ bool CreateBesideWindowsPath(std::string_view path,
   return false;
 }
 
-bool PutInPlace(const FileInTheMaking& file) {
+bool PutInPlace(FolderNameCache& names, const FileInTheMaking& file) {
   std::optional<FolderStamp> before = StampOf(file.folder);
   if (rename(file.temporary.c_str(), file.path.c_str()) != 0) return false;
   size_t cut = file.path.rfind('/');
   std::string_view name =
       std::string_view(file.path).substr(cut == std::string::npos ? 0 : cut + 1);
-  FolderNameCache::Instance().NoteCreated(file.folder, name, before);
+  names.NoteCreated(file.folder, name, before);
   return true;
 }
 
-void RemoveTemporary(const FileInTheMaking& file) {
+void RemoveTemporary(FolderNameCache& names, const FileInTheMaking& file) {
   std::optional<FolderStamp> before = StampOf(file.folder);
   if (unlink(file.temporary.c_str()) == 0) {
-    FolderNameCache::Instance().NoteNamesKept(file.folder, before);
+    names.NoteNamesKept(file.folder, before);
   }
 }
 

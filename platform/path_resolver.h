@@ -9,6 +9,10 @@
 
 namespace vorlintex {
 
+// Each function that looks a folder's names up keeps them in `names`, the cache of the Env
+// whose file service calls it (folder_name_cache.h).
+class FolderNameCache;
+
 // `path` with "\" and "/" both taken as separators and empty parts dropped, joined by "/"; a
 // leading separator stays. Nothing else (drive letters included) is touched.
 std::string PosixPathSpelling(std::string_view path);
@@ -17,17 +21,17 @@ std::string PosixPathSpelling(std::string_view path);
 // the entry of its folder equal to it without regard to ASCII letter case (the first in byte
 // order when several are). The parts after one that matches nothing are kept as given, so the
 // result names where a new file or folder of that name belongs.
-std::string ResolveWindowsPath(std::string_view path);
+std::string ResolveWindowsPath(FolderNameCache& names, std::string_view path);
 
 // ResolveWindowsPath(path) for a path whose exact spelling the caller just found missing (an
 // open or stat failed with ENOENT or ENOTDIR): the same result, without asking again.
-std::string ResolveMissingSpelling(std::string_view path);
+std::string ResolveMissingSpelling(FolderNameCache& names, std::string_view path);
 
 // Resolves `path` as ResolveWindowsPath does and runs `create` on the result, which makes a
 // file or folder there and returns false, errno set, when it fails. A new entry is noted, so
 // later lookups in that folder see it without reading the folder again, unless something else
 // changed the folder meanwhile.
-bool CreateAtWindowsPath(std::string_view path,
+bool CreateAtWindowsPath(FolderNameCache& names, std::string_view path,
                          const std::function<bool(const std::string& resolved)>& create);
 
 // A file written under a temporary name (temporary_name.h) in the folder of the name it is to
@@ -42,15 +46,15 @@ struct FileInTheMaking {
 // name with `create`, which must refuse a name that exists (O_CREAT | O_EXCL) and returns false,
 // errno set, when it fails; a name taken by chance is retried with another. EISDIR when the
 // resolved name is a folder.
-bool CreateBesideWindowsPath(std::string_view path,
+bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
                              const std::function<bool(const std::string& temporary)>& create,
                              FileInTheMaking* file);
 
 // Renames the file in the making over its name: whatever had that name (a link included) is
 // replaced, never followed. False, errno set, when it fails.
-bool PutInPlace(const FileInTheMaking& file);
+bool PutInPlace(FolderNameCache& names, const FileInTheMaking& file);
 
 // Removes the file in the making, whose name it was never to keep.
-void RemoveTemporary(const FileInTheMaking& file);
+void RemoveTemporary(FolderNameCache& names, const FileInTheMaking& file);
 
 }  // namespace vorlintex

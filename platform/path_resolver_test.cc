@@ -12,6 +12,7 @@
 #include "platform/file_service_test_harness.h"
 #include "platform/folder_name_cache.h"
 #include "platform/folder_name_set.h"
+#include "platform/posix_file_service.h"
 
 namespace vorlintex {
 namespace {
@@ -37,22 +38,36 @@ TEST(FolderNameSetTest, FindsTheLeastSpellingWithoutRegardToCase) {
 }
 
 // Names created, in any letter case, are known without reading the folder again; the files
-// in the making come and go without the folder's names being let go.
+// in the making come and go without the folder's names being let go. They are kept in the
+// cache the service was given.
 TEST(FolderNamesTest, CreatesWhereWindowsWould) {
   fs::DiskHarness harness;
+  auto folders = std::make_shared<FolderNameCache>();
+  std::unique_ptr<fs::TextFileService> service = NewPosixFileService(folders);
   const std::string folder = harness.Root() + "\\Out";
-  ASSERT_TRUE(harness.service().CreateFolder(folder).ok());
+  ASSERT_TRUE(service->CreateFolder(folder).ok());
   fs::Lines names;
   for (int i = 10; i < 40; ++i) {
     std::string name = "Page" + std::to_string(i) + ".cls";
     std::unique_ptr<fs::TextStream> stream;
-    ASSERT_TRUE(harness.service().CreateTextFile(folder + "\\" + name, &stream).ok());
-    ASSERT_TRUE(harness.service().CreateTextFile(folder + "\\" + AsciiLower(name), &stream).ok());
+    ASSERT_TRUE(service->CreateTextFile(folder + "\\" + name, &stream).ok());
+    ASSERT_TRUE(service->CreateTextFile(folder + "\\" + AsciiLower(name), &stream).ok());
     ASSERT_TRUE(stream->WriteLine(name).ok());
     names.push_back(name);
   }
+  // A stream may outlive its service, and the Env that made it.
+  std::unique_ptr<fs::TextStream> last;
+  ASSERT_TRUE(service->CreateTextFile(folder + "\\Last.cls", &last).ok());
+  service.reset();
+  ASSERT_TRUE(last->Close().ok());
+  names.insert(names.begin(), "Last.cls");
   EXPECT_EQ(harness.Names("Out"), names);
-  EXPECT_TRUE(FolderNameCache::Instance().Knows(PosixPathSpelling(folder)));
+  EXPECT_TRUE(folders->Knows(PosixPathSpelling(folder)));
+  // Another cache reads the folder for itself.
+  FolderNameCache other;
+  EXPECT_EQ(ResolveWindowsPath(other, folder + "\\page39.CLS"),
+            PosixPathSpelling(folder) + "/Page39.cls");
+  EXPECT_TRUE(other.Knows(PosixPathSpelling(folder)));
 }
 
 }  // namespace

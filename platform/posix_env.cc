@@ -1,6 +1,7 @@
 #include "platform/posix_env.h"
 
 #include "platform/folder_listing.h"
+#include "platform/folder_name_cache.h"
 #include "platform/native_env.h"
 #include "platform/posix_file_service.h"
 #include "platform/windows_directory.h"
@@ -12,13 +13,13 @@ namespace {
 class PosixEnv final : public Env {
  public:
   Status NewFileService(std::unique_ptr<fs::TextFileService>* service) override {
-    *service = NewPosixFileService();
+    *service = NewPosixFileService(folders_);
     if (*service == nullptr) return Status::Error("Scripting.FileSystemObject", "not created");
     return Status::OK();
   }
 
   Status ListFiles(const std::string& pattern, std::vector<std::string>* names) override {
-    return ListFolder(pattern, names);
+    return ListFolder(*folders_, pattern, names);
   }
 
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override {
@@ -28,8 +29,13 @@ class PosixEnv final : public Env {
   std::string WindowsDirectory() override { return vorlintex::WindowsDirectory(); }
 
   std::optional<std::string> FolderIdentity(const std::string& path) override {
-    return PosixFolderIdentity(path);
+    return PosixFolderIdentity(*folders_, path);
   }
+
+ private:
+  // The folder names this Env and every file service object it made have looked up; shared
+  // with those objects and their streams, which may outlive it.
+  const std::shared_ptr<FolderNameCache> folders_ = std::make_shared<FolderNameCache>();
 };
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 namespace vorlintex {
 
+// Each Env keeps the folder names it looks up for itself and the file service objects it makes
+// (folder_name_cache.h); two Envs share nothing.
 std::unique_ptr<Env> NewPosixEnv();
 
 }  // namespace vorlintex

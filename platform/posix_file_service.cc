@@ -10,6 +10,7 @@
 
 #include "platform/block_text_stream.h"
 #include "platform/errno_status.h"
+#include "platform/folder_name_cache.h"
 #include "platform/path_resolver.h"
 
 namespace vorlintex {
@@ -24,11 +25,13 @@ class PosixTextStream final : public BlockTextStream {
   PosixTextStream(int fd, std::string path, off_t size)
       : BlockTextStream(std::move(path), /*writing=*/false), fd_(fd), size_(size) {}
   // A writing stream on the file in the making `file`, put in place when closed.
-  PosixTextStream(int fd, std::string path, FileInTheMaking file)
+  PosixTextStream(int fd, std::string path, FileInTheMaking file,
+                  std::shared_ptr<FolderNameCache> folders)
       : BlockTextStream(std::move(path), /*writing=*/true),
         fd_(fd),
         size_(0),
-        file_(std::move(file)) {}
+        file_(std::move(file)),
+        folders_(std::move(folders)) {}
 
   ~PosixTextStream() override {
     if (!closed()) Close().IgnoreError();
@@ -42,8 +45,8 @@ class PosixTextStream final : public BlockTextStream {
     if (close(fd_) != 0 && status.ok()) status = ErrnoStatus(path(), errno);
     if (!writing()) return status;
     // Only a whole file takes the name: after any failure the old file, or none, stays there.
-    if (status.ok() && !PutInPlace(file_)) status = ErrnoStatus(path(), errno);
-    if (!status.ok()) RemoveTemporary(file_);
+    if (status.ok() && !PutInPlace(*folders_, file_)) status = ErrnoStatus(path(), errno);
+    if (!status.ok()) RemoveTemporary(*folders_, file_);
     return status;
   }
 
@@ -79,7 +82,8 @@ class PosixTextStream final : public BlockTextStream {
   int fd_;
   const off_t size_;
   off_t read_so_far_ = 0;
-  FileInTheMaking file_;  // writing only
+  FileInTheMaking file_;                      // writing only
+  std::shared_ptr<FolderNameCache> folders_;  // writing only
 };
 
 // The operating system reads a path only up to its first NUL: such a path would name another
@@ -87,11 +91,11 @@ class PosixTextStream final : public BlockTextStream {
 bool HoldsNul(const std::string& path) { return path.find('\0') != std::string::npos; }
 
 // Opens the file, resolving letter case only when the exact spelling is not there.
-int OpenResolved(const std::string& path, int flags) {
+int OpenResolved(FolderNameCache& folders, const std::string& path, int flags) {
   std::string exact = PosixPathSpelling(path);
   int fd = open(exact.c_str(), flags | O_CLOEXEC);
   if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR)) return fd;
-  std::string resolved = ResolveMissingSpelling(path);
+  std::string resolved = ResolveMissingSpelling(folders, path);
   if (resolved == exact) {
     errno = ENOENT;
     return -1;
@@ -101,10 +105,14 @@ int OpenResolved(const std::string& path, int flags) {
 
 class PosixFileService final : public fs::TextFileService {
  public:
+  explicit PosixFileService(std::shared_ptr<FolderNameCache> folders)
+      : folders_(std::move(folders)) {}
+
   Status CreateFolder(const std::string& path) override {
     if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
-    if (!CreateAtWindowsPath(
-            path, [](const std::string& resolved) { return mkdir(resolved.c_str(), 0777) == 0; })) {
+    if (!CreateAtWindowsPath(*folders_, path, [](const std::string& resolved) {
+          return mkdir(resolved.c_str(), 0777) == 0;
+        })) {
       return ErrnoStatus(path, errno);
     }
     return Status::OK();
@@ -120,7 +128,7 @@ class PosixFileService final : public fs::TextFileService {
     int fd = -1;
     FileInTheMaking file;
     if (!CreateBesideWindowsPath(
-            path,
+            *folders_, path,
             [&](const std::string& temporary) {
               fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
               return fd >= 0;
@@ -128,7 +136,7 @@ class PosixFileService final : public fs::TextFileService {
             &file)) {
       return ErrnoStatus(path, errno);
     }
-    *stream = std::make_unique<PosixTextStream>(fd, path, std::move(file));
+    *stream = std::make_unique<PosixTextStream>(fd, path, std::move(file), folders_);
     return Status::OK();
   }
 
@@ -137,7 +145,7 @@ class PosixFileService final : public fs::TextFileService {
     if (HoldsNul(path)) return ErrnoStatus(path, EINVAL);
     // Without O_NONBLOCK the open of a pipe with no writer would wait for one forever, and a
     // device's open may wait too; nothing but an ordinary file is read, so none is waited for.
-    int fd = OpenResolved(path, O_RDONLY | O_NONBLOCK);
+    int fd = OpenResolved(*folders_, path, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return ErrnoStatus(path, errno);
     // A folder opens for reading on POSIX; its first read would fail with this same reason.
     struct stat info;
@@ -162,27 +170,30 @@ class PosixFileService final : public fs::TextFileService {
     std::string exact = PosixPathSpelling(path);
     if (stat(exact.c_str(), &info) != 0) {
       if (errno != ENOENT && errno != ENOTDIR) return false;
-      std::string resolved = ResolveMissingSpelling(path);
+      std::string resolved = ResolveMissingSpelling(*folders_, path);
       if (resolved == exact || stat(resolved.c_str(), &info) != 0) return false;
     }
     return S_ISREG(info.st_mode);
   }
+
+ private:
+  const std::shared_ptr<FolderNameCache> folders_;
 };
 
 }  // namespace
 
-std::unique_ptr<fs::TextFileService> NewPosixFileService() {
-  return std::make_unique<PosixFileService>();
+std::unique_ptr<fs::TextFileService> NewPosixFileService(std::shared_ptr<FolderNameCache> folders) {
+  return std::make_unique<PosixFileService>(std::move(folders));
 }
 
-std::optional<std::string> PosixFolderIdentity(const std::string& path) {
+std::optional<std::string> PosixFolderIdentity(FolderNameCache& folders, const std::string& path) {
   if (HoldsNul(path)) return std::nullopt;
   struct stat info;
   std::string exact = PosixPathSpelling(path);
   if (exact.empty()) return std::nullopt;
   if (stat(exact.c_str(), &info) != 0) {
     if (errno != ENOENT && errno != ENOTDIR) return std::nullopt;
-    std::string resolved = ResolveMissingSpelling(path);
+    std::string resolved = ResolveMissingSpelling(folders, path);
     if (resolved == exact || stat(resolved.c_str(), &info) != 0) return std::nullopt;
   }
   if (!S_ISDIR(info.st_mode)) return std::nullopt;

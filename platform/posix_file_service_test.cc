@@ -56,8 +56,10 @@ TEST(PosixFileServiceTest, LinksPipesAndSeveralSpellingsOfOneName) {
   struct stat made {};
   EXPECT_EQ(stat(harness.Native("made").c_str(), &made) == 0 ? made.st_mode & 07777 : 0,
             0777 & ~mask);
-  EXPECT_EQ(PosixFolderIdentity(root + "\\link"), PosixFolderIdentity(root + "\\SITE"));
-  EXPECT_NE(PosixFolderIdentity(root + "\\link"), PosixFolderIdentity(root + "\\site"));
+  EXPECT_EQ(harness.env().FolderIdentity(root + "\\link"),
+            harness.env().FolderIdentity(root + "\\SITE"));
+  EXPECT_NE(harness.env().FolderIdentity(root + "\\link"),
+            harness.env().FolderIdentity(root + "\\site"));
 }
 
 // The Windows folder named in every project file's references: WINDIR without its trailing

@@ -24,15 +24,21 @@ function context(parts) {
   return c;
 }
 
-// `mention`, when given, must be part of the error's description.
-function expectError(name, host, start, mention) {
+// The HRESULTs of the component's failures, as a script sees them (signed).
+var E_FAIL = 0x80004005 - 0x100000000;        // an I/O error, of the system or the page host
+var E_INVALIDARG = 0x80070057 - 0x100000000;  // a value the method cannot take
+
+// The error must carry the HRESULT `number`; `mention`, when given, must be part of its
+// description.
+function expectError(name, host, start, number, mention) {
   var component = new ActiveXObject("tvorlintex.morvane");
   var failed = false;
   try {
     if (start !== false) component.OnStartPage(host);
     component.morvane();
   } catch (e) {
-    failed = mention === undefined || e.message.indexOf(mention) >= 0;
+    failed = e.number === number && (mention === undefined || e.message.indexOf(mention) >= 0);
+    if (!failed) name += ": " + e.number + " " + e.message;
   }
   component = null;
   WScript.Echo((failed ? "ok   " : "FAIL ") + name);
@@ -53,35 +59,37 @@ whole = null;
 
 var noResponse = context({});
 delete noResponse.Response;
-expectError("a context without Response", noResponse);
+expectError("a context without Response", noResponse, true, E_FAIL);
 
 var noSession = context({});
 delete noSession.Session;
-expectError("a context without Session", noSession);
+expectError("a context without Session", noSession, true, E_FAIL);
 
-expectError("no OnStartPage before the page method", context({}), false);
+expectError("no OnStartPage before the page method", context({}), false, E_INVALIDARG);
 
 var failing = function (name) { throw new Error("the request is gone"); };
-expectError("a Request that fails", context({ Request: failing }));
+expectError("a Request that fails", context({ Request: failing }), true, E_FAIL);
 
 var readOnly = function (name) { return ""; };
 expectError("a Session that refuses assignment",
             context({ Request: request({ PageNumber: "1", sourcedir: "C:\\none" }),
-                      Session: readOnly }));
+                      Session: readOnly }), true, E_FAIL);
 
 var writes = 0;
 var breaking = { Write: function (text) { if (++writes > 3) throw new Error("disconnected"); } };
-expectError("Write failing in the middle of the page", context({ Response: breaking }));
+expectError("Write failing in the middle of the page", context({ Response: breaking }), true,
+            E_FAIL);
 
-expectError("a null field value", context({ Request: request({ PageNumber: null }) }));
+expectError("a null field value", context({ Request: request({ PageNumber: null }) }), true,
+            E_FAIL);
 
 var unconvertible = new ActiveXObject("Scripting.Dictionary");
 expectError("an object without a default value as a field",
-            context({ Request: request({ PageNumber: unconvertible }) }));
+            context({ Request: request({ PageNumber: unconvertible }) }), true, E_FAIL);
 
 // A folder the ANSI code page cannot spell must not become some other folder.
 expectError("a folder outside the ANSI code page",
             context({ Request: request({ PageNumber: "1", sourcedir: "C:\\\u4e2d" }) }), true,
-            "ANSI code page");
+            E_INVALIDARG, "ANSI code page");
 
 WScript.Quit(failures);
