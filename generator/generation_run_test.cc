@@ -52,40 +52,5 @@ TEST(GenerationRunTest, PagesLeftOutAndAMissingIncludeFileThatEndsTheRun) {
   EXPECT_FALSE(summary.build_script_written);
 }
 
-// A run ends before any file work on fields that fail the entry page's checks (made again in
-// its order: the first that fails is the one named), and when no file service object can be
-// made.
-TEST(GenerationRunTest, ARunRefusedOrWithoutFileServiceDoesNoFileWork) {
-  const struct {
-    std::string source, target, dll;
-    bool no_file_service;
-    RunEnd end;
-    RefusedField refused;
-  } cases[] = {
-      {"C:\\src", "c:/SRC", "Shop", false, RunEnd::kRefused, RefusedField::kSameFolder},
-      {"", "", "", false, RunEnd::kRefused, RefusedField::kSourceBlank},
-      {"C:\\src", "", "", false, RunEnd::kRefused, RefusedField::kTargetBlank},
-      {"C:\\src", "C:\\src", "", false, RunEnd::kRefused, RefusedField::kSameFolder},
-      {"C:\\src", "C:\\out", "", false, RunEnd::kRefused, RefusedField::kNameBlank},
-      {"C:\\src", "C:\\out", "Shop", true, RunEnd::kNoFileService, RefusedField::kSourceBlank},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.source + "|" + c.target + "|" + c.dll);
-    MemoryRun run;
-    run.files->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
-    if (c.no_file_service) run.env.FailNewFileService("class not registered");
-    const long operations_before = run.files->OperationCount();
-    const RunSummary summary = run.Run(c.source, c.target, c.dll, {"a.asp"});
-    EXPECT_EQ(summary.end, c.end);
-    if (c.end == RunEnd::kRefused) {
-      EXPECT_EQ(summary.refused, c.refused);
-    }
-    EXPECT_EQ(summary.file_service_failure.reason(),
-              c.no_file_service ? "class not registered" : "");
-    EXPECT_EQ(run.files->OperationCount(), operations_before);
-    EXPECT_TRUE(summary.failures.empty());
-  }
-}
-
 }  // namespace
 }  // namespace vorlintex::generator
