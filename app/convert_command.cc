@@ -13,6 +13,7 @@
 #include "generator/run_names.h"
 #include "generator/selectable_pages.h"
 #include "generator/target_turns.h"
+#include "html/input_checks.h"
 #include "wizard/run_report.h"
 
 namespace vorlintex::app {
@@ -42,6 +43,9 @@ std::string UsageFault(const ConvertOptions& options) {
   for (const auto& [option, value] : fields) {
     if (value->empty()) return std::string(option) + " cannot be blank";
   }
+  const std::string dll_name = generator::DllName(options.dll_name);
+  if (dll_name.empty()) return "--dll cannot be blank once cut before \".dll\"";
+  if (!generator::IsPlainFileName(dll_name)) return html::kNameHasFolder;
   for (const std::string& page : options.pages) {
     if (!generator::IsPlainFileName(page)) {
       return "'" + page +

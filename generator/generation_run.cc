@@ -132,7 +132,8 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
   if (input_.target_dir.empty()) return RefusedField::kTargetBlank;
   // Writing into the source folder would replace each source page while it is being read.
   if (SameFolder(env, input_.source_dir, input_.target_dir)) return RefusedField::kSameFolder;
-  if (input_.dll_name.empty()) return RefusedField::kNameBlank;
+  if (dll_name_.empty()) return RefusedField::kNameBlank;
+  if (!IsPlainFileName(dll_name_)) return RefusedField::kNameHasFolder;
   return std::nullopt;
 }
 

@@ -21,7 +21,9 @@ enum class RunEnd {
 };
 
 // The field check that refused a run, in the order the entry page's script makes them.
-enum class RefusedField { kSourceBlank, kTargetBlank, kSameFolder, kNameBlank };
+// A DLL name blank once cut before ".dll" is blank too; one with a folder part would put the
+// project file and build script outside the target folder.
+enum class RefusedField { kSourceBlank, kTargetBlank, kSameFolder, kNameBlank, kNameHasFolder };
 
 struct RunSummary {
   RunEnd end = RunEnd::kDone;

@@ -11,5 +11,7 @@ inline constexpr char kSameFolder[] =
     "Source and Target Directory cannot be the same, otherwise you overwritten your original ASP "
     "files.";
 inline constexpr char kNameBlank[] = "Dll Name cannot be blank.";
+// The run alone refuses it: the project file and build script would go outside the target.
+inline constexpr char kNameHasFolder[] = "Dll Name cannot contain \\, / or :.";
 
 }  // namespace vorlintex::html

@@ -99,6 +99,8 @@ std::string_view RefusalMessage(RefusedField field) {
       return html::kSameFolder;
     case RefusedField::kNameBlank:
       return html::kNameBlank;
+    case RefusedField::kNameHasFolder:
+      return html::kNameHasFolder;
   }
   return "";
 }
