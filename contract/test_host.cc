@@ -100,34 +100,28 @@ Status MemoryContext::Read(const char* name) {
   return Status::OK();
 }
 
+template <typename Held, typename Given>
+Status MemoryContext::Give(const char* name, const std::shared_ptr<Held>& held,
+                           std::shared_ptr<Given>* object) {
+  Status status = Read(name);
+  if (status.ok()) *object = held;
+  return status;
+}
+
 Status MemoryContext::Application(std::shared_ptr<host::Application>* object) {
-  Status status = Read("Application");
-  if (status.ok()) *object = application_;
-  return status;
+  return Give("Application", application_, object);
 }
-
 Status MemoryContext::Request(std::shared_ptr<host::Request>* object) {
-  Status status = Read("Request");
-  if (status.ok()) *object = request_;
-  return status;
+  return Give("Request", request_, object);
 }
-
 Status MemoryContext::Session(std::shared_ptr<host::Session>* object) {
-  Status status = Read("Session");
-  if (status.ok()) *object = session_;
-  return status;
+  return Give("Session", session_, object);
 }
-
 Status MemoryContext::Response(std::shared_ptr<host::Response>* object) {
-  Status status = Read("Response");
-  if (status.ok()) *object = response_;
-  return status;
+  return Give("Response", response_, object);
 }
-
 Status MemoryContext::Server(std::shared_ptr<host::Server>* object) {
-  Status status = Read("Server");
-  if (status.ok()) *object = server_;
-  return status;
+  return Give("Server", server_, object);
 }
 
 }  // namespace vorlintex::host

@@ -82,6 +82,9 @@ class MemoryContext : public ScriptingContext {
 
  private:
   Status Read(const char* name);
+  // Reads the property `name` and, unless it fails, gives `held` as *object.
+  template <typename Held, typename Given>
+  Status Give(const char* name, const std::shared_ptr<Held>& held, std::shared_ptr<Given>* object);
 
   std::shared_ptr<MemoryApplication> application_ = std::make_shared<MemoryApplication>();
   std::shared_ptr<MemoryRequest> request_ = std::make_shared<MemoryRequest>();
