@@ -116,6 +116,7 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
   command->add_flag("--check", options->check,
                     "Also report what the conversion loses, as `vorlintex check` does, in "
                     "NAME.check.html in the target folder");
+  AddRuleOptions(command, &options->rules);
 }
 
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err) {
@@ -136,7 +137,9 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   }
 
   generator::TargetTurns turns;
-  const generator::RunSummary summary = generator::RunGeneration(input, Services{&env, &turns});
+  Services services{&env, &turns};
+  ApplyRuleOptions(options.rules, &services);
+  const generator::RunSummary summary = generator::RunGeneration(input, services);
   if (options.html) {
     // The page the wizard would show for this run, rendered by the wizard's own code.
     StreamResponse page(out);

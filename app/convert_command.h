@@ -4,6 +4,8 @@
 
 #include <ostream>
 #include <string>
+
+#include "app/rule_options.h"
 #include <vector>
 
 #include "contract/env.h"
@@ -23,6 +25,7 @@ struct ConvertOptions {
   bool html = false;
   // Also check the pages, and write the check's HTML report into the target folder.
   bool check = false;
+  RuleOptions rules;
 };
 
 // Declares the command's options on `command`, filling `options` when it is parsed.

@@ -3,9 +3,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
+#include "compilable/identifiers.h"
+#include "compilable/translate_compilable.h"
+#include "contract/ascii.h"
 #include "contract/env.h"
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
@@ -32,6 +36,7 @@ bool SameFolder(Env& env, const std::string& source_dir, const std::string& targ
 constexpr char kNotAPage[] =
     "the name holds a folder part, so it is not a page of the source folder";
 constexpr char kNameTaken[] = "another page of that name came first in this run";
+constexpr char kClassTaken[] = "another class of that name came first in this run";
 
 class GenerationRun {
  public:
@@ -45,6 +50,12 @@ class GenerationRun {
   // Converts the page selected as `selected`: its class module, replacement page, workspace
   // file and its line in the project. False when a missing include file ended the run.
   bool ConvertPage(const std::string& selected);
+  // The class module of a page, by the rules of the run; false when a missing include file
+  // ended it.
+  bool TranslateModule(std::unique_ptr<fs::TextStream> page, const std::string& source_path,
+                       const std::string& class_name, OutputFile& class_module);
+  // A VBScript class of a page as a class module of the project: written once for the run.
+  void WriteClassModule(const compilable::ClassModuleText& module);
   // The check of the fields that fails first, in the order the entry page's script makes
   // them; nothing when all pass.
   std::optional<RefusedField> Refusal(Env& env) const;
@@ -62,6 +73,9 @@ class GenerationRun {
   std::unique_ptr<OutputFile> build_script_;
   // The class names of the pages given outputs so far: a class is one page's.
   std::unordered_set<std::string> class_names_;
+  // The VBScript classes written so far, by lower-case name: their text, to tell one class
+  // read by many pages from two different classes of one name.
+  std::unordered_map<std::string, std::vector<std::string>> vbscript_classes_;
 };
 
 void GenerationRun::Run() {
@@ -107,7 +121,8 @@ void GenerationRun::Run() {
   build_script_ = std::make_unique<OutputFile>(*files_, summary_.build_script, &failures_);
   project_ = std::make_unique<OutputFile>(*files_, PathIn(input_.target_dir, dll_name_ + ".vbp"),
                                           &failures_);
-  WriteProjectHeader(*project_, env.WindowsDirectory());
+  WriteProjectHeader(*project_, env.WindowsDirectory(),
+                     services_.rules == RuleSet::kCompilable);
 
   for (const std::string& selected : input_.pages) {
     if (!ConvertPage(selected)) {
@@ -139,8 +154,12 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
 
 bool GenerationRun::ConvertPage(const std::string& selected) {
   const std::string base_name = BaseName(selected);
+  // The compilable rules give every page a class name that compiles.
+  const std::string class_name = services_.rules == RuleSet::kCompilable
+                                     ? compilable::ClassNameFor(base_name)
+                                     : base_name;
   const std::string source_path = PathIn(input_.source_dir, base_name + ".asp");
-  const std::string class_path = PathIn(input_.target_dir, base_name + ".cls");
+  const std::string class_path = PathIn(input_.target_dir, class_name + ".cls");
 
   // A name with a folder part would read, and write, outside the two folders.
   if (!IsPlainFileName(selected)) {
@@ -148,34 +167,22 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
     return true;
   }
   // A second page of one class name would replace the first's files.
-  if (class_names_.count(base_name) != 0) {
+  if (class_names_.count(AsciiLower(class_name)) != 0) {
     failures_.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
     return true;
   }
-
-  translator::PageTranslation translation;
-  translation.source_dir = input_.source_dir;
-  translation.source_path = source_path;
-  translation.base_name = base_name;
-  translation.files = files_.get();
-  translation.env = services_.env;
-  translation.failures = &failures_;
+  std::unique_ptr<fs::TextStream> page;
   // A page that cannot be opened gets no outputs: a class module of the fixed lines alone
   // would replace a good one of an earlier run.
-  if (Status opened = files_->OpenTextFile(source_path, &translation.page); !opened.ok()) {
+  if (Status opened = files_->OpenTextFile(source_path, &page); !opened.ok()) {
     failures_.Record(Access::kRead, opened.WithPath(source_path));
     return true;
   }
-  class_names_.insert(base_name);
+  class_names_.insert(AsciiLower(class_name));
   OutputFile class_module(*files_, class_path, &failures_);
   OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
-  OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
-
-  translation.class_module = &class_module;
-  translator::TranslationResult translated = translator::TranslatePage(translation);
-  if (translated.missing_include) {
-    summary_.end = RunEnd::kMissingInclude;
-    summary_.missing_include = *translated.missing_include;
+  OutputFile workspace(*files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures_);
+  if (!TranslateModule(std::move(page), source_path, class_name, class_module)) {
     Finished(class_module);
     Finished(replacement);
     Finished(workspace);
@@ -183,15 +190,70 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   }
   bool written = Finished(class_module);
 
-  WriteReplacementPage(replacement, base_name, dll_name_);
+  WriteReplacementPage(replacement, class_name, dll_name_);
   written = Finished(replacement) && written;
 
-  WriteClassLine(*project_, base_name);
-  WriteWorkspaceLine(workspace, base_name);
+  WriteClassLine(*project_, class_name);
+  WriteWorkspaceLine(workspace, class_name);
   written = Finished(workspace) && written;
 
   if (written) ++summary_.pages_converted;
   return true;
+}
+
+bool GenerationRun::TranslateModule(std::unique_ptr<fs::TextStream> page,
+                                    const std::string& source_path,
+                                    const std::string& class_name, OutputFile& class_module) {
+  std::optional<std::string> missing_include;
+  if (services_.rules == RuleSet::kCompilable) {
+    compilable::CompilablePage translation;
+    translation.source_path = source_path;
+    translation.site_root = services_.site_root.empty() ? input_.source_dir : services_.site_root;
+    translation.class_name = class_name;
+    translation.files = files_.get();
+    translation.page = std::move(page);
+    translation.class_module = &class_module;
+    translation.failures = &failures_;
+    compilable::CompilableResult translated = compilable::TranslateCompilable(translation);
+    missing_include = std::move(translated.missing_include);
+    for (const compilable::ClassModuleText& module : translated.classes) WriteClassModule(module);
+  } else {
+    translator::PageTranslation translation;
+    translation.source_dir = input_.source_dir;
+    translation.source_path = source_path;
+    translation.base_name = class_name;
+    translation.files = files_.get();
+    translation.env = services_.env;
+    translation.failures = &failures_;
+    translation.page = std::move(page);
+    translation.class_module = &class_module;
+    missing_include = translator::TranslatePage(translation).missing_include;
+  }
+  if (!missing_include) return true;
+  summary_.end = RunEnd::kMissingInclude;
+  summary_.missing_include = std::move(*missing_include);
+  return false;
+}
+
+void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) {
+  const std::string key = AsciiLower(module.name);
+  const std::string path = PathIn(input_.target_dir, module.name + ".cls");
+  if (auto known = vbscript_classes_.find(key); known != vbscript_classes_.end()) {
+    // One class read by many pages through a shared include is written once.
+    if (known->second != module.lines) {
+      failures_.Record(Access::kWrite, Status::AlreadyExists(path, kClassTaken));
+    }
+    return;
+  }
+  if (!class_names_.insert(key).second) {
+    failures_.Record(Access::kWrite, Status::AlreadyExists(path, kNameTaken));
+    return;
+  }
+  vbscript_classes_.emplace(key, module.lines);
+  OutputFile file(*files_, path, &failures_);
+  for (const std::string& line : module.lines) file.WriteLine(line);
+  Finished(file);
+  WriteClassLine(*project_, module.name);
 }
 
 bool GenerationRun::Finished(OutputFile& file) {

@@ -19,6 +19,7 @@ class BlockTextStream : public fs::TextStream {
 
   bool AtEndOfStream() override;
   Status ReadLine(std::string* line) override;
+  fs::LineEnd LastLineEnd() const override { return last_line_end_; }
   Status WriteLine(std::string_view text) override;
 
  protected:
@@ -54,6 +55,7 @@ class BlockTextStream : public fs::TextStream {
   bool closed_ = false;
   bool at_end_ = false;
   bool read_failed_ = false;
+  fs::LineEnd last_line_end_ = fs::LineEnd::kNone;
   Status read_error_;
   // After a failed write the file has a hole; every later line fails the same way.
   Status write_error_;

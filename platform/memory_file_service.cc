@@ -62,6 +62,7 @@ class MemoryTextStream : public TextStream {
   }
 
   Status ReadLine(std::string* line) override {
+    last_line_end_ = LineEnd::kNone;
     Status status = files_->CountStreamOperation(Operation::kRead, key_, path_);
     if (!status.ok()) {
       read_failed_ = true;
@@ -75,11 +76,17 @@ class MemoryTextStream : public TextStream {
     size_t line_feed = data_.find('\n', position_);
     size_t end = line_feed == std::string::npos ? data_.size() : line_feed;
     size_t length = end - position_;
-    if (line_feed != std::string::npos && length > 0 && data_[end - 1] == '\r') --length;
+    last_line_end_ = line_feed == std::string::npos ? LineEnd::kNone : LineEnd::kLf;
+    if (line_feed != std::string::npos && length > 0 && data_[end - 1] == '\r') {
+      --length;
+      last_line_end_ = LineEnd::kCrLf;
+    }
     line->assign(data_, position_, length);
     position_ = line_feed == std::string::npos ? data_.size() : line_feed + 1;
     return Status::OK();
   }
+
+  LineEnd LastLineEnd() const override { return last_line_end_; }
 
   Status WriteLine(std::string_view text) override {
     Status status = files_->CountStreamOperation(Operation::kWrite, key_, path_);
@@ -115,6 +122,7 @@ class MemoryTextStream : public TextStream {
   Status write_error_;
   bool closed_ = false;
   bool read_failed_ = false;
+  LineEnd last_line_end_ = LineEnd::kNone;
 };
 
 class MemoryFileService : public TextFileService {
