@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <new>
 #include <string>
 #include <vector>
@@ -80,8 +80,8 @@ TEST(ModuleCheckerMemory, ThirtyMegabytesTakeNoMoreThanTheFirstLines) {
   EXPECT_EQ(after_all, after_first_megabyte);
   ASSERT_EQ(verdict.reason_count, 1u);
   EXPECT_EQ(verdict.first_reasons[0].cause, Cause::kProcedureTooLarge);
-  std::printf("live heap after 1 MB: %zu bytes, after %zu MB: %zu bytes\n", after_first_megabyte,
-              fed >> 20, after_all);
+  std::cout << "live heap after 1 MB: " << after_first_megabyte << " bytes, after " << (fed >> 20)
+            << " MB: " << after_all << " bytes\n";
 }
 
 }  // namespace
