@@ -19,8 +19,7 @@ std::string Because(const Reason& r) {
     case Cause::kHeaderBlock:
       if (r.detail == "BEGIN") return "the class header has no \"BEGIN\" line after its VERSION";
       if (r.detail == "END") {
-        return "the class header's BEGIN block (line " + std::to_string(r.open_line) +
-               ") is not closed by \"END\"";
+        return "the class header's BEGIN block that starts here is never closed by \"END\"";
       }
       return Quoted(r.detail) + " in the class header's BEGIN block is not a \"Name = value\" line";
     case Cause::kBadAttribute:
@@ -48,7 +47,8 @@ std::string Because(const Reason& r) {
       return "the " + r.detail + " block that starts here is never closed by " +
              Quoted(r.open_block);
     case Cause::kMismatchedBlock:
-      return Quoted(r.detail) + " comes while the " + OpenedAt(r) + " is still open";
+      return Quoted(r.detail) + " comes while the " + r.open_block + " block of line " +
+             std::to_string(r.open_line) + " is still open";
     case Cause::kUnopenedBlock:
       return Quoted(r.detail) + " has no block open that it could belong to";
     case Cause::kTooManyContinuations:
@@ -60,19 +60,20 @@ std::string Because(const Reason& r) {
     case Cause::kLineTooLong:
       return "the line has " + r.detail + " characters; Visual Basic takes at most 1,023";
     case Cause::kStatementOutsideProcedure:
-      return Quoted(r.detail) +
-             " is a statement outside any procedure, where only declarations may stand";
+      return "the statement " + Quoted(r.detail + " ...") +
+             " stands outside any procedure, where only declarations may";
     case Cause::kDeclarationInProcedure:
       return Quoted(r.detail) + " declares at module level but stands inside a procedure";
     case Cause::kPublicNotAllowed:
-      if (r.detail == "Global") return "Global declares for standard modules, not class modules";
+      if (r.detail == "Global")
+        return "Global declares in standard modules only, not in class modules";
       return "a class module cannot make constants, Declare statements, fixed-length strings or "
              "arrays Public: " +
              Quoted(r.detail);
     case Cause::kClassBlock:
       return "a VBScript Class block has no place in a Visual Basic 6 class module";
     case Cause::kVbscriptOnly:
-      return Quoted(r.detail) + " is VBScript's; Visual Basic 6 has none";
+      return Quoted(r.detail) + " is VBScript's, unknown to Visual Basic 6";
     case Cause::kRegExpWithoutReference:
       return "RegExp needs a reference to the VBScript regular expression library, which the "
              "project does not have";

@@ -1,5 +1,5 @@
 // Modules Visual Basic 6 compiles and modules it refuses, each refused one for a single reason,
-// named with its line; the sentences reports quote.
+// named with its line.
 #include "modulecheck/module_checker.h"
 
 #include <gtest/gtest.h>
@@ -275,24 +275,6 @@ TEST(ModuleChecker, EveryReasonIsCountedAndTheFirstFiveKeptInLineOrder) {
   EXPECT_EQ(causes,
             "3 not-visual-basic;4 not-visual-basic;5 not-visual-basic;6 unopened-block;"
             "7 not-visual-basic;");
-}
-
-TEST(ModuleChecker, ExplainSaysWhereAndWhy) {
-  const std::pair<Reason, const char*> kCases[] = {
-      {{12, Cause::kMismatchedBlock, "End If", "For i", 9},
-       "this module will not compile, at line 12, because \"End If\" comes while the For i of "
-       "line 9 is still open"},
-      {{9, Cause::kReservedName, "select", "", 0},
-       "this module will not compile, at line 9, because \"select\" is a word Visual Basic "
-       "keeps for itself and cannot be a name"},
-      {{30, Cause::kUnclosedBlock, "Select Case", "End Select", 0},
-       "this module will not compile, at line 30, because the Select Case block that starts "
-       "here is never closed by \"End Select\""},
-      {{5, Cause::kNestedProcedure, "Function", "Sub page", 2},
-       "this module will not compile, at line 5, because a Function starts inside Sub page of "
-       "line 2; procedures cannot nest"},
-  };
-  for (const auto& [reason, text] : kCases) EXPECT_EQ(Explain(reason), text);
 }
 
 }  // namespace
