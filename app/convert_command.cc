@@ -64,6 +64,13 @@ void PrintSummary(const generator::RunSummary& summary, const std::string& targe
   if (summary.build_script_written) {
     out << "Build script to run: " << summary.build_script << "\n";
   }
+  if (summary.modules_not_compiling > 0) {
+    out << "Class modules that will not compile: " << summary.modules_not_compiling << "\n";
+    for (const generator::RunSummary::ModuleFault& fault : summary.first_module_faults) {
+      out << "  " << fault.path << ": " << fault.reason << "\n";
+    }
+    out << "Run vorlintex check on these pages for every reason.\n";
+  }
   if (!summary.failures.empty()) {
     out << "Failures: " << summary.failures.size() << "\n";
     for (const Failure& failure : summary.failures) {

@@ -19,8 +19,7 @@ void AddRuleOptions(CLI::App* command, RuleOptions* options) {
 }
 
 void ApplyRuleOptions(const RuleOptions& options, Services* services) {
-  services->rules =
-      options.rules == "compilable" ? RuleSet::kCompilable : RuleSet::kClassic;
+  services->rules = options.rules == "compilable" ? RuleSet::kCompilable : RuleSet::kClassic;
   services->site_root = options.site_root;
 }
 

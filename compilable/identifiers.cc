@@ -10,29 +10,29 @@ namespace {
 
 // Sorted, lower case.
 constexpr std::array<std::string_view, 95> kReserved = {
-    "addressof", "and",      "any",        "as",       "boolean", "byref",    "byte",
-    "byval",     "call",     "case",       "cbool",    "cbyte",   "ccur",     "cdate",
-    "cdbl",      "cdec",     "cint",       "class",    "clng",    "close",    "const",
-    "csng",      "cstr",     "currency",   "cvar",     "date",    "debug",    "declare",
-    "dim",       "do",       "double",     "each",     "else",    "elseif",   "empty",
-    "end",       "endif",    "enum",       "eqv",      "erase",   "error",    "event",
-    "exit",      "false",    "for",        "friend",   "function", "get",     "global",
-    "gosub",     "goto",     "if",         "imp",      "implements", "in",    "input",
-    "integer",   "is",       "let",        "like",     "lock",    "long",     "loop",
-    "lset",      "me",       "mod",        "new",      "next",    "not",      "nothing",
-    "null",      "on",       "open",       "option",   "optional", "or",      "paramarray",
-    "preserve",  "print",    "private",    "public",   "put",     "raiseevent", "redim",
-    "rem",       "resume",   "return",     "rset",     "select",  "set",      "single",
-    "static",    "step",     "stop",       "string",
+    "addressof", "and",    "any",      "as",     "boolean",    "byref",      "byte",
+    "byval",     "call",   "case",     "cbool",  "cbyte",      "ccur",       "cdate",
+    "cdbl",      "cdec",   "cint",     "class",  "clng",       "close",      "const",
+    "csng",      "cstr",   "currency", "cvar",   "date",       "debug",      "declare",
+    "dim",       "do",     "double",   "each",   "else",       "elseif",     "empty",
+    "end",       "endif",  "enum",     "eqv",    "erase",      "error",      "event",
+    "exit",      "false",  "for",      "friend", "function",   "get",        "global",
+    "gosub",     "goto",   "if",       "imp",    "implements", "in",         "input",
+    "integer",   "is",     "let",      "like",   "lock",       "long",       "loop",
+    "lset",      "me",     "mod",      "new",    "next",       "not",        "nothing",
+    "null",      "on",     "open",     "option", "optional",   "or",         "paramarray",
+    "preserve",  "print",  "private",  "public", "put",        "raiseevent", "redim",
+    "rem",       "resume", "return",   "rset",   "select",     "set",        "single",
+    "static",    "step",   "stop",     "string",
 };
 constexpr std::array<std::string_view, 14> kReservedTail = {
-    "sub", "then", "to", "true", "type", "typeof", "until", "variant", "wend", "while", "with",
-    "withevents", "write", "xor",
+    "sub",     "then", "to",    "true", "type",       "typeof", "until",
+    "variant", "wend", "while", "with", "withevents", "write",  "xor",
 };
 
 // What every generated class module declares: a page of one of these names would clash.
 constexpr std::array<std::string_view, 9> kMemberNames = {
-    "aspsc",  "application", "request", "session", "response",
+    "aspsc",  "application", "request",     "session",   "response",
     "server", "main",        "onstartpage", "onendpage",
 };
 

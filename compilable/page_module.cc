@@ -68,7 +68,8 @@ std::vector<DeclaredItem> DeclaredItems(std::string_view rest) {
   size_t start = 0;
   bool in_string = false;
   auto add = [&](size_t end) {
-    std::string_view item = TrailingSpaceTrimmed(LeadingSpaceTrimmed(rest.substr(start, end - start)));
+    std::string_view item =
+        TrailingSpaceTrimmed(LeadingSpaceTrimmed(rest.substr(start, end - start)));
     size_t name_end = 0;
     while (name_end < item.size() && IsNameByte(item[name_end])) ++name_end;
     if (name_end > 0) items.push_back({item, AsciiLower(item.substr(0, name_end))});
@@ -120,17 +121,27 @@ struct BodyItem {
   bool on_error_off = false;     // an "On Error GoTo 0" there
 };
 
+// An include name as the run spells paths, so that one file is one path however named.
+std::string BackslashPath(std::string_view name) {
+  std::string path(name);
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
 }  // namespace
 
 std::string IncludePathFor(std::string_view including, std::string_view name, bool is_virtual,
                            std::string_view site_root) {
   if (is_virtual) {
     while (!name.empty() && (name.front() == '/' || name.front() == '\\')) name.remove_prefix(1);
-    return std::string(site_root) + "\\" + std::string(name);
+    return std::string(site_root) + "\\" + BackslashPath(name);
   }
   size_t slash = including.find_last_of("\\/");
-  std::string folder = slash == std::string_view::npos ? "." : std::string(including.substr(0, slash));
-  return folder + "\\" + std::string(name);
+  std::string folder =
+      slash == std::string_view::npos ? "." : std::string(including.substr(0, slash));
+  return folder + "\\" + BackslashPath(name);
 }
 
 class ModuleBuilder::Impl {
@@ -167,13 +178,13 @@ class ModuleBuilder::Impl {
   void EndClass();
   void WriteHeader(std::vector<std::string>* out, std::string_view name, bool exposed) const;
 
-  const std::string class_name_;
+  std::string class_name_;
   const std::string site_root_;
   IncludeSource& includes_;
   RulesObserver* observer_;
   const bool pass_over_;
 
-  std::string file_;                       // the file being read
+  std::string file_;                        // the file being read
   std::vector<std::string> include_stack_;  // lower-case paths of the files being read
   bool stopped_ = false;
   bool uses_regexp_ = false;
@@ -186,7 +197,7 @@ class ModuleBuilder::Impl {
   std::vector<Procedure> procedures_;
   std::unordered_map<std::string, size_t> procedure_index_;
   std::unordered_set<std::string> procedure_names_;  // lower case
-  std::optional<Procedure> procedure_;                // being read
+  std::optional<Procedure> procedure_;               // being read
 
   std::vector<ClassModuleText> classes_;
   std::unordered_map<std::string, size_t> class_index_;
@@ -214,7 +225,8 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
     case PieceKind::kText: {
       std::vector<std::string> lines;
       AppendTextWrites(piece.text, &lines);
-      Emit(std::move(lines), nullptr);
+      // Line by line, so that a long text can be cut between parts of the page method.
+      for (std::string& line : lines) Emit({std::move(line)}, nullptr);
       return true;
     }
     case PieceKind::kExpression: {
@@ -237,8 +249,9 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
         return true;
       } else {
         Tell(RulesFinding::kForeignScript, piece.line, piece.language);
-        std::vector<std::string> lines{"' Kept as written; it will not compile: a server script in " +
-                                       std::string(piece.language) + "."};
+        std::vector<std::string> lines{
+            "' Kept as written; it will not compile: a server script in " +
+            std::string(piece.language) + "."};
         AppendStatement(piece.text, &lines);
         Emit(std::move(lines), nullptr);
         return true;
@@ -363,7 +376,8 @@ void ModuleBuilder::Impl::AddClassStatement(const Statement& statement,
   }
   // Outside the class's procedures only declarations stand.
   if (shape.shape == Shape::kDeclaration || shape.shape == Shape::kComment) {
-    for (const DeclaredItem& item : DeclaredItems(statement.text)) read.declared.insert(item.lower_name);
+    for (const DeclaredItem& item : DeclaredItems(statement.text))
+      read.declared.insert(item.lower_name);
   }
   read.declarations.insert(read.declarations.end(), lines.begin(), lines.end());
   AppendStatement(statement.text, &read.declarations);
@@ -415,6 +429,19 @@ void ModuleBuilder::Impl::NoteAssignment(std::string_view statement,
   if (words.empty() || words[0].before != ' ') return;
   size_t target = 0;
   const std::string& first = words[0].lower;
+  if (first == "if") {
+    // A one-line If: the statements after its Then.
+    for (size_t i = 1; i < words.size(); ++i) {
+      if (words[i].lower != "then") continue;
+      const char* after = words[i].text.data() + words[i].text.size();
+      std::string_view rest(after, statement.data() + statement.size() - after);
+      for (const Statement& inner : SplitStatements(rest, 1)) {
+        NoteAssignment(inner.text, WordsOf(inner.text));
+      }
+      break;
+    }
+    return;
+  }
   if (first == "set" || first == "for") {
     target = 1;
     if (first == "for" && words.size() > 2 && words[1].lower == "each") target = 2;
@@ -458,7 +485,8 @@ void ModuleBuilder::Impl::Emit(std::vector<std::string> lines, const StatementSh
     return;
   }
   if (class_) {
-    std::vector<std::string>& into = class_->in_procedure ? class_->procedures : class_->declarations;
+    std::vector<std::string>& into =
+        class_->in_procedure ? class_->procedures : class_->declarations;
     into.insert(into.end(), lines.begin(), lines.end());
     return;
   }
@@ -498,10 +526,11 @@ void ModuleBuilder::Impl::EndProcedure() {
 
 void ModuleBuilder::Impl::WriteHeader(std::vector<std::string>* out, std::string_view name,
                                       bool exposed) const {
-  out->insert(out->end(), {"VERSION 1.0 CLASS", "BEGIN", "  MultiUse = -1  'True",
-                           "  Persistable = 0  'NotPersistable", "  DataBindingBehavior = 0  'vbNone",
-                           "  DataSourceBehavior  = 0  'vbNone",
-                           "  MTSTransactionMode  = 0  'NotAnMTSObject", "END"});
+  out->insert(
+      out->end(),
+      {"VERSION 1.0 CLASS", "BEGIN", "  MultiUse = -1  'True", "  Persistable = 0  'NotPersistable",
+       "  DataBindingBehavior = 0  'vbNone", "  DataSourceBehavior  = 0  'vbNone",
+       "  MTSTransactionMode  = 0  'NotAnMTSObject", "END"});
   out->push_back("Attribute VB_Name = \"" + std::string(name) + "\"");
   out->push_back("Attribute VB_GlobalNameSpace = False");
   out->push_back(exposed ? "Attribute VB_Creatable = True" : "Attribute VB_Creatable = False");
@@ -550,12 +579,21 @@ void ModuleBuilder::Impl::EndOfPage() {
 PageModule ModuleBuilder::Impl::Finish() {
   PageModule module;
   module.uses_regexp = uses_regexp_;
+  // The page method is named as the class; a procedure, variable or class of the page by
+  // that name gives the class a name of its own.
+  while (procedure_names_.count(AsciiLower(class_name_)) != 0 ||
+         declared_.count(AsciiLower(class_name_)) != 0 ||
+         assigned_set_.count(AsciiLower(class_name_)) != 0 ||
+         class_index_.count(AsciiLower(class_name_)) != 0) {
+    class_name_ += "_page";
+  }
+  module.class_name = class_name_;
   std::vector<std::string>& out = module.lines;
   WriteHeader(&out, class_name_, true);
-  out.insert(out.end(), {"'Global Scripting Context", "Dim ASPsc As ScriptingContext",
-                         "Dim Application As Object", "Dim Request As Object",
-                         "Dim Session As Object", "Dim Response As Object", "Dim Server As Object",
-                         "", "'Global variables", ""});
+  out.insert(out.end(),
+             {"'Global Scripting Context", "Dim ASPsc As ScriptingContext",
+              "Dim Application As Object", "Dim Request As Object", "Dim Session As Object",
+              "Dim Response As Object", "Dim Server As Object", "", "'Global variables", ""});
   out.insert(out.end(), declarations_.begin(), declarations_.end());
   // A variable the page gives a value without declaring it is the page's, shared by its
   // procedures and by every part of the page method.
@@ -619,9 +657,8 @@ PageModule ModuleBuilder::Impl::Finish() {
   return module;
 }
 
-ModuleBuilder::ModuleBuilder(std::string class_name, std::string site_root,
-                             IncludeSource& includes, RulesObserver* observer,
-                             bool pass_over_missing_includes)
+ModuleBuilder::ModuleBuilder(std::string class_name, std::string site_root, IncludeSource& includes,
+                             RulesObserver* observer, bool pass_over_missing_includes)
     : impl_(std::make_unique<Impl>(std::move(class_name), std::move(site_root), includes, observer,
                                    pass_over_missing_includes)) {}
 

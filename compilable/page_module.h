@@ -21,6 +21,8 @@ struct ClassModuleText {
 };
 
 struct PageModule {
+  // The class's name: the one asked for, unless the page itself uses it for something else.
+  std::string class_name;
   std::vector<std::string> lines;        // the page's class module, every line
   std::vector<ClassModuleText> classes;  // in the order the page defines them
   bool uses_regexp = false;              // the project needs the regular expression library

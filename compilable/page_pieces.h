@@ -19,9 +19,9 @@ enum class PieceKind : unsigned char {
 struct Piece {
   PieceKind kind = PieceKind::kText;
   std::string_view text;
-  int line = 1;                 // 1-based line of the file on which `text` begins
-  bool is_virtual = false;      // kInclude: named from the site root
-  std::string_view language;    // kScript: empty when the tag names none
+  int line = 1;               // 1-based line of the file on which `text` begins
+  bool is_virtual = false;    // kInclude: named from the site root
+  std::string_view language;  // kScript: empty when the tag names none
 };
 
 // The pieces of one file's text, in order. A "%>" inside a string literal of the code does not

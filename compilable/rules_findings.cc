@@ -4,15 +4,24 @@ namespace vorlintex::compilable {
 
 std::string_view RulesFindingName(RulesFinding finding) {
   switch (finding) {
-    case RulesFinding::kNoEquivalent: return "no-equivalent";
-    case RulesFinding::kForeignScript: return "foreign-script";
-    case RulesFinding::kIncludeCycle: return "include-cycle";
-    case RulesFinding::kMissingInclude: return "missing-include";
-    case RulesFinding::kProcedureRedefined: return "procedure-redefined";
-    case RulesFinding::kClassRedefined: return "class-redefined";
-    case RulesFinding::kProcedureNotClosed: return "procedure-not-closed";
-    case RulesFinding::kProgIdTooLong: return "progid-too-long";
-    case RulesFinding::kBlockTooLarge: return "block-too-large";
+    case RulesFinding::kNoEquivalent:
+      return "no-equivalent";
+    case RulesFinding::kForeignScript:
+      return "foreign-script";
+    case RulesFinding::kIncludeCycle:
+      return "include-cycle";
+    case RulesFinding::kMissingInclude:
+      return "missing-include";
+    case RulesFinding::kProcedureRedefined:
+      return "procedure-redefined";
+    case RulesFinding::kClassRedefined:
+      return "class-redefined";
+    case RulesFinding::kProcedureNotClosed:
+      return "procedure-not-closed";
+    case RulesFinding::kProgIdTooLong:
+      return "progid-too-long";
+    case RulesFinding::kBlockTooLarge:
+      return "block-too-large";
   }
   return "unknown";
 }

@@ -128,7 +128,9 @@ StatementShape ShapeOf(std::string_view statement) {
     shape.shape = statement.empty() ? Shape::kOther : Shape::kComment;
     return shape;
   }
-  auto is = [&](size_t i, std::string_view word) { return i < words.size() && words[i].lower == word; };
+  auto is = [&](size_t i, std::string_view word) {
+    return i < words.size() && words[i].lower == word;
+  };
   size_t w = 0;
   bool modifier = false;
   if (is(0, "public") || is(0, "private") || is(0, "friend")) {
@@ -177,7 +179,8 @@ StatementShape ShapeOf(std::string_view statement) {
     for (size_t i = 1; i < words.size(); ++i) {
       if (words[i].lower != "then") continue;
       const char* after = words[i].text.data() + words[i].text.size();
-      std::string_view rest = Trim(std::string_view(after, statement.data() + statement.size() - after));
+      std::string_view rest =
+          Trim(std::string_view(after, statement.data() + statement.size() - after));
       if (rest.empty() || rest[0] == '\'' ||
           (rest.size() >= 3 && AsciiEqualIgnoringCase(rest.substr(0, 3), "rem"))) {
         shape.depth_change = 1;

@@ -30,22 +30,22 @@ struct Word {
 std::vector<Word> WordsOf(std::string_view statement);
 
 enum class Shape : unsigned char {
-  kOther,            // an executable statement
-  kComment,          // a comment alone
-  kProcedureStart,   // Sub, Function or Property Get|Let|Set, with its modifiers
-  kProcedureEnd,     // End Sub, End Function, End Property
-  kClassStart,       // Class Name
-  kClassEnd,         // End Class
-  kDeclaration,      // Dim, Const, Public or Private that declares variables or constants
-  kOptionExplicit,   // an instruction to the script engine
+  kOther,           // an executable statement
+  kComment,         // a comment alone
+  kProcedureStart,  // Sub, Function or Property Get|Let|Set, with its modifiers
+  kProcedureEnd,    // End Sub, End Function, End Property
+  kClassStart,      // Class Name
+  kClassEnd,        // End Class
+  kDeclaration,     // Dim, Const, Public or Private that declares variables or constants
+  kOptionExplicit,  // an instruction to the script engine
 };
 
 struct StatementShape {
   Shape shape = Shape::kOther;
-  std::string name;       // the procedure's or class's name, as written
-  std::string kind;       // "sub", "function", "property get"...: the procedure's kind
+  std::string name;         // the procedure's or class's name, as written
+  std::string kind;         // "sub", "function", "property get"...: the procedure's kind
   bool is_default = false;  // a Public Default procedure of a class
-  int depth_change = 0;   // blocks it opens (+) or closes (-): If, For, Do, While, Select, With
+  int depth_change = 0;     // blocks it opens (+) or closes (-): If, For, Do, While, Select, With
 };
 
 StatementShape ShapeOf(std::string_view statement);

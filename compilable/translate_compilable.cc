@@ -42,9 +42,14 @@ std::string ReadWholeText(fs::TextStream& stream, const std::string& path, Failu
     }
     text += line;
     switch (stream.LastLineEnd()) {
-      case fs::LineEnd::kCrLf: text += "\r\n"; break;
-      case fs::LineEnd::kLf: text += '\n'; break;
-      case fs::LineEnd::kNone: break;
+      case fs::LineEnd::kCrLf:
+        text += "\r\n";
+        break;
+      case fs::LineEnd::kLf:
+        text += '\n';
+        break;
+      case fs::LineEnd::kNone:
+        break;
     }
   }
   return text;
@@ -68,10 +73,7 @@ CompilableResult TranslateCompilable(CompilablePage& page) {
     return result;
   }
   PageModule module = builder.Finish();
-  if (page.class_module != nullptr) {
-    for (const std::string& line : module.lines) page.class_module->WriteLine(line);
-    page.class_module->Close();
-  }
+  result.class_name = std::move(module.class_name);
   result.uses_regexp = module.uses_regexp;
   result.classes = std::move(module.classes);
   result.module_lines = std::move(module.lines);

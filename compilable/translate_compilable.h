@@ -16,15 +16,13 @@
 namespace vorlintex::compilable {
 
 struct CompilablePage {
-  std::string source_path;  // the page, as the run builds its path
-  std::string site_root;    // where virtual includes are looked for
-  std::string class_name;   // the class's name and its page method's
+  std::string source_path;               // the page, as the run builds its path
+  std::string site_root;                 // where virtual includes are looked for
+  std::string class_name;                // the class's name and its page method's
   fs::TextFileService* files = nullptr;  // include files are read through it
   // The page stream, open for reading at its first line; null when the page could not be
   // opened (it is then read as an empty page).
   std::unique_ptr<fs::TextStream> page;
-  // New and empty; the whole module goes here when the translation is whole. Null for a check.
-  OutputFile* class_module = nullptr;
   FailureLog* failures = nullptr;     // reads that failed
   RulesObserver* observer = nullptr;  // may be null
   // A check rather than a run: a missing include file is told and passed over.
@@ -34,13 +32,14 @@ struct CompilablePage {
 struct CompilableResult {
   // Set when a missing include file ended the translation: its path. Nothing was written.
   std::optional<std::string> missing_include;
+  std::string class_name;  // as the module names it: see PageModule
   bool uses_regexp = false;
-  std::vector<ClassModuleText> classes;  // the page's VBScript classes, for modules of their own
-  std::vector<std::string> module_lines;  // what was written to the class module
+  std::vector<ClassModuleText> classes;   // the page's VBScript classes, for modules of their own
+  std::vector<std::string> module_lines;  // the class module, every line
 };
 
-// Reads the page and its include files, then writes the class module. On return the page
-// stream is closed and so is the class module, unless a missing include ended the translation.
+// Reads the page and its include files and makes the class module, in memory: the caller
+// writes it, once it knows its name. On return the page stream is closed.
 CompilableResult TranslateCompilable(CompilablePage& page);
 
 // The whole text of a stream read line by line, each line end as the stream read it.

@@ -19,6 +19,7 @@
 #include "generator/run_names.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
+#include "modulecheck/module_checker.h"
 #include "translator/translate_page.h"
 
 namespace vorlintex::generator {
@@ -32,6 +33,26 @@ bool SameFolder(Env& env, const std::string& source_dir, const std::string& targ
   std::optional<std::string> target = env.FolderIdentity(target_dir);
   return target && *source == *target;
 }
+
+// Reads a class module as the run writes it, and counts it in the summary when Visual Basic 6
+// will not compile it.
+class ModuleTap : public LineTap {
+ public:
+  ModuleTap(bool regexp_reference) : checker_(modulecheck::ModuleContext{regexp_reference}) {}
+  void Line(std::string_view text) override { checker_.Line(text); }
+  void Count(const std::string& path, RunSummary& summary) {
+    modulecheck::ModuleVerdict verdict = checker_.Finish();
+    if (verdict.compiles) return;
+    ++summary.modules_not_compiling;
+    if (summary.first_module_faults.size() < RunSummary::kKeptModuleFaults &&
+        !verdict.first_reasons.empty()) {
+      summary.first_module_faults.push_back({path, modulecheck::Explain(verdict.first_reasons[0])});
+    }
+  }
+
+ private:
+  modulecheck::ModuleChecker checker_;
+};
 
 constexpr char kNotAPage[] =
     "the name holds a folder part, so it is not a page of the source folder";
@@ -50,10 +71,12 @@ class GenerationRun {
   // Converts the page selected as `selected`: its class module, replacement page, workspace
   // file and its line in the project. False when a missing include file ended the run.
   bool ConvertPage(const std::string& selected);
-  // The class module of a page, by the rules of the run; false when a missing include file
-  // ended it.
-  bool TranslateModule(std::unique_ptr<fs::TextStream> page, const std::string& source_path,
-                       const std::string& class_name, OutputFile& class_module);
+  // ConvertPage by the compilable rules, from the opened page.
+  bool ConvertCompilable(std::unique_ptr<fs::TextStream> page, const std::string& base_name,
+                         const std::string& source_path);
+  // The replacement page, the project's line and the workspace file of a converted page.
+  bool FinishPage(const std::string& class_name, OutputFile& replacement, OutputFile& workspace,
+                  bool written);
   // A VBScript class of a page as a class module of the project: written once for the run.
   void WriteClassModule(const compilable::ClassModuleText& module);
   // The check of the fields that fails first, in the order the entry page's script makes
@@ -121,8 +144,7 @@ void GenerationRun::Run() {
   build_script_ = std::make_unique<OutputFile>(*files_, summary_.build_script, &failures_);
   project_ = std::make_unique<OutputFile>(*files_, PathIn(input_.target_dir, dll_name_ + ".vbp"),
                                           &failures_);
-  WriteProjectHeader(*project_, env.WindowsDirectory(),
-                     services_.rules == RuleSet::kCompilable);
+  WriteProjectHeader(*project_, env.WindowsDirectory(), services_.rules == RuleSet::kCompilable);
 
   for (const std::string& selected : input_.pages) {
     if (!ConvertPage(selected)) {
@@ -154,20 +176,18 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
 
 bool GenerationRun::ConvertPage(const std::string& selected) {
   const std::string base_name = BaseName(selected);
-  // The compilable rules give every page a class name that compiles.
-  const std::string class_name = services_.rules == RuleSet::kCompilable
-                                     ? compilable::ClassNameFor(base_name)
-                                     : base_name;
   const std::string source_path = PathIn(input_.source_dir, base_name + ".asp");
-  const std::string class_path = PathIn(input_.target_dir, class_name + ".cls");
 
   // A name with a folder part would read, and write, outside the two folders.
   if (!IsPlainFileName(selected)) {
     failures_.Record(Access::kRead, Status::InvalidArgument(source_path, kNotAPage));
     return true;
   }
-  // A second page of one class name would replace the first's files.
-  if (class_names_.count(AsciiLower(class_name)) != 0) {
+  const bool compilable = services_.rules == RuleSet::kCompilable;
+  // A second page of one class name would replace the first's files. (The compilable rules
+  // know the class name once the page is read.)
+  const std::string class_path = PathIn(input_.target_dir, base_name + ".cls");
+  if (!compilable && class_names_.count(base_name) != 0) {
     failures_.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
     return true;
   }
@@ -178,18 +198,40 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
     failures_.Record(Access::kRead, opened.WithPath(source_path));
     return true;
   }
-  class_names_.insert(AsciiLower(class_name));
+  if (compilable) return ConvertCompilable(std::move(page), base_name, source_path);
+  class_names_.insert(base_name);
   OutputFile class_module(*files_, class_path, &failures_);
   OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
-  OutputFile workspace(*files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures_);
-  if (!TranslateModule(std::move(page), source_path, class_name, class_module)) {
+  OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
+  ModuleTap tap(false);
+  class_module.SetTap(&tap);
+
+  translator::PageTranslation translation;
+  translation.source_dir = input_.source_dir;
+  translation.source_path = source_path;
+  translation.base_name = base_name;
+  translation.files = files_.get();
+  translation.env = services_.env;
+  translation.failures = &failures_;
+  translation.page = std::move(page);
+  translation.class_module = &class_module;
+  translator::TranslationResult translated = translator::TranslatePage(translation);
+  if (translated.missing_include) {
+    summary_.end = RunEnd::kMissingInclude;
+    summary_.missing_include = *translated.missing_include;
     Finished(class_module);
     Finished(replacement);
     Finished(workspace);
     return false;
   }
   bool written = Finished(class_module);
+  class_module.SetTap(nullptr);
+  tap.Count(class_path, summary_);
+  return FinishPage(base_name, replacement, workspace, written);
+}
 
+bool GenerationRun::FinishPage(const std::string& class_name, OutputFile& replacement,
+                               OutputFile& workspace, bool written) {
   WriteReplacementPage(replacement, class_name, dll_name_);
   written = Finished(replacement) && written;
 
@@ -201,38 +243,41 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   return true;
 }
 
-bool GenerationRun::TranslateModule(std::unique_ptr<fs::TextStream> page,
-                                    const std::string& source_path,
-                                    const std::string& class_name, OutputFile& class_module) {
-  std::optional<std::string> missing_include;
-  if (services_.rules == RuleSet::kCompilable) {
-    compilable::CompilablePage translation;
-    translation.source_path = source_path;
-    translation.site_root = services_.site_root.empty() ? input_.source_dir : services_.site_root;
-    translation.class_name = class_name;
-    translation.files = files_.get();
-    translation.page = std::move(page);
-    translation.class_module = &class_module;
-    translation.failures = &failures_;
-    compilable::CompilableResult translated = compilable::TranslateCompilable(translation);
-    missing_include = std::move(translated.missing_include);
-    for (const compilable::ClassModuleText& module : translated.classes) WriteClassModule(module);
-  } else {
-    translator::PageTranslation translation;
-    translation.source_dir = input_.source_dir;
-    translation.source_path = source_path;
-    translation.base_name = class_name;
-    translation.files = files_.get();
-    translation.env = services_.env;
-    translation.failures = &failures_;
-    translation.page = std::move(page);
-    translation.class_module = &class_module;
-    missing_include = translator::TranslatePage(translation).missing_include;
+bool GenerationRun::ConvertCompilable(std::unique_ptr<fs::TextStream> page,
+                                      const std::string& base_name,
+                                      const std::string& source_path) {
+  compilable::CompilablePage translation;
+  translation.source_path = source_path;
+  translation.site_root = services_.site_root.empty() ? input_.source_dir : services_.site_root;
+  translation.class_name = compilable::ClassNameFor(base_name);
+  translation.files = files_.get();
+  translation.page = std::move(page);
+  translation.failures = &failures_;
+  compilable::CompilableResult translated = compilable::TranslateCompilable(translation);
+  // The module is made before any file of the page is: a missing include leaves the earlier
+  // run's files of this page as they were.
+  if (translated.missing_include) {
+    summary_.end = RunEnd::kMissingInclude;
+    summary_.missing_include = std::move(*translated.missing_include);
+    return false;
   }
-  if (!missing_include) return true;
-  summary_.end = RunEnd::kMissingInclude;
-  summary_.missing_include = std::move(*missing_include);
-  return false;
+  const std::string& class_name = translated.class_name;
+  const std::string class_path = PathIn(input_.target_dir, class_name + ".cls");
+  if (!class_names_.insert(AsciiLower(class_name)).second) {
+    failures_.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
+    return true;
+  }
+  OutputFile class_module(*files_, class_path, &failures_);
+  OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
+  OutputFile workspace(*files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures_);
+  ModuleTap tap(true);
+  class_module.SetTap(&tap);
+  for (const std::string& line : translated.module_lines) class_module.WriteLine(line);
+  bool written = Finished(class_module);
+  class_module.SetTap(nullptr);
+  tap.Count(class_path, summary_);
+  for (const compilable::ClassModuleText& module : translated.classes) WriteClassModule(module);
+  return FinishPage(class_name, replacement, workspace, written);
 }
 
 void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) {
@@ -251,8 +296,12 @@ void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) 
   }
   vbscript_classes_.emplace(key, module.lines);
   OutputFile file(*files_, path, &failures_);
+  ModuleTap tap(true);
+  file.SetTap(&tap);
   for (const std::string& line : module.lines) file.WriteLine(line);
   Finished(file);
+  file.SetTap(nullptr);
+  tap.Count(path, summary_);
   WriteClassLine(*project_, module.name);
 }
 

@@ -13,8 +13,9 @@ void WriteProjectHeader(OutputFile& project, const std::string& windows_dir,
       Join({"Reference=*\\G{D97A6DA0-A85C-11CF-83AE-00A0C90C2BD8}#2.0#0#", windows_dir,
             "\\System32\\inetsrv\\asp.dll#Microsoft Active Server Pages Object Library"}));
   if (!regexp_reference) return;
-  project.WriteLine(Join({"Reference=*\\G{3F4DACA7-160D-11D2-A8E9-00104B365C9F}#5.5#0#", windows_dir,
-                          "\\System32\\vbscript.dll\\3#Microsoft VBScript Regular Expressions 5.5"}));
+  project.WriteLine(
+      Join({"Reference=*\\G{3F4DACA7-160D-11D2-A8E9-00104B365C9F}#5.5#0#", windows_dir,
+            "\\System32\\vbscript.dll\\3#Microsoft VBScript Regular Expressions 5.5"}));
 }
 
 void WriteClassLine(OutputFile& project, const std::string& base_name) {

@@ -45,6 +45,15 @@ struct RunSummary {
   std::string build_script;
   // True when the build script was written without any failure.
   bool build_script_written = false;
+  // The class modules written that the module checker says Visual Basic 6 will not compile,
+  // and for the first few of them the module's path and its first reason, in words.
+  size_t modules_not_compiling = 0;
+  struct ModuleFault {
+    std::string path;
+    std::string reason;
+  };
+  std::vector<ModuleFault> first_module_faults;  // at most kKeptModuleFaults
+  static constexpr size_t kKeptModuleFaults = 5;
   // The file operations that failed and were skipped: the first failure of each file.
   std::vector<Failure> failures;
 };
