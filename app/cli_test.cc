@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
 
@@ -19,7 +20,10 @@ class CliTest : public ::testing::Test {
   CliTest() { AddFiles(); }
 
   void AddFiles() {
+    env_.reset();
     files_ = fs::MemoryFileSystem::Create();
+    memory_ = std::make_unique<MemoryEnv>(files_);
+    env_ = std::make_unique<FaultInjectionEnv>(*memory_);
     files_->AddFile("C:\\src\\Orders.asp", "<p>Orders</p>\r\n");
     files_->AddFile("C:\\src\\menu.ASP", "<p>Menu</p>\r\n");
     files_->AddFile("C:\\src\\notes.txt", "notes\r\n");
@@ -27,17 +31,21 @@ class CliTest : public ::testing::Test {
     files_->AddFile("C:\\chk\\a.asp", "Hi <% x = 1 %>\r\n<p>ok</p>\r\n");
     files_->AddFile("C:\\chk\\b.asp", "<p>b</p>\r\n");
     files_->AddFile("C:\\chk\\c.asp", "<!-- #include file=\"gone.inc\" -->\r\n");
-    files_->FailOn(fs::Operation::kCreateFolder, "C:\\elsewhere");
+    env_->FailOn(FileOperation::kCreateFolder, "C:\\elsewhere");
   }
 
   int Run(const Args& args) {
     out_.str("");
     err_.str("");
+    // The command owns the Env it is given: a wrapper that injects nothing of its own lends it
+    // the fixture's, whose faults and count outlast the command.
     return RunCli(
-        args, [this] { return std::make_unique<MemoryEnv>(files_); }, out_, err_);
+        args, [this] { return std::make_unique<FaultInjectionEnv>(*env_); }, out_, err_);
   }
 
   std::shared_ptr<fs::MemoryFileSystem> files_;
+  std::unique_ptr<MemoryEnv> memory_;
+  std::unique_ptr<FaultInjectionEnv> env_;
   std::ostringstream out_;
   std::ostringstream err_;
 };
@@ -121,7 +129,7 @@ TEST_F(CliTest, ExitStatusAndMessage) {
 
 // The counts are what is on disk: a page counts when all its files took their names.
 TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
-  files_->FailOn(fs::Operation::kClose, "C:\\out\\orders.cls");
+  env_->FailOn(FileOperation::kClose, "C:\\out\\orders.cls");
   EXPECT_EQ(Run(Convert({"Orders.asp", "menu.asp", "gone.asp"})), 1);
   EXPECT_EQ(out_.str(),
             "Pages converted into C:\\out: 1\n"

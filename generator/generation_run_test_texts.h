@@ -10,6 +10,7 @@
 #include "generator/generation_run.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
+#include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
 #include "translator/translator_test_support.h"
@@ -51,12 +52,13 @@ inline std::string HtmlClass(const std::string& base, const std::string& html) {
                                              "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
 }
 
-// A run on a file store in memory, whose turns between processes are noted.
+// A run on a file store in memory, through a fault injection the tests may tell to fail
+// operations, whose turns between processes are noted.
 struct MemoryRun {
   RunSummary Run(const std::string& source, const std::string& target, const std::string& dll,
                  std::vector<std::string> pages) {
     const RunInput input{source, target, dll, std::move(pages)};
-    return RunGeneration(input, Services{&env, &turns});
+    return RunGeneration(input, Services{&faults, &turns});
   }
   std::string File(const std::string& path) const {
     return files->Contents(path).value_or("<no file " + path + ">");
@@ -64,6 +66,7 @@ struct MemoryRun {
 
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   MemoryEnv env{files};
+  FaultInjectionEnv faults{env};
   std::vector<std::string> process_turns;  // each turn between processes taken and let go
   TargetTurns turns{[this](const std::string& key) {
     process_turns.push_back("take " + key);

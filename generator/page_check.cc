@@ -85,6 +85,7 @@ class DiscardStream : public fs::TextStream {
   }
   Status WriteLine(std::string_view) override { return Status::OK(); }
   Status Close() override { return Status::OK(); }
+  Status Abandon() override { return Status::OK(); }
 };
 
 class FindingCollector : public translator::TranslationObserver {
