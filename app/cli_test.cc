@@ -141,6 +141,26 @@ TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
   EXPECT_EQ(files_->AllFiles().size(), 7u + 7u);
 }
 
+// A run a missing include file stopped names the files it left as they were: the earlier
+// project file stays, and the stopped page has none.
+TEST_F(CliTest, AStoppedRunSaysWhichFilesItLeftAsTheyWere) {
+  files_->AddFile("C:\\out\\Shop.vbp", "an earlier project\r\n");
+  EXPECT_EQ(Run({"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "Shop", "b.asp",
+                 "c.asp", "a.asp"}),
+            2);
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 1\n"
+            "Files written: 3\n"
+            "Files left as they were: 5\n"
+            "  C:\\out\\c.cls\n"
+            "  C:\\out\\c.asp\n"
+            "  C:\\out\\c.vbw\n"
+            "  C:\\out\\Shop.vbp\n"
+            "  C:\\out\\Shop.bat\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\Shop.vbp"), "an earlier project\r\n");
+  EXPECT_EQ(files_->AllFiles().size(), 7u + 1u + 3u);
+}
+
 TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
   // The report is a file the program writes, through the platform like every other.
   ASSERT_EQ(Run(Check({"a.asp", "b.asp", "--html", "C:\\chk\\check.html"})), 1) << err_.str();

@@ -50,6 +50,9 @@ class GenerationRun {
   std::optional<RefusedField> Refusal(Env& env) const;
   // Closes `file` when still open, and counts it as written when it took its name; true then.
   bool Finished(OutputFile& file);
+  // Abandons `file`, which the run stopped before finishing, so that its name keeps what it
+  // had: a page cut short, or an empty replacement page, would replace a working one.
+  void LeaveUnfinished(OutputFile& file);
 
   const RunInput& input_;
   const std::string dll_name_;
@@ -111,9 +114,8 @@ void GenerationRun::Run() {
 
   for (const std::string& selected : input_.pages) {
     if (!ConvertPage(selected)) {
-      // Kept as far as they got, and counted as they are on disk.
-      Finished(*project_);
-      Finished(*build_script_);
+      LeaveUnfinished(*project_);
+      LeaveUnfinished(*build_script_);
       return;
     }
   }
@@ -176,9 +178,9 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   if (translated.missing_include) {
     summary_.end = RunEnd::kMissingInclude;
     summary_.missing_include = *translated.missing_include;
-    Finished(class_module);
-    Finished(replacement);
-    Finished(workspace);
+    LeaveUnfinished(class_module);
+    LeaveUnfinished(replacement);
+    LeaveUnfinished(workspace);
     return false;
   }
   bool written = Finished(class_module);
@@ -199,6 +201,11 @@ bool GenerationRun::Finished(OutputFile& file) {
   if (!file.WrittenWithoutFailure()) return false;
   ++summary_.files_written;
   return true;
+}
+
+void GenerationRun::LeaveUnfinished(OutputFile& file) {
+  file.Abandon();
+  summary_.files_left.push_back(file.path());
 }
 
 }  // namespace

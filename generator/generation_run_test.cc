@@ -13,9 +13,10 @@ using testing::MemoryRun;
 
 // Pages that cannot be converted are left out, with no file and no Class line: one that
 // cannot be opened, one whose class name another page took first (and below, one named with a
-// folder part). A missing include file ends the run at its page, which names it; the files so far
-// are kept as far as they got, and count as written. The target folder of an earlier run is used as
-// it is, its other files stay, and a target ending in a backslash is joined as typed.
+// folder part). A missing include file ends the run at its page, which names it; the pages before
+// keep their new files, which count as written, and the files not finished keep what an earlier
+// run wrote, or stay missing. The target folder of an earlier run is used as it is, its other
+// files stay, and a target ending in a backslash is joined as typed.
 TEST(GenerationRunTest, PagesLeftOutAndAMissingIncludeFileThatEndsTheRun) {
   MemoryRun run;
   run.files->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
@@ -25,7 +26,9 @@ TEST(GenerationRunTest, PagesLeftOutAndAMissingIncludeFileThatEndsTheRun) {
                      "<p>after</p>\r\n");
   run.files->AddFile("C:\\src\\c.asp", "<p>C</p>\r\n");
   run.files->AddFile("C:\\out\\gone.cls", "an earlier run's class\r\n");
-  run.files->AddFile("C:\\out\\b.cls", "an earlier run's class\r\n");
+  for (const char* earlier : {"b.cls", "b.asp", "Shop.vbp"}) {
+    run.files->AddFile(std::string("C:\\out\\") + earlier, std::string("earlier ") + earlier);
+  }
   const RunSummary summary =
       run.Run("C:\\src", "C:\\out\\", "Shop.Dll", {"a.asp", "gone.asp", "A.ASP", "b.asp", "c.asp"});
   EXPECT_EQ(summary.end, RunEnd::kMissingInclude);
@@ -40,15 +43,19 @@ TEST(GenerationRunTest, PagesLeftOutAndAMissingIncludeFileThatEndsTheRun) {
             "write C:\\out\\\\a.cls: another page of that name came first in this run\n");
   EXPECT_EQ(run.File("C:\\out\\a.cls"), testing::HtmlClass("a", "<p>A</p>"));
   EXPECT_EQ(run.File("C:\\out\\a.asp"), testing::ReplacementPage("a", "Shop"));
-  EXPECT_EQ(run.File("C:\\out\\b.cls"), translator::testing::ExpectedHeader("b"));
-  EXPECT_EQ(run.File("C:\\out\\b.asp") + run.File("C:\\out\\b.vbw"), "");
-  EXPECT_EQ(run.File("C:\\out\\Shop.vbp"), testing::Project("", "Class=a; a.cls\r\n"));
-  EXPECT_EQ(run.File("C:\\out\\Shop.bat"), "");
+  EXPECT_EQ(run.File("C:\\out\\a.vbw"), "a = 242, 242, 873, 753, Z\r\n");
+  for (const char* earlier : {"b.cls", "b.asp", "Shop.vbp"}) {
+    EXPECT_EQ(run.File(std::string("C:\\out\\") + earlier), std::string("earlier ") + earlier);
+  }
   EXPECT_EQ(run.File("C:\\out\\gone.cls"), "an earlier run's class\r\n");
-  EXPECT_EQ(run.files->AllFiles().size(), 4u + 8u);
+  // The three sources, the four earlier files and a's three: no b.vbw, no Shop.bat.
+  EXPECT_EQ(run.files->AllFiles().size(), 3u + 4u + 3u);
   EXPECT_EQ(summary.build_script, "C:\\out\\\\Shop.bat");
   EXPECT_EQ(summary.pages_converted, 1u);
-  EXPECT_EQ(summary.files_written, 8u);
+  EXPECT_EQ(summary.files_written, 3u);
+  const std::vector<std::string> left = {"C:\\out\\\\b.cls", "C:\\out\\\\b.asp", "C:\\out\\\\b.vbw",
+                                         "C:\\out\\\\Shop.vbp", "C:\\out\\\\Shop.bat"};
+  EXPECT_EQ(summary.files_left, left);
   EXPECT_FALSE(summary.build_script_written);
 }
 

@@ -17,8 +17,8 @@
 
 namespace vorlintex::generator::testing {
 
-// The project file of `class_lines`; with no DLL name, as far as those lines (a run that a
-// missing include file ended). Its settings after the names are fixed, a group a line here.
+// The project file of `class_lines`. Its settings after the names are fixed, a group a line
+// here.
 inline std::string Project(const std::string& dll, const std::string& class_lines) {
   const std::string head =
       "Type=OleDll\r\n"
@@ -27,7 +27,6 @@ inline std::string Project(const std::string& dll, const std::string& class_line
       "Reference=*\\G{D97A6DA0-A85C-11CF-83AE-00A0C90C2BD8}#2.0#0#C:\\WINDOWS\\System32\\"
       "inetsrv\\asp.dll#Microsoft Active Server Pages Object Library\r\n" +
       class_lines;
-  if (dll.empty()) return head;
   return head + "Startup=\"(None)\"\r\nExeName32=\"" + dll +
          ".dll\"\r\nCommand32=\"\"\r\nName=\"t" + dll + "\"\r\n" +
          "HelpContextID=\"0\"\r\nCompatibleMode=\"1\"\r\n"
