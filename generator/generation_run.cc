@@ -141,7 +141,7 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
 
 bool GenerationRun::ConvertPage(const std::string& selected) {
   const std::string base_name = BaseName(selected);
-  const std::string source_path = PathIn(input_.source_dir, base_name + ".asp");
+  const std::string source_path = PathIn(input_.source_dir, SourcePageName(selected));
   const std::string class_path = PathIn(input_.target_dir, base_name + ".cls");
 
   // A name with a folder part would read, and write, outside the two folders.

@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "generator/generation_run_test_texts.h"
+#ifndef _WIN32
+#include <stdlib.h>
+
+#include "platform/posix_env.h"
+#endif
 
 namespace vorlintex::generator {
 namespace {
@@ -58,6 +65,36 @@ TEST(GenerationRunTest, PagesLeftOutAndAMissingIncludeFileThatEndsTheRun) {
   EXPECT_EQ(summary.files_left, left);
   EXPECT_FALSE(summary.build_script_written);
 }
+
+#ifndef _WIN32
+// A POSIX folder may hold pages whose names differ only in letter case: the page selected is
+// the one converted, and only a name not there as spelled is matched as Windows matches it (the
+// first in byte order).
+TEST(GenerationRunTest, ThePageSelectedIsReadWhereNamesDifferOnlyInCase) {
+  std::string root = ::testing::TempDir() + "run_spellings_XXXXXX";
+  ASSERT_NE(mkdtemp(root.data()), nullptr);
+  std::filesystem::create_directory(root + "/src");
+  for (const char* name : {"Default.asp", "default.ASP"}) {
+    std::ofstream(root + "/src/" + name, std::ios::binary) << "<p>" << name << "</p>\r\n";
+  }
+  std::unique_ptr<Env> env = NewPosixEnv();
+  const std::pair<const char*, const char*> cases[] = {{"default.ASP", "default.ASP"},
+                                                       {"Default.asp", "Default.asp"},
+                                                       {"DEFAULT.asp", "Default.asp"}};
+  int run = 0;
+  for (const auto& [selected, read] : cases) {
+    const std::string target = root + "/out" + std::to_string(++run);
+    const RunInput input{root + "/src", target, "Shop", {selected}};
+    const RunSummary summary = RunGeneration(input, Services{env.get(), nullptr});
+    EXPECT_TRUE(summary.failures.empty()) << selected;
+    std::ifstream module(target + "/default.cls", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(module), {}),
+              testing::HtmlClass("default", std::string("<p>") + read + "</p>"))
+        << selected;
+  }
+  std::filesystem::remove_all(root);
+}
+#endif
 
 }  // namespace
 }  // namespace vorlintex::generator

@@ -88,9 +88,9 @@ TEST(RunFaultsTest, EveryFailedOperationIsReportedAndLosesNothingElse) {
   EXPECT_NE(clean.files.at("C:\\R&D\\out\\b.cls").find("Sub Menu()"), std::string::npos);
   EXPECT_GT(clean.operations, 60);
   // The outputs of a run in which each page in turn cannot be opened: that page's files and its
-  // Class line are left out.
+  // Class line are left out. A page is read as it was selected, up to its ".asp".
   std::map<std::string, Files> without_page;
-  for (const char* page : {"C:\\R&D\\src\\a.asp", "C:\\R&D\\src\\b.asp", "C:\\R&D\\src\\c.asp"}) {
+  for (const char* page : {"C:\\R&D\\src\\a.asp", "C:\\R&D\\src\\B.ASP", "C:\\R&D\\src\\c.asp"}) {
     without_page[page] = RunThreePages(std::nullopt, page).files;
   }
   for (long k = 1; k <= clean.operations; ++k) {
