@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
 
@@ -19,7 +20,10 @@ class CliTest : public ::testing::Test {
   CliTest() { AddFiles(); }
 
   void AddFiles() {
+    env_.reset();
     files_ = fs::MemoryFileSystem::Create();
+    memory_ = std::make_unique<MemoryEnv>(files_);
+    env_ = std::make_unique<FaultInjectionEnv>(*memory_);
     files_->AddFile("C:\\src\\Orders.asp", "<p>Orders</p>\r\n");
     files_->AddFile("C:\\src\\menu.ASP", "<p>Menu</p>\r\n");
     files_->AddFile("C:\\src\\notes.txt", "notes\r\n");
@@ -27,17 +31,21 @@ class CliTest : public ::testing::Test {
     files_->AddFile("C:\\chk\\a.asp", "Hi <% x = 1 %>\r\n<p>ok</p>\r\n");
     files_->AddFile("C:\\chk\\b.asp", "<p>b</p>\r\n");
     files_->AddFile("C:\\chk\\c.asp", "<!-- #include file=\"gone.inc\" -->\r\n");
-    files_->FailOn(fs::Operation::kCreateFolder, "C:\\elsewhere");
+    env_->FailOn(FileOperation::kCreateFolder, "C:\\elsewhere");
   }
 
   int Run(const Args& args) {
     out_.str("");
     err_.str("");
+    // The command owns the Env it is given: a wrapper that injects nothing of its own lends it
+    // the fixture's, whose faults and count outlast the command.
     return RunCli(
-        args, [this] { return std::make_unique<MemoryEnv>(files_); }, out_, err_);
+        args, [this] { return std::make_unique<FaultInjectionEnv>(*env_); }, out_, err_);
   }
 
   std::shared_ptr<fs::MemoryFileSystem> files_;
+  std::unique_ptr<MemoryEnv> memory_;
+  std::unique_ptr<FaultInjectionEnv> env_;
   std::ostringstream out_;
   std::ostringstream err_;
 };
@@ -121,7 +129,7 @@ TEST_F(CliTest, ExitStatusAndMessage) {
 
 // The counts are what is on disk: a page counts when all its files took their names.
 TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
-  files_->FailOn(fs::Operation::kClose, "C:\\out\\orders.cls");
+  env_->FailOn(FileOperation::kClose, "C:\\out\\orders.cls");
   EXPECT_EQ(Run(Convert({"Orders.asp", "menu.asp", "gone.asp"})), 1);
   EXPECT_EQ(out_.str(),
             "Pages converted into C:\\out: 1\n"
@@ -131,6 +139,26 @@ TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
             "  cannot write C:\\out\\orders.cls: injected failure\n"
             "  cannot read C:\\src\\gone.asp: No such file or directory\n");
   EXPECT_EQ(files_->AllFiles().size(), 7u + 7u);
+}
+
+// A run a missing include file stopped names the files it left as they were: the earlier
+// project file stays, and the stopped page has none.
+TEST_F(CliTest, AStoppedRunSaysWhichFilesItLeftAsTheyWere) {
+  files_->AddFile("C:\\out\\Shop.vbp", "an earlier project\r\n");
+  EXPECT_EQ(Run({"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "Shop", "b.asp",
+                 "c.asp", "a.asp"}),
+            2);
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 1\n"
+            "Files written: 3\n"
+            "Files left as they were: 5\n"
+            "  C:\\out\\c.cls\n"
+            "  C:\\out\\c.asp\n"
+            "  C:\\out\\c.vbw\n"
+            "  C:\\out\\Shop.vbp\n"
+            "  C:\\out\\Shop.bat\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\Shop.vbp"), "an earlier project\r\n");
+  EXPECT_EQ(files_->AllFiles().size(), 7u + 1u + 3u);
 }
 
 TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {

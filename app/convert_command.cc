@@ -61,6 +61,10 @@ void PrintSummary(const generator::RunSummary& summary, const std::string& targe
                   std::ostream& out) {
   out << "Pages converted into " << target_dir << ": " << summary.pages_converted << "\n";
   out << "Files written: " << summary.files_written << "\n";
+  if (!summary.files_left.empty()) {
+    out << "Files left as they were: " << summary.files_left.size() << "\n";
+    for (const std::string& path : summary.files_left) out << "  " << path << "\n";
+  }
   if (summary.build_script_written) {
     out << "Build script to run: " << summary.build_script << "\n";
   }

@@ -44,6 +44,10 @@ class OutputFile {
   void SetTap(LineTap* tap) { tap_ = tap; }
   // Closes the file; later lines fail and are recorded.
   void Close();
+  // Lets go of the file unfinished: it does not take its name, which keeps the file it had, or
+  // none. A file not open (never created, or closed) is left as it is. A failure to remove what
+  // was written is recorded; later lines fail and are recorded, as after Close.
+  void Abandon();
 
   const std::string& path() const { return path_; }
   bool closed() const { return closed_; }

@@ -35,6 +35,11 @@ class TextStream {
   // here, and only when every write and the close succeeded; otherwise the close fails and the
   // name keeps the file it had, or none.
   virtual Status Close() = 0;
+  // Closes the file without letting what was written take its name: the name keeps the file
+  // it had, or none, and nothing of the new file is left beside it. On a stream being read, the
+  // same as Close. Every later call on the stream fails. Fails when the stream was closed
+  // before, or when the new file could not be removed (the name keeps its file even then).
+  virtual Status Abandon() = 0;
 };
 
 // A file service object. Paths are used exactly as the caller built them; both "\" and "/"

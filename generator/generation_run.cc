@@ -84,6 +84,9 @@ class GenerationRun {
   std::optional<RefusedField> Refusal(Env& env) const;
   // Closes `file` when still open, and counts it as written when it took its name; true then.
   bool Finished(OutputFile& file);
+  // Abandons `file`, which the run stopped before finishing, so that its name keeps what it
+  // had: a page cut short, or an empty replacement page, would replace a working one.
+  void LeaveUnfinished(OutputFile& file);
 
   const RunInput& input_;
   const std::string dll_name_;
@@ -148,9 +151,8 @@ void GenerationRun::Run() {
 
   for (const std::string& selected : input_.pages) {
     if (!ConvertPage(selected)) {
-      // Kept as far as they got, and counted as they are on disk.
-      Finished(*project_);
-      Finished(*build_script_);
+      LeaveUnfinished(*project_);
+      LeaveUnfinished(*build_script_);
       return;
     }
   }
@@ -176,7 +178,7 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
 
 bool GenerationRun::ConvertPage(const std::string& selected) {
   const std::string base_name = BaseName(selected);
-  const std::string source_path = PathIn(input_.source_dir, base_name + ".asp");
+  const std::string source_path = PathIn(input_.source_dir, SourcePageName(selected));
 
   // A name with a folder part would read, and write, outside the two folders.
   if (!IsPlainFileName(selected)) {
@@ -219,9 +221,9 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   if (translated.missing_include) {
     summary_.end = RunEnd::kMissingInclude;
     summary_.missing_include = *translated.missing_include;
-    Finished(class_module);
-    Finished(replacement);
-    Finished(workspace);
+    LeaveUnfinished(class_module);
+    LeaveUnfinished(replacement);
+    LeaveUnfinished(workspace);
     return false;
   }
   bool written = Finished(class_module);
@@ -310,6 +312,11 @@ bool GenerationRun::Finished(OutputFile& file) {
   if (!file.WrittenWithoutFailure()) return false;
   ++summary_.files_written;
   return true;
+}
+
+void GenerationRun::LeaveUnfinished(OutputFile& file) {
+  file.Abandon();
+  summary_.files_left.push_back(file.path());
 }
 
 }  // namespace

@@ -24,7 +24,9 @@ struct RunInput {
 // source and target) refuse the run before any file work (RunEnd::kRefused). A failing file
 // operation is recorded and skipped, and the run goes on; a page that cannot be opened, is
 // named with a folder part, or whose class name an earlier page took, gets no files and no
-// Class line. A missing include file ends the run at its page (kMissingInclude), and a file
+// Class line. A missing include file ends the run at its page (kMissingInclude): the pages
+// before it keep their new files, and the files not finished are abandoned, their names keeping
+// what they had (RunSummary::files_left). A file
 // service object that cannot be made ends it before any file work (kNoFileService, also when
 // services.env is null). services.turns may be null.
 RunSummary RunGeneration(const RunInput& input, const Services& services);

@@ -85,6 +85,7 @@ class DiscardStream : public fs::TextStream {
   }
   Status WriteLine(std::string_view) override { return Status::OK(); }
   Status Close() override { return Status::OK(); }
+  Status Abandon() override { return Status::OK(); }
 };
 
 class FindingCollector : public translator::TranslationObserver {
@@ -168,7 +169,7 @@ CheckResult CheckPages(const RunInput& input, Env& env) {
   for (const std::string& selected : input.pages) {
     const size_t before = result.findings.size();
     const std::string base_name = BaseName(selected);
-    const std::string source_path = PathIn(input.source_dir, base_name + ".asp");
+    const std::string source_path = PathIn(input.source_dir, SourcePageName(selected));
     ++result.pages_read;
     if (!IsIdentifier(base_name)) {
       result.findings.push_back(RunFinding(source_path, kPageName, base_name));

@@ -16,6 +16,13 @@ std::string BaseName(std::string_view selected) {
   return base;
 }
 
+std::string SourcePageName(std::string_view selected) {
+  constexpr std::string_view kEnding = ".asp";
+  size_t cut = AsciiLower(selected).find(kEnding);
+  if (cut == std::string::npos) return std::string(selected) + std::string(kEnding);
+  return std::string(selected.substr(0, cut + kEnding.size()));
+}
+
 bool IsPlainFileName(std::string_view selected) {
   return selected.find_first_of("\\/:") == std::string_view::npos;
 }

@@ -14,6 +14,13 @@ std::string DllName(std::string_view posted);
 // "Default.ASP" gives "default", "page.asp.old" gives "page", "menu.inc" stays "menu.inc".
 std::string BaseName(std::string_view selected);
 
+// The file name of the source page selected as `selected`: BaseName's ".asp" page, spelled as
+// selected, "page.ASP.old" gives "page.ASP", "menu.inc" gives "menu.inc.asp". A folder may hold
+// names that differ only in letter case ("Default.asp" and "default.ASP" on POSIX): the page
+// read must be the one selected, and only a name not there as spelled is matched without regard
+// to case.
+std::string SourcePageName(std::string_view selected);
+
 // True when `selected` is a plain file name, as the selection page lists the pages of the
 // source folder: no "\", "/" or ":" that would reach into another folder.
 bool IsPlainFileName(std::string_view selected);

@@ -39,8 +39,12 @@ struct RunSummary {
   // keeps grows with the number of pages.
   size_t pages_converted = 0;
   // Files that took their names in the target folder: created, written and closed without
-  // any failure, also those kept as far as they got when a missing include file ended the run.
+  // any failure.
   size_t files_written = 0;
+  // With kMissingInclude: the files the stop left unfinished, which keep the file they had, or
+  // none: the stopped page's class module, replacement page and workspace file, the project
+  // file and the build script, in that order. Never more than these five.
+  std::vector<std::string> files_left;
   // The build script's path; empty when the run ended before building it.
   std::string build_script;
   // True when the build script was written without any failure.

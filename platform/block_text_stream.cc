@@ -76,6 +76,12 @@ Status BlockTextStream::Finish() {
   return status;
 }
 
+void BlockTextStream::Drop() {
+  closed_ = true;
+  end_ = 0;
+  buffer_.reset();
+}
+
 bool BlockTextStream::Fill() {
   if (begin_ < end_) return true;
   if (at_end_ || read_failed_) return false;

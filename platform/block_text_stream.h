@@ -37,6 +37,8 @@ class BlockTextStream : public fs::TextStream {
   // For Close: marks the stream closed, and for a writing stream writes what is buffered
   // (unless a write failed before, whose failure it gives); then lets go of the buffer.
   Status Finish();
+  // For Abandon: marks the stream closed and lets go of the buffer, writing nothing.
+  void Drop();
 
   const std::string& path() const { return path_; }
   bool writing() const { return writing_; }

@@ -17,13 +17,7 @@ void MemoryEnv::SetWindowsDirectory(std::string directory) {
   windows_directory_ = std::move(directory);
 }
 
-void MemoryEnv::FailNewFileService(std::string reason) { new_service_failure_ = std::move(reason); }
-
 Status MemoryEnv::NewFileService(std::unique_ptr<fs::TextFileService>* service) {
-  service->reset();
-  if (new_service_failure_) {
-    return Status::Error("Scripting.FileSystemObject", *new_service_failure_);
-  }
   *service = files_->NewService();
   return Status::OK();
 }

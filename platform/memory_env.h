@@ -19,8 +19,6 @@ class MemoryEnv : public Env {
   // What ClassesRootDefaultValue gives for `subkey` (nothing unless set).
   void SetClassesRootDefaultValue(const std::string& subkey, std::optional<std::string> value);
   void SetWindowsDirectory(std::string directory);
-  // NewFileService fails from now on (with the given reason).
-  void FailNewFileService(std::string reason);
 
   fs::MemoryFileSystem& files() { return *files_; }
 
@@ -34,7 +32,6 @@ class MemoryEnv : public Env {
   std::shared_ptr<fs::MemoryFileSystem> files_;
   std::map<std::string, std::optional<std::string>> registry_;
   std::string windows_directory_ = "C:\\WINDOWS";
-  std::optional<std::string> new_service_failure_;
 };
 
 }  // namespace vorlintex

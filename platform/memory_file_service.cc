@@ -16,7 +16,6 @@ constexpr char kIsFolder[] = "Is a directory";
 constexpr char kNotFolder[] = "Not a directory";
 constexpr char kBadStream[] = "Bad file descriptor";
 constexpr char kPastEnd[] = "Input past end of file";
-constexpr char kInjected[] = "injected failure";
 constexpr char kInvalid[] = "Invalid argument";
 
 // As on disk, where every system call would cut such a path short.
@@ -43,15 +42,11 @@ std::string_view LastSpelledPart(const std::string& spelling) {
 class MemoryTextStream : public TextStream {
  public:
   // A reading stream over `data`.
-  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path, std::string key,
-                   std::string data)
-      : files_(std::move(files)),
-        path_(std::move(path)),
-        key_(std::move(key)),
-        data_(std::move(data)) {}
+  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path, std::string data)
+      : files_(std::move(files)), path_(std::move(path)), data_(std::move(data)) {}
   // A writing stream: its lines become the file's contents when it is closed.
-  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path, std::string key)
-      : files_(std::move(files)), path_(std::move(path)), key_(std::move(key)), writing_(true) {}
+  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path)
+      : files_(std::move(files)), path_(std::move(path)), writing_(true) {}
 
   ~MemoryTextStream() override {
     if (writing_ && !closed_) Close().IgnoreError();
@@ -63,11 +58,7 @@ class MemoryTextStream : public TextStream {
 
   Status ReadLine(std::string* line) override {
     last_line_end_ = LineEnd::kNone;
-    Status status = files_->CountStreamOperation(Operation::kRead, key_, path_);
-    if (!status.ok()) {
-      read_failed_ = true;
-      return status;
-    }
+    line->clear();
     if (closed_ || writing_) return Status::IOError(path_, kBadStream);
     if (read_failed_ || position_ >= data_.size()) {
       read_failed_ = true;
@@ -89,11 +80,6 @@ class MemoryTextStream : public TextStream {
   LineEnd LastLineEnd() const override { return last_line_end_; }
 
   Status WriteLine(std::string_view text) override {
-    Status status = files_->CountStreamOperation(Operation::kWrite, key_, path_);
-    if (!status.ok()) {
-      if (write_error_.ok()) write_error_ = status;
-      return status;
-    }
     if (closed_ || !writing_) return Status::IOError(path_, kBadStream);
     data_.append(text);
     data_.append("\r\n");
@@ -101,25 +87,25 @@ class MemoryTextStream : public TextStream {
   }
 
   Status Close() override {
-    Status status = files_->CountStreamOperation(Operation::kClose, key_, path_);
     if (closed_) return Status::IOError(path_, kBadStream);
-    // Like close(2), a failing close still lets go of the file.
     closed_ = true;
-    if (!writing_) return status;
-    // As on disk, only a whole file takes the name; after any failure the old one stays.
-    if (status.ok()) status = write_error_;
-    if (status.ok()) status = files_->DoPutInPlace(path_, std::move(data_));
-    return status;
+    if (!writing_) return Status::OK();
+    return files_->DoPutInPlace(path_, std::move(data_));
+  }
+
+  Status Abandon() override {
+    if (closed_) return Status::IOError(path_, kBadStream);
+    closed_ = true;
+    data_.clear();
+    return Status::OK();
   }
 
  private:
   std::shared_ptr<MemoryFileSystem> files_;
   std::string path_;  // as the caller gave it, for statuses
-  std::string key_;
   std::string data_;  // reading: the file's bytes; writing: the lines written
   size_t position_ = 0;
   bool writing_ = false;
-  Status write_error_;
   bool closed_ = false;
   bool read_failed_ = false;
   LineEnd last_line_end_ = LineEnd::kNone;
@@ -139,7 +125,7 @@ class MemoryFileService : public TextFileService {
     if (HoldsNul(path)) return Status::InvalidArgument(path, kInvalid);
     Status status = files_->DoCreateFile(path);
     if (!status.ok()) return status;
-    *stream = std::make_unique<MemoryTextStream>(files_, path, WindowsPathKey(path));
+    *stream = std::make_unique<MemoryTextStream>(files_, path);
     return Status::OK();
   }
 
@@ -149,8 +135,7 @@ class MemoryFileService : public TextFileService {
     std::string contents;
     Status status = files_->DoOpen(path, &contents);
     if (!status.ok()) return status;
-    *stream =
-        std::make_unique<MemoryTextStream>(files_, path, WindowsPathKey(path), std::move(contents));
+    *stream = std::make_unique<MemoryTextStream>(files_, path, std::move(contents));
     return Status::OK();
   }
 
@@ -264,26 +249,9 @@ std::vector<std::string> MemoryFileSystem::AllFiles() const {
   return paths;
 }
 
-void MemoryFileSystem::FailOn(Operation op, const std::string& path) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  fail_on_.emplace(op, WindowsPathKey(path));
-}
-
-void MemoryFileSystem::FailNthOperation(long n) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (n >= 1) fail_at_.insert(operation_count_ + n);
-}
-
-long MemoryFileSystem::OperationCount() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return operation_count_;
-}
-
 Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
-  Status status = CountLocked(Operation::kCreateFolder, key, path);
-  if (!status.ok()) return status;
   if (key.empty())
     return path.empty() ? Status::NotFound(path, kNoSuchFile)
                         : Status::AlreadyExists(path, kFileExists);
@@ -299,8 +267,6 @@ Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
 Status MemoryFileSystem::DoCreateFile(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
-  Status status = CountLocked(Operation::kCreate, key, path);
-  if (!status.ok()) return status;
   return CanTakeFileLocked(key, path);
 }
 
@@ -335,8 +301,6 @@ Status MemoryFileSystem::CanTakeFileLocked(const std::string& key, const std::st
 Status MemoryFileSystem::DoOpen(const std::string& path, std::string* contents) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
-  Status status = CountLocked(Operation::kOpen, key, path);
-  if (!status.ok()) return status;
   const Node* node = key.empty() ? nullptr : FindLocked(key);
   if (node == nullptr) return MissingLocked(key, path);
   if (node->folder) return Status::IOError(path, kIsFolder);
@@ -349,24 +313,6 @@ bool MemoryFileSystem::DoFileExists(const std::string& path) const {
   std::string key = WindowsPathKey(path);
   const Node* node = key.empty() ? nullptr : FindLocked(key);
   return node != nullptr && !node->folder;
-}
-
-Status MemoryFileSystem::CountStreamOperation(Operation op, const std::string& key,
-                                              const std::string& path) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return CountLocked(op, key, path);
-}
-
-Status MemoryFileSystem::CountLocked(Operation op, const std::string& key,
-                                     const std::string& path) {
-  ++operation_count_;
-  // Most stores are told of no failure: then no failure set is searched (the search would copy
-  // `key` into a lookup pair for every line read or written).
-  if ((!fail_at_.empty() && fail_at_.erase(operation_count_) > 0) ||
-      (!fail_on_.empty() && fail_on_.count({op, key}) > 0)) {
-    return Status::IOError(path, kInjected);
-  }
-  return Status::OK();
 }
 
 Status MemoryFileSystem::MissingLocked(const std::string& key, const std::string& path) const {
