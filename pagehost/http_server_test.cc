@@ -261,6 +261,10 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
   const std::string over(4097, 'a');
   const std::string too_long = " holds more than 4096 bytes; no folder or file name is that long.";
   const std::string foreign = "Fields may be sent here only from a page of this server.";
+  const std::string foreign_host =
+      "This server answers only requests addressed to 127.0.0.1, localhost, 127.0.0.1, [::1] on "
+      "port " +
+      std::to_string(server_->port()) + ".";
   // A request, its status line, and its page; an error page says the message given.
   const std::tuple<std::string, std::string, std::string> cases[] = {
       // The query before the form, repeats joined, only posted fields in the form.
@@ -288,9 +292,12 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
       {Post("/morvane.asp", over + "=1"), "400 Bad Request",
        "The field " + over.substr(0, 64) + too_long},
       {"GET /morvanebg.gif HTTP/1.1\r\nHost: rebound.example\r\n\r\n", "403 Forbidden",
-       "This server answers only requests addressed to 127.0.0.1, localhost, 127.0.0.1, [::1] on "
-       "port " +
-           std::to_string(server_->port()) + "."},
+       foreign_host},
+      // An absolute-form target's authority counts, not the Host header.
+      {"GET http://evil.example/morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n",
+       "403 Forbidden", foreign_host},
+      {"GET http://evil.example?PageNumber=2 HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n",
+       "403 Forbidden", foreign_host},
       {"POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
            "\r\nReferer: http://evil.example/form.html\r\nContent-Length: 0\r\n\r\n",
        "403 Forbidden", foreign},
@@ -379,6 +386,8 @@ TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {
       {"GET morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n", 400},
       {"GET /morvane.asp HTTP/2.0\r\nHost: " + host_ + "\r\n\r\n", 505},
       {"GET /morvane.asp HTTX/1.1\r\nHost: " + host_ + "\r\n\r\n", 400},
+      {"GET /morvane.asp HTTP/1.1\nHost: " + host_ + "\n\n", 400},
+      {"GET /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\n\n", 400},
       {form + "Transfer-Encoding: chunked\r\n\r\n", 411},
       {form + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
       {form + "Transfer-Encoding: gzip\r\n\r\n", 501},
