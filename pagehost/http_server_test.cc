@@ -424,6 +424,29 @@ TEST_F(HttpServerTest, ABodyIsAskedForWhenAwaitedAndAnswersReachAClientStillSend
   EXPECT_EQ(answer.Header("connection"), "close");
 }
 
+// Bodies being received share one bound, taken when a head is accepted (before 100 Continue):
+// a body that does not fit is refused 503 unread, and the bound comes back once a page has run.
+TEST_F(HttpServerTest, BodiesBeingReceivedShareOneBound) {
+  HttpServerOptions options;
+  options.max_receiving = 3000;
+  Start(options);
+  const std::string body = "sourcedir=" + std::string(1990, 'a');
+  const std::string post = Post("/morvane.asp", body);
+  const std::string awaiting = Post("/morvane.asp", body, kFormHeader + "Expect: 100-continue\r\n");
+  TestClient holding(server_->port());
+  ASSERT_TRUE(holding.Send(awaiting.substr(0, awaiting.size() - body.size())));
+  ASSERT_EQ(holding.Read(/*to_head=*/true).status, 100);
+  TestClient refused(server_->port());
+  ClientResponse answer = refused.Request(post);
+  EXPECT_EQ(answer.status, 503);
+  EXPECT_EQ(answer.body, ErrorBody("503 Service Unavailable",
+                                   "The server is receiving as many request bodies as it can "
+                                   "hold; send the form again in a moment."));
+  EXPECT_TRUE(refused.ClosedByServer());
+  EXPECT_EQ(holding.Request(body).status, 200);
+  EXPECT_EQ(Ask(post).status, 200);
+}
+
 TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {
   TestClient client(server_->port());
   ASSERT_TRUE(client.Send(Get("/morvanebg.gif") + "HEAD /morvanebg.gif HTTP/1.1\r\nHost: " + host_ +
