@@ -241,6 +241,15 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
     case PieceKind::kDirective:
       return true;
     case PieceKind::kCode:
+      if (LeadingSpaceTrimmed(piece.text).rfind("#@~^", 0) == 0) {
+        // Only the script engine can read an encoded script; the page's author has its source.
+        Tell(RulesFinding::kEncodedScript, piece.line, "#@~^");
+        std::vector<std::string> lines{
+            "' Kept as written; it will not compile: an encoded script (#@~^)."};
+        AppendStatement(piece.text, &lines);
+        Emit(std::move(lines), nullptr);
+        return true;
+      }
       AddCode(piece.text, piece.line);
       return true;
     case PieceKind::kScript:

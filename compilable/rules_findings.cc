@@ -6,6 +6,8 @@ std::string_view RulesFindingName(RulesFinding finding) {
   switch (finding) {
     case RulesFinding::kNoEquivalent:
       return "no-equivalent";
+    case RulesFinding::kEncodedScript:
+      return "encoded-script";
     case RulesFinding::kForeignScript:
       return "foreign-script";
     case RulesFinding::kIncludeCycle:

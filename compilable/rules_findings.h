@@ -10,6 +10,7 @@ namespace vorlintex::compilable {
 enum class RulesFinding : unsigned char {
   kNoEquivalent,        // Eval, Execute, ExecuteGlobal or GetRef: kept, and will not compile
   kForeignScript,       // a server script block in another language: kept, will not compile
+  kEncodedScript,       // script encoded for the script engine (#@~^): kept, will not compile
   kIncludeCycle,        // an include file that includes itself, directly or not: not read again
   kMissingInclude,      // the include file does not exist
   kProcedureRedefined,  // a second, different definition of one procedure: not written
