@@ -65,6 +65,12 @@ void PrintSummary(const generator::RunSummary& summary, const std::string& targe
     out << "Files left as they were: " << summary.files_left.size() << "\n";
     for (const std::string& path : summary.files_left) out << "  " << path << "\n";
   }
+  if (summary.pages_left_out > 0) {
+    out << "Pages left out for a missing include file: " << summary.pages_left_out << "\n";
+    for (const generator::RunSummary::PageLeftOut& page : summary.first_pages_left_out) {
+      out << "  " << page.page << ": " << page.missing_include << "\n";
+    }
+  }
   if (summary.build_script_written) {
     out << "Build script to run: " << summary.build_script << "\n";
   }
@@ -127,6 +133,9 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
   command->add_flag("--check", options->check,
                     "Also report what the conversion loses, as `vorlintex check` does, in "
                     "NAME.check.html in the target folder");
+  command->add_flag("--keep-going", options->keep_going,
+                    "Leave out a page whose include file is missing and go on with the next "
+                    "(the exit status is still 2)");
   AddRuleOptions(command, &options->rules);
 }
 
@@ -136,6 +145,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   }
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};
+  input.keep_going = options.keep_going;
   if (options.all) {
     if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
         !listed.ok()) {
@@ -168,6 +178,11 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
 
   switch (summary.end) {
     case generator::RunEnd::kDone:
+      if (summary.pages_left_out > 0) {
+        err << "vorlintex: " << summary.pages_left_out
+            << " page(s) were left out for a missing include file\n";
+        return kExitMissingInclude;
+      }
       return summary.failures.empty() ? kExitOk : kExitFailed;
     case generator::RunEnd::kMissingInclude:
       err << "vorlintex: the include file " << summary.missing_include

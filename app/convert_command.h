@@ -4,10 +4,9 @@
 
 #include <ostream>
 #include <string>
-
-#include "app/rule_options.h"
 #include <vector>
 
+#include "app/rule_options.h"
 #include "contract/env.h"
 
 namespace CLI {
@@ -25,6 +24,8 @@ struct ConvertOptions {
   bool html = false;
   // Also check the pages, and write the check's HTML report into the target folder.
   bool check = false;
+  // A page a missing include file stops is left out and the run goes on.
+  bool keep_going = false;
   RuleOptions rules;
 };
 
@@ -34,7 +35,8 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options);
 // Runs the conversion the parsed options ask for. The exit status: 0 when every file was
 // written, 1 when a file operation failed or the run could not be done (the source folder
 // could not be listed for --all, or is the target), 2 when a missing include file ended the
-// run, 64 when a field is blank, a page is named with a folder part, or neither pages nor
+// run (with keep_going: left a page out), 64 when a field is blank, a page is named with a folder
+// part, or neither pages nor
 // --all were given.
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err);
 

@@ -72,8 +72,11 @@ class GenerationRun {
   // file and its line in the project. False when a missing include file ended the run.
   bool ConvertPage(const std::string& selected);
   // ConvertPage by the compilable rules, from the opened page.
-  bool ConvertCompilable(std::unique_ptr<fs::TextStream> page, const std::string& base_name,
-                         const std::string& source_path);
+  bool ConvertCompilable(const std::string& selected, std::unique_ptr<fs::TextStream> page,
+                         const std::string& base_name, const std::string& source_path);
+  // The page selected as `selected` looked for `include`, which is missing: with keep_going
+  // the page is counted as left out and true returned; otherwise the run ends there (false).
+  bool MissingInclude(const std::string& selected, std::string include);
   // The replacement page, the project's line and the workspace file of a converted page.
   bool FinishPage(const std::string& class_name, OutputFile& replacement, OutputFile& workspace,
                   bool written);
@@ -200,7 +203,7 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
     failures_.Record(Access::kRead, opened.WithPath(source_path));
     return true;
   }
-  if (compilable) return ConvertCompilable(std::move(page), base_name, source_path);
+  if (compilable) return ConvertCompilable(selected, std::move(page), base_name, source_path);
   class_names_.insert(base_name);
   OutputFile class_module(*files_, class_path, &failures_);
   OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
@@ -219,12 +222,17 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   translation.class_module = &class_module;
   translator::TranslationResult translated = translator::TranslatePage(translation);
   if (translated.missing_include) {
-    summary_.end = RunEnd::kMissingInclude;
-    summary_.missing_include = *translated.missing_include;
-    LeaveUnfinished(class_module);
-    LeaveUnfinished(replacement);
-    LeaveUnfinished(workspace);
-    return false;
+    const bool go_on = MissingInclude(selected, std::move(*translated.missing_include));
+    for (OutputFile* file : {&class_module, &replacement, &workspace}) {
+      // A page left out keeps the earlier run's files as a stopped one does; only a stopped
+      // run lists them, as the pages left out are listed instead.
+      if (go_on) {
+        file->Abandon();
+      } else {
+        LeaveUnfinished(*file);
+      }
+    }
+    return go_on;
   }
   bool written = Finished(class_module);
   class_module.SetTap(nullptr);
@@ -245,7 +253,8 @@ bool GenerationRun::FinishPage(const std::string& class_name, OutputFile& replac
   return true;
 }
 
-bool GenerationRun::ConvertCompilable(std::unique_ptr<fs::TextStream> page,
+bool GenerationRun::ConvertCompilable(const std::string& selected,
+                                      std::unique_ptr<fs::TextStream> page,
                                       const std::string& base_name,
                                       const std::string& source_path) {
   compilable::CompilablePage translation;
@@ -259,9 +268,7 @@ bool GenerationRun::ConvertCompilable(std::unique_ptr<fs::TextStream> page,
   // The module is made before any file of the page is: a missing include leaves the earlier
   // run's files of this page as they were.
   if (translated.missing_include) {
-    summary_.end = RunEnd::kMissingInclude;
-    summary_.missing_include = std::move(*translated.missing_include);
-    return false;
+    return MissingInclude(selected, std::move(*translated.missing_include));
   }
   const std::string& class_name = translated.class_name;
   const std::string class_path = PathIn(input_.target_dir, class_name + ".cls");
@@ -305,6 +312,19 @@ void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) 
   file.SetTap(nullptr);
   tap.Count(path, summary_);
   WriteClassLine(*project_, module.name);
+}
+
+bool GenerationRun::MissingInclude(const std::string& selected, std::string include) {
+  if (!input_.keep_going) {
+    summary_.end = RunEnd::kMissingInclude;
+    summary_.missing_include = std::move(include);
+    return false;
+  }
+  ++summary_.pages_left_out;
+  if (summary_.first_pages_left_out.size() < RunSummary::kKeptPagesLeftOut) {
+    summary_.first_pages_left_out.push_back({selected, std::move(include)});
+  }
+  return true;
 }
 
 bool GenerationRun::Finished(OutputFile& file) {
