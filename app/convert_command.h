@@ -26,8 +26,18 @@ struct ConvertOptions {
   bool check = false;
   // A page a missing include file stops is left out and the run goes on.
   bool keep_going = false;
+  // The pages of the source folder and of all its subfolders, in one project.
+  bool recursive = false;
   RuleOptions rules;
 };
+
+// The pages --all (the source folder's) or --recursive (the whole site's) takes, and the
+// number of folders listed; the failures of generator::SitePages.
+Status ListPages(Env& env, const std::string& source_dir, bool recursive,
+                 std::vector<std::string>* pages, size_t* folders);
+
+// Tells that --all found no pages in `source_dir`, and how many its subfolders hold; exit 1.
+int NoPages(Env& env, const std::string& source_dir, std::ostream& err);
 
 // Declares the command's options on `command`, filling `options` when it is parsed.
 void AddConvertOptions(CLI::App* command, ConvertOptions* options);

@@ -73,7 +73,10 @@ class GenerationRun {
   bool ConvertPage(const std::string& selected);
   // ConvertPage by the compilable rules, from the opened page.
   bool ConvertCompilable(const std::string& selected, std::unique_ptr<fs::TextStream> page,
-                         const std::string& base_name, const std::string& source_path);
+                         const PagePlace& place);
+  // Makes the folders of `folder` under the target that this run has not made yet, for a
+  // site run's replacement pages. A folder that cannot be made fails its pages' writes.
+  void MakeTargetFolder(const std::string& folder);
   // The page selected as `selected` looked for `include`, which is missing: with keep_going
   // the page is counted as left out and true returned; otherwise the run ends there (false).
   bool MissingInclude(const std::string& selected, std::string include);
@@ -105,6 +108,8 @@ class GenerationRun {
   // The VBScript classes written so far, by lower-case name: their text, to tell one class
   // read by many pages from two different classes of one name.
   std::unordered_map<std::string, std::vector<std::string>> vbscript_classes_;
+  // The target subfolder of the last page of a site run, made when it was first reached.
+  std::string made_folder_;
 };
 
 void GenerationRun::Run() {
@@ -180,14 +185,16 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
 }
 
 bool GenerationRun::ConvertPage(const std::string& selected) {
-  const std::string base_name = BaseName(selected);
-  const std::string source_path = PathIn(input_.source_dir, SourcePageName(selected));
-
-  // A name with a folder part would read, and write, outside the two folders.
-  if (!IsPlainFileName(selected)) {
+  // A name with a folder part would read, and write, outside the two folders; a site run's
+  // paths stay under them.
+  if (!IsPlainFileName(selected) && !(input_.subfolders && IsPathUnderFolder(selected))) {
+    const std::string source_path = PathIn(input_.source_dir, SourcePageName(selected));
     failures_.Record(Access::kRead, Status::InvalidArgument(source_path, kNotAPage));
     return true;
   }
+  const PagePlace place = PlaceOf(input_.source_dir, input_.target_dir, selected);
+  const std::string& base_name = place.base_name;
+  const std::string& source_path = place.source_path;
   const bool compilable = services_.rules == RuleSet::kCompilable;
   // A second page of one class name would replace the first's files. (The compilable rules
   // know the class name once the page is read.)
@@ -203,16 +210,17 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
     failures_.Record(Access::kRead, opened.WithPath(source_path));
     return true;
   }
-  if (compilable) return ConvertCompilable(selected, std::move(page), base_name, source_path);
+  if (compilable) return ConvertCompilable(selected, std::move(page), place);
   class_names_.insert(base_name);
+  MakeTargetFolder(place.folder);
   OutputFile class_module(*files_, class_path, &failures_);
-  OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
+  OutputFile replacement(*files_, place.page_path, &failures_);
   OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
   ModuleTap tap(false);
   class_module.SetTap(&tap);
 
   translator::PageTranslation translation;
-  translation.source_dir = input_.source_dir;
+  translation.source_dir = place.source_dir;
   translation.source_path = source_path;
   translation.base_name = base_name;
   translation.files = files_.get();
@@ -255,12 +263,12 @@ bool GenerationRun::FinishPage(const std::string& class_name, OutputFile& replac
 
 bool GenerationRun::ConvertCompilable(const std::string& selected,
                                       std::unique_ptr<fs::TextStream> page,
-                                      const std::string& base_name,
-                                      const std::string& source_path) {
+                                      const PagePlace& place) {
   compilable::CompilablePage translation;
-  translation.source_path = source_path;
+  translation.source_path = place.source_path;
   translation.site_root = services_.site_root.empty() ? input_.source_dir : services_.site_root;
-  translation.class_name = compilable::ClassNameFor(base_name);
+  if (input_.subfolders) translation.include_root = input_.source_dir;
+  translation.class_name = compilable::ClassNameFor(place.base_name);
   translation.files = files_.get();
   translation.page = std::move(page);
   translation.failures = &failures_;
@@ -277,7 +285,8 @@ bool GenerationRun::ConvertCompilable(const std::string& selected,
     return true;
   }
   OutputFile class_module(*files_, class_path, &failures_);
-  OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
+  MakeTargetFolder(place.folder);
+  OutputFile replacement(*files_, place.page_path, &failures_);
   OutputFile workspace(*files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures_);
   ModuleTap tap(true);
   class_module.SetTap(&tap);
@@ -312,6 +321,21 @@ void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) 
   file.SetTap(nullptr);
   tap.Count(path, summary_);
   WriteClassLine(*project_, module.name);
+}
+
+void GenerationRun::MakeTargetFolder(const std::string& folder) {
+  // A site's pages come folder by folder: only a change of folder costs creates.
+  if (folder.empty() || folder == made_folder_) return;
+  made_folder_ = folder;
+  for (size_t end = folder.find('\\');; end = folder.find('\\', end + 1)) {
+    const std::string path = PathIn(input_.target_dir, folder.substr(0, end));
+    // One left by an earlier run, or by a folder before, is used as it is.
+    if (Status made = files_->CreateFolder(path);
+        !made.ok() && !services_.env->FolderIdentity(path)) {
+      failures_.Record(Access::kCreateFolder, made.WithPath(path));
+    }
+    if (end == std::string::npos) return;
+  }
 }
 
 bool GenerationRun::MissingInclude(const std::string& selected, std::string include) {

@@ -20,6 +20,10 @@ struct RunInput {
   std::vector<std::string> pages;  // file names of the source folder, in the order picked
   // A page a missing include file stops is left out, and the run goes on with the next.
   bool keep_going = false;
+  // A site run: pages may also be paths under the source folder ("admin\\default.asp"), each
+  // with its class named by its path, its replacement page at its path under the target, and
+  // its include files looked for from its own folder (PlaceOf in generator/run_names.h).
+  bool subfolders = false;
 };
 
 // Runs one generation. Fields that fail the entry page's checks (a blank one, or one folder as
