@@ -4,9 +4,10 @@
 #include <cstddef>
 #include <ostream>
 #include <string>
-#include <vector>
 
 #include "app/rule_options.h"
+#include <vector>
+
 #include "contract/env.h"
 
 namespace CLI {
