@@ -81,6 +81,19 @@ TEST_F(CliTest, ExitStatusAndMessage) {
        2,
        "vorlintex: the include file C:\\chk\\gone.inc was not found"},
       {Convert({"Orders.asp"}, "c:\\SRC"), 1, "the target directory is the source directory"},
+      {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--all"},
+       1,
+       "vorlintex: no ASP pages found in C:; its subfolders hold 5, which --recursive converts; "
+       "nothing was written\n"},
+      {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--recursive"},
+       2,
+       "vorlintex: the include file C:\\chk\\gone.inc was not found"},
+      {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--recursive",
+        "--keep-going"},
+       2,
+       "vorlintex: 1 page(s) were left out for a missing include file\n"},
+      {{"check", "--source", "C:", "--recursive"}, 2, ""},
+      {Convert({"--recursive", "Orders.asp"}), 64, "--recursive"},
       {{"convert", "--source", "C:\\nowhere", "--target", "C:\\out", "--dll", "x", "--all"},
        1,
        "vorlintex: cannot list the source folder C:\\nowhere"},
@@ -159,6 +172,26 @@ TEST_F(CliTest, AStoppedRunSaysWhichFilesItLeftAsTheyWere) {
             "  C:\\out\\Shop.bat\n");
   EXPECT_EQ(files_->Contents("C:\\out\\Shop.vbp"), "an earlier project\r\n");
   EXPECT_EQ(files_->AllFiles().size(), 7u + 1u + 3u);
+}
+
+// With --keep-going the page that lacks an include file is left out, its earlier files kept,
+// and the pages after it are converted; the run still exits 2.
+TEST_F(CliTest, KeepGoingLeavesOutThePageThatLacksAnInclude) {
+  files_->AddFile("C:\\out\\c.cls", "an earlier class\r\n");
+  EXPECT_EQ(Run({"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "Shop", "b.asp",
+                 "c.asp", "a.asp", "--keep-going"}),
+            2);
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 2\n"
+            "Files written: 8\n"
+            "Pages left out for a missing include file: 1\n"
+            "  c.asp: C:\\chk\\gone.inc\n"
+            "Build script to run: C:\\out\\Shop.bat\n");
+  EXPECT_EQ(err_.str(), "vorlintex: 1 page(s) were left out for a missing include file\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\c.cls"), "an earlier class\r\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\c.asp"), std::nullopt);
+  EXPECT_NE(files_->Contents("C:\\out\\Shop.vbp").value_or("").find("Class=a; a.cls"),
+            std::string::npos);
 }
 
 TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {

@@ -53,7 +53,9 @@ std::string UsageFault(const ConvertOptions& options) {
              "them, plain file names of the source folder";
     }
   }
-  if (!options.all && options.pages.empty()) return "name the pages to convert, or give --all";
+  if (!options.all && !options.recursive && options.pages.empty()) {
+    return "name the pages to convert, or give --all";
+  }
   return std::string();
 }
 
@@ -64,6 +66,12 @@ void PrintSummary(const generator::RunSummary& summary, const std::string& targe
   if (!summary.files_left.empty()) {
     out << "Files left as they were: " << summary.files_left.size() << "\n";
     for (const std::string& path : summary.files_left) out << "  " << path << "\n";
+  }
+  if (summary.pages_left_out > 0) {
+    out << "Pages left out for a missing include file: " << summary.pages_left_out << "\n";
+    for (const generator::RunSummary::PageLeftOut& page : summary.first_pages_left_out) {
+      out << "  " << page.page << ": " << page.missing_include << "\n";
+    }
   }
   if (summary.build_script_written) {
     out << "Build script to run: " << summary.build_script << "\n";
@@ -106,6 +114,24 @@ void ReportCheck(const generator::RunInput& input, const generator::RunSummary& 
 
 }  // namespace
 
+Status ListPages(Env& env, const std::string& source_dir, bool recursive,
+                 std::vector<std::string>* pages, size_t* folders) {
+  if (recursive) return generator::SitePages(env, source_dir, pages, folders);
+  *folders = 1;
+  return generator::SelectablePages(env, source_dir, pages);
+}
+
+int NoPages(Env& env, const std::string& source_dir, std::ostream& err) {
+  err << "vorlintex: no ASP pages found in " << source_dir;
+  std::vector<std::string> below;
+  size_t folders = 0;
+  if (generator::SitePages(env, source_dir, &below, &folders).ok() && !below.empty()) {
+    err << "; its subfolders hold " << below.size() << ", which --recursive converts";
+  }
+  err << "; nothing was written\n";
+  return kExitFailed;
+}
+
 void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
   command->add_option("--source", options->source_dir, "Folder holding the ASP pages")
       ->required()
@@ -122,11 +148,19 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
                                            "Pages of the source folder to convert, in order");
   all->excludes(pages);
   pages->excludes(all);
+  CLI::Option* recursive = command->add_flag(
+      "--recursive", options->recursive,
+      "Convert every page of the source folder and of its subfolders into one project, each "
+      "replacement page at its own path under the target");
+  recursive->excludes(pages);
   command->add_flag("--html", options->html,
                     "Print the run's page as the wizard shows it instead of a summary");
   command->add_flag("--check", options->check,
                     "Also report what the conversion loses, as `vorlintex check` does, in "
                     "NAME.check.html in the target folder");
+  command->add_flag("--keep-going", options->keep_going,
+                    "Leave out a page whose include file is missing and go on with the next "
+                    "(the exit status is still 2)");
   AddRuleOptions(command, &options->rules);
 }
 
@@ -136,15 +170,20 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   }
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};
-  if (options.all) {
-    if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
+  input.keep_going = options.keep_going;
+  input.subfolders = options.recursive;
+  if (options.all || options.recursive) {
+    size_t folders = 0;
+    if (Status listed =
+            ListPages(env, options.source_dir, options.recursive, &input.pages, &folders);
         !listed.ok()) {
       err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
       return kExitFailed;
     }
-    if (input.pages.empty()) {
-      err << "vorlintex: no ASP pages found in " << options.source_dir << "\n";
+    if (options.recursive) {
+      out << "Pages found: " << input.pages.size() << " in " << folders << " folder(s)\n";
     }
+    if (input.pages.empty()) return NoPages(env, options.source_dir, err);
   }
 
   generator::TargetTurns turns;
@@ -168,6 +207,11 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
 
   switch (summary.end) {
     case generator::RunEnd::kDone:
+      if (summary.pages_left_out > 0) {
+        err << "vorlintex: " << summary.pages_left_out
+            << " page(s) were left out for a missing include file\n";
+        return kExitMissingInclude;
+      }
       return summary.failures.empty() ? kExitOk : kExitFailed;
     case generator::RunEnd::kMissingInclude:
       err << "vorlintex: the include file " << summary.missing_include

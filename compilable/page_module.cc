@@ -1,5 +1,6 @@
 #include "compilable/page_module.h"
 
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -132,6 +133,42 @@ std::string BackslashPath(std::string_view name) {
 
 }  // namespace
 
+namespace {
+
+// The parts of `path` with "." and ".." resolved lexically, lower-cased; a ".." that climbs
+// above the first part is kept, so that no such path lies within a folder named without one.
+std::vector<std::string> ResolvedParts(std::string_view path) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("\\/", start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view part = path.substr(start, end - start);
+    if (part == "..") {
+      if (!parts.empty() && parts.back() != "..") {
+        parts.pop_back();
+      } else {
+        parts.emplace_back("..");
+      }
+    } else if (!part.empty() && part != ".") {
+      parts.push_back(AsciiLower(part));
+    }
+    start = end + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+bool PathWithin(std::string_view folder, std::string_view path) {
+  const std::vector<std::string> outer = ResolvedParts(folder);
+  const std::vector<std::string> inner = ResolvedParts(path);
+  if (!inner.empty() && inner.front() == ".." && (outer.empty() || outer.front() != "..")) {
+    return false;
+  }
+  return inner.size() >= outer.size() && std::equal(outer.begin(), outer.end(), inner.begin());
+}
+
 std::string IncludePathFor(std::string_view including, std::string_view name, bool is_virtual,
                            std::string_view site_root) {
   if (is_virtual) {
@@ -159,6 +196,7 @@ class ModuleBuilder::Impl {
   PageModule Finish();
 
   std::string missing_include;
+  void KeepIncludesUnder(std::string folder) { include_root_ = std::move(folder); }
 
  private:
   void Tell(RulesFinding finding, int line, std::string_view detail) {
@@ -183,6 +221,8 @@ class ModuleBuilder::Impl {
   IncludeSource& includes_;
   RulesObserver* observer_;
   const bool pass_over_;
+  // See ModuleBuilder::KeepIncludesUnder; empty while every path is read.
+  std::string include_root_;
 
   std::string file_;                        // the file being read
   std::vector<std::string> include_stack_;  // lower-case paths of the files being read
@@ -267,6 +307,12 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
       }
     case PieceKind::kInclude: {
       std::string path = IncludePathFor(file_, piece.text, piece.is_virtual, site_root_);
+      if (!include_root_.empty() && !PathWithin(include_root_, path) &&
+          !PathWithin(site_root_, path)) {
+        Tell(RulesFinding::kIncludeOutside, piece.line, path);
+        includes_.Refuse(path);
+        return true;
+      }
       std::string lower = AsciiLower(path);
       for (const std::string& open : include_stack_) {
         if (open == lower) {
@@ -672,6 +718,10 @@ ModuleBuilder::ModuleBuilder(std::string class_name, std::string site_root, Incl
                                    pass_over_missing_includes)) {}
 
 ModuleBuilder::~ModuleBuilder() = default;
+
+void ModuleBuilder::KeepIncludesUnder(std::string folder) {
+  impl_->KeepIncludesUnder(std::move(folder));
+}
 
 bool ModuleBuilder::AddPage(const std::string& path, std::string_view text) {
   bool whole = impl_->AddFile(path, text);

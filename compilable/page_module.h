@@ -35,6 +35,9 @@ class IncludeSource {
   // The whole text of the file at `path`, line ends as they stand; nothing when there is no
   // file there.
   virtual std::optional<std::string> Read(const std::string& path) = 0;
+  // The include path `path` was refused unread (it lies outside the folders the run reads);
+  // the source may record that. Nothing by default.
+  virtual void Refuse(const std::string& path) { (void)path; }
 };
 
 // A page's procedures and classes are sorted out as its pieces come; include files are read in
@@ -51,6 +54,10 @@ class ModuleBuilder {
   // stopped the translation, whose path missing_include() then gives.
   bool AddPage(const std::string& path, std::string_view text);
   const std::string& missing_include() const;
+  // From now on an include path that, its "." and ".." parts resolved, lies neither under
+  // `folder` nor under the site root is told (kIncludeOutside) and not read; by default every
+  // include path is read.
+  void KeepIncludesUnder(std::string folder);
 
   PageModule Finish();
 
@@ -61,6 +68,10 @@ class ModuleBuilder {
 
 // Where an include directive of the file at `including` points: `name` beside that file, or
 // for a virtual one under `site_root`.
+// True when `path`, its "." and ".." parts resolved, names `folder` or a file under it (parts
+// compared without regard to ASCII case, either separator).
+bool PathWithin(std::string_view folder, std::string_view path);
+
 std::string IncludePathFor(std::string_view including, std::string_view name, bool is_virtual,
                            std::string_view site_root);
 

@@ -237,6 +237,42 @@ TEST(CompilableModuleTest, IncludesAreReadAsTheHostReadsThem) {
   EXPECT_EQ(stopped.missing, "C:\\site\\none.asp");
 }
 
+// A page of a subfolder reaches up to the source folder, and virtual paths stay under the site
+// root; a path out of both is told and never read.
+TEST(CompilableModuleTest, IncludesStayUnderTheSourceFolderOrTheSiteRoot) {
+  MapIncludes files({
+      {"C:\\site\\admin\\..\\inc\\up.asp", "<% Sub Up() : End Sub %>"},
+      {"C:\\root\\v.asp", "<% Sub V() : End Sub %>"},
+      {"C:\\site\\admin\\..\\..\\secret.asp", "<% Sub Secret() : End Sub %>"},
+      {"C:\\root\\..\\secret.asp", "<% Sub Secret() : End Sub %>"},
+  });
+  Findings findings;
+  ModuleBuilder builder("page", "C:\\root", files, &findings, true);
+  builder.KeepIncludesUnder("C:\\SITE\\");
+  ASSERT_TRUE(
+      builder.AddPage("C:\\site\\admin\\page.asp",
+                      "<!--#include file=\"../inc/up.asp\"--><!--#include virtual=\"/v.asp\"-->"
+                      "<!--#include file=\"../../secret.asp\"-->"
+                      "<!--#include virtual=\"/../secret.asp\"-->"));
+  EXPECT_EQ(builder.Finish().lines, Module({}, {"Sub Up()", "End Sub", "Sub V()", "End Sub"}, {}));
+  EXPECT_EQ(findings.told,
+            "include-outside C:\\site\\admin\\page.asp:1 C:\\site\\admin\\..\\..\\secret.asp\n"
+            "include-outside C:\\site\\admin\\page.asp:1 C:\\root\\..\\secret.asp\n");
+  const struct {
+    const char* folder;
+    const char* path;
+    bool within;
+  } cases[] = {
+      {"C:\\site", "c:/SITE/a/./b.asp", true},
+      {"C:\\site", "C:\\site2\\a.asp", false},
+      {"C:\\site", "C:\\site\\a\\..\\..\\x", false},
+      {"site", "site\\..\\site\\x", true},
+      {".", "..\\x", false},
+      {".", "x\\..\\y", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PathWithin(c.folder, c.path), c.within) << c.path;
+}
+
 TEST(CompilableModuleTest, AClassBecomesAModuleOfItsOwn) {
   Built built = Build(
       "<% Class Cart\r\nPublic Default Function Total() : Response.Write n : End Function\r\n"

@@ -14,6 +14,8 @@ std::string_view RulesFindingName(RulesFinding finding) {
       return "include-cycle";
     case RulesFinding::kMissingInclude:
       return "missing-include";
+    case RulesFinding::kIncludeOutside:
+      return "include-outside";
     case RulesFinding::kProcedureRedefined:
       return "procedure-redefined";
     case RulesFinding::kClassRedefined:

@@ -13,6 +13,7 @@ enum class RulesFinding : unsigned char {
   kEncodedScript,       // script encoded for the script engine (#@~^): kept, will not compile
   kIncludeCycle,        // an include file that includes itself, directly or not: not read again
   kMissingInclude,      // the include file does not exist
+  kIncludeOutside,      // an include path that climbs out of the folders the run reads: not read
   kProcedureRedefined,  // a second, different definition of one procedure: not written
   kClassRedefined,      // a second, different definition of one class: not written
   kProcedureNotClosed,  // a procedure or class whose end never comes: closed at the file's end

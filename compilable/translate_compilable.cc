@@ -25,6 +25,14 @@ class FileIncludes : public IncludeSource {
     return text;
   }
 
+  void Refuse(const std::string& path) override {
+    if (failures_ == nullptr) return;
+    failures_->Record(Access::kRead,
+                      Status::InvalidArgument(path,
+                                              "the include path climbs out of the source folder "
+                                              "and the site root; it was not read"));
+  }
+
  private:
   fs::TextFileService* files_;
   FailureLog* failures_;
@@ -68,6 +76,7 @@ CompilableResult TranslateCompilable(CompilablePage& page) {
   FileIncludes includes(page.files, page.failures);
   ModuleBuilder builder(page.class_name, page.site_root, includes, page.observer,
                         page.pass_over_missing_includes);
+  if (!page.include_root.empty()) builder.KeepIncludesUnder(page.include_root);
   if (!builder.AddPage(page.source_path, text)) {
     result.missing_include = builder.missing_include();
     return result;

@@ -16,8 +16,11 @@
 namespace vorlintex::compilable {
 
 struct CompilablePage {
-  std::string source_path;               // the page, as the run builds its path
-  std::string site_root;                 // where virtual includes are looked for
+  std::string source_path;  // the page, as the run builds its path
+  std::string site_root;    // where virtual includes are looked for
+  // When not empty: include files are read only under this folder or the site root; a path
+  // out of both is a failure (kRead) and a finding, and is not read.
+  std::string include_root;
   std::string class_name;                // the class's name and its page method's
   fs::TextFileService* files = nullptr;  // include files are read through it
   // The page stream, open for reading at its first line; null when the page could not be

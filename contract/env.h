@@ -29,6 +29,13 @@ class Env {
   // the folder does not exist (or names a file), IOError when it exists but cannot be read.
   virtual Status ListFiles(const std::string& pattern, std::vector<std::string>* names) = 0;
 
+  // Stores in *names the names (no folder) of the folders directly inside `folder`, in the
+  // order a Windows listing gives them. Hidden folders (names beginning with ".") and links to
+  // folders are left out, so that a walk down these listings ends and stays inside `folder`.
+  // On failure *names is empty and the status tells why: NotFound when `folder` does not exist
+  // (or names a file), IOError when it exists but cannot be read.
+  virtual Status ListFolders(const std::string& folder, std::vector<std::string>* names) = 0;
+
   // The default value of HKEY_CLASSES_ROOT\`subkey` when the key exists and its default value
   // is a plain string; the text without its terminating NUL. Nothing when the key or its
   // value is missing, is not a string, or the registry cannot be read: the caller has the

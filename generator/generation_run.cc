@@ -72,8 +72,14 @@ class GenerationRun {
   // file and its line in the project. False when a missing include file ended the run.
   bool ConvertPage(const std::string& selected);
   // ConvertPage by the compilable rules, from the opened page.
-  bool ConvertCompilable(std::unique_ptr<fs::TextStream> page, const std::string& base_name,
-                         const std::string& source_path);
+  bool ConvertCompilable(const std::string& selected, std::unique_ptr<fs::TextStream> page,
+                         const PagePlace& place);
+  // Makes the folders of `folder` under the target that this run has not made yet, for a
+  // site run's replacement pages. A folder that cannot be made fails its pages' writes.
+  void MakeTargetFolder(const std::string& folder);
+  // The page selected as `selected` looked for `include`, which is missing: with keep_going
+  // the page is counted as left out and true returned; otherwise the run ends there (false).
+  bool MissingInclude(const std::string& selected, std::string include);
   // The replacement page, the project's line and the workspace file of a converted page.
   bool FinishPage(const std::string& class_name, OutputFile& replacement, OutputFile& workspace,
                   bool written);
@@ -102,6 +108,8 @@ class GenerationRun {
   // The VBScript classes written so far, by lower-case name: their text, to tell one class
   // read by many pages from two different classes of one name.
   std::unordered_map<std::string, std::vector<std::string>> vbscript_classes_;
+  // The target subfolder of the last page of a site run, made when it was first reached.
+  std::string made_folder_;
 };
 
 void GenerationRun::Run() {
@@ -177,14 +185,16 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
 }
 
 bool GenerationRun::ConvertPage(const std::string& selected) {
-  const std::string base_name = BaseName(selected);
-  const std::string source_path = PathIn(input_.source_dir, SourcePageName(selected));
-
-  // A name with a folder part would read, and write, outside the two folders.
-  if (!IsPlainFileName(selected)) {
+  // A name with a folder part would read, and write, outside the two folders; a site run's
+  // paths stay under them.
+  if (!IsPlainFileName(selected) && !(input_.subfolders && IsPathUnderFolder(selected))) {
+    const std::string source_path = PathIn(input_.source_dir, SourcePageName(selected));
     failures_.Record(Access::kRead, Status::InvalidArgument(source_path, kNotAPage));
     return true;
   }
+  const PagePlace place = PlaceOf(input_.source_dir, input_.target_dir, selected);
+  const std::string& base_name = place.base_name;
+  const std::string& source_path = place.source_path;
   const bool compilable = services_.rules == RuleSet::kCompilable;
   // A second page of one class name would replace the first's files. (The compilable rules
   // know the class name once the page is read.)
@@ -200,16 +210,17 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
     failures_.Record(Access::kRead, opened.WithPath(source_path));
     return true;
   }
-  if (compilable) return ConvertCompilable(std::move(page), base_name, source_path);
+  if (compilable) return ConvertCompilable(selected, std::move(page), place);
   class_names_.insert(base_name);
+  MakeTargetFolder(place.folder);
   OutputFile class_module(*files_, class_path, &failures_);
-  OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
+  OutputFile replacement(*files_, place.page_path, &failures_);
   OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
   ModuleTap tap(false);
   class_module.SetTap(&tap);
 
   translator::PageTranslation translation;
-  translation.source_dir = input_.source_dir;
+  translation.source_dir = place.source_dir;
   translation.source_path = source_path;
   translation.base_name = base_name;
   translation.files = files_.get();
@@ -219,12 +230,17 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   translation.class_module = &class_module;
   translator::TranslationResult translated = translator::TranslatePage(translation);
   if (translated.missing_include) {
-    summary_.end = RunEnd::kMissingInclude;
-    summary_.missing_include = *translated.missing_include;
-    LeaveUnfinished(class_module);
-    LeaveUnfinished(replacement);
-    LeaveUnfinished(workspace);
-    return false;
+    const bool go_on = MissingInclude(selected, std::move(*translated.missing_include));
+    for (OutputFile* file : {&class_module, &replacement, &workspace}) {
+      // A page left out keeps the earlier run's files as a stopped one does; only a stopped
+      // run lists them, as the pages left out are listed instead.
+      if (go_on) {
+        file->Abandon();
+      } else {
+        LeaveUnfinished(*file);
+      }
+    }
+    return go_on;
   }
   bool written = Finished(class_module);
   class_module.SetTap(nullptr);
@@ -245,13 +261,14 @@ bool GenerationRun::FinishPage(const std::string& class_name, OutputFile& replac
   return true;
 }
 
-bool GenerationRun::ConvertCompilable(std::unique_ptr<fs::TextStream> page,
-                                      const std::string& base_name,
-                                      const std::string& source_path) {
+bool GenerationRun::ConvertCompilable(const std::string& selected,
+                                      std::unique_ptr<fs::TextStream> page,
+                                      const PagePlace& place) {
   compilable::CompilablePage translation;
-  translation.source_path = source_path;
+  translation.source_path = place.source_path;
   translation.site_root = services_.site_root.empty() ? input_.source_dir : services_.site_root;
-  translation.class_name = compilable::ClassNameFor(base_name);
+  if (input_.subfolders) translation.include_root = input_.source_dir;
+  translation.class_name = compilable::ClassNameFor(place.base_name);
   translation.files = files_.get();
   translation.page = std::move(page);
   translation.failures = &failures_;
@@ -259,9 +276,7 @@ bool GenerationRun::ConvertCompilable(std::unique_ptr<fs::TextStream> page,
   // The module is made before any file of the page is: a missing include leaves the earlier
   // run's files of this page as they were.
   if (translated.missing_include) {
-    summary_.end = RunEnd::kMissingInclude;
-    summary_.missing_include = std::move(*translated.missing_include);
-    return false;
+    return MissingInclude(selected, std::move(*translated.missing_include));
   }
   const std::string& class_name = translated.class_name;
   const std::string class_path = PathIn(input_.target_dir, class_name + ".cls");
@@ -270,7 +285,8 @@ bool GenerationRun::ConvertCompilable(std::unique_ptr<fs::TextStream> page,
     return true;
   }
   OutputFile class_module(*files_, class_path, &failures_);
-  OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
+  MakeTargetFolder(place.folder);
+  OutputFile replacement(*files_, place.page_path, &failures_);
   OutputFile workspace(*files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures_);
   ModuleTap tap(true);
   class_module.SetTap(&tap);
@@ -305,6 +321,34 @@ void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) 
   file.SetTap(nullptr);
   tap.Count(path, summary_);
   WriteClassLine(*project_, module.name);
+}
+
+void GenerationRun::MakeTargetFolder(const std::string& folder) {
+  // A site's pages come folder by folder: only a change of folder costs creates.
+  if (folder.empty() || folder == made_folder_) return;
+  made_folder_ = folder;
+  for (size_t end = folder.find('\\');; end = folder.find('\\', end + 1)) {
+    const std::string path = PathIn(input_.target_dir, folder.substr(0, end));
+    // One left by an earlier run, or by a folder before, is used as it is.
+    if (Status made = files_->CreateFolder(path);
+        !made.ok() && !services_.env->FolderIdentity(path)) {
+      failures_.Record(Access::kCreateFolder, made.WithPath(path));
+    }
+    if (end == std::string::npos) return;
+  }
+}
+
+bool GenerationRun::MissingInclude(const std::string& selected, std::string include) {
+  if (!input_.keep_going) {
+    summary_.end = RunEnd::kMissingInclude;
+    summary_.missing_include = std::move(include);
+    return false;
+  }
+  ++summary_.pages_left_out;
+  if (summary_.first_pages_left_out.size() < RunSummary::kKeptPagesLeftOut) {
+    summary_.first_pages_left_out.push_back({selected, std::move(include)});
+  }
+  return true;
 }
 
 bool GenerationRun::Finished(OutputFile& file) {

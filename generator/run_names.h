@@ -28,4 +28,22 @@ bool IsPlainFileName(std::string_view selected);
 // A directory, one "\" and a file name; the directory is used exactly as typed.
 std::string PathIn(std::string_view directory, std::string_view file_name);
 
+// True when `selected` names a file under a folder without leaving it, as a site run lists its
+// pages: parts separated by "\" or "/", none of them empty, "." or "..", and no ":".
+bool IsPathUnderFolder(std::string_view selected);
+
+// Where the page selected as `selected` is read and written. `selected` is a file name of the
+// source folder, or in a site run a path under it ("Admin\Default.asp").
+struct PagePlace {
+  // The class name: each folder part lower-cased and followed by "_", then BaseName of the file
+  // ("admin_default"); for a plain file name, BaseName.
+  std::string base_name;
+  std::string folder;       // the folder part, "\"-separated; empty for a plain file name
+  std::string source_dir;   // the page's own folder, where its include files are looked for
+  std::string source_path;  // the page read: the folder, then SourcePageName of the file
+  std::string page_path;    // the replacement page: the folder under the target, BaseName + ".asp"
+};
+PagePlace PlaceOf(std::string_view source_dir, std::string_view target_dir,
+                  std::string_view selected);
+
 }  // namespace vorlintex::generator

@@ -58,6 +58,16 @@ struct RunSummary {
   };
   std::vector<ModuleFault> first_module_faults;  // at most kKeptModuleFaults
   static constexpr size_t kKeptModuleFaults = 5;
+  // With RunInput::keep_going: the pages a missing include file left out (no files of their
+  // own, the earlier run's kept), and for the first few the page and the include path it
+  // looked for.
+  size_t pages_left_out = 0;
+  struct PageLeftOut {
+    std::string page;
+    std::string missing_include;
+  };
+  std::vector<PageLeftOut> first_pages_left_out;  // at most kKeptPagesLeftOut
+  static constexpr size_t kKeptPagesLeftOut = 10;
   // The file operations that failed and were skipped: the first failure of each file.
   std::vector<Failure> failures;
 };

@@ -195,6 +195,10 @@ Status FaultInjectionEnv::ListFiles(const std::string& pattern, std::vector<std:
   return base_.ListFiles(pattern, names);
 }
 
+Status FaultInjectionEnv::ListFolders(const std::string& folder, std::vector<std::string>* names) {
+  return base_.ListFolders(folder, names);
+}
+
 std::optional<std::string> FaultInjectionEnv::ClassesRootDefaultValue(const std::string& subkey) {
   return base_.ClassesRootDefaultValue(subkey);
 }

@@ -36,6 +36,7 @@ class FaultInjectionEnv : public Env {
 
   Status NewFileService(std::unique_ptr<fs::TextFileService>* service) override;
   Status ListFiles(const std::string& pattern, std::vector<std::string>* names) override;
+  Status ListFolders(const std::string& folder, std::vector<std::string>* names) override;
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override;
   std::string WindowsDirectory() override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;

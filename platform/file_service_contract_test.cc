@@ -215,6 +215,19 @@ TEST_P(FileServiceContractTest, ListsFilesAndKnowsFolders) {
     EXPECT_EQ(status.code(), expected ? Status::Code::kOk : Status::Code::kNotFound)
         << pattern << ": " << status.ToString();
   }
+  // The folder listing: visible folders only, in the same order, each level on its own.
+  harness_->Put("Pages/_Low/x.asp", "");
+  harness_->Put(".git/config", "");
+  const std::pair<const char*, std::optional<Lines>> folder_cases[] = {
+      {"", Lines{"Pages", "Sub.asp"}}, {"pages", Lines{"Inner", "_Low"}}, {"PAGES\\inner", Lines{}},
+      {"missing", std::nullopt},       {"notes.txt", std::nullopt},
+  };
+  for (const auto& [folder, expected] : folder_cases) {
+    Status status = harness_->env().ListFolders(At(folder), &names);
+    EXPECT_EQ(names, expected.value_or(Lines{})) << folder;
+    EXPECT_EQ(status.code(), expected ? Status::Code::kOk : Status::Code::kNotFound)
+        << folder << ": " << status.ToString();
+  }
   // A folder's identity is the same for any spelling of it, and only for it.
   const std::optional<std::string> pages = harness_->env().FolderIdentity(At("Pages"));
   ASSERT_TRUE(pages.has_value());

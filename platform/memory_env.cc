@@ -26,6 +26,10 @@ Status MemoryEnv::ListFiles(const std::string& pattern, std::vector<std::string>
   return files_->ListFiles(pattern, names);
 }
 
+Status MemoryEnv::ListFolders(const std::string& folder, std::vector<std::string>* names) {
+  return files_->ListFolders(folder, names);
+}
+
 std::optional<std::string> MemoryEnv::ClassesRootDefaultValue(const std::string& subkey) {
   auto it = registry_.find(subkey);
   if (it == registry_.end()) return std::nullopt;

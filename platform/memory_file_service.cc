@@ -215,9 +215,19 @@ bool MemoryFileSystem::FolderExists(const std::string& path) const {
 
 Status MemoryFileSystem::ListFiles(const std::string& pattern,
                                    std::vector<std::string>* names) const {
-  ListingPattern split = SplitListingPattern(pattern);
-  names->clear();
   std::lock_guard<std::mutex> lock(mutex_);
+  return ListLocked(SplitListingPattern(pattern), false, names);
+}
+
+Status MemoryFileSystem::ListFolders(const std::string& folder,
+                                     std::vector<std::string>* names) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return ListLocked(SplitListingPattern(folder + "\\*"), true, names);
+}
+
+Status MemoryFileSystem::ListLocked(const ListingPattern& split, bool folders,
+                                    std::vector<std::string>* names) const {
+  names->clear();
   std::string folder_key = WindowsPathKey(split.folder);
   if (!folder_key.empty()) {
     const Node* folder = FindLocked(folder_key);
@@ -230,7 +240,7 @@ Status MemoryFileSystem::ListFiles(const std::string& pattern,
     const std::string& key = it->first;
     if (key.compare(0, folder_key.size(), folder_key) != 0) break;
     if (key.find('\\', folder_key.size()) != std::string::npos) continue;  // deeper down
-    if (it->second.folder) continue;
+    if (it->second.folder != folders) continue;
     std::string_view name = LastSpelledPart(it->second.spelling);
     // Names starting with "." are hidden files on POSIX, and the listing leaves those out.
     if (name.empty() || name[0] == '.') continue;

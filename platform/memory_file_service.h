@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "contract/text_file_service.h"
+#include "platform/wildcard.h"
 
 namespace vorlintex::fs {
 
@@ -27,6 +28,8 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
   // Names of the ordinary files matching a folder path plus a wildcard pattern, in the order
   // of a Windows listing (as the real folder listing gives them).
   Status ListFiles(const std::string& pattern, std::vector<std::string>* names) const;
+  // Names of the folders directly inside `folder`, as Env::ListFolders gives them.
+  Status ListFolders(const std::string& folder, std::vector<std::string>* names) const;
   // Every file path in the store, for comparing whole trees in tests.
   std::vector<std::string> AllFiles() const;
 
@@ -42,6 +45,10 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
     std::string spelling;                   // the full path as stored, parts joined by "\"
     std::shared_ptr<std::string> contents;  // files only
   };
+
+  // ListFiles (`folders` false) or ListFolders (`folders` true) of the pattern.
+  Status ListLocked(const ListingPattern& split, bool folders,
+                    std::vector<std::string>* names) const;
 
   // The operations of the service objects and streams.
   Status DoCreateFolder(const std::string& path);

@@ -22,6 +22,10 @@ class PosixEnv final : public Env {
     return ListFolder(*folders_, pattern, names);
   }
 
+  Status ListFolders(const std::string& folder, std::vector<std::string>* names) override {
+    return ListSubfolders(*folders_, folder, names);
+  }
+
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override {
     return WineClassesRootDefaultValue(subkey);
   }
