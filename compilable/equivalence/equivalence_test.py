@@ -25,16 +25,25 @@ import module_script  # noqa: E402
 import pages  # noqa: E402
 import reference_host  # noqa: E402
 
-# What both programs share: the recording Response, the scripting context that hands it out
-# (by property, and by name as the object context of a call does), and the writing of what was
-# sent. Class members are declared one a line, as Wine's VBScript wants; every name of its
+# What both programs share: the recording Response (it gathers the recent writes apart, since a
+# string grown by each write takes long on a large page, and Wine's VBScript has no Join), the
+# scripting context that hands it out (by property, and by name as the object context of a
+# call does), and the writing of what was sent. Class members are declared one a line, as Wine's VBScript wants; every name of its
 # own begins with eqv_, since Wine lets a page's constant hide a parameter of the same name.
 HARNESS = b"""
 Class eqv_Recorder
-  Public eqv_Sent
+  Private eqv_whole
+  Private eqv_recent
   Public Sub Write(eqv_text)
-    eqv_Sent = eqv_Sent & eqv_text
+    eqv_recent = eqv_recent & eqv_text
+    If Len(eqv_recent) > 4096 Then
+      eqv_whole = eqv_whole & eqv_recent
+      eqv_recent = ""
+    End If
   End Sub
+  Public Function eqv_Sent()
+    eqv_Sent = eqv_whole & eqv_recent
+  End Function
 End Class
 Class eqv_ScriptingContext
   Public Response
@@ -113,14 +122,17 @@ def convert(vorlintex, folder, page, includes):
     target = os.path.join(folder, "out")
     subprocess.run([vorlintex, "convert", "--source", source, "--target", target, "--dll", "Eqv",
                     "--rules", "compilable", "page.asp"], check=True, stdout=subprocess.DEVNULL)
-    with open(os.path.join(target, "page.cls"), "rb") as f:
-        module = f.read()
-    classes = []
+    # The page's module is the one the project exposes; it takes a name of its own when the
+    # page uses the class's name for something else.
+    module, classes = None, []
     for name in sorted(os.listdir(target)):
-        if name.endswith(".cls") and name != "page.cls":
+        if name.endswith(".cls"):
             with open(os.path.join(target, name), "rb") as f:
                 text = f.read()
-            classes.append((vb_name(text), text))
+            if b"\r\nAttribute VB_Exposed = True\r\n" in text:
+                module = text
+            else:
+                classes.append((vb_name(text), text))
     return module, classes
 
 

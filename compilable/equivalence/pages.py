@@ -7,7 +7,9 @@ cannot run them alike under this test rather than because the rules differ:
   with the test's own declarations;
 - "%>" inside a string of code: the reference host ends a block at the first "%>";
 - arrays of more than one dimension declared at page level: Wine's VBScript refuses them as
-  class members ("Public x(2, 3)").
+  class members ("Public x(2, 3)");
+- a page's constant by the name of a procedure's parameter: Wine's VBScript lets the constant
+  hide the parameter.
 """
 
 import random
@@ -40,6 +42,19 @@ HAND = [
               for i in range(1800)) +
      b"<% If n > 0 Then %>" + b"<p>inside the If</p>\r\n" * 400 + b"<% End If %>" +
      b"".join(b"<p>after %d</p>\n" % i for i in range(800)) + b"<%= n %>", {}),
+    ("blocks of every kind holding more than a part's worth of text",
+     b"".join(b"<% " + opening + b" %>" + b"<p>in a block of its kind, %d</p>\r\n" % n * 1300 +
+              b"<% " + closing + b" %>"
+              for n, (opening, closing) in enumerate([
+                  (b"For i = 1 To 1", b"Next"), (b"Do While i < 3 : i = i + 1", b"Loop"),
+                  (b"Do\r\ni = i + 1", b"Loop Until i > 4"), (b"While i < 6 : i = i + 1", b"Wend"),
+                  (b"With Response", b".Write i : End With"),
+                  (b"Select Case i\r\nCase 6", b"End Select"), (b"If i = 6 Then", b"End If")])) +
+     b"<%= i %>", {}),
+    ("a value given after a one-line If's Else is the page's",
+     b"<% Sub Show() %>[<%= x %>|<%= y %>]<% End Sub\r\nIf False Then y = 1 Else x = 2 : y = 3\r\n"
+     b"Show %>", {}),
+    ("a page variable by the class's name", b"<% page = 3 %><%= page %>", {}),
     ("a class in the page",
      b"<% Class Cart\r\nPrivate items\r\nPublic Sub Add(v) : items = items & \"[\" & v & \"]\" : End Sub"
      b"\r\nPublic Default Function Total() : Total = items : End Function\r\n"
@@ -114,6 +129,8 @@ class RandomPage:
             self.parts.append("<%% If %s > 10 Then Response.Write \"big\" : w%d = 1 Else "
                               "Response.Write \"small\" : w%d = 2 %%><%%= w%d %%>" %
                               (self.expression() if self.numbers else "11", k, k, k))
+            # Procedures defined later read it: the module must hold it, whichever branch ran.
+            self.numbers.append("w%d" % k)
         elif kind == "block":
             self.parts.append("<%% If %s Then %%>%s<%% Else %%>%s<%% End If %%>" %
                               (rng.choice(["True", "False"]), self.text(), self.text()))
