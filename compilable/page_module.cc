@@ -491,7 +491,19 @@ void ModuleBuilder::Impl::NoteAssignment(std::string_view statement,
       const char* after = words[i].text.data() + words[i].text.size();
       std::string_view rest(after, statement.data() + statement.size() - after);
       for (const Statement& inner : SplitStatements(rest, 1)) {
-        NoteAssignment(inner.text, WordsOf(inner.text));
+        // "a = 1 Else b = 2": both sides of the Else are the If's statements.
+        std::vector<Word> inner_words = WordsOf(inner.text);
+        auto is_else = [](const Word& w) { return w.lower == "else" && w.before != '.'; };
+        auto at = std::find_if(inner_words.begin(), inner_words.end(), is_else);
+        if (at == inner_words.end()) {
+          NoteAssignment(inner.text, inner_words);
+          continue;
+        }
+        const char* else_end = at->text.data() + at->text.size();
+        std::string_view before(inner.text.data(), at->text.data() - inner.text.data());
+        std::string_view after(else_end, inner.text.data() + inner.text.size() - else_end);
+        NoteAssignment(before, WordsOf(before));
+        NoteAssignment(after, WordsOf(after));
       }
       break;
     }
