@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/check_report.h"
+#include "app/display_path.h"
 #include "app/exit_status.h"
 #include "app/usage.h"
 #include "generator/page_check.h"
@@ -45,7 +46,7 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
   if (options.all) {
     if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
         !listed.ok()) {
-      err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
+      err << "vorlintex: cannot list the source folder " << DisplayMessage(env, listed) << "\n";
       return kExitFailed;
     }
   }
@@ -55,13 +56,13 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
 
   const generator::CheckResult result = generator::CheckPages(input, env);
   if (options.format == "json") {
-    PrintFindingsJson(result, out);
+    PrintFindingsJson(result, env, out);
   } else {
-    PrintFindings(result, out);
+    PrintFindings(result, env, out);
   }
   if (!options.html_file.empty()) {
     if (Status written = WriteFindingsHtml(result, env, options.html_file); !written.ok()) {
-      err << "vorlintex: cannot write " << written.path() << ": " << written.reason() << "\n";
+      err << "vorlintex: cannot write " << DisplayMessage(env, written) << "\n";
       return kExitFailed;
     }
   }

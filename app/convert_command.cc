@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/check_report.h"
+#include "app/display_path.h"
 #include "app/exit_status.h"
 #include "app/stream_response.h"
 #include "app/usage.h"
@@ -57,37 +58,41 @@ std::string UsageFault(const ConvertOptions& options) {
   return std::string();
 }
 
+// Paths are printed as the system spells them (Env::DisplayPath), so a shell can use them.
 void PrintSummary(const generator::RunSummary& summary, const std::string& target_dir,
-                  std::ostream& out) {
-  out << "Pages converted into " << target_dir << ": " << summary.pages_converted << "\n";
+                  const Env& env, std::ostream& out) {
+  out << "Pages converted into " << env.DisplayPath(target_dir) << ": " << summary.pages_converted
+      << "\n";
   out << "Files written: " << summary.files_written << "\n";
   if (!summary.files_left.empty()) {
     out << "Files left as they were: " << summary.files_left.size() << "\n";
-    for (const std::string& path : summary.files_left) out << "  " << path << "\n";
+    for (const std::string& path : summary.files_left) {
+      out << "  " << env.DisplayPath(path) << "\n";
+    }
   }
   if (summary.build_script_written) {
-    out << "Build script to run: " << summary.build_script << "\n";
+    out << "Build script to run: " << env.DisplayPath(summary.build_script) << "\n";
   }
   if (summary.modules_not_compiling > 0) {
     out << "Class modules that will not compile: " << summary.modules_not_compiling << "\n";
     for (const generator::RunSummary::ModuleFault& fault : summary.first_module_faults) {
-      out << "  " << fault.path << ": " << fault.reason << "\n";
+      out << "  " << env.DisplayPath(fault.path) << ": " << fault.reason << "\n";
     }
     out << "Run vorlintex check on these pages for every reason.\n";
   }
   if (!summary.failures.empty()) {
     out << "Failures: " << summary.failures.size() << "\n";
     for (const Failure& failure : summary.failures) {
-      out << "  " << FailedAccessText(failure.access) << failure.path << ": " << failure.reason
-          << "\n";
+      out << "  " << FailedAccessText(failure.access) << env.DisplayPath(failure.path) << ": "
+          << failure.reason << "\n";
     }
   }
 }
 
-void PrintFailures(const generator::RunSummary& summary, std::ostream& err) {
+void PrintFailures(const generator::RunSummary& summary, const Env& env, std::ostream& err) {
   for (const Failure& failure : summary.failures) {
-    err << "vorlintex: " << FailedAccessText(failure.access) << failure.path << ": "
-        << failure.reason << "\n";
+    err << "vorlintex: " << FailedAccessText(failure.access) << env.DisplayPath(failure.path)
+        << ": " << failure.reason << "\n";
   }
 }
 
@@ -98,9 +103,9 @@ void ReportCheck(const generator::RunInput& input, const generator::RunSummary& 
   PrintCheckSummary(result, out);
   const std::string path = generator::PathIn(input.target_dir, summary.dll_name + ".check.html");
   if (Status written = WriteFindingsHtml(result, env, path); !written.ok()) {
-    out << "Check report not written: " << written.path() << ": " << written.reason() << "\n";
+    out << "Check report not written: " << DisplayMessage(env, written) << "\n";
   } else {
-    out << "Check report: " << path << "\n";
+    out << "Check report: " << env.DisplayPath(path) << "\n";
   }
 }
 
@@ -139,11 +144,11 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   if (options.all) {
     if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
         !listed.ok()) {
-      err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
+      err << "vorlintex: cannot list the source folder " << DisplayMessage(env, listed) << "\n";
       return kExitFailed;
     }
     if (input.pages.empty()) {
-      err << "vorlintex: no ASP pages found in " << options.source_dir << "\n";
+      err << "vorlintex: no ASP pages found in " << env.DisplayPath(options.source_dir) << "\n";
     }
   }
 
@@ -156,11 +161,11 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     StreamResponse page(out);
     if (Status printed = wizard::WriteRunPage(page, input, summary);
         !printed.ok() && summary.end != generator::RunEnd::kNoFileService) {
-      err << "vorlintex: " << printed.path() << ": " << printed.reason() << "\n";
+      err << "vorlintex: " << DisplayMessage(env, printed) << "\n";
     }
-    PrintFailures(summary, err);
+    PrintFailures(summary, env, err);
   } else {
-    PrintSummary(summary, options.target_dir, out);
+    PrintSummary(summary, options.target_dir, env, out);
   }
   const bool run_made =
       summary.end == generator::RunEnd::kDone || summary.end == generator::RunEnd::kMissingInclude;
@@ -170,7 +175,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     case generator::RunEnd::kDone:
       return summary.failures.empty() ? kExitOk : kExitFailed;
     case generator::RunEnd::kMissingInclude:
-      err << "vorlintex: the include file " << summary.missing_include
+      err << "vorlintex: the include file " << env.DisplayPath(summary.missing_include)
           << " was not found; the run stopped there (all include files must be in the same "
              "directory as the ASP pages)\n";
       return kExitMissingInclude;
@@ -184,7 +189,8 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     case generator::RunEnd::kNoFileService:
       break;
   }
-  err << "vorlintex: the run stopped: " << summary.file_service_failure.Message() << "\n";
+  err << "vorlintex: the run stopped: " << DisplayMessage(env, summary.file_service_failure)
+      << "\n";
   return kExitFailed;
 }
 
