@@ -108,6 +108,8 @@ TEST_F(CliTest, ExitStatusAndMessage) {
       {Convert({"--all", "Orders.asp"}), 64, "--all"},
       {Convert({"--nonsense", "Orders.asp"}), 64, "--nonsense"},
       {Convert({"--all"}, ""), 64, "--target cannot be blank"},
+      {Convert({"--all", "--build-path", ""}), 64, "--build-path cannot be blank"},
+      {Convert({"--all", "--compiler", ""}), 64, "--compiler cannot be blank"},
       {{"convert", "--source", "C:\\src", "--target", "C:\\out", "--dll", "../../x", "--all"},
        64,
        "Dll Name cannot contain \\, / or :."},
@@ -146,6 +148,24 @@ TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
             "  cannot write C:\\out\\orders.cls: injected failure\n"
             "  cannot read C:\\src\\gone.asp: No such file or directory\n");
   EXPECT_EQ(files_->AllFiles().size(), 7u + 7u);
+}
+
+// The build line names the project where the compiling machine sees it, and the compiler given;
+// the files are still written where --target names them.
+TEST_F(CliTest, BuildPathAndCompilerNameTheBuildLine) {
+  ASSERT_EQ(Run(Convert({"--build-path", "C:\\build\\site", "--compiler", "D:\\VB\\VB6.EXE",
+                         "Orders.asp"})),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 1\n"
+            "Files written: 5\n"
+            "Build script to run: C:\\out\\Shop.bat\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\Shop.bat"),
+            "\"D:\\VB\\VB6.EXE\" C:\\build\\site\\Shop.vbp /m\r\n");
+  ASSERT_EQ(Run({"convert", "--help"}), 0);
+  EXPECT_NE(out_.str().find("--build-path WINDOWS_FOLDER"), std::string::npos) << out_.str();
+  EXPECT_NE(out_.str().find("--compiler PATH"), std::string::npos) << out_.str();
 }
 
 // A run a missing include file stopped names the files it left as they were: the earlier

@@ -55,6 +55,8 @@ std::string UsageFault(const ConvertOptions& options) {
     }
   }
   if (!options.all && options.pages.empty()) return "name the pages to convert, or give --all";
+  if (options.build_path && options.build_path->empty()) return "--build-path cannot be blank";
+  if (options.compiler && options.compiler->empty()) return "--compiler cannot be blank";
   return std::string();
 }
 
@@ -132,6 +134,16 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
   command->add_flag("--check", options->check,
                     "Also report what the conversion loses, as `vorlintex check` does, in "
                     "NAME.check.html in the target folder");
+  command
+      ->add_option("--build-path", options->build_path,
+                   "The target folder as the Windows machine that compiles the project sees it "
+                   "(C:\\build\\site): the build script names the project file there")
+      ->type_name("WINDOWS_FOLDER");
+  command
+      ->add_option("--compiler", options->compiler,
+                   "The Visual Basic 6 compiler the build script runs, as that machine names it, "
+                   "instead of the one this machine's registry names")
+      ->type_name("PATH");
   AddRuleOptions(command, &options->rules);
 }
 
@@ -155,6 +167,8 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   generator::TargetTurns turns;
   Services services{&env, &turns};
   ApplyRuleOptions(options.rules, &services);
+  services.build_dir = options.build_path.value_or("");
+  services.compiler_path = options.compiler.value_or("");
   const generator::RunSummary summary = generator::RunGeneration(input, services);
   if (options.html) {
     // The page the wizard would show for this run, rendered by the wizard's own code.
