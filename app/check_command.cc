@@ -5,6 +5,7 @@
 
 #include "app/check_report.h"
 #include "app/convert_command.h"
+#include "app/display_path.h"
 #include "app/exit_status.h"
 #include "app/usage.h"
 #include "generator/page_check.h"
@@ -53,7 +54,7 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
     if (Status listed =
             ListPages(env, options.source_dir, options.recursive, &input.pages, &folders);
         !listed.ok()) {
-      err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
+      err << "vorlintex: cannot list the source folder " << DisplayMessage(env, listed) << "\n";
       return kExitFailed;
     }
   }
@@ -63,13 +64,13 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
 
   const generator::CheckResult result = generator::CheckPages(input, env);
   if (options.format == "json") {
-    PrintFindingsJson(result, out);
+    PrintFindingsJson(result, env, out);
   } else {
-    PrintFindings(result, out);
+    PrintFindings(result, env, out);
   }
   if (!options.html_file.empty()) {
     if (Status written = WriteFindingsHtml(result, env, options.html_file); !written.ok()) {
-      err << "vorlintex: cannot write " << written.path() << ": " << written.reason() << "\n";
+      err << "vorlintex: cannot write " << DisplayMessage(env, written) << "\n";
       return kExitFailed;
     }
   }

@@ -1,7 +1,8 @@
 // The platform services the component needs beyond the page host: file service objects, the
 // folder listing, the registry value that locates the compiler, the Windows directory, and
-// the identity of a folder on disk. One real implementation per platform (platform/), and an
-// in-memory one for tests. Safe to call from several threads at once.
+// the identity of a folder on disk, and the spelling of a path in messages. One real implementation
+// per platform (platform/), and an in-memory one for tests. Safe to call from several threads at
+// once.
 #pragma once
 
 #include <memory>
@@ -49,6 +50,12 @@ class Env {
   // (separators mapped, letter case resolved, links followed); nothing when `path` names no
   // existing folder or it cannot be looked at.
   virtual std::optional<std::string> FolderIdentity(const std::string& path) = 0;
+
+  // `path`, built with "\" between its parts as the run and its pages write paths, spelled as
+  // this system's user and shell spell it, for the messages the command line prints: on POSIX
+  // each "\" is a "/" (the POSIX file service reads both as separators, so the spelled path
+  // names the same file); on Windows and in memory it is `path` unchanged. Cannot fail.
+  virtual std::string DisplayPath(const std::string& path) const = 0;
 };
 
 }  // namespace vorlintex

@@ -121,7 +121,8 @@ void GenerationRun::Run() {
     return;
   }
   Env& env = *services_.env;
-  const std::string compiler_path = FindCompilerPath(env);
+  const std::string compiler_path =
+      services_.compiler_path.empty() ? FindCompilerPath(env) : services_.compiler_path;
 
   // A posted form reaches the run without the entry page's script.
   if (std::optional<RefusedField> refused = Refusal(env)) {
@@ -167,7 +168,9 @@ void GenerationRun::Run() {
 
   WriteProjectTrailer(*project_, dll_name_);
   Finished(*project_);
-  WriteBuildScript(*build_script_, compiler_path, input_.target_dir, dll_name_);
+  WriteBuildScript(*build_script_, compiler_path,
+                   services_.build_dir.empty() ? input_.target_dir : services_.build_dir,
+                   dll_name_);
   summary_.build_script_written = Finished(*build_script_);
   project_.reset();
   build_script_.reset();

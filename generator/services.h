@@ -1,5 +1,6 @@
 // What one process hands every component instance it creates: the platform, the table of
-// target folders busy with a generation run, and the rules its runs convert pages by.
+// target folders busy with a generation run, the rules its runs convert pages by, and how their
+// build lines name the project and the compiler.
 #pragma once
 
 #include <string>
@@ -24,6 +25,11 @@ struct Services {
   RuleSet rules = RuleSet::kClassic;
   // With the compilable rules: where virtual include paths start; empty for the source folder.
   std::string site_root;
+  // The target folder as the Windows machine that compiles the project sees it, for the build
+  // line; empty for the target folder as typed (the wizard's runs).
+  std::string build_dir;
+  // The compiler the build line runs; empty to find it in the registry.
+  std::string compiler_path;
 };
 
 }  // namespace vorlintex

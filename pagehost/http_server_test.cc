@@ -275,6 +275,9 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
        "200 OK", "[1][c:\\src, d]3:[b.asp][A.ASP][c d.asp][]"},
       {"GET http://" + host_ + "/morvane.asp?PageNumber=3 HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n",
        "200 OK", "[3][]0:[]"},
+      // Names outside ASCII as an iso-8859-1 page posts them, and back as the page sent them.
+      {Post("/morvane.asp", "sourcedir=%2Ftmp%2Fsrc-caf%E9&asplist=%26%2322823%3B.asp"), "200 OK",
+       "[][/tmp/src-caf\xE9]1:[&#22823;.asp][]"},
       {Post("/MORVANE.ASP", "sourcedir=" + at_limit), "200 OK", "[][" + at_limit + "]0:[]"},
       {Post("/morvane.asp", "PageNumber=1",
             "Content-Type: Application/X-WWW-Form-Urlencoded; charset=windows-1252\r\n"),

@@ -205,6 +205,10 @@ std::optional<std::string> FaultInjectionEnv::ClassesRootDefaultValue(const std:
 
 std::string FaultInjectionEnv::WindowsDirectory() { return base_.WindowsDirectory(); }
 
+std::string FaultInjectionEnv::DisplayPath(const std::string& path) const {
+  return base_.DisplayPath(path);
+}
+
 std::optional<std::string> FaultInjectionEnv::FolderIdentity(const std::string& path) {
   return base_.FolderIdentity(path);
 }

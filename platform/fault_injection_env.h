@@ -40,6 +40,7 @@ class FaultInjectionEnv : public Env {
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override;
   std::string WindowsDirectory() override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;
+  std::string DisplayPath(const std::string& path) const override;
 
   // The rules and the count, shared with the services and streams.
   class Faults;

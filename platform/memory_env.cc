@@ -38,6 +38,9 @@ std::optional<std::string> MemoryEnv::ClassesRootDefaultValue(const std::string&
 
 std::string MemoryEnv::WindowsDirectory() { return windows_directory_; }
 
+// Paths in memory are Windows paths.
+std::string MemoryEnv::DisplayPath(const std::string& path) const { return path; }
+
 std::optional<std::string> MemoryEnv::FolderIdentity(const std::string& path) {
   if (!files_->FolderExists(path)) return std::nullopt;
   // The store has no links, so the lookup key alone names the folder.

@@ -28,6 +28,7 @@ class MemoryEnv : public Env {
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override;
   std::string WindowsDirectory() override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;
+  std::string DisplayPath(const std::string& path) const override;
 
  private:
   std::shared_ptr<fs::MemoryFileSystem> files_;

@@ -1,5 +1,7 @@
 #include "platform/posix_env.h"
 
+#include <algorithm>
+
 #include "platform/folder_listing.h"
 #include "platform/folder_name_cache.h"
 #include "platform/native_env.h"
@@ -34,6 +36,12 @@ class PosixEnv final : public Env {
 
   std::optional<std::string> FolderIdentity(const std::string& path) override {
     return PosixFolderIdentity(*folders_, path);
+  }
+
+  std::string DisplayPath(const std::string& path) const override {
+    std::string spelled = path;
+    std::replace(spelled.begin(), spelled.end(), '\\', '/');
+    return spelled;
   }
 
  private:

@@ -39,6 +39,8 @@ class WindowsEnv final : public Env {
   std::optional<std::string> FolderIdentity(const std::string& path) override {
     return Win32FolderIdentity(path);
   }
+
+  std::string DisplayPath(const std::string& path) const override { return path; }
 };
 
 }  // namespace
