@@ -5,25 +5,29 @@
 #include <string>
 #include <string_view>
 
+#include "modulecheck/vb_names.h"
+
 namespace vorlintex::compilable {
 
-inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// The module checker's reading of names, so that a name these rules make is one it passes.
+inline bool IsLetter(char c) { return modulecheck::IsIdentifierStart(c); }
 // A byte that may stand in a name after its first letter.
-inline bool IsNameByte(char c) { return IsLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
+inline bool IsNameByte(char c) { return modulecheck::IsIdentifierChar(c); }
 
 // True for a word Visual Basic 6 keeps for itself (`select`, `end`, `next`, `error`...), in
 // any ASCII letter case.
 bool IsReservedWord(std::string_view word);
 
-// True when `name` is a Visual Basic identifier: an ASCII letter, then letters, digits and
-// underscores, at most 255 of them, and not a reserved word.
+// True when `name` can name a class: an ASCII letter, then letters, digits and underscores, at
+// most the 40 characters of a class name, and not a reserved word.
 bool IsIdentifier(std::string_view name);
 
 // The class name of a page whose base name is `base_name`. A base name that is an identifier
 // and no name the class module itself declares stays as it is; otherwise every byte that is
 // not an ASCII letter, digit or underscore becomes "_", a name that does not begin with a
-// letter gets "p" in front, and a reserved word or a member name of the class gets "_page"
-// after it: "my-page" gives "my_page", "2col" "p2col", "select" "select_page".
+// letter gets "p" in front, a name longer than a class name may be is cut, and a reserved word
+// or a member name of the class gets "_page" after it: "my-page" gives "my_page", "2col"
+// "p2col", "select" "select_page".
 std::string ClassNameFor(std::string_view base_name);
 
 }  // namespace vorlintex::compilable

@@ -10,6 +10,7 @@
 #include "compilable/statements.h"
 #include "compilable/vb_lines.h"
 #include "contract/ascii.h"
+#include "translator/class_module_layout.h"
 
 namespace vorlintex::compilable {
 namespace {
@@ -44,6 +45,12 @@ std::string_view TrailingSpaceTrimmed(std::string_view text) {
   }
   return text;
 }
+
+// The fixed blocks of a class module, written into the lines it is built in.
+struct LineList {
+  std::vector<std::string>* lines;
+  void WriteLine(std::string_view text) { lines->emplace_back(text); }
+};
 
 // A statement's physical lines, each within the line limit.
 void AppendStatement(std::string_view statement, std::vector<std::string>* lines) {
@@ -214,7 +221,6 @@ class ModuleBuilder::Impl {
             std::string_view statement = {});
   void EndProcedure();
   void EndClass();
-  void WriteHeader(std::vector<std::string>* out, std::string_view name, bool exposed) const;
 
   std::string class_name_;
   const std::string site_root_;
@@ -591,26 +597,13 @@ void ModuleBuilder::Impl::EndProcedure() {
   }
 }
 
-void ModuleBuilder::Impl::WriteHeader(std::vector<std::string>* out, std::string_view name,
-                                      bool exposed) const {
-  out->insert(
-      out->end(),
-      {"VERSION 1.0 CLASS", "BEGIN", "  MultiUse = -1  'True", "  Persistable = 0  'NotPersistable",
-       "  DataBindingBehavior = 0  'vbNone", "  DataSourceBehavior  = 0  'vbNone",
-       "  MTSTransactionMode  = 0  'NotAnMTSObject", "END"});
-  out->push_back("Attribute VB_Name = \"" + std::string(name) + "\"");
-  out->push_back("Attribute VB_GlobalNameSpace = False");
-  out->push_back(exposed ? "Attribute VB_Creatable = True" : "Attribute VB_Creatable = False");
-  out->push_back("Attribute VB_PredeclaredId = False");
-  out->push_back(exposed ? "Attribute VB_Exposed = True" : "Attribute VB_Exposed = False");
-}
-
 void ModuleBuilder::Impl::EndClass() {
   ClassBeingRead read = std::move(*class_);
   class_.reset();
   ClassModuleText module;
   module.name = read.name;
-  WriteHeader(&module.lines, read.name, false);
+  LineList header{&module.lines};
+  translator::WriteClassHeader(header, read.name, false);
   module.lines.insert(module.lines.end(), read.declarations.begin(), read.declarations.end());
   module.lines.insert(module.lines.end(), read.procedures.begin(), read.procedures.end());
   // A class of the page reaches the page's host objects through the object context of the
@@ -656,11 +649,8 @@ PageModule ModuleBuilder::Impl::Finish() {
   }
   module.class_name = class_name_;
   std::vector<std::string>& out = module.lines;
-  WriteHeader(&out, class_name_, true);
-  out.insert(out.end(),
-             {"'Global Scripting Context", "Dim ASPsc As ScriptingContext",
-              "Dim Application As Object", "Dim Request As Object", "Dim Session As Object",
-              "Dim Response As Object", "Dim Server As Object", "", "'Global variables", ""});
+  LineList sink{&out};
+  translator::WriteHeaderBlock(sink, class_name_);
   out.insert(out.end(), declarations_.begin(), declarations_.end());
   // A variable the page gives a value without declaring it is the page's, shared by its
   // procedures and by every part of the page method.
@@ -672,15 +662,8 @@ PageModule ModuleBuilder::Impl::Finish() {
   for (const Procedure& procedure : procedures_) {
     out.insert(out.end(), procedure.lines.begin(), procedure.lines.end());
   }
-  out.insert(out.end(), {"Public Sub Main()", "End Sub",
-                         "Public Sub OnStartPage(ASPScriptingContext As ScriptingContext)",
-                         "'Set global variable to reference in other functions and subs",
-                         "    Set ASPsc = ASPScriptingContext", "End Sub", "Public Sub OnEndPage()",
-                         "    Set ASPsc = Nothing", "End Sub"});
-  out.push_back("Public Sub " + class_name_ + "()");
-  out.insert(out.end(), {"", "Set Application = ASPsc.Application", "Set Request = ASPsc.Request",
-                         "Set Session = ASPsc.Session", "Set Response = ASPsc.Response",
-                         "Set Server = ASPsc.Server", ""});
+  translator::WriteStandardMethods(sink);
+  translator::WritePageMethodOpening(sink, class_name_);
 
   // Parts: cut where no block is open, once a part holds kPartBytes.
   std::vector<std::vector<std::string>> parts(1);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compilable/identifiers.h"
+#include "translator/translator_test_support.h"
 
 namespace vorlintex::compilable {
 namespace {
@@ -37,7 +38,8 @@ class Findings : public RulesObserver {
   std::string told;
 };
 
-Lines Header(const std::string& name, bool exposed) {
+// The header of a class module the project does not expose: a VBScript class of a page.
+Lines ClassHeader(const std::string& name) {
   return {"VERSION 1.0 CLASS",
           "BEGIN",
           "  MultiUse = -1  'True",
@@ -48,33 +50,21 @@ Lines Header(const std::string& name, bool exposed) {
           "END",
           "Attribute VB_Name = \"" + name + "\"",
           "Attribute VB_GlobalNameSpace = False",
-          exposed ? "Attribute VB_Creatable = True" : "Attribute VB_Creatable = False",
+          "Attribute VB_Creatable = False",
           "Attribute VB_PredeclaredId = False",
-          exposed ? "Attribute VB_Exposed = True" : "Attribute VB_Exposed = False"};
+          "Attribute VB_Exposed = False"};
 }
 
 // The page's whole class module around its declarations, procedures and page method body.
-Lines Module(const Lines& declarations, const Lines& procedures, const Lines& body,
-             const std::string& name = "page") {
-  Lines out = Header(name, true);
-  out.insert(out.end(),
-             {"'Global Scripting Context", "Dim ASPsc As ScriptingContext",
-              "Dim Application As Object", "Dim Request As Object", "Dim Session As Object",
-              "Dim Response As Object", "Dim Server As Object", "", "'Global variables", ""});
-  out.insert(out.end(), declarations.begin(), declarations.end());
-  out.insert(out.end(), procedures.begin(), procedures.end());
-  out.insert(out.end(), {"Public Sub Main()", "End Sub",
-                         "Public Sub OnStartPage(ASPScriptingContext As ScriptingContext)",
-                         "'Set global variable to reference in other functions and subs",
-                         "    Set ASPsc = ASPScriptingContext", "End Sub", "Public Sub OnEndPage()",
-                         "    Set ASPsc = Nothing", "End Sub", "Public Sub " + name + "()", "",
-                         "Set Application = ASPsc.Application", "Set Request = ASPsc.Request",
-                         "Set Session = ASPsc.Session", "Set Response = ASPsc.Response",
-                         "Set Server = ASPsc.Server", ""});
-  out.insert(out.end(), body.begin(), body.end());
-  out.push_back("End Sub");
-  return out;
+std::string Module(const Lines& declarations, const Lines& procedures, const Lines& body,
+                   const std::string& name = "page") {
+  Lines top = declarations;
+  top.insert(top.end(), procedures.begin(), procedures.end());
+  return translator::testing::ExpectedModule(name, translator::testing::CrLfLines(top), "",
+                                             translator::testing::CrLfLines(body));
 }
+
+std::string Text(const Lines& lines) { return translator::testing::CrLfLines(lines); }
 
 struct Built {
   PageModule module;
@@ -211,7 +201,7 @@ TEST(CompilableModuleTest, EachConstructGivesItsModule) {
   };
   for (const Case& c : cases) {
     Built built = Build(c.page);
-    EXPECT_EQ(built.module.lines, Module(c.declarations, c.procedures, c.body)) << c.what;
+    EXPECT_EQ(Text(built.module.lines), Module(c.declarations, c.procedures, c.body)) << c.what;
     EXPECT_EQ(built.findings, c.findings) << c.what;
   }
 }
@@ -229,10 +219,10 @@ TEST(CompilableModuleTest, IncludesAreReadAsTheHostReadsThem) {
       "<!--#include file=\"inc/a.asp\"--><!--#include file=\"d1.asp\"--><!--#include "
       "file=\"d2.asp\"--><!--#include file=\"none.asp\"-->",
       files);
-  EXPECT_EQ(built.module.lines, Module({},
-                                       {"Sub B()", "End Sub", "Sub A()", "End Sub", "Sub V()",
-                                        "End Sub", "Sub D()", "x = 1", "End Sub"},
-                                       {"Response.Write \"x\""}));
+  EXPECT_EQ(Text(built.module.lines), Module({},
+                                             {"Sub B()", "End Sub", "Sub A()", "End Sub", "Sub V()",
+                                              "End Sub", "Sub D()", "x = 1", "End Sub"},
+                                             {"Response.Write \"x\""}));
   EXPECT_EQ(built.findings,
             "include-cycle C:\\site\\inc\\b.asp:1 C:\\site\\inc\\a.asp\n"
             "include-cycle C:\\site\\inc\\b.asp:1 C:\\site\\inc\\a.asp\n"
@@ -260,7 +250,8 @@ TEST(CompilableModuleTest, IncludesStayUnderTheSourceFolderOrTheSiteRoot) {
                       "<!--#include file=\"../inc/up.asp\"--><!--#include virtual=\"/v.asp\"-->"
                       "<!--#include file=\"../../secret.asp\"-->"
                       "<!--#include virtual=\"/../secret.asp\"-->"));
-  EXPECT_EQ(builder.Finish().lines, Module({}, {"Sub Up()", "End Sub", "Sub V()", "End Sub"}, {}));
+  EXPECT_EQ(Text(builder.Finish().lines),
+            Module({}, {"Sub Up()", "End Sub", "Sub V()", "End Sub"}, {}));
   EXPECT_EQ(findings.told,
             "include-outside C:\\site\\admin\\page.asp:1 C:\\site\\admin\\..\\..\\secret.asp\n"
             "include-outside C:\\site\\admin\\page.asp:1 C:\\root\\..\\secret.asp\n");
@@ -284,7 +275,7 @@ TEST(CompilableModuleTest, AClassBecomesAModuleOfItsOwn) {
       "<% Class Cart\r\nPublic Default Function Total() : Response.Write n : End Function\r\n"
       "Private n\r\nEnd Class\r\nSet c = New Cart : Set re = New RegExp %>");
   ASSERT_EQ(built.module.classes.size(), 1u);
-  Lines cart = Header("Cart", false);
+  Lines cart = ClassHeader("Cart");
   cart.insert(cart.end(),
               {"Private n", "Public Function Total()", "Attribute Total.VB_UserMemId = 0",
                "Response.Write n", "End Function", "Private Function Response() As Object",
@@ -293,7 +284,7 @@ TEST(CompilableModuleTest, AClassBecomesAModuleOfItsOwn) {
                "End Function"});
   EXPECT_EQ(built.module.classes[0].lines, cart);
   EXPECT_TRUE(built.module.uses_regexp);
-  EXPECT_EQ(built.module.lines,
+  EXPECT_EQ(Text(built.module.lines),
             Module({"Dim c", "Dim re"}, {}, {"Set c = New Cart", "Set re = New RegExp"}));
 }
 
@@ -341,6 +332,8 @@ TEST(CompilableModuleTest, ClassNamesCompile) {
       {"select", "select_page"},
       {"response", "response_page"},
       {"", "p"},
+      {"a-page-whose-name-is-longer-than-a-class-name-may-be",
+       "a_page_whose_name_is_longer_than_a_class"},
   };
   for (const auto& [base, expected] : names) {
     EXPECT_EQ(ClassNameFor(base), expected) << base;

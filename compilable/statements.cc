@@ -17,6 +17,9 @@ std::string_view Trim(std::string_view text) {
 // True when the words so far make a one-line If: "If ... Then" with a statement after Then.
 // Told as ":" comes, so Then has been seen and something stands after it.
 bool InOneLineIf(std::string_view statement) {
+  // Most statements are no If: tell them by their first bytes, without reading their words.
+  std::string_view lead = Trim(statement);
+  if (lead.size() < 2 || (AsciiLower(lead[0]) != 'i' && AsciiLower(lead[0]) != 'e')) return false;
   std::vector<Word> words = WordsOf(statement);
   if (words.empty() || (words[0].lower != "if" && words[0].lower != "elseif")) return false;
   for (size_t i = 1; i < words.size(); ++i) {
