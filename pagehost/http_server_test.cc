@@ -196,15 +196,21 @@ class HttpServerTest : public ::testing::Test {
   }
 
   // How many answers a client gets that sends posts answered 500 KB each and reads nothing
-  // until the server gives up on it (its sends end), `meanwhile` running.
+  // until the server gives up on it (its sends end), `meanwhile` running once its sends have
+  // stalled (none for half a second: the server holds its answers), however slow the machine.
   int AnswersToAClientNotReading(const std::function<void()>& meanwhile) {
     TestClient stalled(server_->port());
     std::atomic<bool> sent = false;
+    std::atomic<int> posts = 0;
     std::thread sender([&] {
-      for (int i = 0; i < kUnreadPosts && stalled.Send(BigAnswerPost()); ++i) {
-      }
+      for (int i = 0; i < kUnreadPosts && stalled.Send(BigAnswerPost()); ++i) ++posts;
       sent = true;
     });
+    for (int seen = -1, waited = 0; !sent && (seen != posts || posts == 0) && waited < 100;
+         ++waited) {
+      seen = posts;
+      std::this_thread::sleep_for(milliseconds(500));
+    }
     meanwhile();
     for (int waited = 0; !sent && waited < 100; ++waited) {
       std::this_thread::sleep_for(milliseconds(100));
