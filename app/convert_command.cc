@@ -21,6 +21,12 @@ namespace {
 
 constexpr char kHelpCommand[] = "vorlintex convert";
 
+constexpr char kConvertExitStatus[] =
+    "Exit status: 0 every file was written; 1 a file operation failed, the source folder could "
+    "not be listed for --all, or the target folder is the source folder; 2 a missing include "
+    "file ended the run; 64 a usage error; 75 another run was writing into the target folder "
+    "and --no-wait was given (nothing was written).";
+
 const char* FailedAccessText(Access access) {
   switch (access) {
     case Access::kRead:
@@ -116,6 +122,10 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
   command->add_flag("--check", options->check,
                     "Also report what the conversion loses, as `vorlintex check` does, in "
                     "NAME.check.html in the target folder");
+  command->add_flag("--no-wait", options->no_wait,
+                    "Exit at once with status 75, writing nothing, while another run writes into "
+                    "the target folder (by default the run waits for it)");
+  command->footer(kConvertExitStatus);
 }
 
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err) {
@@ -123,7 +133,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     return UsageError(fault, kHelpCommand, err);
   }
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
-                            std::move(options.pages)};
+                            std::move(options.pages), !options.no_wait};
   if (options.all) {
     if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
         !listed.ok()) {
@@ -141,7 +151,8 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     // The page the wizard would show for this run, rendered by the wizard's own code.
     StreamResponse page(out);
     if (Status printed = wizard::WriteRunPage(page, input, summary);
-        !printed.ok() && summary.end != generator::RunEnd::kNoFileService) {
+        !printed.ok() && summary.end != generator::RunEnd::kNoFileService &&
+        summary.end != generator::RunEnd::kTargetBusy) {
       err << "vorlintex: " << printed.path() << ": " << printed.reason() << "\n";
     }
     PrintFailures(summary, err);
@@ -167,6 +178,10 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
         err << "vorlintex: " << wizard::RefusalMessage(summary.refused) << "\n";
       }
       return kExitFailed;
+    case generator::RunEnd::kTargetBusy:
+      err << "vorlintex: another run is writing into " << options.target_dir
+          << "; nothing was written (without --no-wait the run waits for it)\n";
+      return kExitTargetBusy;
     case generator::RunEnd::kNoFileService:
       break;
   }

@@ -23,6 +23,8 @@ struct ConvertOptions {
   bool html = false;
   // Also check the pages, and write the check's HTML report into the target folder.
   bool check = false;
+  // End at once, rather than wait, while another run writes into the target folder.
+  bool no_wait = false;
 };
 
 // Declares the command's options on `command`, filling `options` when it is parsed.
@@ -32,7 +34,8 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options);
 // written, 1 when a file operation failed or the run could not be done (the source folder
 // could not be listed for --all, or is the target), 2 when a missing include file ended the
 // run, 64 when a field is blank, a page is named with a folder part, or neither pages nor
-// --all were given.
+// --all were given, 75 when another run was writing into the target folder and --no-wait was
+// given (nothing was written). Without --no-wait the run waits for the other.
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err);
 
 // Parses `args` (what follows "convert" on the command line), then converts.

@@ -12,7 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "contract/env.h"
 #include "contract/text_file_service.h"
+#include "platform/memory_folder_turns.h"
 
 namespace vorlintex::fs {
 
@@ -42,6 +44,15 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
   // written, close).
   long OperationCount() const;
 
+  // From now on a file of that name is read-only: a create fails, and the file is kept.
+  void MakeReadOnly(const std::string& path);
+  // Removes the files of the folder `path` named as files in the making (temporary_name.h),
+  // which a test puts there as a killed run on disk would leave them (the store's own files in
+  // the making never show): Env::RemoveFilesInTheMaking.
+  Status RemoveFilesInTheMaking(const std::string& path, size_t* removed);
+  // The turns of this store's folders, which every Env over it shares.
+  MemoryFolderTurns& turns() { return *turns_; }
+
   // A new file service object over this store.
   std::unique_ptr<TextFileService> NewService();
 
@@ -53,6 +64,7 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
     bool folder = false;
     std::string spelling;                   // the full path as stored, parts joined by "\"
     std::shared_ptr<std::string> contents;  // files only
+    bool read_only = false;                 // files only
   };
 
   // The operations of the service objects and streams; each one is counted.
@@ -85,6 +97,7 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
   std::set<std::pair<Operation, std::string>> fail_on_;
   std::set<long> fail_at_;  // operation numbers (1-based, since the store was made)
   long operation_count_ = 0;
+  const std::shared_ptr<MemoryFolderTurns> turns_ = MemoryFolderTurns::Create();
 };
 
 }  // namespace vorlintex::fs

@@ -115,6 +115,9 @@ Status WriteRunReport(host::Response& response, const generator::RunInput& input
       return WriteRefusal(response, RefusalMessage(summary.refused));
     case RunEnd::kMissingInclude:
       return WriteIncludeNotFoundPage(response, summary.missing_include);
+    case RunEnd::kTargetBusy:
+      // The wizard's runs wait for their turn; only a caller that said not to gets here.
+      return Status::Busy(input.target_dir, "another run is writing into this folder");
     case RunEnd::kNoFileService:
       break;
   }
