@@ -22,10 +22,14 @@ namespace {
 constexpr char kHelpCommand[] = "vorlintex convert";
 
 constexpr char kConvertExitStatus[] =
-    "Exit status: 0 every file was written; 1 a file operation failed, the source folder could "
-    "not be listed for --all, or the target folder is the source folder; 2 a missing include "
-    "file ended the run; 64 a usage error; 75 another run was writing into the target folder "
-    "and --no-wait was given (nothing was written).";
+    "Exit status:\n"
+    "  0   every file was written\n"
+    "  1   a file operation failed, the source folder could not be listed for --all, or the\n"
+    "      target folder is the source folder\n"
+    "  2   a missing include file ended the run\n"
+    "  64  a usage error\n"
+    "  75  another run was writing into the target folder and --no-wait was given; nothing\n"
+    "      was written";
 
 const char* FailedAccessText(Access access) {
   switch (access) {
