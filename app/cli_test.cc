@@ -67,7 +67,9 @@ TEST_F(CliTest, ExitStatusAndMessage) {
       {{"--version"}, 0, "vorlintex 1.0.0\n"},
       {{"--help"}, 0, "convert"},
       {{"serve", "--help"}, 0, "--listen"},
-      {{"convert", "--help"}, 0, "\n  75  another run was writing into the target folder and --no-wait"},
+      {{"convert", "--help"},
+       0,
+       "\n  75  another run was writing into the target folder and --no-wait"},
       {Convert({"--html", "Orders.asp"}), 0, "Done generating all the VB files in C:\\out.<BR>"},
       {Convert({"--all"}), 0, "Pages converted into C:\\out: 2\n"},  // no text file, no .inc
       {{"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "x", "b.asp", "c.asp",

@@ -16,6 +16,9 @@
 
 namespace vorlintex {
 
+// The reason of a folder's turn that another holder has, for a caller that would not wait.
+inline constexpr char kFolderBusyReason[] = "another run is writing into this folder";
+
 // The turn of a folder among processes, given back when destroyed.
 class FolderTurn {
  public:

@@ -107,7 +107,8 @@ void GenerationRun::Run() {
     // No other run writes here now, so every file in the making is a killed run's. Without the
     // turn among processes another's could be in the making, and all are left.
     size_t removed = 0;
-    if (turn.among_processes()) env.RemoveFilesInTheMaking(input_.target_dir, &removed).IgnoreError();
+    if (turn.among_processes())
+      env.RemoveFilesInTheMaking(input_.target_dir, &removed).IgnoreError();
   }
 
   summary_.build_script = PathIn(input_.target_dir, dll_name_ + ".bat");

@@ -33,7 +33,7 @@ Status TargetTurns::Take(Env& env, const std::string& target_dir, bool wait, Tur
   {
     std::unique_lock<std::mutex> lock(mutex_);
     if (!wait && busy_.contains(key)) {
-      return Status::Busy(target_dir, "another run is writing into this folder");
+      return Status::Busy(target_dir, kFolderBusyReason);
     }
     released_.wait(lock, [&] { return !busy_.contains(key); });
     busy_.insert(key);

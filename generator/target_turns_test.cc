@@ -64,10 +64,9 @@ TEST(TargetTurnsTest, ARunHoldingTheFolderRemovesFilesInTheMakingLeftThere) {
   run.files->AddFile("C:\\src\\a.asp", "<p>A</p>\r\n");
   const std::vector<std::string> left = {".vorlintex-0123456789abcdef.tmp",
                                          ".VORLINTEX-FEDCBA9876543210.TMP"};
-  const std::vector<std::string> kept = {".vorlintex-0123456789abcdeg.tmp",
-                                         ".vorlintex-0123456789abcde.tmp",
-                                         ".vorlintex-0123456789abcdef.tmp.cls", "a.tmp",
-                                         "sub\\.vorlintex-0123456789abcdef.tmp"};
+  const std::vector<std::string> kept = {
+      ".vorlintex-0123456789abcdeg.tmp", ".vorlintex-0123456789abcde.tmp",
+      ".vorlintex-0123456789abcdef.tmp.cls", "a.tmp", "sub\\.vorlintex-0123456789abcdef.tmp"};
   for (const std::string& name : left) run.files->AddFile("C:\\out\\" + name, "half");
   for (const std::string& name : kept) run.files->AddFile("C:\\out\\" + name, "mine");
   ASSERT_EQ(run.Run("C:\\src", "C:\\out", "Shop", {"a.asp"}).end, RunEnd::kDone);

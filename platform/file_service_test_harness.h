@@ -121,10 +121,9 @@ class DiskHarness : public Harness {
   // On Windows, taking the write permission away sets the read-only attribute.
   void SetReadOnly(const std::string& relative, bool read_only) override {
     using std::filesystem::perms;
-    std::filesystem::permissions(Native(relative), perms::owner_write | perms::group_write |
-                                                       perms::others_write,
-                                 read_only ? std::filesystem::perm_options::remove
-                                           : std::filesystem::perm_options::add);
+    std::filesystem::permissions(
+        Native(relative), perms::owner_write | perms::group_write | perms::others_write,
+        read_only ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add);
   }
   std::unique_ptr<Env> NewEnv() override { return NewNativeEnv(); }
 #ifdef _WIN32

@@ -41,8 +41,8 @@ Status RemovePosixFilesInTheMaking(FolderNameCache& folders, const std::string& 
   *removed = 0;
   if (path.find('\0') != std::string::npos) return ErrnoStatus(path, ENOENT);
   const std::string resolved = ResolveWindowsPath(folders, path);
-  const int fd = open(resolved.empty() ? "." : resolved.c_str(),
-                      O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd =
+      open(resolved.empty() ? "." : resolved.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return ErrnoStatus(path, errno);
   DIR* listing = fdopendir(fd);
   if (listing == nullptr) {

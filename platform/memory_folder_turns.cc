@@ -25,7 +25,7 @@ Status MemoryFolderTurns::Take(const std::string& key, const std::string& path, 
   {
     std::unique_lock<std::mutex> lock(mutex_);
     if (held_.contains(key)) {
-      if (!wait) return Status::Busy(path, "another run is writing into this folder");
+      if (!wait) return Status::Busy(path, kFolderBusyReason);
       ++waiters_;
       changed_.notify_all();
       changed_.wait(lock, [&] { return !held_.contains(key); });

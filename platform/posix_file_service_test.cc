@@ -2,8 +2,8 @@
 // once, permission bits and other processes.
 #include "platform/posix_file_service.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -76,9 +76,15 @@ TEST(PosixFileServiceTest, AReplacedFileKeepsItsModeAndAReadOnlyOneIsKept) {
   const mode_t mask = umask(0);
   umask(mask);
   const std::pair<std::optional<mode_t>, std::optional<mode_t>> cases[] = {
-      {std::nullopt, 0666 & ~mask}, {0600, 0600}, {0640, 0640}, {0775, 0775}, {0200, 0200},
+      {std::nullopt, 0666 & ~mask},
+      {0600, 0600},
+      {0640, 0640},
+      {0775, 0775},
+      {0200, 0200},
       {04755, 0755},  // no set-user-ID on a file it made
-      {0444, std::nullopt}, {0555, std::nullopt}, {0, std::nullopt}};
+      {0444, std::nullopt},
+      {0555, std::nullopt},
+      {0, std::nullopt}};
   for (const auto& [before, after] : cases) {
     const std::string name = "f" + std::to_string(before.value_or(07777)) + ".cls";
     SCOPED_TRACE(name);

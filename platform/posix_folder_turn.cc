@@ -11,8 +11,6 @@
 namespace vorlintex {
 namespace {
 
-constexpr char kBusy[] = "another run is writing into this folder";
-
 class PosixFolderTurn final : public FolderTurn {
  public:
   explicit PosixFolderTurn(int fd) : fd_(fd) {}
@@ -30,8 +28,8 @@ Status TakePosixFolderTurn(FolderNameCache& folders, const std::string& path, bo
   turn->reset();
   if (path.find('\0') != std::string::npos) return ErrnoStatus(path, ENOENT);
   const std::string resolved = ResolveWindowsPath(folders, path);
-  const int fd = open(resolved.empty() ? "." : resolved.c_str(),
-                      O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd =
+      open(resolved.empty() ? "." : resolved.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
     return error == ENOENT || error == ENOTDIR ? ErrnoStatus(path, error)
@@ -44,7 +42,7 @@ Status TakePosixFolderTurn(FolderNameCache& folders, const std::string& path, bo
   if (locked != 0) {
     const int error = errno;
     close(fd);
-    if (error == EWOULDBLOCK) return Status::Busy(path, kBusy);
+    if (error == EWOULDBLOCK) return Status::Busy(path, kFolderBusyReason);
     // EINVAL or ENOLCK: a file system that keeps no locks (some network and FUSE ones).
     return Status::IOError(path, ErrnoText(error));
   }

@@ -28,8 +28,8 @@ Status RemoveWin32FilesInTheMaking(const std::string& path, size_t* removed) {
     }
     // Shared with nobody: the open fails while any program has the file open, the writer of a
     // file still in the making included; once open, closing it removes it.
-    HANDLE file = CreateFileA((folder + found.cFileName).c_str(), DELETE, 0, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    HANDLE file = CreateFileA((folder + found.cFileName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) continue;
     CloseHandle(file);
     ++*removed;

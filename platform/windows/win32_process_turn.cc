@@ -44,7 +44,7 @@ Status TakeNamedTurn(const std::string& key, const std::string& path, bool wait,
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
     const DWORD error = GetLastError();
     CloseHandle(mutex);
-    if (waited == WAIT_TIMEOUT) return Status::Busy(path, "another run is writing into this folder");
+    if (waited == WAIT_TIMEOUT) return Status::Busy(path, kFolderBusyReason);
     return Win32Status(path, error);
   }
   *turn = std::make_unique<NamedTurn>(mutex);
