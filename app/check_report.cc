@@ -31,10 +31,11 @@ std::vector<std::pair<std::string_view, size_t>> CountsByKind(
   return counts;
 }
 
-std::string Where(const Finding& finding) {
+// The finding's place, its file spelled as `file`.
+std::string Where(const Finding& finding, const std::string& file) {
   if (finding.file.empty()) return "vorlintex";
-  if (finding.line == 0) return finding.file;
-  return finding.file + ":" + std::to_string(finding.line);
+  if (finding.line == 0) return file;
+  return file + ":" + std::to_string(finding.line);
 }
 
 // Bytes pass through as they are; quotes, backslashes and control bytes are escaped.
@@ -73,9 +74,10 @@ std::string JsonString(std::string_view text) {
 
 }  // namespace
 
-void PrintFindings(const CheckResult& result, std::ostream& out) {
+void PrintFindings(const CheckResult& result, const Env& env, std::ostream& out) {
   for (const Finding& finding : result.findings) {
-    out << Where(finding) << ": warning: " << finding.message << " [" << finding.kind << "]\n";
+    out << Where(finding, env.DisplayPath(finding.file)) << ": warning: " << finding.message << " ["
+        << finding.kind << "]\n";
   }
   PrintCheckSummary(result, out);
 }
@@ -88,7 +90,7 @@ void PrintCheckSummary(const CheckResult& result, std::ostream& out) {
   }
 }
 
-void PrintFindingsJson(const CheckResult& result, std::ostream& out) {
+void PrintFindingsJson(const CheckResult& result, const Env& env, std::ostream& out) {
   out << "{\"pages_read\": " << result.pages_read
       << ", \"pages_with_findings\": " << result.pages_with_findings << ", \"counts\": {";
   const char* separator = "";
@@ -99,7 +101,7 @@ void PrintFindingsJson(const CheckResult& result, std::ostream& out) {
   out << "}, \"findings\": [";
   separator = "\n";
   for (const Finding& finding : result.findings) {
-    out << separator << "  {\"file\": " << JsonString(finding.file)
+    out << separator << "  {\"file\": " << JsonString(env.DisplayPath(finding.file))
         << ", \"line\": " << finding.line << ", \"kind\": " << JsonString(finding.kind)
         << ", \"message\": " << JsonString(finding.message)
         << ", \"source\": " << JsonString(finding.source)
@@ -150,9 +152,10 @@ Status WriteFindingsHtml(const CheckResult& result, Env& env, const std::string&
   line({"<h2>Findings</h2>"});
   line({"<table><tr><th>Where</th><th>What</th><th>Source line</th><th>Class module</th></tr>"});
   for (const Finding& finding : result.findings) {
-    line({"<tr><td>", HtmlEscape(Where(finding)), "</td><td>", HtmlEscape(finding.message), " [",
-          HtmlEscape(finding.kind), "]</td><td><pre>", HtmlEscape(finding.source),
-          "</pre></td><td><pre>", HtmlEscape(finding.written), "</pre></td></tr>"});
+    line({"<tr><td>", HtmlEscape(Where(finding, finding.file)), "</td><td>",
+          HtmlEscape(finding.message), " [", HtmlEscape(finding.kind), "]</td><td><pre>",
+          HtmlEscape(finding.source), "</pre></td><td><pre>", HtmlEscape(finding.written),
+          "</pre></td></tr>"});
   }
   line({"</table>"});
   line({"</body></html>"});

@@ -14,12 +14,13 @@
 namespace vorlintex::app {
 
 // One "FILE:LINE: warning: WHAT [kind]" line per finding, then the summary.
-void PrintFindings(const generator::CheckResult& result, std::ostream& out);
+// Files are named as `env` spells them.
+void PrintFindings(const generator::CheckResult& result, const Env& env, std::ostream& out);
 
 // "Pages read: N; pages with findings: M" and the count of each kind found.
 void PrintCheckSummary(const generator::CheckResult& result, std::ostream& out);
 
-void PrintFindingsJson(const generator::CheckResult& result, std::ostream& out);
+void PrintFindingsJson(const generator::CheckResult& result, const Env& env, std::ostream& out);
 
 // Writes the HTML report to the file at `path` (created, or replacing a file of that name).
 // Returns the first failure of the file service object or of the file, naming the file.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/rule_options.h"
 #include "contract/env.h"
 
 namespace CLI {
@@ -22,6 +23,7 @@ struct ServeOptions {
   std::vector<std::string> allow_hosts;
   // Serve anyone who reaches the address, without the token.
   bool no_token = false;
+  RuleOptions rules;
 };
 
 void AddServeOptions(CLI::App* command, ServeOptions* options);

@@ -1,8 +1,8 @@
 // The platform services the component needs beyond the page host: file service objects, the
 // folder listing, the registry value that locates the compiler, the Windows directory, the
-// identity of a folder on disk, and a folder's turn among the processes that write into it.
-// One real implementation per platform (platform/), and an in-memory one for tests. Safe to
-// call from several threads at once.
+// identity of a folder on disk, a folder's turn among the processes that write into it, and
+// the spelling of a path in messages. One real implementation per platform (platform/), and an
+// in-memory one for tests. Safe to call from several threads at once.
 #pragma once
 
 #include <cstddef>
@@ -40,6 +40,13 @@ class Env {
   // the folder does not exist (or names a file), IOError when it exists but cannot be read.
   virtual Status ListFiles(const std::string& pattern, std::vector<std::string>* names) = 0;
 
+  // Stores in *names the names (no folder) of the folders directly inside `folder`, in the
+  // order a Windows listing gives them. Hidden folders (names beginning with ".") and links to
+  // folders are left out, so that a walk down these listings ends and stays inside `folder`.
+  // On failure *names is empty and the status tells why: NotFound when `folder` does not exist
+  // (or names a file), IOError when it exists but cannot be read.
+  virtual Status ListFolders(const std::string& folder, std::vector<std::string>* names) = 0;
+
   // The default value of HKEY_CLASSES_ROOT\`subkey` when the key exists and its default value
   // is a plain string; the text without its terminating NUL. Nothing when the key or its
   // value is missing, is not a string, or the registry cannot be read: the caller has the
@@ -73,6 +80,11 @@ class Env {
   // names no existing folder, IOError when it cannot be read; a file that cannot be removed is
   // kept and not counted.
   virtual Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) = 0;
+  // `path`, built with "\" between its parts as the run and its pages write paths, spelled as
+  // this system's user and shell spell it, for the messages the command line prints: on POSIX
+  // each "\" is a "/" (the POSIX file service reads both as separators, so the spelled path
+  // names the same file); on Windows and in memory it is `path` unchanged. Cannot fail.
+  virtual std::string DisplayPath(const std::string& path) const = 0;
 };
 
 }  // namespace vorlintex

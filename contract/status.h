@@ -22,7 +22,8 @@ class [[nodiscard]] Status {
                        // with the wrong number or type of arguments
     kNotSupported,     // the object has no member of that name, or cannot do what is asked
     kReadOnly,         // a file to replace is marked read-only, and is kept as it is
-    kBusy,             // another holder has what was asked for, and the caller would not wait
+    kBusy,             // another holder has what was asked for (a folder's turn, or an object
+                       // running a call that has not returned), and the caller would not wait
   };
 
   Status() noexcept = default;  // OK

@@ -23,7 +23,7 @@ TEST(StatusTest, ToStringNamesTheCodeAndMessageLeavesItOut) {
        "Render: no method"},
       {Status::ReadOnly("a.cls", "the file is read-only"),
        "Read-only: a.cls: the file is read-only", "a.cls: the file is read-only"},
-      {Status::Busy("C:\\out", "in use"), "Busy: C:\\out: in use", "C:\\out: in use"},
+      {Status::Busy("morvane", "in use"), "Busy: morvane: in use", "morvane: in use"},
       {Status::IOError("", "no path"), "IO error: no path", "no path"},
   };
   for (const auto& [status, text, message] : cases) {

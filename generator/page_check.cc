@@ -85,6 +85,7 @@ class DiscardStream : public fs::TextStream {
   }
   Status WriteLine(std::string_view) override { return Status::OK(); }
   Status Close() override { return Status::OK(); }
+  Status Abandon() override { return Status::OK(); }
 };
 
 class FindingCollector : public translator::TranslationObserver {
@@ -167,14 +168,15 @@ CheckResult CheckPages(const RunInput& input, Env& env) {
   FindingCollector collector(&result.findings);
   for (const std::string& selected : input.pages) {
     const size_t before = result.findings.size();
-    const std::string base_name = BaseName(selected);
-    const std::string source_path = PathIn(input.source_dir, base_name + ".asp");
+    const PagePlace place = PlaceOf(input.source_dir, input.target_dir, selected);
+    const std::string& base_name = place.base_name;
+    const std::string& source_path = place.source_path;
     ++result.pages_read;
     if (!IsIdentifier(base_name)) {
       result.findings.push_back(RunFinding(source_path, kPageName, base_name));
     }
     translator::PageTranslation translation;
-    translation.source_dir = input.source_dir;
+    translation.source_dir = place.source_dir;
     translation.source_path = source_path;
     translation.base_name = base_name;
     translation.files = files.get();

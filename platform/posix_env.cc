@@ -1,5 +1,7 @@
 #include "platform/posix_env.h"
 
+#include <algorithm>
+
 #include "platform/files_in_the_making.h"
 #include "platform/folder_listing.h"
 #include "platform/folder_name_cache.h"
@@ -24,6 +26,10 @@ class PosixEnv final : public Env {
     return ListFolder(*folders_, pattern, names);
   }
 
+  Status ListFolders(const std::string& folder, std::vector<std::string>* names) override {
+    return ListSubfolders(*folders_, folder, names);
+  }
+
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override {
     return WineClassesRootDefaultValue(subkey);
   }
@@ -41,6 +47,12 @@ class PosixEnv final : public Env {
 
   Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override {
     return RemovePosixFilesInTheMaking(*folders_, path, removed);
+  }
+
+  std::string DisplayPath(const std::string& path) const override {
+    std::string spelled = path;
+    std::replace(spelled.begin(), spelled.end(), '\\', '/');
+    return spelled;
   }
 
  private:

@@ -28,6 +28,10 @@ class WindowsEnv final : public Env {
     return ListWin32Folder(pattern, names);
   }
 
+  Status ListFolders(const std::string& folder, std::vector<std::string>* names) override {
+    return ListWin32Subfolders(folder, names);
+  }
+
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override {
     return Win32ClassesRootDefaultValue(subkey);
   }
@@ -49,6 +53,7 @@ class WindowsEnv final : public Env {
   Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override {
     return RemoveWin32FilesInTheMaking(path, removed);
   }
+  std::string DisplayPath(const std::string& path) const override { return path; }
 };
 
 }  // namespace
