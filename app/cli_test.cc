@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
@@ -81,6 +82,9 @@ TEST_F(CliTest, ExitStatusAndMessage) {
       {{"--version"}, 0, "vorlintex 1.0.0\n"},
       {{"--help"}, 0, "convert"},
       {{"serve", "--help"}, 0, "--listen"},
+      {{"convert", "--help"},
+       0,
+       "\n  75  another run was writing into the target folder and --no-wait"},
       {Convert({"--html", "Orders.asp"}), 0, "Done generating all the VB files in C:\\out.<BR>"},
       {Convert({"--all"}), 0, "Pages converted into C:\\out: 2\n"},  // no text file, no .inc
       {{"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "x", "b.asp", "c.asp",
@@ -161,6 +165,29 @@ TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
             "  cannot write C:\\out\\orders.cls: injected failure\n"
             "  cannot read C:\\src\\gone.asp: No such file or directory\n");
   EXPECT_EQ(files_->AllFiles().size(), 7u + 7u);
+}
+
+// While another process (a second Env over the same store) holds the target folder, a
+// conversion waits for it, and with --no-wait exits 75 at once, having written nothing.
+TEST_F(CliTest, AConversionWaitsForTheTargetFolderOrWithNoWaitExitsAtOnce) {
+  files_->AddFolder("C:\\out");
+  MemoryEnv other(files_);
+  std::unique_ptr<FolderTurn> held;
+  ASSERT_TRUE(other.TakeFolderTurn("C:\\out", true, &held).ok());
+  const size_t sources = files_->AllFiles().size();
+  EXPECT_EQ(Run(Convert({"--no-wait", "Orders.asp"})), 75);
+  EXPECT_EQ(err_.str(),
+            "vorlintex: another run is writing into C:\\out; nothing was written (without "
+            "--no-wait the run waits for it)\n");
+  EXPECT_EQ(files_->AllFiles().size(), sources);
+  int status = -1;
+  std::thread waiting([&] { status = Run(Convert({"Orders.asp"})); });
+  files_->turns().AwaitWaiters(1);
+  EXPECT_EQ(files_->AllFiles().size(), sources);
+  held.reset();
+  waiting.join();
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(files_->AllFiles().size(), sources + 5);
 }
 
 // The build line names the project where the compiling machine sees it, and the compiler given;

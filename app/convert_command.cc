@@ -22,6 +22,16 @@ namespace {
 
 constexpr char kHelpCommand[] = "vorlintex convert";
 
+constexpr char kConvertExitStatus[] =
+    "Exit status:\n"
+    "  0   every file was written\n"
+    "  1   a file operation failed, the source folder could not be listed for --all, or the\n"
+    "      target folder is the source folder\n"
+    "  2   a missing include file ended the run (with --keep-going: left a page out)\n"
+    "  64  a usage error\n"
+    "  75  another run was writing into the target folder and --no-wait was given; nothing\n"
+    "      was written";
+
 const char* FailedAccessText(Access access) {
   switch (access) {
     case Access::kRead:
@@ -179,6 +189,10 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
                    "instead of the one this machine's registry names")
       ->type_name("PATH");
   AddRuleOptions(command, &options->rules);
+  command->add_flag("--no-wait", options->no_wait,
+                    "Exit at once with status 75, writing nothing, while another run writes into "
+                    "the target folder (by default the run waits for it)");
+  command->footer(kConvertExitStatus);
 }
 
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err) {
@@ -187,6 +201,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   }
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};
+  input.wait = !options.no_wait;
   input.keep_going = options.keep_going;
   input.subfolders = options.recursive;
   if (options.all || options.recursive) {
@@ -213,7 +228,8 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     // The page the wizard would show for this run, rendered by the wizard's own code.
     StreamResponse page(out);
     if (Status printed = wizard::WriteRunPage(page, input, summary);
-        !printed.ok() && summary.end != generator::RunEnd::kNoFileService) {
+        !printed.ok() && summary.end != generator::RunEnd::kNoFileService &&
+        summary.end != generator::RunEnd::kTargetBusy) {
       err << "vorlintex: " << DisplayMessage(env, printed) << "\n";
     }
     PrintFailures(summary, env, err);
@@ -244,6 +260,10 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
         err << "vorlintex: " << wizard::RefusalMessage(summary.refused) << "\n";
       }
       return kExitFailed;
+    case generator::RunEnd::kTargetBusy:
+      err << "vorlintex: another run is writing into " << options.target_dir
+          << "; nothing was written (without --no-wait the run waits for it)\n";
+      return kExitTargetBusy;
     case generator::RunEnd::kNoFileService:
       break;
   }

@@ -25,6 +25,8 @@ struct ConvertOptions {
   bool html = false;
   // Also check the pages, and write the check's HTML report into the target folder.
   bool check = false;
+  // End at once, rather than wait, while another run writes into the target folder.
+  bool no_wait = false;
   // A page a missing include file stops is left out and the run goes on.
   bool keep_going = false;
   // The pages of the source folder and of all its subfolders, in one project.
@@ -50,8 +52,10 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options);
 // Runs the conversion the parsed options ask for. The exit status: 0 when every file was
 // written, 1 when a file operation failed or the run could not be done (the source folder
 // could not be listed for --all, or is the target), 2 when a missing include file ended the
-// run (with keep_going: left a page out), 64 when a field (or a given --build-path or --compiler)
-// is blank, a page is named with a folder part, or neither pages nor --all were given.
+// run (with keep_going: left a page out), 64 when a field (or a given --build-path or
+// --compiler) is blank, a page is named with a folder part, or neither pages nor --all were
+// given, 75 when another run was writing into the target folder and --no-wait was given
+// (nothing was written). Without --no-wait the run waits for the other.
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err);
 
 // Parses `args` (what follows "convert" on the command line), then converts.

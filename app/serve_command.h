@@ -4,10 +4,9 @@
 #include <cstddef>
 #include <ostream>
 #include <string>
-
-#include "app/rule_options.h"
 #include <vector>
 
+#include "app/rule_options.h"
 #include "contract/env.h"
 
 namespace CLI {

@@ -19,11 +19,12 @@ std::atomic<long> live_objects{0};
 // The HRESULT a caller gets for a failure of the core, by its code: E_INVALIDARG for a
 // value the method cannot take (a text outside the ANSI code page, a page method called
 // without a scripting context), E_NOTIMPL for what the component cannot do in this process,
-// the Win32 codes for a missing or existing file or folder, ERROR_BUSY for a call made while
-// another call of the instance runs (a host calling back from inside the page), and E_FAIL for
-// an I/O error of the system or of the page host. The reason goes with it as the error description.
-// Calls of unknown members, or with the wrong number or type of arguments, never reach the core:
-// the type library answers them (DISP_E_UNKNOWNNAME, DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT,
+// the Win32 codes for a missing or existing file or folder and a read-only file, ERROR_BUSY
+// for a folder another run holds or a call made while another call of the instance runs (a
+// host calling back from inside the page), and E_FAIL for an I/O error of the system or of the
+// page host. The reason goes with it as the error description. Calls of unknown members, or
+// with the wrong number or type of arguments, never reach the core: the type library answers
+// them (DISP_E_UNKNOWNNAME, DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT,
 // DISP_E_TYPEMISMATCH), as Morvane::Invoke answers them with NotSupported and
 // InvalidArgument.
 HRESULT ResultOf(Status::Code code) {
@@ -38,6 +39,8 @@ HRESULT ResultOf(Status::Code code) {
       return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     case Status::Code::kAlreadyExists:
       return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+    case Status::Code::kReadOnly:
+      return HRESULT_FROM_WIN32(ERROR_FILE_READ_ONLY);
     case Status::Code::kBusy:
       return HRESULT_FROM_WIN32(ERROR_BUSY);
     case Status::Code::kIOError:

@@ -16,7 +16,6 @@
 #include "contract/automation.h"
 #include "generator/target_turns.h"
 #include "platform/windows/win32_class_keys.h"
-#include "platform/windows/win32_process_turn.h"
 #include "platform/windows/windows_env.h"
 
 namespace vorlintex::com {
@@ -28,7 +27,8 @@ std::atomic<long> server_locks{0};
 // Made at the first instance, kept until the process ends.
 const Services& ProcessServices() {
   static const std::unique_ptr<Env> env = NewWindowsEnv();
-  static generator::TargetTurns turns(TakeNamedTurn);
+  // Its turns hold among the server's worker processes through the Env's folder turns.
+  static generator::TargetTurns turns;
   static const Services services{env.get(), &turns};
   return services;
 }

@@ -1,10 +1,11 @@
 // The platform services the component needs beyond the page host: file service objects, the
-// folder listing, the registry value that locates the compiler, the Windows directory, and
-// the identity of a folder on disk, and the spelling of a path in messages. One real implementation
-// per platform (platform/), and an in-memory one for tests. Safe to call from several threads at
-// once.
+// folder listing, the registry value that locates the compiler, the Windows directory, the
+// identity of a folder on disk, a folder's turn among the processes that write into it, and
+// the spelling of a path in messages. One real implementation per platform (platform/), and an
+// in-memory one for tests. Safe to call from several threads at once.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,15 @@
 #include "contract/text_file_service.h"
 
 namespace vorlintex {
+
+// The reason of a folder's turn that another holder has, for a caller that would not wait.
+inline constexpr char kFolderBusyReason[] = "another run is writing into this folder";
+
+// The turn of a folder among processes, given back when destroyed.
+class FolderTurn {
+ public:
+  virtual ~FolderTurn() = default;
+};
 
 class Env {
  public:
@@ -51,6 +61,25 @@ class Env {
   // existing folder or it cannot be looked at.
   virtual std::optional<std::string> FolderIdentity(const std::string& path) = 0;
 
+  // Takes the turn of the existing folder `path` among the processes of this machine that ask
+  // for it here (in memory: among every Env over one store), and stores it in *turn; it is
+  // held until that is destroyed, on the thread that took it. While another holder has the
+  // turn, waits for it, or with `wait` false fails at once. On failure *turn is null: Busy when
+  // `wait` is false and another holder has it, NotFound when `path` names no existing folder,
+  // IOError when the system cannot lock the folder (a file system without locks). A process
+  // takes each folder's turn once at a time (generator/target_turns.h sees to it): a second
+  // take in the same process may wait for the first.
+  virtual Status TakeFolderTurn(const std::string& path, bool wait,
+                                std::unique_ptr<FolderTurn>* turn) = 0;
+
+  // Removes from the folder `path` the files in the making (the names this program writes a
+  // file under beside its own before renaming it: ".vorlintex-", 16 hexadecimal digits,
+  // ".tmp") that runs killed midway left there, and no other file; one still being written
+  // (whose writer holds its lock on POSIX, that any program has open on Windows) is kept. For
+  // the holder of the folder's turn. Stores in *removed how many went. NotFound when `path`
+  // names no existing folder, IOError when it cannot be read; a file that cannot be removed is
+  // kept and not counted.
+  virtual Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) = 0;
   // `path`, built with "\" between its parts as the run and its pages write paths, spelled as
   // this system's user and shell spell it, for the messages the command line prints: on POSIX
   // each "\" is a "/" (the POSIX file service reads both as separators, so the spelled path

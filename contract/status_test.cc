@@ -21,6 +21,8 @@ TEST(StatusTest, ToStringNamesTheCodeAndMessageLeavesItOut) {
        "Invalid argument: Request.Form: index 0", "Request.Form: index 0"},
       {Status::NotSupported("Render", "no method"), "Not supported: Render: no method",
        "Render: no method"},
+      {Status::ReadOnly("a.cls", "the file is read-only"),
+       "Read-only: a.cls: the file is read-only", "a.cls: the file is read-only"},
       {Status::Busy("morvane", "in use"), "Busy: morvane: in use", "morvane: in use"},
       {Status::IOError("", "no path"), "IO error: no path", "no path"},
   };

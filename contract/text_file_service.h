@@ -11,6 +11,9 @@
 
 namespace vorlintex::fs {
 
+// The reason of a file that is not replaced because it is read-only: a report's "Could not
+// write PATH: " comes before it.
+inline constexpr char kReadOnlyReason[] = "the file is read-only";
 // How the last line read ended: a page sent as it stands must send its line ends as they are.
 enum class LineEnd : unsigned char { kNone, kLf, kCrLf };
 
@@ -55,9 +58,12 @@ class TextFileService {
   // its parent is missing or a file, IOError for any other refusal.
   virtual Status CreateFolder(const std::string& path) = 0;
   // A new empty file, open for writing, that replaces whatever has that name (a link is
-  // replaced, not followed) when it is closed. On success stores the stream in *stream; on
-  // failure stores null (NotFound when the folder is missing or a file, IOError otherwise, a
-  // folder of that name included).
+  // replaced, not followed) when it is closed; a file it replaces gives it its permission bits.
+  // On success stores the stream in *stream; on failure stores null (NotFound when the folder
+  // is missing or a file; ReadOnly, with the reason kReadOnlyReason, when an ordinary file of
+  // that name is read-only, which is then left as it is; IOError otherwise, a folder of that
+  // name included). Read-only is a file nobody may write by its mode, or this process may not
+  // (on Windows, its read-only attribute): the rename would need only the folder's permission.
   virtual Status CreateTextFile(const std::string& path, std::unique_ptr<TextStream>* stream) = 0;
   // An existing file, open for reading at its first line. On success stores the stream in
   // *stream; on failure stores null (NotFound when there is no such file, IOError when it

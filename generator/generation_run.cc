@@ -149,7 +149,15 @@ void GenerationRun::Run() {
   }
   TargetTurns::Turn turn;
   if (services_.turns != nullptr) {
-    turn = services_.turns->Take(TargetTurns::KeyOf(env, input_.target_dir));
+    if (!services_.turns->Take(env, input_.target_dir, input_.wait, &turn).ok()) {
+      summary_.end = RunEnd::kTargetBusy;
+      return;
+    }
+    // No other run writes here now, so every file in the making is a killed run's. Without the
+    // turn among processes another's could be in the making, and all are left.
+    size_t removed = 0;
+    if (turn.among_processes())
+      env.RemoveFilesInTheMaking(input_.target_dir, &removed).IgnoreError();
   }
 
   summary_.build_script = PathIn(input_.target_dir, dll_name_ + ".bat");

@@ -18,6 +18,9 @@ struct RunInput {
   std::string target_dir;
   std::string dll_name;            // as typed: the run cuts it before ".dll"
   std::vector<std::string> pages;  // file names of the source folder, in the order picked
+  // While another run, of this process or another, writes into the target folder: wait for
+  // it, or end at once (RunEnd::kTargetBusy).
+  bool wait = true;
   // A page a missing include file stops is left out, and the run goes on with the next.
   bool keep_going = false;
   // A site run: pages may also be paths under the source folder ("admin\\default.asp"), each
@@ -35,7 +38,10 @@ struct RunInput {
 // what they had (RunSummary::files_left); with keep_going the page alone is left out, its files
 // abandoned, and counted in RunSummary::pages_left_out, and the run goes on. A file
 // service object that cannot be made ends it before any file work (kNoFileService, also when
-// services.env is null). services.turns may be null.
+// services.env is null). With services.turns the run takes the target folder's turn once the
+// folder is there (or end with kTargetBusy when it would have to wait and input.wait is false),
+// and holding it among processes removes the files in the making that killed runs left in the
+// folder. services.turns may be null: the run then takes no turn.
 RunSummary RunGeneration(const RunInput& input, const Services& services);
 
 }  // namespace vorlintex::generator

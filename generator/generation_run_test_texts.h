@@ -52,11 +52,12 @@ inline std::string HtmlClass(const std::string& base, const std::string& html) {
 }
 
 // A run on a file store in memory, through a fault injection the tests may tell to fail
-// operations, whose turns between processes are noted.
+// operations. A second MemoryEnv over `files`, with TargetTurns of its own, is another process
+// on the same disk.
 struct MemoryRun {
   RunSummary Run(const std::string& source, const std::string& target, const std::string& dll,
-                 std::vector<std::string> pages) {
-    const RunInput input{source, target, dll, std::move(pages)};
+                 std::vector<std::string> pages, bool wait = true) {
+    const RunInput input{source, target, dll, std::move(pages), wait};
     return RunGeneration(input, Services{&faults, &turns});
   }
   std::string File(const std::string& path) const {
@@ -66,12 +67,7 @@ struct MemoryRun {
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   MemoryEnv env{files};
   FaultInjectionEnv faults{env};
-  std::vector<std::string> process_turns;  // each turn between processes taken and let go
-  TargetTurns turns{[this](const std::string& key) {
-    process_turns.push_back("take " + key);
-    return std::shared_ptr<void>(nullptr,
-                                 [this, key](void*) { process_turns.push_back("let go " + key); });
-  }};
+  TargetTurns turns;
 };
 
 }  // namespace vorlintex::generator::testing

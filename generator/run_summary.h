@@ -18,6 +18,8 @@ enum class RunEnd {
   kRefused,         // a field failed its check; nothing of the run was done (`refused`)
   kMissingInclude,  // a missing include file ended it at a page (`missing_include`)
   kNoFileService,   // no file service object could be made (`file_service_failure`)
+  kTargetBusy,      // another run held the target folder and the run was not to wait; the
+                    // folder was made when missing, and no file was written
 };
 
 // The field check that refused a run, in the order the entry page's script makes them.

@@ -27,17 +27,24 @@ void TargetTurns::Turn::Release() {
   std::exchange(turns_, nullptr)->Give(key_);
 }
 
-TargetTurns::Turn TargetTurns::Take(const std::string& key) {
+Status TargetTurns::Take(Env& env, const std::string& target_dir, bool wait, Turn* turn) {
+  *turn = Turn();
+  const std::string key = KeyOf(env, target_dir);
   {
     std::unique_lock<std::mutex> lock(mutex_);
+    if (!wait && busy_.contains(key)) {
+      return Status::Busy(target_dir, kFolderBusyReason);
+    }
     released_.wait(lock, [&] { return !busy_.contains(key); });
     busy_.insert(key);
   }
-  Turn turn(this, key);
-  // Asked only by the one thread of this process that holds the key, so that a process
-  // waits for others with one thread at most.
-  if (take_process_turn_) turn.between_processes_ = take_process_turn_(key);
-  return turn;
+  Turn taken(this, key);
+  // Asked only by the one thread of this process that holds the key, so that a process waits
+  // for others with one thread at most, and takes a folder's turn once at a time.
+  Status among = env.TakeFolderTurn(target_dir, wait, &taken.between_processes_);
+  if (among.code() == Status::Code::kBusy) return among;
+  *turn = std::move(taken);
+  return Status::OK();
 }
 
 void TargetTurns::Give(const std::string& key) {

@@ -1,11 +1,11 @@
-// Generation runs in one process that aim at the same target folder take turns: their files
-// would otherwise be written over each other line by line. Runs on different folders go on
-// in parallel. Where several processes serve the wizard (a web server's worker processes), the
-// platform can make the turns hold between them too.
+// Generation runs that aim at the same target folder take turns: their files would otherwise be
+// written over each other line by line. Within a process the turn is a table of busy folders;
+// between processes (two `vorlintex convert` at once, a web server's worker processes) it is
+// the platform's turn of the folder (Env::TakeFolderTurn). Runs on different folders go on in
+// parallel.
 #pragma once
 
 #include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -29,6 +29,9 @@ class TargetTurns {
     ~Turn();
 
     bool held() const { return turns_ != nullptr; }
+    // True when the turn holds among processes too: no other run of any process then writes
+    // into the folder.
+    bool among_processes() const { return between_processes_ != nullptr; }
 
    private:
     friend class TargetTurns;
@@ -37,21 +40,19 @@ class TargetTurns {
 
     TargetTurns* turns_ = nullptr;
     std::string key_;
-    std::shared_ptr<void> between_processes_;  // released before the turn in this process
+    std::unique_ptr<FolderTurn> between_processes_;  // released before the turn in this process
   };
 
-  // Waits for the turn of a key among processes and holds it until the result is released;
-  // null when it cannot be had, and the turn then holds in this process only.
-  using ProcessTurnTaker = std::function<std::shared_ptr<void>(const std::string& key)>;
-
   TargetTurns() = default;
-  explicit TargetTurns(ProcessTurnTaker take_process_turn)
-      : take_process_turn_(std::move(take_process_turn)) {}
   TargetTurns(const TargetTurns&) = delete;
   TargetTurns& operator=(const TargetTurns&) = delete;
 
-  // Waits until no other holder has the turn of `key`, then takes it.
-  Turn Take(const std::string& key);
+  // Takes the turn of the target folder `target_dir` in this process, then among processes
+  // through `env`, waiting while another holder has either; with `wait` false it fails at once
+  // instead, Busy, and *turn holds nothing. When the turn among processes cannot be had for
+  // another reason (the folder is not there, the file system keeps no locks), *turn holds in
+  // this process only and the call succeeds: the run goes on as it would without the platform.
+  Status Take(Env& env, const std::string& target_dir, bool wait, Turn* turn);
 
   // The key of a target folder: its identity on disk when it exists, else the path as typed
   // with "/" taken as "\" and ASCII letters lower-cased.
@@ -63,7 +64,6 @@ class TargetTurns {
   std::mutex mutex_;
   std::condition_variable released_;
   std::set<std::string> busy_;
-  const ProcessTurnTaker take_process_turn_;
 };
 
 }  // namespace vorlintex::generator

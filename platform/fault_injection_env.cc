@@ -213,4 +213,13 @@ std::optional<std::string> FaultInjectionEnv::FolderIdentity(const std::string& 
   return base_.FolderIdentity(path);
 }
 
+Status FaultInjectionEnv::TakeFolderTurn(const std::string& path, bool wait,
+                                         std::unique_ptr<FolderTurn>* turn) {
+  return base_.TakeFolderTurn(path, wait, turn);
+}
+
+Status FaultInjectionEnv::RemoveFilesInTheMaking(const std::string& path, size_t* removed) {
+  return base_.RemoveFilesInTheMaking(path, removed);
+}
+
 }  // namespace vorlintex

@@ -41,6 +41,9 @@ class FaultInjectionEnv : public Env {
   std::string WindowsDirectory() override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;
   std::string DisplayPath(const std::string& path) const override;
+  Status TakeFolderTurn(const std::string& path, bool wait,
+                        std::unique_ptr<FolderTurn>* turn) override;
+  Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override;
 
   // The rules and the count, shared with the services and streams.
   class Faults;

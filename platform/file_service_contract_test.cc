@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -150,6 +151,8 @@ TEST_P(FileServiceContractTest, NamesAreFoundAsOnWindows) {
 // words it.
 TEST_P(FileServiceContractTest, FailuresNameTheCodeThePathAndTheReason) {
   harness_->Put("Folder/f.txt", "only\r\n");
+  harness_->Put("Kept.cls", "kept\r\n");
+  harness_->SetReadOnly("Kept.cls", true);
   using Code = Status::Code;
   const std::string kMissing = "No such file or directory", kThroughFile = "Not a directory";
   const std::string kNul("nul\0.asp", 8);
@@ -164,6 +167,7 @@ TEST_P(FileServiceContractTest, FailuresNameTheCodeThePathAndTheReason) {
       {kCreate, "FOLDER", Code::kIOError, "Is a directory"},
       {kCreate, "folder\\f.txt\\out.cls", Code::kNotFound, kThroughFile},
       {kCreate, kNul, Code::kInvalidArgument, "Invalid argument"},
+      {kCreate, "kept.CLS", Code::kReadOnly, "the file is read-only"},
       {kCreateFolder, "Folder\\F.txt", Code::kAlreadyExists, "File exists"},
       {kCreateFolder, "folder", Code::kAlreadyExists, "File exists"},
       {kCreateFolder, "no\\parent", Code::kNotFound, kMissing},
@@ -181,6 +185,8 @@ TEST_P(FileServiceContractTest, FailuresNameTheCodeThePathAndTheReason) {
     EXPECT_EQ(stream, nullptr);
   }
   EXPECT_EQ(harness_->Names("Folder"), Lines{"f.txt"});
+  EXPECT_EQ(harness_->Get("Kept.cls"), "kept\r\n");
+  harness_->SetReadOnly("Kept.cls", false);  // so that the folder can go
   // A read past the end fails and stays at the end.
   std::unique_ptr<TextStream> reading;
   ASSERT_TRUE(service().OpenTextFile(At("folder\\f.txt"), &reading).ok());
@@ -237,6 +243,53 @@ TEST_P(FileServiceContractTest, ListsFilesAndKnowsFolders) {
   for (const char* none : {"notes.txt", "Missing"}) {
     EXPECT_EQ(harness_->env().FolderIdentity(At(none)), std::nullopt) << none;
   }
+}
+
+// A folder's turn is one holder's at a time among Envs, as among processes; a missing folder
+// has none. Its holder removes the files in the making that killed runs left, and only those:
+// one still being written stays, and takes its name when closed.
+TEST_P(FileServiceContractTest, FolderTurnsAndFilesLeftInTheMaking) {
+  ASSERT_TRUE(service().CreateFolder(At("out")).ok());
+  ASSERT_TRUE(service().CreateFolder(At("other")).ok());
+  std::unique_ptr<Env> second = harness_->NewEnv();
+  // On a thread of its own: on Windows a turn is its thread's, as another process's would be.
+  auto take_elsewhere = [&](const std::string& path) {
+    Status status;
+    std::thread([&] {
+      std::unique_ptr<FolderTurn> turn;
+      status = second->TakeFolderTurn(path, false, &turn);
+      EXPECT_EQ(turn != nullptr, status.ok());
+    }).join();
+    return status;
+  };
+  std::unique_ptr<FolderTurn> held;
+  ASSERT_TRUE(harness_->env().TakeFolderTurn(At("out"), true, &held).ok());
+  EXPECT_EQ(take_elsewhere(At("OUT")).ToString(),
+            "Busy: " + At("OUT") + ": another run is writing into this folder");
+  EXPECT_TRUE(take_elsewhere(At("other")).ok());
+  EXPECT_EQ(take_elsewhere(At("missing")).code(), Status::Code::kNotFound);
+
+  const Lines left = {".vorlintex-0123456789abcdef.tmp", ".VORLINTEX-FEDCBA9876543210.TMP"};
+  const Lines kept = {".vorlintex-0123456789abcdeg.tmp", ".vorlintex-0123456789abcde.tmp",
+                      "notes.tmp", "inner/.vorlintex-0123456789abcdef.tmp"};
+  for (const std::string& name : left) harness_->Put("out/" + name, "half");
+  for (const std::string& name : kept) harness_->Put("out/" + name, "mine");
+  std::unique_ptr<TextStream> writing;
+  ASSERT_TRUE(service().CreateTextFile(At("out\\new.cls"), &writing).ok());
+  ASSERT_TRUE(writing->WriteLine("new").ok());
+  size_t removed = 99;
+  EXPECT_TRUE(harness_->env().RemoveFilesInTheMaking(At("OUT"), &removed).ok());
+  EXPECT_EQ(removed, left.size());
+  for (const std::string& name : left) EXPECT_EQ(harness_->Get("out/" + name), std::nullopt);
+  for (const std::string& name : kept) EXPECT_EQ(harness_->Get("out/" + name), "mine") << name;
+  EXPECT_TRUE(writing->Close().ok());
+  EXPECT_EQ(harness_->Get("out/new.cls"), "new\r\n");
+  EXPECT_EQ(harness_->env().RemoveFilesInTheMaking(At("missing"), &removed).code(),
+            Status::Code::kNotFound);
+  EXPECT_EQ(removed, 0u);
+
+  held.reset();
+  EXPECT_TRUE(take_elsewhere(At("out")).ok());
 }
 
 INSTANTIATE_TEST_SUITE_P(Services, FileServiceContractTest, ::testing::ValuesIn(kHarnesses),

@@ -39,6 +39,10 @@ class Harness {
   // From now on writes fail, as on a full disk: those to `relative`, or all the process makes.
   // False where the platform has no way to.
   virtual bool FailWrites(const std::string& relative) = 0;
+  // Marks the file read-only, or writable again, as its owner would.
+  virtual void SetReadOnly(const std::string& relative, bool read_only) = 0;
+  // Another Env over the same files, as another process would have.
+  virtual std::unique_ptr<Env> NewEnv() = 0;
 
   TextFileService& service() {
     if (service_ == nullptr && !env().NewFileService(&service_).ok()) abort();
@@ -70,6 +74,10 @@ class MemoryHarness : public Harness {
     env_.FailOn(FileOperation::kWrite, Root() + "\\" + relative);
     return true;
   }
+  void SetReadOnly(const std::string& relative, bool read_only) override {
+    if (read_only) files_->MakeReadOnly(Root() + "\\" + relative);
+  }
+  std::unique_ptr<Env> NewEnv() override { return std::make_unique<MemoryEnv>(files_); }
 
  private:
   std::shared_ptr<MemoryFileSystem> files_ = MemoryFileSystem::Create();
@@ -112,6 +120,14 @@ class DiskHarness : public Harness {
     return names;
   }
   Env& env() override { return *env_; }
+  // On Windows, taking the write permission away sets the read-only attribute.
+  void SetReadOnly(const std::string& relative, bool read_only) override {
+    using std::filesystem::perms;
+    std::filesystem::permissions(
+        Native(relative), perms::owner_write | perms::group_write | perms::others_write,
+        read_only ? std::filesystem::perm_options::remove : std::filesystem::perm_options::add);
+  }
+  std::unique_ptr<Env> NewEnv() override { return NewNativeEnv(); }
 #ifdef _WIN32
   // Windows has no per-process file size limit to make a write fail with.
   bool FailWrites(const std::string&) override { return false; }

@@ -47,4 +47,15 @@ std::optional<std::string> MemoryEnv::FolderIdentity(const std::string& path) {
   return WindowsPathKey(path);
 }
 
+Status MemoryEnv::TakeFolderTurn(const std::string& path, bool wait,
+                                 std::unique_ptr<FolderTurn>* turn) {
+  turn->reset();
+  if (!files_->FolderExists(path)) return Status::NotFound(path, "No such file or directory");
+  return files_->turns().Take(WindowsPathKey(path), path, wait, turn);
+}
+
+Status MemoryEnv::RemoveFilesInTheMaking(const std::string& path, size_t* removed) {
+  return files_->RemoveFilesInTheMaking(path, removed);
+}
+
 }  // namespace vorlintex

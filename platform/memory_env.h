@@ -1,5 +1,5 @@
-// The platform in memory, for tests: files and listings from a MemoryFileSystem, a registry
-// value and a Windows directory set by the test.
+// The platform in memory, for tests: files, listings and folder turns from a MemoryFileSystem,
+// a registry value and a Windows directory set by the test.
 #pragma once
 
 #include <map>
@@ -28,6 +28,10 @@ class MemoryEnv : public Env {
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override;
   std::string WindowsDirectory() override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;
+  // Turns held among every MemoryEnv over the same store, as among processes over one disk.
+  Status TakeFolderTurn(const std::string& path, bool wait,
+                        std::unique_ptr<FolderTurn>* turn) override;
+  Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override;
   std::string DisplayPath(const std::string& path) const override;
 
  private:

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "contract/ascii.h"
+#include "platform/temporary_name.h"
 #include "platform/wildcard.h"
 #include "platform/windows_path.h"
 
@@ -259,6 +260,35 @@ std::vector<std::string> MemoryFileSystem::AllFiles() const {
   return paths;
 }
 
+void MemoryFileSystem::MakeReadOnly(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto it = nodes_.find(WindowsPathKey(path));
+  if (it != nodes_.end()) it->second.read_only = true;
+}
+
+Status MemoryFileSystem::RemoveFilesInTheMaking(const std::string& path, size_t* removed) {
+  *removed = 0;
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::string folder_key = WindowsPathKey(path);
+  if (!folder_key.empty()) {
+    const Node* folder = FindLocked(folder_key);
+    if (folder == nullptr || !folder->folder) return Status::NotFound(path, kNoSuchFile);
+    folder_key += '\\';
+  }
+  for (auto it = nodes_.lower_bound(folder_key); it != nodes_.end();) {
+    const std::string& key = it->first;
+    if (key.compare(0, folder_key.size(), folder_key) != 0) break;
+    const bool here = key.find('\\', folder_key.size()) == std::string::npos;
+    if (here && !it->second.folder && IsTemporaryName(LastSpelledPart(it->second.spelling))) {
+      it = nodes_.erase(it);
+      ++*removed;
+    } else {
+      ++it;
+    }
+  }
+  return Status::OK();
+}
+
 Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
@@ -277,6 +307,9 @@ Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
 Status MemoryFileSystem::DoCreateFile(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
+  if (const Node* node = FindLocked(key); node != nullptr && node->read_only && !node->folder) {
+    return Status::ReadOnly(path, kReadOnlyReason);
+  }
   return CanTakeFileLocked(key, path);
 }
 

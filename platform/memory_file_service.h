@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "contract/env.h"
 #include "contract/text_file_service.h"
+#include "platform/memory_folder_turns.h"
 #include "platform/wildcard.h"
 
 namespace vorlintex::fs {
@@ -33,6 +35,14 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
   // Every file path in the store, for comparing whole trees in tests.
   std::vector<std::string> AllFiles() const;
 
+  // From now on a file of that name is read-only: a create fails, and the file is kept.
+  void MakeReadOnly(const std::string& path);
+  // Removes the files of the folder `path` named as files in the making (temporary_name.h),
+  // which a test puts there as a killed run on disk would leave them (the store's own files in
+  // the making never show): Env::RemoveFilesInTheMaking.
+  Status RemoveFilesInTheMaking(const std::string& path, size_t* removed);
+  // The turns of this store's folders, which every Env over it shares.
+  MemoryFolderTurns& turns() { return *turns_; }
   // A new file service object over this store.
   std::unique_ptr<TextFileService> NewService();
 
@@ -44,6 +54,7 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
     bool folder = false;
     std::string spelling;                   // the full path as stored, parts joined by "\"
     std::shared_ptr<std::string> contents;  // files only
+    bool read_only = false;                 // files only
   };
 
   // ListFiles (`folders` false) or ListFolders (`folders` true) of the pattern.
@@ -72,6 +83,7 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
 
   mutable std::mutex mutex_;
   std::map<std::string, Node> nodes_;  // by lookup key
+  const std::shared_ptr<MemoryFolderTurns> turns_ = MemoryFolderTurns::Create();
 };
 
 }  // namespace vorlintex::fs

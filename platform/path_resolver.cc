@@ -145,9 +145,13 @@ bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
   }
   file->path = Resolve(names, path, std::move(exact), FolderNameCache::Exact::kUnchecked).path;
   struct stat info;
-  if (lstat(file->path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    errno = EISDIR;
-    return false;
+  if (lstat(file->path.c_str(), &info) == 0) {
+    if (S_ISDIR(info.st_mode)) {
+      errno = EISDIR;
+      return false;
+    }
+    file->replaces_file = S_ISREG(info.st_mode);
+    file->replaced_mode = info.st_mode;
   }
   file->folder = FolderOf(file->path);
   // Sixteen random digits make a taken name all but impossible; a few tries end any doubt.

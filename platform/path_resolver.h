@@ -40,12 +40,17 @@ struct FileInTheMaking {
   std::string path;       // the name it is to take, resolved as ResolveWindowsPath does
   std::string folder;     // the folder of both names ("" for the current folder)
   std::string temporary;  // the name it is written under
+  // The ordinary file the name holds when the new file is made (a link there is not one):
+  // its mode, of which the new file is to take the permission bits.
+  bool replaces_file = false;
+  unsigned replaced_mode = 0;
 };
 
 // Resolves `path` and creates a new file in the folder of the result under a fresh temporary
 // name with `create`, which must refuse a name that exists (O_CREAT | O_EXCL) and returns false,
 // errno set, when it fails; a name taken by chance is retried with another. EISDIR when the
-// resolved name is a folder.
+// resolved name is a folder. `file` holds the resolved name, and what it replaces, before
+// `create` is first called.
 bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
                              const std::function<bool(const std::string& temporary)>& create,
                              FileInTheMaking* file);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/files_in_the_making.h"
 #include "platform/folder_listing.h"
 #include "platform/folder_name_cache.h"
 #include "platform/native_env.h"
 #include "platform/posix_file_service.h"
+#include "platform/posix_folder_turn.h"
 #include "platform/windows_directory.h"
 #include "platform/wine_registry.h"
 
@@ -36,6 +38,15 @@ class PosixEnv final : public Env {
 
   std::optional<std::string> FolderIdentity(const std::string& path) override {
     return PosixFolderIdentity(*folders_, path);
+  }
+
+  Status TakeFolderTurn(const std::string& path, bool wait,
+                        std::unique_ptr<FolderTurn>* turn) override {
+    return TakePosixFolderTurn(*folders_, path, wait, turn);
+  }
+
+  Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override {
+    return RemovePosixFilesInTheMaking(*folders_, path, removed);
   }
 
   std::string DisplayPath(const std::string& path) const override {

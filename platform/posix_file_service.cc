@@ -3,6 +3,7 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <string.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,6 +98,15 @@ class PosixTextStream final : public BlockTextStream {
   std::shared_ptr<FolderNameCache> folders_;  // writing only
 };
 
+// A file at an output name is read-only when nobody may write it by its mode (what "chmod a-w"
+// makes, and what Wine shows as the read-only attribute) or this process may not write it. The
+// mode is asked first because a process of root passes every permission check.
+bool IsReadOnly(const FileInTheMaking& file) {
+  if (!file.replaces_file) return false;
+  if ((file.replaced_mode & 0222) == 0) return true;
+  return faccessat(AT_FDCWD, file.path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 // The operating system reads a path only up to its first NUL: such a path would name another
 // file than the one asked for, so it names none.
 bool HoldsNul(const std::string& path) { return path.find('\0') != std::string::npos; }
@@ -137,16 +147,35 @@ class PosixFileService final : public fs::TextFileService {
     // renamed over it when closed, so a link there is replaced rather than written through, and
     // a run cut short leaves no half-written file where a whole one stood.
     int fd = -1;
+    bool read_only = false;
     FileInTheMaking file;
     if (!CreateBesideWindowsPath(
             *folders_, path,
             [&](const std::string& temporary) {
+              // The rename needs only the folder's permission, so the file's own is asked here.
+              if (IsReadOnly(file)) {
+                read_only = true;
+                errno = EACCES;
+                return false;
+              }
               fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
               return fd >= 0;
             },
             &file)) {
+      if (read_only) return Status::ReadOnly(path, fs::kReadOnlyReason);
       return ErrnoStatus(path, errno);
     }
+    // A replaced file's permission bits stay with its name (a group's write, an owner-only
+    // file); the owner is the process's, as for any file it makes.
+    if (file.replaces_file && fchmod(fd, file.replaced_mode & 0777) != 0) {
+      const int error = errno;
+      close(fd);
+      RemoveTemporary(*folders_, file);
+      return ErrnoStatus(path, error);
+    }
+    // Held while the file is in the making: a run that clears the folder of files in the making
+    // left by killed runs passes over it. Where the file system has no locks it goes without.
+    flock(fd, LOCK_EX | LOCK_NB);
     *stream = std::make_unique<PosixTextStream>(fd, path, std::move(file), folders_);
     return Status::OK();
   }

@@ -1,14 +1,21 @@
-// What only the real file system on POSIX has: links, pipes and names in several letter cases
-// at once.
+// What only the real file system on POSIX has: links, pipes, names in several letter cases at
+// once, permission bits and other processes.
 #include "platform/posix_file_service.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <iterator>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/file_service_test_harness.h"
+#include "platform/posix_env.h"
 #include "platform/windows_directory.h"
 
 namespace vorlintex {
@@ -60,6 +67,81 @@ TEST(PosixFileServiceTest, LinksPipesAndSeveralSpellingsOfOneName) {
             harness.env().FolderIdentity(root + "\\SITE"));
   EXPECT_NE(harness.env().FolderIdentity(root + "\\link"),
             harness.env().FolderIdentity(root + "\\site"));
+}
+
+// A replaced file's permission bits stay with its name; a new one's are what the umask allows.
+// Read-only is the mode's word even to root, whom no permission check stops.
+TEST(PosixFileServiceTest, AReplacedFileKeepsItsModeAndAReadOnlyOneIsKept) {
+  fs::DiskHarness harness;
+  const mode_t mask = umask(0);
+  umask(mask);
+  const std::pair<std::optional<mode_t>, std::optional<mode_t>> cases[] = {
+      {std::nullopt, 0666 & ~mask},
+      {0600, 0600},
+      {0640, 0640},
+      {0775, 0775},
+      {0200, 0200},
+      {04755, 0755},  // no set-user-ID on a file it made
+      {0444, std::nullopt},
+      {0555, std::nullopt},
+      {0, std::nullopt}};
+  for (const auto& [before, after] : cases) {
+    const std::string name = "f" + std::to_string(before.value_or(07777)) + ".cls";
+    SCOPED_TRACE(name);
+    if (before) {
+      harness.Put(name, "old\r\n");
+      ASSERT_EQ(chmod(harness.Native(name).c_str(), *before), 0);
+    }
+    std::unique_ptr<fs::TextStream> stream;
+    Status created = harness.service().CreateTextFile(harness.Root() + "\\" + name, &stream);
+    EXPECT_EQ(created.code(), after ? Status::Code::kOk : Status::Code::kReadOnly);
+    if (stream != nullptr) {
+      EXPECT_TRUE(stream->WriteLine("new").ok() && stream->Close().ok());
+    }
+    struct stat info {};
+    ASSERT_EQ(stat(harness.Native(name).c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, after.value_or(*before));
+    EXPECT_EQ(harness.Get(name), after ? "new\r\n" : "old\r\n");
+  }
+  EXPECT_EQ(harness.Names("").size(), std::size(cases));  // no file in the making is left
+}
+
+// Two processes take turns on a folder: while one holds it the other is refused at once when it
+// would not wait, and a waiting take returns only once the holder has let go. The holder says
+// it is letting go before it does, so a take that did not wait would find nothing said.
+TEST(PosixFolderTurnTest, AnotherProcessWaitsForTheTurn) {
+  fs::DiskHarness harness;
+  const std::string folder = harness.Root() + "\\Out";
+  ASSERT_TRUE(harness.service().CreateFolder(folder).ok());
+  int to_parent[2], to_child[2];
+  ASSERT_EQ(pipe(to_parent), 0);
+  ASSERT_EQ(pipe(to_child), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::unique_ptr<Env> env = NewPosixEnv();
+    std::unique_ptr<FolderTurn> turn;
+    char said = env->TakeFolderTurn(folder, true, &turn).ok() ? 'h' : 'f';
+    if (write(to_parent[1], &said, 1) != 1 || read(to_child[0], &said, 1) != 1) _exit(1);
+    said = 'r';
+    _exit(write(to_parent[1], &said, 1) == 1 ? 0 : 1);  // the turn goes with the process
+  }
+  char said = 0;
+  ASSERT_EQ(read(to_parent[0], &said, 1), 1);
+  ASSERT_EQ(said, 'h');
+  std::unique_ptr<FolderTurn> turn;
+  EXPECT_EQ(harness.env().TakeFolderTurn(harness.Root() + "\\out", false, &turn).code(),
+            Status::Code::kBusy);
+  EXPECT_EQ(turn, nullptr);
+  ASSERT_EQ(fcntl(to_parent[0], F_SETFL, O_NONBLOCK), 0);
+  ASSERT_EQ(write(to_child[1], "g", 1), 1);
+  EXPECT_TRUE(harness.env().TakeFolderTurn(folder, true, &turn).ok());
+  EXPECT_EQ(read(to_parent[0], &said, 1), 1);
+  EXPECT_EQ(said, 'r');
+  int exit_status = -1;
+  EXPECT_EQ(waitpid(child, &exit_status, 0), child);
+  EXPECT_EQ(exit_status, 0);
+  for (int fd : {to_parent[0], to_parent[1], to_child[0], to_child[1]}) close(fd);
 }
 
 // The Windows folder named in every project file's references: WINDIR without its trailing

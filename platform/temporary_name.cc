@@ -41,10 +41,4 @@ Status NewTemporaryName(std::string* name) {
   return Status::OK();
 }
 
-bool IsTemporaryName(std::string_view name) {
-  if (name.size() != kPrefix.size() + kDigits + kSuffix.size()) return false;
-  return AsciiEqualIgnoringCase(name.substr(0, kPrefix.size()), kPrefix) &&
-         AsciiEqualIgnoringCase(name.substr(name.size() - kSuffix.size()), kSuffix);
-}
-
 }  // namespace vorlintex

@@ -1,5 +1,6 @@
 #include "wizard/run_report.h"
 
+#include "contract/env.h"
 #include "html/escape.h"
 #include "html/input_checks.h"
 #include "html/page_head.h"
@@ -115,6 +116,9 @@ Status WriteRunReport(host::Response& response, const generator::RunInput& input
       return WriteRefusal(response, RefusalMessage(summary.refused));
     case RunEnd::kMissingInclude:
       return WriteIncludeNotFoundPage(response, summary.missing_include);
+    case RunEnd::kTargetBusy:
+      // The wizard's runs wait for their turn; only a caller that said not to gets here.
+      return Status::Busy(input.target_dir, kFolderBusyReason);
     case RunEnd::kNoFileService:
       break;
   }

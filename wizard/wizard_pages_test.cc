@@ -113,9 +113,14 @@ TEST_F(WizardPagesTest, PageTwoRendersHowTheRunEnded) {
     int failing_write;  // the response write that fails; -1: no file service can be made
     std::string body;
     bool files_touched;
+    std::string read_only = "";  // a class module there before, marked read-only
   } cases[] = {
       {"C:\\src", "C:\\out", "Shop.dll", "Orders.asp", 0,
        head + testing::Report("C:\\src", "C:\\out", "Shop"), true},
+      {"C:\\src", "C:\\out", "Shop", "Orders.asp", 0,
+       head + testing::Report("C:\\src", "C:\\out", "Shop",
+                              "Could not write C:\\out\\orders.cls: the file is read-only<BR>\r\n"),
+       true, "C:\\OUT\\Orders.cls"},
       {" ", "C:\\R&D", "S&p", "../a.asp", 0,  // spaces are not blank
        head + testing::Report(" ", "C:\\R&amp;D", "S&amp;p",
                               "Could not read  \\../a.asp" + not_a_page),
@@ -146,6 +151,10 @@ TEST_F(WizardPagesTest, PageTwoRendersHowTheRunEnded) {
     files_->AddFile("C:\\src\\Orders.asp", "<p>Orders</p>\r\n");
     files_->AddFile("C:\\src\\inc.asp", "<!-- #include file=\"<b>&.inc\" -->\r\n");
     if (c.failing_write < 0) env_->FailNewFileService("class not registered");
+    if (!c.read_only.empty()) {
+      files_->AddFile(c.read_only, "kept\r\n");
+      files_->MakeReadOnly(c.read_only);
+    }
     const long operations_before = env_->OperationCount();
     EXPECT_EQ(Page({{"PageNumber", "2"},
                     {"sourcedir", c.source},
@@ -156,6 +165,9 @@ TEST_F(WizardPagesTest, PageTwoRendersHowTheRunEnded) {
               c.body);
     EXPECT_EQ(status_.ok(), c.failing_write == 0);
     EXPECT_EQ(env_->OperationCount() != operations_before, c.files_touched);
+    if (!c.read_only.empty()) {
+      EXPECT_EQ(files_->Contents(c.read_only), "kept\r\n");
+    }
   }
   EXPECT_EQ(files_->Contents("C:\\out\\orders.cls")->substr(0, 16), "VERSION 1.0 CLAS");
 }

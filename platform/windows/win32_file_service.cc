@@ -157,7 +157,17 @@ class Win32FileService final : public fs::TextFileService {
   Status CreateTextFile(const std::string& path, std::unique_ptr<fs::TextStream>* stream) override {
     stream->reset();
     if (HoldsNul(path)) return NulInPathStatus(path);
-    if (IsFolder(path)) return OpenFailure(path, ERROR_ACCESS_DENIED);
+    // The read-only attribute is the user's word that the file is to be kept; the rename would
+    // replace it all the same on some file systems.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return OpenFailure(path, ERROR_ACCESS_DENIED);
+      }
+      if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return Status::ReadOnly(path, fs::kReadOnlyReason);
+      }
+    }
     // Written beside its name and renamed over it when closed: a link at the name is replaced,
     // not written through, and a run cut short leaves no half-written file where one stood.
     for (int attempt = 0; attempt < 8; ++attempt) {

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/windows/win32_status.h"
+
 namespace vorlintex {
 namespace {
 
@@ -18,21 +20,35 @@ std::string MutexName(const std::string& key) {
   return name;
 }
 
+class NamedTurn final : public FolderTurn {
+ public:
+  explicit NamedTurn(HANDLE mutex) : mutex_(mutex) {}
+  ~NamedTurn() override {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+
+ private:
+  const HANDLE mutex_;
+};
+
 }  // namespace
 
-std::shared_ptr<void> TakeNamedTurn(const std::string& key) {
+Status TakeNamedTurn(const std::string& key, const std::string& path, bool wait,
+                     std::unique_ptr<FolderTurn>* turn) {
+  turn->reset();
   HANDLE mutex = CreateMutexA(nullptr, FALSE, MutexName(key).c_str());
-  if (mutex == nullptr) return nullptr;
+  if (mutex == nullptr) return Win32Status(path, GetLastError());
   // An abandoned mutex (its holder died mid-run) is held all the same.
-  DWORD waited = WaitForSingleObject(mutex, INFINITE);
+  DWORD waited = WaitForSingleObject(mutex, wait ? INFINITE : 0);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+    const DWORD error = GetLastError();
     CloseHandle(mutex);
-    return nullptr;
+    if (waited == WAIT_TIMEOUT) return Status::Busy(path, kFolderBusyReason);
+    return Win32Status(path, error);
   }
-  return std::shared_ptr<void>(mutex, [](void* held) {
-    ReleaseMutex(held);
-    CloseHandle(held);
-  });
+  *turn = std::make_unique<NamedTurn>(mutex);
+  return Status::OK();
 }
 
 }  // namespace vorlintex

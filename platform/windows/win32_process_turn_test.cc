@@ -2,27 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
+#include <memory>
 #include <thread>
 
 namespace vorlintex {
 namespace {
 
-// Each thread owns a mutex of its own taking, as each process would: a second holder of the
-// same key waits, one of another key does not.
-TEST(Win32ProcessTurnTest, ASecondHolderOfTheKeyWaitsForTheFirst) {
-  std::shared_ptr<void> first = TakeNamedTurn("folder:1:2");
-  ASSERT_NE(first, nullptr);
-  std::atomic<bool> other_taken{false}, same_taken{false};
-  std::thread([&] { other_taken = TakeNamedTurn("folder:1:3") != nullptr; }).join();
-  EXPECT_TRUE(other_taken.load());
-  std::thread same([&] { same_taken = TakeNamedTurn("folder:1:2") != nullptr; });
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_FALSE(same_taken.load());
+// A mutex belongs to the thread that takes it, as it would to another process: a second holder
+// of the same key on another thread is refused while the first holds it, one of another key is
+// not, and once the first lets go the key is free.
+TEST(Win32ProcessTurnTest, ASecondHolderOfTheKeyIsRefusedWhileTheFirstHolds) {
+  std::unique_ptr<FolderTurn> first;
+  ASSERT_TRUE(TakeNamedTurn("folder:1:2", "C:\\out", true, &first).ok());
+  auto try_from_another_thread = [](const char* key) {
+    Status status;
+    std::thread([&] {
+      std::unique_ptr<FolderTurn> turn;
+      status = TakeNamedTurn(key, "C:\\out", false, &turn);
+    }).join();
+    return status;
+  };
+  EXPECT_TRUE(try_from_another_thread("folder:1:3").ok());
+  Status busy = try_from_another_thread("folder:1:2");
+  EXPECT_EQ(busy.ToString(), "Busy: C:\\out: another run is writing into this folder");
   first.reset();
-  same.join();
-  EXPECT_TRUE(same_taken.load());
+  EXPECT_TRUE(try_from_another_thread("folder:1:2").ok());
 }
 
 }  // namespace

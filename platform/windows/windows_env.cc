@@ -7,8 +7,10 @@
 
 #include "platform/native_env.h"
 #include "platform/windows/win32_file_service.h"
+#include "platform/windows/win32_files_in_the_making.h"
 #include "platform/windows/win32_folder.h"
 #include "platform/windows/win32_listing.h"
+#include "platform/windows/win32_process_turn.h"
 #include "platform/windows/win32_registry.h"
 
 namespace vorlintex {
@@ -40,6 +42,17 @@ class WindowsEnv final : public Env {
     return Win32FolderIdentity(path);
   }
 
+  Status TakeFolderTurn(const std::string& path, bool wait,
+                        std::unique_ptr<FolderTurn>* turn) override {
+    turn->reset();
+    std::optional<std::string> identity = Win32FolderIdentity(path);
+    if (!identity) return Status::NotFound(path, "No such file or directory");
+    return TakeNamedTurn(*identity, path, wait, turn);
+  }
+
+  Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override {
+    return RemoveWin32FilesInTheMaking(path, removed);
+  }
   std::string DisplayPath(const std::string& path) const override { return path; }
 };
 
