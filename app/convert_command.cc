@@ -4,7 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "app/check_report.h"
+#include "app/check_html_report.h"
+#include "app/check_text_report.h"
 #include "app/exit_status.h"
 #include "app/stream_response.h"
 #include "app/usage.h"
@@ -83,10 +84,11 @@ void PrintFailures(const generator::RunSummary& summary, std::ostream& err) {
 // The check of the run's pages: its summary, and its HTML report in the target folder.
 void ReportCheck(const generator::RunInput& input, const generator::RunSummary& summary, Env& env,
                  std::ostream& out) {
-  const generator::CheckResult result = generator::CheckPages(input, env);
-  PrintCheckSummary(result, out);
   const std::string path = generator::PathIn(input.target_dir, summary.dll_name + ".check.html");
-  if (Status written = WriteFindingsHtml(result, env, path); !written.ok()) {
+  TextReport printed(out, false);
+  HtmlReport html(env, path);
+  generator::CheckPages(input, env, {&printed, &html});
+  if (Status written = html.Finish(); !written.ok()) {
     out << "Check report not written: " << written.path() << ": " << written.reason() << "\n";
   } else {
     out << "Check report: " << path << "\n";

@@ -42,6 +42,12 @@ class Env {
   // (separators mapped, letter case resolved, links followed); nothing when `path` names no
   // existing folder or it cannot be looked at.
   virtual std::optional<std::string> FolderIdentity(const std::string& path) = 0;
+
+  // `path` as the system spells it for its user, to print in messages: the system's own
+  // separators, and each part that exists spelled as it is on disk (letter case included), so
+  // that an editor or a shell opens it. Never fails: the parts from the first one that cannot
+  // be found are kept as given.
+  virtual std::string ShownPath(const std::string& path) = 0;
 };
 
 }  // namespace vorlintex

@@ -46,4 +46,6 @@ std::optional<std::string> MemoryEnv::FolderIdentity(const std::string& path) {
   return WindowsPathKey(path);
 }
 
+std::string MemoryEnv::ShownPath(const std::string& path) { return files_->Spelling(path); }
+
 }  // namespace vorlintex

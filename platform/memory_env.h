@@ -29,6 +29,7 @@ class MemoryEnv : public Env {
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override;
   std::string WindowsDirectory() override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;
+  std::string ShownPath(const std::string& path) override;
 
  private:
   std::shared_ptr<fs::MemoryFileSystem> files_;

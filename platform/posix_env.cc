@@ -3,6 +3,7 @@
 #include "platform/folder_listing.h"
 #include "platform/folder_name_cache.h"
 #include "platform/native_env.h"
+#include "platform/path_resolver.h"
 #include "platform/posix_file_service.h"
 #include "platform/windows_directory.h"
 #include "platform/wine_registry.h"
@@ -30,6 +31,10 @@ class PosixEnv final : public Env {
 
   std::optional<std::string> FolderIdentity(const std::string& path) override {
     return PosixFolderIdentity(*folders_, path);
+  }
+
+  std::string ShownPath(const std::string& path) override {
+    return ResolveWindowsPath(*folders_, path);
   }
 
  private:

@@ -35,6 +35,8 @@ class WindowsEnv final : public Env {
   std::optional<std::string> FolderIdentity(const std::string& path) override {
     return Win32FolderIdentity(path);
   }
+
+  std::string ShownPath(const std::string& path) override { return Win32ShownPath(path); }
 };
 
 }  // namespace
