@@ -45,7 +45,7 @@ constexpr char kStyle[] =
     "<style>body{font-family:sans-serif;margin:8px}.report{display:flex;flex-direction:column}"
     ".summary{order:-1}table{border-collapse:collapse;table-layout:fixed;width:100%;"
     "margin:4px 0}td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;"
-    "text-align:left;overflow-wrap:anywhere}col.n{width:6em}pre{margin:0;white-space:pre-wrap;"
+    "text-align:left;overflow-wrap:anywhere}col.n{width:7em}pre{margin:0;white-space:pre-wrap;"
     "overflow-wrap:anywhere}summary{cursor:pointer;overflow-wrap:anywhere}"
     "details{margin:2px 0}.v{color:#a00}</style>";
 
@@ -108,12 +108,15 @@ void HtmlReport::WriteGroups(const std::vector<Group>& groups) {
   int included_from_line = -1;
   for (const Group& group : groups) {
     if (file == nullptr || *file != group.file || included_from_line != group.included_from_line) {
-      if (file != nullptr) Line("</table>");
+      const bool first = file == nullptr;
+      if (!first) Line("</table>");
       file = &group.file;
       included_from_line = group.included_from_line;
       if (included_from_line > 0) {
         Line(Join({"<h4 id=\"", IncludeId(group.file), "\">", Name(group.file),
                    ", included from line ", std::to_string(included_from_line), "</h4>"}));
+      } else if (!first) {
+        Line(Join({"<h4>", Name(group.file), "</h4>"}));  // back from an include file's lines
       }
       Line(
           "<table><colgroup><col class=\"n\"><col><col></colgroup><tr><th>Line</th>"
@@ -160,8 +163,8 @@ void HtmlReport::PageEnds(const generator::PageRecord& page) {
   for (const generator::IncludeRecord& include : page.includes) {
     if (include.told_here) continue;
     Line(Join({"<p>Line ", std::to_string(include.line), " includes <a href=\"#",
-               IncludeId(include.file), "\">", Name(include.file), "</a>: ",
-               Count(include.findings, "finding", "findings"), ", shown with ",
+               IncludeId(include.file), "\">", Name(include.file),
+               "</a>: ", Count(include.findings, "finding", "findings"), ", shown with ",
                Name(include.told_with), ".</p>"}));
   }
   Line("</details>");
@@ -176,9 +179,8 @@ void HtmlReport::CheckEnds(const generator::CheckTotals& totals) {
   Line("<section class=\"summary\"><h2>Summary</h2>");
   Line(Join({"<p>Pages read: ", std::to_string(totals.pages_read),
              "; pages with findings: ", std::to_string(totals.pages_with_findings), "<br>",
-             "Pages that compile: ", verdict(Verdict::kCompiles),
-             "; will not compile: ", verdict(Verdict::kWillNotCompile),
-             "; stop the run: ", verdict(Verdict::kStopsTheRun),
+             "Pages that compile: ", verdict(Verdict::kCompiles), "; will not compile: ",
+             verdict(Verdict::kWillNotCompile), "; stop the run: ", verdict(Verdict::kStopsTheRun),
              "; cannot be read: ", verdict(Verdict::kCannotBeRead), "</p>"}));
   for (const std::string& name : names_) Line(Join({"<p>", name, "</p>"}));
   if (!pages_.empty()) {
@@ -203,9 +205,8 @@ void HtmlReport::CheckEnds(const generator::CheckTotals& totals) {
     for (size_t kind = 0; kind < FindingKinds().size(); ++kind) {
       if (totals.counts[kind] == 0) continue;
       const generator::FindingKind& k = FindingKinds()[kind];
-      Line(Join({"<tr><td>", k.kind, "</td><td>", std::to_string(totals.counts[kind]),
-                 "</td><td>", html::HtmlEscape(k.what), "</td><td>", html::HtmlEscape(k.advice),
-                 "</td></tr>"}));
+      Line(Join({"<tr><td>", k.kind, "</td><td>", std::to_string(totals.counts[kind]), "</td><td>",
+                 html::HtmlEscape(k.what), "</td><td>", html::HtmlEscape(k.advice), "</td></tr>"}));
     }
     Line("</table>");
   }

@@ -89,8 +89,8 @@ void JsonReport::PageEnds(const generator::PageRecord& page) {
   const char* separator = "";
   for (const generator::IncludeRecord& include : page.includes) {
     out_ << separator << "{\"line\": " << include.line << ", \"file\": " << Name(include.file)
-         << ", \"findings\": " << include.findings
-         << ", \"told_with\": " << Name(include.told_with) << "}";
+         << ", \"findings\": " << include.findings << ", \"told_with\": " << Name(include.told_with)
+         << "}";
     separator = ", ";
   }
   out_ << "], \"verdict\": " << JsonString(generator::VerdictName(page.verdict))

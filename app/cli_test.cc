@@ -174,7 +174,7 @@ TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
       "<style>body{font-family:sans-serif;margin:8px}.report{display:flex;flex-direction:column"
       "}.summary{order:-1}table{border-collapse:collapse;table-layout:fixed;width:100%;margin:4"
       "px 0}td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;text-align:left;over"
-      "flow-wrap:anywhere}col.n{width:6em}pre{margin:0;white-space:pre-wrap;overflow-wrap:anywh"
+      "flow-wrap:anywhere}col.n{width:7em}pre{margin:0;white-space:pre-wrap;overflow-wrap:anywh"
       "ere}summary{cursor:pointer;overflow-wrap:anywhere}details{margin:2px 0}.v{color:#a00}</s"
       "tyle></head><body>\r\n"
       "<h1>vorlintex check</h1><div class=\"report\">\r\n"

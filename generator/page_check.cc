@@ -204,9 +204,8 @@ class PageObserver : public translator::TranslationObserver {
 
   void IncludeEnds() override {
     if (include_->findings > 0) {
-      page_.includes.push_back(
-          IncludeRecord{include_line_, include_file_, include_->findings, include_->page,
-                        !include_told_before_});
+      page_.includes.push_back(IncludeRecord{include_line_, include_file_, include_->findings,
+                                             include_->page, !include_told_before_});
       if (include_told_before_) teller_.IncludeNamed(page_.includes.back());
     }
     include_ = nullptr;
@@ -352,8 +351,7 @@ CheckTotals CheckPages(const RunInput& input, Env& env,
       continue;
     }
     modulecheck::ModuleChecker checker(modulecheck::ModuleContext{});
-    OutputFile class_module(base_name + ".cls", std::make_unique<CheckedModule>(&checker),
-                            nullptr);
+    OutputFile class_module(base_name + ".cls", std::make_unique<CheckedModule>(&checker), nullptr);
     translation.class_module = &class_module;
     translator::TranslatePage(translation);
     const bool missing_include = observer.Finish();

@@ -24,9 +24,9 @@ namespace vorlintex::generator {
 
 // One kind of finding, as reports list it.
 struct FindingKind {
-  std::string_view kind;     // a short name, such as "text-before-code"
-  std::string_view what;     // what happens to such a line, in a sentence
-  std::string_view advice;   // what to change in the page, in a sentence
+  std::string_view kind;    // a short name, such as "text-before-code"
+  std::string_view what;    // what happens to such a line, in a sentence
+  std::string_view advice;  // what to change in the page, in a sentence
 };
 
 // Every kind, in the order reports list them.
@@ -59,21 +59,21 @@ std::string_view VerdictName(Verdict verdict);
 
 // An include directive of a page whose file has findings.
 struct IncludeRecord {
-  int line = 0;           // the directive's line in the page
-  std::string file;       // the include file, shown
-  size_t findings = 0;    // told for it in the whole run
-  std::string told_with;  // the page its findings were told with (this one or an earlier)
-  bool told_here = false; // they were told at this directive, as read by it
+  int line = 0;            // the directive's line in the page
+  std::string file;        // the include file, shown
+  size_t findings = 0;     // told for it in the whole run
+  std::string told_with;   // the page its findings were told with (this one or an earlier)
+  bool told_here = false;  // they were told at this directive, as read by it
 };
 
 // A page once checked.
 struct PageRecord {
-  std::string file;            // shown
-  std::string class_module;    // the name of its class module file, "orders.cls"
-  size_t findings = 0;         // told with it: its own lines and those of includes read first
+  std::string file;          // shown
+  std::string class_module;  // the name of its class module file, "orders.cls"
+  size_t findings = 0;       // told with it: its own lines and those of includes read first
   std::vector<IncludeRecord> includes;  // in the order of the page's directives
   Verdict verdict = Verdict::kCompiles;
-  modulecheck::ModuleVerdict module;    // the module checker's; empty when not read
+  modulecheck::ModuleVerdict module;  // the module checker's; empty when not read
   // The page holds findings of its own or includes a file that has some.
   bool HasFindings() const { return findings > 0 || !includes.empty(); }
 };
@@ -81,16 +81,16 @@ struct PageRecord {
 struct CheckTotals {
   size_t pages_read = 0;
   size_t pages_with_findings = 0;
-  size_t findings = 0;                // every finding told
-  std::vector<size_t> counts;         // by FindingKinds() index
+  size_t findings = 0;                       // every finding told
+  std::vector<size_t> counts;                // by FindingKinds() index
   std::array<size_t, kVerdicts> verdicts{};  // pages by Verdict
   bool missing_include = false;
 };
 
 // What renders a check. Calls come in this order: Found for the run's names; then for each page
 // PageBegins, Found for its findings (its lines in order, an include file's where its
-// directive is) and IncludeNamed, PageEnds; then CheckEnds once. A reporter that writes somewhere keeps its own
-// failures: these calls return nothing.
+// directive is) and IncludeNamed, PageEnds; then CheckEnds once. A reporter that writes somewhere
+// keeps its own failures: these calls return nothing.
 class CheckReporter {
  public:
   virtual ~CheckReporter() = default;
