@@ -7,6 +7,8 @@
 #include "app/check_html_report.h"
 #include "app/check_json_report.h"
 #include "app/check_text_report.h"
+#include "app/convert_command.h"
+#include "app/display_path.h"
 #include "app/exit_status.h"
 #include "app/usage.h"
 #include "generator/page_check.h"
@@ -32,6 +34,10 @@ void AddCheckOptions(CLI::App* command, CheckOptions* options) {
       command->add_option("PAGE", options->pages, "Pages of the source folder to check");
   all->excludes(pages);
   pages->excludes(all);
+  command
+      ->add_flag("--recursive", options->recursive,
+                 "Check every page of the source folder and of its subfolders")
+      ->excludes(pages);
   command->add_option("--format", options->format, "Output: text (compiler-style lines) or json")
       ->check(CLI::IsMember({"text", "json"}))
       ->capture_default_str();
@@ -40,15 +46,18 @@ void AddCheckOptions(CLI::App* command, CheckOptions* options) {
 }
 
 int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) {
-  if (!options.all && options.pages.empty()) {
+  if (!options.all && !options.recursive && options.pages.empty()) {
     return UsageError("name the pages to check, or give --all", kHelpCommand, err);
   }
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};
-  if (options.all) {
-    if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
+  input.subfolders = options.recursive;
+  if (options.all || options.recursive) {
+    size_t folders = 0;
+    if (Status listed =
+            ListPages(env, options.source_dir, options.recursive, &input.pages, &folders);
         !listed.ok()) {
-      err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
+      err << "vorlintex: cannot list the source folder " << DisplayMessage(env, listed) << "\n";
       return kExitFailed;
     }
   }
@@ -72,7 +81,7 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
   const generator::CheckTotals totals = generator::CheckPages(input, env, reporters);
   if (html != nullptr) {
     if (Status written = html->Finish(); !written.ok()) {
-      err << "vorlintex: cannot write " << written.path() << ": " << written.reason() << "\n";
+      err << "vorlintex: cannot write " << DisplayMessage(env, written) << "\n";
       return kExitFailed;
     }
   }

@@ -20,6 +20,7 @@ struct CheckOptions {
   std::string dll_name;    // likewise
   std::vector<std::string> pages;
   bool all = false;
+  bool recursive = false;       // the pages of the subfolders too, as convert --recursive
   std::string format = "text";  // or "json"
   std::string html_file;        // also write the HTML report here
 };

@@ -3,10 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
+#include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
+#ifndef _WIN32
+#include <stdlib.h>
+
+#include "platform/posix_env.h"
+#endif
 
 namespace vorlintex::app {
 namespace {
@@ -19,7 +27,10 @@ class CliTest : public ::testing::Test {
   CliTest() { AddFiles(); }
 
   void AddFiles() {
+    env_.reset();
     files_ = fs::MemoryFileSystem::Create();
+    memory_ = std::make_unique<MemoryEnv>(files_);
+    env_ = std::make_unique<FaultInjectionEnv>(*memory_);
     files_->AddFile("C:\\src\\Orders.asp", "<p>Orders</p>\r\n");
     files_->AddFile("C:\\src\\menu.ASP", "<p>Menu</p>\r\n");
     files_->AddFile("C:\\src\\notes.txt", "notes\r\n");
@@ -31,17 +42,21 @@ class CliTest : public ::testing::Test {
     files_->AddFile("C:\\chk\\E.ASP",
                     "<!-- #include file=\"M.INC\" -->\r\n<% Function F()\r\nEnd Function %>\r\n");
     files_->AddFile("C:\\chk\\m.inc", "M <% m = 1 %>\r\n");
-    files_->FailOn(fs::Operation::kCreateFolder, "C:\\elsewhere");
+    env_->FailOn(FileOperation::kCreateFolder, "C:\\elsewhere");
   }
 
   int Run(const Args& args) {
     out_.str("");
     err_.str("");
+    // The command owns the Env it is given: a wrapper that injects nothing of its own lends it
+    // the fixture's, whose faults and count outlast the command.
     return RunCli(
-        args, [this] { return std::make_unique<MemoryEnv>(files_); }, out_, err_);
+        args, [this] { return std::make_unique<FaultInjectionEnv>(*env_); }, out_, err_);
   }
 
   std::shared_ptr<fs::MemoryFileSystem> files_;
+  std::unique_ptr<MemoryEnv> memory_;
+  std::unique_ptr<FaultInjectionEnv> env_;
   std::ostringstream out_;
   std::ostringstream err_;
 };
@@ -77,6 +92,19 @@ TEST_F(CliTest, ExitStatusAndMessage) {
        2,
        "vorlintex: the include file C:\\chk\\gone.inc was not found"},
       {Convert({"Orders.asp"}, "c:\\SRC"), 1, "the target directory is the source directory"},
+      {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--all"},
+       1,
+       "vorlintex: no ASP pages found in C:; its subfolders hold 7, which --recursive converts; "
+       "nothing was written\n"},
+      {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--recursive"},
+       2,
+       "vorlintex: the include file C:\\chk\\gone.inc was not found"},
+      {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--recursive",
+        "--keep-going"},
+       2,
+       "vorlintex: 1 page(s) were left out for a missing include file\n"},
+      {{"check", "--source", "C:", "--recursive"}, 2, ""},
+      {Convert({"--recursive", "Orders.asp"}), 64, "--recursive"},
       {{"convert", "--source", "C:\\nowhere", "--target", "C:\\out", "--dll", "x", "--all"},
        1,
        "vorlintex: cannot list the source folder C:\\nowhere"},
@@ -97,6 +125,8 @@ TEST_F(CliTest, ExitStatusAndMessage) {
       {Convert({"--all", "Orders.asp"}), 64, "--all"},
       {Convert({"--nonsense", "Orders.asp"}), 64, "--nonsense"},
       {Convert({"--all"}, ""), 64, "--target cannot be blank"},
+      {Convert({"--all", "--build-path", ""}), 64, "--build-path cannot be blank"},
+      {Convert({"--all", "--compiler", ""}), 64, "--compiler cannot be blank"},
       {{"convert", "--source", "C:\\src", "--target", "C:\\out", "--dll", "../../x", "--all"},
        64,
        "Dll Name cannot contain \\, / or :."},
@@ -125,7 +155,7 @@ TEST_F(CliTest, ExitStatusAndMessage) {
 
 // The counts are what is on disk: a page counts when all its files took their names.
 TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
-  files_->FailOn(fs::Operation::kClose, "C:\\out\\orders.cls");
+  env_->FailOn(FileOperation::kClose, "C:\\out\\orders.cls");
   EXPECT_EQ(Run(Convert({"Orders.asp", "menu.asp", "gone.asp"})), 1);
   EXPECT_EQ(out_.str(),
             "Pages converted into C:\\out: 1\n"
@@ -135,6 +165,64 @@ TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
             "  cannot write C:\\out\\orders.cls: injected failure\n"
             "  cannot read C:\\src\\gone.asp: No such file or directory\n");
   EXPECT_EQ(files_->AllFiles().size(), 7u + 10u);
+}
+
+// The build line names the project where the compiling machine sees it, and the compiler given;
+// the files are still written where --target names them.
+TEST_F(CliTest, BuildPathAndCompilerNameTheBuildLine) {
+  ASSERT_EQ(Run(Convert({"--build-path", "C:\\build\\site", "--compiler", "D:\\VB\\VB6.EXE",
+                         "Orders.asp"})),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 1\n"
+            "Files written: 5\n"
+            "Build script to run: C:\\out\\Shop.bat\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\Shop.bat"),
+            "\"D:\\VB\\VB6.EXE\" C:\\build\\site\\Shop.vbp /m\r\n");
+  ASSERT_EQ(Run({"convert", "--help"}), 0);
+  EXPECT_NE(out_.str().find("--build-path WINDOWS_FOLDER"), std::string::npos) << out_.str();
+  EXPECT_NE(out_.str().find("--compiler PATH"), std::string::npos) << out_.str();
+}
+
+// A run a missing include file stopped names the files it left as they were: the earlier
+// project file stays, and the stopped page has none.
+TEST_F(CliTest, AStoppedRunSaysWhichFilesItLeftAsTheyWere) {
+  files_->AddFile("C:\\out\\Shop.vbp", "an earlier project\r\n");
+  EXPECT_EQ(Run({"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "Shop", "b.asp",
+                 "c.asp", "a.asp"}),
+            2);
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 1\n"
+            "Files written: 3\n"
+            "Files left as they were: 5\n"
+            "  C:\\out\\c.cls\n"
+            "  C:\\out\\c.asp\n"
+            "  C:\\out\\c.vbw\n"
+            "  C:\\out\\Shop.vbp\n"
+            "  C:\\out\\Shop.bat\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\Shop.vbp"), "an earlier project\r\n");
+  EXPECT_EQ(files_->AllFiles().size(), 10u + 1u + 3u);
+}
+
+// With --keep-going the page that lacks an include file is left out, its earlier files kept,
+// and the pages after it are converted; the run still exits 2.
+TEST_F(CliTest, KeepGoingLeavesOutThePageThatLacksAnInclude) {
+  files_->AddFile("C:\\out\\c.cls", "an earlier class\r\n");
+  EXPECT_EQ(Run({"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "Shop", "b.asp",
+                 "c.asp", "a.asp", "--keep-going"}),
+            2);
+  EXPECT_EQ(out_.str(),
+            "Pages converted into C:\\out: 2\n"
+            "Files written: 8\n"
+            "Pages left out for a missing include file: 1\n"
+            "  c.asp: C:\\chk\\gone.inc\n"
+            "Build script to run: C:\\out\\Shop.bat\n");
+  EXPECT_EQ(err_.str(), "vorlintex: 1 page(s) were left out for a missing include file\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\c.cls"), "an earlier class\r\n");
+  EXPECT_EQ(files_->Contents("C:\\out\\c.asp"), std::nullopt);
+  EXPECT_NE(files_->Contents("C:\\out\\Shop.vbp").value_or("").find("Class=a; a.cls"),
+            std::string::npos);
 }
 
 TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
@@ -276,6 +364,127 @@ TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
             std::string::npos)
       << report;
 }
+
+// Whole outputs of check, one command line each. In a site's subfolders a page is named by
+// its path under the source folder, and its class by that path.
+TEST_F(CliTest, CheckPrintsEachPageByItsPath) {
+  const struct {
+    Args args;
+    int status;
+    std::string out;
+  } cases[] = {
+      {{"check", "--source", "C:\\site", "--recursive"},
+       1,
+       "In file included from C:\\site\\top.asp:1:\n"
+       "C:\\site\\inc\\m.inc:1: warning: text before \"<%\" on a code line is dropped [text-bef"
+       "ore-code]\n"
+       "C:\\site\\Admin\\Default.asp:1: note: includes C:\\site\\inc\\m.inc, whose 1 finding "
+       "is listed with C:\\site\\top.asp\n"
+       "C:\\site\\Admin\\Default.asp:2: warning: a Function or Property lands inside the page m"
+       "ethod: Visual Basic will not compile it [procedure-in-page-method]\n"
+       "C:\\site\\Admin\\Default.asp:1: error: admin_default.cls: this module will not compile, "
+       "at line 42, because a Function starts inside Sub admin_default of line 33; procedures "
+       "cannot nest [will-not-compile]\n"
+       "Pages read: 2; pages with findings: 2\n"
+       "Pages that compile: 1; will not compile: 1; stop the run: 0\n"
+       "  text-before-code: 1\n"
+       "    move the text before \"<%\" to a line of its own\n"
+       "  procedure-in-page-method: 1\n"
+       "    rewrite the Function or Property as a Sub: only Subs are moved out of the page "
+       "method\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    AddFiles();
+    files_->AddFile("C:\\site\\top.asp", "<!-- #include file=\"inc\\m.inc\" -->\r\n");
+    files_->AddFile(
+        "C:\\site\\Admin\\Default.asp",
+        "<!-- #include file=\"..\\inc\\m.inc\" -->\r\n<% Function F()\r\nEnd Function %>\r\n");
+    files_->AddFile("C:\\site\\inc\\m.inc", "M <% m = 1 %>\r\n");
+    EXPECT_EQ(Run(c.args), c.status) << err_.str();
+    EXPECT_EQ(out_.str(), c.out);
+  }
+}
+
+#ifndef _WIN32
+std::string ReplaceAll(std::string text, std::string_view from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+// On POSIX the paths printed are spelled with "/", so a shell can use each as it is; the files
+// themselves still name the target as the run and the wizard write it. "@" stands for the test's
+// folder.
+TEST(CliPosixTest, PrintedPathsAreSpelledAsThePosixSystemSpellsThem) {
+  std::string root = ::testing::TempDir() + "cli_paths_XXXXXX";
+  ASSERT_NE(mkdtemp(root.data()), nullptr);
+  std::filesystem::create_directory(root + "/src");
+  std::ofstream(root + "/src/a.asp", std::ios::binary) << "Hi <% x = 1 %>\r\n";
+  std::ofstream(root + "/src/b.asp", std::ios::binary) << "<!-- #include file=\"gone.inc\" -->\r\n";
+  const struct {
+    Args args;
+    int status;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {{"convert", "--source", "@/src", "--target", "@/out", "--dll", "Forum", "--check", "a.asp",
+        "gone.asp"},
+       1,
+       "Pages converted into @/out: 1\n"
+       "Files written: 5\n"
+       "Build script to run: @/out/Forum.bat\n"
+       "Failures: 1\n"
+       "  cannot read @/src/gone.asp: No such file or directory\n"
+       "Pages read: 2; pages with findings: 2\n"
+       "Pages that compile: 1; will not compile: 0; stop the run: 0; cannot be read: 1\n"
+       "  text-before-code: 1\n"
+       "    move the text before \"<%\" to a line of its own\n"
+       "  unreadable-page: 1\n"
+       "    make the page readable by the user who runs vorlintex\n"
+       "Check report: @/out/Forum.check.html\n",
+       ""},
+      {{"convert", "--source", "@/src", "--target", "@/out2", "--dll", "Forum", "b.asp"},
+       2,
+       "Pages converted into @/out2: 0\n"
+       "Files written: 0\n"
+       "Files left as they were: 5\n"
+       "  @/out2/b.cls\n  @/out2/b.asp\n  @/out2/b.vbw\n  @/out2/Forum.vbp\n  @/out2/Forum.bat\n",
+       "vorlintex: the include file @/src/gone.inc was not found; the run stopped there (all "
+       "include files must be in the same directory as the ASP pages)\n"},
+      {{"check", "--source", "@/src", "a.asp"},
+       1,
+       "@/src/a.asp:1: warning: text before \"<%\" on a code line is dropped "
+       "[text-before-code]\nPages read: 1; pages with findings: 1\n"
+       "Pages that compile: 1; will not compile: 0; stop the run: 0\n"
+       "  text-before-code: 1\n    move the text before \"<%\" to a line of its own\n",
+       ""},
+      {{"check", "--source", "@/nowhere", "--all"},
+       1,
+       "",
+       "vorlintex: cannot list the source folder @/nowhere: No such file or directory\n"},
+  };
+  for (const auto& c : cases) {
+    Args args;
+    for (const std::string& arg : c.args) args.push_back(ReplaceAll(arg, "@", root));
+    SCOPED_TRACE(::testing::PrintToString(args));
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli(
+                  args, [] { return NewPosixEnv(); }, out, err),
+              c.status);
+    EXPECT_EQ(out.str(), ReplaceAll(c.out, "@", root));
+    EXPECT_EQ(err.str(), ReplaceAll(c.err, "@", root));
+  }
+  // The paths printed name the files written; the build line keeps the run's spelling.
+  std::ifstream script(root + "/out/Forum.bat", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(script), {}),
+            "vb6 " + root + "/out\\Forum.vbp /m\r\n");
+  EXPECT_TRUE(std::filesystem::exists(root + "/out/Forum.check.html"));
+  std::filesystem::remove_all(root);
+}
+#endif
 
 }  // namespace
 }  // namespace vorlintex::app

@@ -6,6 +6,7 @@
 
 #include "app/check_html_report.h"
 #include "app/check_text_report.h"
+#include "app/display_path.h"
 #include "app/exit_status.h"
 #include "app/stream_response.h"
 #include "app/usage.h"
@@ -54,30 +55,55 @@ std::string UsageFault(const ConvertOptions& options) {
              "them, plain file names of the source folder";
     }
   }
-  if (!options.all && options.pages.empty()) return "name the pages to convert, or give --all";
+  if (!options.all && !options.recursive && options.pages.empty()) {
+    return "name the pages to convert, or give --all";
+  }
+  if (options.build_path && options.build_path->empty()) return "--build-path cannot be blank";
+  if (options.compiler && options.compiler->empty()) return "--compiler cannot be blank";
   return std::string();
 }
 
+// Paths are printed as the system spells them (Env::DisplayPath), so a shell can use them.
 void PrintSummary(const generator::RunSummary& summary, const std::string& target_dir,
-                  std::ostream& out) {
-  out << "Pages converted into " << target_dir << ": " << summary.pages_converted << "\n";
+                  const Env& env, std::ostream& out) {
+  out << "Pages converted into " << env.DisplayPath(target_dir) << ": " << summary.pages_converted
+      << "\n";
   out << "Files written: " << summary.files_written << "\n";
+  if (!summary.files_left.empty()) {
+    out << "Files left as they were: " << summary.files_left.size() << "\n";
+    for (const std::string& path : summary.files_left) {
+      out << "  " << env.DisplayPath(path) << "\n";
+    }
+  }
+  if (summary.pages_left_out > 0) {
+    out << "Pages left out for a missing include file: " << summary.pages_left_out << "\n";
+    for (const generator::RunSummary::PageLeftOut& page : summary.first_pages_left_out) {
+      out << "  " << page.page << ": " << env.DisplayPath(page.missing_include) << "\n";
+    }
+  }
   if (summary.build_script_written) {
-    out << "Build script to run: " << summary.build_script << "\n";
+    out << "Build script to run: " << env.DisplayPath(summary.build_script) << "\n";
+  }
+  if (summary.modules_not_compiling > 0) {
+    out << "Class modules that will not compile: " << summary.modules_not_compiling << "\n";
+    for (const generator::RunSummary::ModuleFault& fault : summary.first_module_faults) {
+      out << "  " << env.DisplayPath(fault.path) << ": " << fault.reason << "\n";
+    }
+    out << "Run vorlintex check on these pages for every reason.\n";
   }
   if (!summary.failures.empty()) {
     out << "Failures: " << summary.failures.size() << "\n";
     for (const Failure& failure : summary.failures) {
-      out << "  " << FailedAccessText(failure.access) << failure.path << ": " << failure.reason
-          << "\n";
+      out << "  " << FailedAccessText(failure.access) << env.DisplayPath(failure.path) << ": "
+          << failure.reason << "\n";
     }
   }
 }
 
-void PrintFailures(const generator::RunSummary& summary, std::ostream& err) {
+void PrintFailures(const generator::RunSummary& summary, const Env& env, std::ostream& err) {
   for (const Failure& failure : summary.failures) {
-    err << "vorlintex: " << FailedAccessText(failure.access) << failure.path << ": "
-        << failure.reason << "\n";
+    err << "vorlintex: " << FailedAccessText(failure.access) << env.DisplayPath(failure.path)
+        << ": " << failure.reason << "\n";
   }
 }
 
@@ -89,13 +115,31 @@ void ReportCheck(const generator::RunInput& input, const generator::RunSummary& 
   HtmlReport html(env, path);
   generator::CheckPages(input, env, {&printed, &html});
   if (Status written = html.Finish(); !written.ok()) {
-    out << "Check report not written: " << written.path() << ": " << written.reason() << "\n";
+    out << "Check report not written: " << DisplayMessage(env, written) << "\n";
   } else {
-    out << "Check report: " << path << "\n";
+    out << "Check report: " << env.DisplayPath(path) << "\n";
   }
 }
 
 }  // namespace
+
+Status ListPages(Env& env, const std::string& source_dir, bool recursive,
+                 std::vector<std::string>* pages, size_t* folders) {
+  if (recursive) return generator::SitePages(env, source_dir, pages, folders);
+  *folders = 1;
+  return generator::SelectablePages(env, source_dir, pages);
+}
+
+int NoPages(Env& env, const std::string& source_dir, std::ostream& err) {
+  err << "vorlintex: no ASP pages found in " << env.DisplayPath(source_dir);
+  std::vector<std::string> below;
+  size_t folders = 0;
+  if (generator::SitePages(env, source_dir, &below, &folders).ok() && !below.empty()) {
+    err << "; its subfolders hold " << below.size() << ", which --recursive converts";
+  }
+  err << "; nothing was written\n";
+  return kExitFailed;
+}
 
 void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
   command->add_option("--source", options->source_dir, "Folder holding the ASP pages")
@@ -113,11 +157,30 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
                                            "Pages of the source folder to convert, in order");
   all->excludes(pages);
   pages->excludes(all);
+  CLI::Option* recursive = command->add_flag(
+      "--recursive", options->recursive,
+      "Convert every page of the source folder and of its subfolders into one project, each "
+      "replacement page at its own path under the target");
+  recursive->excludes(pages);
   command->add_flag("--html", options->html,
                     "Print the run's page as the wizard shows it instead of a summary");
   command->add_flag("--check", options->check,
                     "Also report what the conversion loses, as `vorlintex check` does, in "
                     "NAME.check.html in the target folder");
+  command->add_flag("--keep-going", options->keep_going,
+                    "Leave out a page whose include file is missing and go on with the next "
+                    "(the exit status is still 2)");
+  command
+      ->add_option("--build-path", options->build_path,
+                   "The target folder as the Windows machine that compiles the project sees it "
+                   "(C:\\build\\site): the build script names the project file there")
+      ->type_name("WINDOWS_FOLDER");
+  command
+      ->add_option("--compiler", options->compiler,
+                   "The Visual Basic 6 compiler the build script runs, as that machine names it, "
+                   "instead of the one this machine's registry names")
+      ->type_name("PATH");
+  AddRuleOptions(command, &options->rules);
 }
 
 int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& err) {
@@ -126,29 +189,38 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   }
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};
-  if (options.all) {
-    if (Status listed = generator::SelectablePages(env, options.source_dir, &input.pages);
+  input.keep_going = options.keep_going;
+  input.subfolders = options.recursive;
+  if (options.all || options.recursive) {
+    size_t folders = 0;
+    if (Status listed =
+            ListPages(env, options.source_dir, options.recursive, &input.pages, &folders);
         !listed.ok()) {
-      err << "vorlintex: cannot list the source folder " << listed.Message() << "\n";
+      err << "vorlintex: cannot list the source folder " << DisplayMessage(env, listed) << "\n";
       return kExitFailed;
     }
-    if (input.pages.empty()) {
-      err << "vorlintex: no ASP pages found in " << options.source_dir << "\n";
+    if (options.recursive) {
+      out << "Pages found: " << input.pages.size() << " in " << folders << " folder(s)\n";
     }
+    if (input.pages.empty()) return NoPages(env, options.source_dir, err);
   }
 
   generator::TargetTurns turns;
-  const generator::RunSummary summary = generator::RunGeneration(input, Services{&env, &turns});
+  Services services{&env, &turns};
+  ApplyRuleOptions(options.rules, &services);
+  services.build_dir = options.build_path.value_or("");
+  services.compiler_path = options.compiler.value_or("");
+  const generator::RunSummary summary = generator::RunGeneration(input, services);
   if (options.html) {
     // The page the wizard would show for this run, rendered by the wizard's own code.
     StreamResponse page(out);
     if (Status printed = wizard::WriteRunPage(page, input, summary);
         !printed.ok() && summary.end != generator::RunEnd::kNoFileService) {
-      err << "vorlintex: " << printed.path() << ": " << printed.reason() << "\n";
+      err << "vorlintex: " << DisplayMessage(env, printed) << "\n";
     }
-    PrintFailures(summary, err);
+    PrintFailures(summary, env, err);
   } else {
-    PrintSummary(summary, options.target_dir, out);
+    PrintSummary(summary, options.target_dir, env, out);
   }
   const bool run_made =
       summary.end == generator::RunEnd::kDone || summary.end == generator::RunEnd::kMissingInclude;
@@ -156,9 +228,14 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
 
   switch (summary.end) {
     case generator::RunEnd::kDone:
+      if (summary.pages_left_out > 0) {
+        err << "vorlintex: " << summary.pages_left_out
+            << " page(s) were left out for a missing include file\n";
+        return kExitMissingInclude;
+      }
       return summary.failures.empty() ? kExitOk : kExitFailed;
     case generator::RunEnd::kMissingInclude:
-      err << "vorlintex: the include file " << summary.missing_include
+      err << "vorlintex: the include file " << env.DisplayPath(summary.missing_include)
           << " was not found; the run stopped there (all include files must be in the same "
              "directory as the ASP pages)\n";
       return kExitMissingInclude;
@@ -172,7 +249,8 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     case generator::RunEnd::kNoFileService:
       break;
   }
-  err << "vorlintex: the run stopped: " << summary.file_service_failure.Message() << "\n";
+  err << "vorlintex: the run stopped: " << DisplayMessage(env, summary.file_service_failure)
+      << "\n";
   return kExitFailed;
 }
 

@@ -33,7 +33,9 @@ int Serve(const ServeOptions& options, Env& env, std::ostream& out, std::ostream
 
   generator::TargetTurns turns;
   automation::ClassRegistry registry;
-  RegisterMorvane(&registry, Services{&env, &turns});
+  Services services{&env, &turns};
+  ApplyRuleOptions(options.rules, &services);
+  RegisterMorvane(&registry, services);
   pagehost::SessionStore sessions;
   pagehost::HttpServerOptions http;
   http.host = host;

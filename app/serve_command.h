@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <ostream>
 #include <string>
+
+#include "app/rule_options.h"
 #include <vector>
 
 #include "contract/env.h"
@@ -22,6 +24,7 @@ struct ServeOptions {
   std::vector<std::string> allow_hosts;
   // Serve anyone who reaches the address, without the token.
   bool no_token = false;
+  RuleOptions rules;
 };
 
 void AddServeOptions(CLI::App* command, ServeOptions* options);

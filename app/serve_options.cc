@@ -22,6 +22,7 @@ void AddServeOptions(CLI::App* command, ServeOptions* options) {
       ->type_name("NAME");
   command->add_flag("--no-token", options->no_token,
                     "Serve anyone who reaches the address, without the printed token");
+  AddRuleOptions(command, &options->rules);
 }
 
 }  // namespace vorlintex::app

@@ -19,10 +19,11 @@ std::atomic<long> live_objects{0};
 // The HRESULT a caller gets for a failure of the core, by its code: E_INVALIDARG for a
 // value the method cannot take (a text outside the ANSI code page, a page method called
 // without a scripting context), E_NOTIMPL for what the component cannot do in this process,
-// the Win32 codes for a missing or existing file or folder, and E_FAIL for an I/O error of
-// the system or of the page host. The reason goes with it as the error description. Calls of
-// unknown members, or with the wrong number or type of arguments, never reach the core: the
-// type library answers them (DISP_E_UNKNOWNNAME, DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT,
+// the Win32 codes for a missing or existing file or folder, ERROR_BUSY for a call made while
+// another call of the instance runs (a host calling back from inside the page), and E_FAIL for
+// an I/O error of the system or of the page host. The reason goes with it as the error description.
+// Calls of unknown members, or with the wrong number or type of arguments, never reach the core:
+// the type library answers them (DISP_E_UNKNOWNNAME, DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT,
 // DISP_E_TYPEMISMATCH), as Morvane::Invoke answers them with NotSupported and
 // InvalidArgument.
 HRESULT ResultOf(Status::Code code) {
@@ -37,6 +38,8 @@ HRESULT ResultOf(Status::Code code) {
       return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     case Status::Code::kAlreadyExists:
       return HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+    case Status::Code::kBusy:
+      return HRESULT_FROM_WIN32(ERROR_BUSY);
     case Status::Code::kIOError:
       break;
   }
@@ -144,7 +147,7 @@ class MorvaneObject final : public _morvane, public ISupportErrorInfo {
     return Guarded([&] { return morvane_.Main(); });
   }
   HRESULT STDMETHODCALLTYPE OnStartPage(IDispatch* context) override {
-    return Guarded([&] {
+    return Held([&] {
       if (context == nullptr) {
         return Status::InvalidArgument("OnStartPage", "no scripting context was given");
       }
@@ -152,10 +155,10 @@ class MorvaneObject final : public _morvane, public ISupportErrorInfo {
     });
   }
   HRESULT STDMETHODCALLTYPE OnEndPage() override {
-    return Guarded([&] { return morvane_.OnEndPage(); });
+    return Held([&] { return morvane_.OnEndPage(); });
   }
   HRESULT STDMETHODCALLTYPE GetFiles(BSTR* curpath) override {
-    return Guarded([&] {
+    return Held([&] {
       if (curpath == nullptr) return Status::InvalidArgument("GetFiles", "no folder pattern");
       std::string pattern;
       Status status =
@@ -165,10 +168,20 @@ class MorvaneObject final : public _morvane, public ISupportErrorInfo {
     });
   }
   HRESULT STDMETHODCALLTYPE morvane() override {
-    return Guarded([&] { return morvane_.morvane(); });
+    return Held([&] { return morvane_.morvane(); });
   }
 
  private:
+  // Guarded(call) with a reference of the call's own: a host that lets go of the instance
+  // from inside the call (from Response.Write) leaves it alive until the call returns.
+  template <typename Call>
+  HRESULT Held(Call call) {
+    AddRef();
+    HRESULT result = Guarded(call);
+    Release();
+    return result;
+  }
+
   std::atomic<ULONG> references_{1};
   Morvane morvane_;
   ITypeInfo* type_info_;

@@ -119,12 +119,20 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
 
 extern "C" HRESULT __stdcall DllUnregisterServer() {
   try {
-    const bool keys_removed = vorlintex::RemoveClassKeys(vorlintex::com::MorvaneKeys()).ok();
-    HRESULT library = UnRegisterTypeLib(LIBID_tvorlintex, 1, 0, LANG_NEUTRAL,
-                                        sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
-    // A type library already gone is what unregistration wants.
-    if (FAILED(library) && library != TYPE_E_REGISTRYACCESS && library != TYPE_E_LIBNOTREGISTERED) {
-      return SELFREG_E_TYPELIB;
+    const vorlintex::ClassKeys keys = vorlintex::com::MorvaneKeys();
+    const bool keys_removed = vorlintex::RemoveClassKeys(keys).ok();
+    // A type library already gone is what unregistration wants, and installers unregister
+    // what may never have been registered; UnRegisterTypeLib fails on a library it does not
+    // find, with a code that differs between systems, so it is called only on one there.
+    const bool win64 = sizeof(void*) == 8;
+    if (vorlintex::ClassKeyExists("TypeLib\\" + keys.typelib + "\\1.0\\0\\" +
+                                  (win64 ? "win64" : "win32"))) {
+      HRESULT library =
+          UnRegisterTypeLib(LIBID_tvorlintex, 1, 0, LANG_NEUTRAL, win64 ? SYS_WIN64 : SYS_WIN32);
+      if (FAILED(library) && library != TYPE_E_REGISTRYACCESS &&
+          library != TYPE_E_LIBNOTREGISTERED) {
+        return SELFREG_E_TYPELIB;
+      }
     }
     return keys_removed ? S_OK : SELFREG_E_CLASS;
   } catch (...) {

@@ -18,24 +18,65 @@ Status WrongArguments(std::string_view method) {
 
 }  // namespace
 
+// One call that reads or replaces the host objects, admitted while no other runs: a host that
+// calls back from inside a call would otherwise replace, and so release, the objects the
+// running call is writing through.
+class Morvane::Call {
+ public:
+  Call(Morvane& owner, std::string_view method)
+      : owner_(owner), method_(method), admitted_(!owner.running_.exchange(true)) {}
+  ~Call() {
+    if (admitted_) owner_.running_ = false;
+  }
+  Call(const Call&) = delete;
+  Call& operator=(const Call&) = delete;
+
+  bool admitted() const { return admitted_; }
+  Status Refusal() const {
+    return Status::Busy(std::string(method_), "the component is still running another call");
+  }
+
+ private:
+  Morvane& owner_;
+  const std::string_view method_;
+  const bool admitted_;
+};
+
 Status Morvane::Main() { return Status::OK(); }
 
 Status Morvane::OnStartPage(std::shared_ptr<host::ScriptingContext> ASPScriptingContext) {
+  Call call(*this, "OnStartPage");
+  if (!call.admitted()) return call.Refusal();
   ASPsc = std::move(ASPScriptingContext);
   return Status::OK();
 }
 
 Status Morvane::OnEndPage() {
+  Call call(*this, "OnEndPage");
+  if (!call.admitted()) return call.Refusal();
   ASPsc = nullptr;
+  Application = nullptr;
+  Request = nullptr;
+  Session = nullptr;
+  Response = nullptr;
+  Server = nullptr;
   return Status::OK();
 }
 
 Status Morvane::GetFiles(std::string& curpath) {
-  if (!Response) return Missing("Response");
+  Call call(*this, "GetFiles");
+  if (!call.admitted()) return call.Refusal();
+  // The members are public: held here, the Response lives until the call returns.
+  const std::shared_ptr<host::Response> response = Response;
+  if (!response) return Missing("Response");
+  return WriteFiles(*response, curpath);
+}
+
+Status Morvane::WriteFiles(host::Response& response, std::string& curpath) {
   if (services_.env == nullptr) {
     return Status::NotSupported("GetFiles", "no folder listing available");
   }
-  return wizard::WriteFileOptions(*Response, *services_.env, curpath);
+  return wizard::WriteFileOptions(response, *services_.env, curpath);
 }
 
 Status Morvane::TakeHostObjects() {
@@ -56,14 +97,24 @@ Status Morvane::TakeHostObjects() {
 }
 
 Status Morvane::morvane() {
+  Call call(*this, "morvane");
+  if (!call.admitted()) return call.Refusal();
   if (!ASPsc) {
     return Status::InvalidArgument("morvane",
                                    "the page method was called without a scripting context");
   }
+  const std::shared_ptr<host::ScriptingContext> context = ASPsc;
   Status status = TakeHostObjects();
   if (!status.ok()) return status;
+  // The members are public: held here, the objects the page runs on live until it returns.
+  const std::shared_ptr<host::Application> application = Application;
+  const std::shared_ptr<host::Request> request = Request;
+  const std::shared_ptr<host::Session> session = Session;
+  const std::shared_ptr<host::Response> response = Response;
+  const std::shared_ptr<host::Server> server = Server;
   return wizard::DispatchPage(
-      *Request, *Session, *Response, [this](std::string& curpath) { return GetFiles(curpath); },
+      *request, *session, *response,
+      [this, &response](std::string& curpath) { return WriteFiles(*response, curpath); },
       services_);
 }
 

@@ -6,8 +6,14 @@
 // or InvalidArgument for an index out of range); a host object the host gave as null is an
 // IOError naming it. The component's own failures are said at each method, and a COM caller
 // gets each code as its HRESULT (com/morvane_object.cc).
+//
+// A host may call the instance back while one of its calls runs (from Response.Write, say).
+// OnStartPage, OnEndPage, GetFiles and the page method are then refused with Busy, naming the
+// method, and change nothing: the running call keeps the host objects it took, alive until it
+// returns. Main, which touches nothing, is always served.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -28,11 +34,11 @@ class Morvane : public automation::Object {
   Status Main();
   // Keeps the page's scripting context, releasing any held before.
   Status OnStartPage(std::shared_ptr<host::ScriptingContext> ASPScriptingContext);
-  // Releases the scripting context; the other members stay until the instance goes.
+  // Releases the scripting context and the host objects taken from it: the page is over.
   Status OnEndPage();
   // Writes one option line per matching file of the folder pattern `curpath` to Response.
-  // IOError when the page method has not taken a Response; NotSupported when the process gave
-  // the component no folder listing.
+  // IOError when no page method has taken a Response since the last OnEndPage; NotSupported
+  // when the process gave the component no folder listing.
   Status GetFiles(std::string& curpath);
   // The page method: takes the five host objects from the context, then renders the page the
   // request asks for. InvalidArgument, writing nothing, when no context was given.
@@ -53,10 +59,15 @@ class Morvane : public automation::Object {
   std::shared_ptr<host::Server> Server;
 
  private:
+  class Call;
+
   Status TakeHostObjects();
+  Status WriteFiles(host::Response& response, std::string& curpath);
 
   // The process's platform and run table, given by the class factory; not page state.
   const Services services_;
+  // Set while OnStartPage, OnEndPage, GetFiles or the page method runs.
+  std::atomic<bool> running_{false};
 };
 
 // Makes the class creatable by its ProgID in `registry`; every instance gets `services`.

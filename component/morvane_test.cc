@@ -56,6 +56,59 @@ TEST(MorvaneTest, OneInstanceServesPagesBetweenOnStartPageAndOnEndPage) {
   EXPECT_TRUE(object->Invoke("OnEndPage", none).ok());
 }
 
+// A host calling back from inside Response.Write, as a web server's script may: each call that
+// would replace the running page's host objects or write into its page is refused and changes
+// nothing, and the page comes out whole, as without the calls. After OnEndPage the page's
+// Response is let go, and GetFiles writes to it no more.
+TEST(MorvaneTest, CallsBackFromTheHostWhileAPageRunsAreRefused) {
+  auto files = fs::MemoryFileSystem::Create();
+  files->AddFile("C:\\site\\a.asp", "");
+  MemoryEnv env(files);
+  auto selection_context = [] {
+    auto context = std::make_shared<host::MemoryContext>();
+    context->request().SetQueryField("PageNumber", "1");
+    context->request().SetQueryField("sourcedir", "C:\\site");
+    return context;
+  };
+  Morvane plain(Services{&env, nullptr});
+  auto plain_context = selection_context();
+  ASSERT_TRUE(plain.OnStartPage(plain_context).ok());
+  ASSERT_TRUE(plain.morvane().ok());
+  ASSERT_NE(plain_context->response().body().find("a.asp</option>"), std::string::npos);
+
+  Morvane component(Services{&env, nullptr});
+  auto context = selection_context();
+  auto other = std::make_shared<host::MemoryContext>();
+  Args none, text{std::string("C:\\site\\*.asp")};
+  Args start{std::shared_ptr<host::ScriptingContext>(other)};
+  const std::pair<const char*, Args*> calls[] = {
+      {"OnStartPage", &start}, {"morvane", &none}, {"GetFiles", &text}, {"OnEndPage", &none}};
+  int depth = 0, refused = 0;
+  context->response().CallBackOnWrite([&] {
+    if (depth++ == 0) {
+      for (auto [method, args] : calls) {
+        Status status = component.Invoke(method, *args);
+        refused += status.code() == Status::Code::kBusy && status.path() == method;
+      }
+      EXPECT_TRUE(component.Invoke("Main", none).ok());
+    }
+    --depth;
+  });
+  ASSERT_TRUE(component.OnStartPage(context).ok());
+  ASSERT_TRUE(component.morvane().ok());
+  const int writes = context->response().write_count();
+  EXPECT_EQ(refused, 4 * writes);
+  EXPECT_EQ(context->response().body(), plain_context->response().body());
+  EXPECT_TRUE(other->property_reads().empty());
+
+  // Between calls, the instance serves again.
+  ASSERT_TRUE(component.GetFiles(std::get<std::string>(text[0])).ok());
+  EXPECT_EQ(context->response().write_count(), writes + 1);
+  ASSERT_TRUE(component.OnEndPage().ok());
+  EXPECT_EQ(component.Invoke("GetFiles", text).code(), Status::Code::kIOError);
+  EXPECT_EQ(context->response().write_count(), writes + 1);
+}
+
 TEST(MorvaneTest, AFailingPropertyReadEndsThePageMethodBeforeAnyWrite) {
   MemoryEnv env(fs::MemoryFileSystem::Create());
   for (const char* property : {"Application", "Request", "Session", "Response", "Server"}) {

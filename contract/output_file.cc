@@ -28,6 +28,12 @@ void OutputFile::Close() {
   closed_ = true;
 }
 
+void OutputFile::Abandon() {
+  if (!open()) return;
+  close_called_ = true;
+  if (Status status = stream_->Abandon(); !status.ok()) Fail(status);
+}
+
 void OutputFile::Fail(const Status& status) {
   failed_ = true;
   if (log_ != nullptr) log_->Record(Access::kWrite, status.WithPath(path_));

@@ -13,6 +13,14 @@
 
 namespace vorlintex {
 
+// Told every line written to a file, as it is written: a reader of what the run writes that
+// needs no second reading of the file.
+class LineTap {
+ public:
+  virtual ~LineTap() = default;
+  virtual void Line(std::string_view text) = 0;
+};
+
 class OutputFile {
  public:
   // Creates (or replaces) the file at `path` through `files`. When the create fails, the
@@ -28,11 +36,18 @@ class OutputFile {
   ~OutputFile();
 
   void WriteLine(std::string_view text) {
+    if (tap_ != nullptr) tap_->Line(text);
     if (stream_ == nullptr) return;
     if (Status written = stream_->WriteLine(text); !written.ok()) Fail(written);
   }
+  // From now on every line written is told to `tap` too; null stops it.
+  void SetTap(LineTap* tap) { tap_ = tap; }
   // Closes the file; later lines fail and are recorded.
   void Close();
+  // Lets go of the file unfinished: it does not take its name, which keeps the file it had, or
+  // none. A file not open (never created, or closed) is left as it is. A failure to remove what
+  // was written is recorded; later lines fail and are recorded, as after Close.
+  void Abandon();
 
   const std::string& path() const { return path_; }
   bool closed() const { return closed_; }
@@ -47,6 +62,7 @@ class OutputFile {
   std::string path_;
   std::unique_ptr<fs::TextStream> stream_;
   FailureLog* log_;
+  LineTap* tap_ = nullptr;
   bool failed_ = false;
   bool close_called_ = false;
   bool closed_ = false;

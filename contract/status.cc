@@ -28,6 +28,9 @@ std::string Status::ToString() const {
     case Code::kNotSupported:
       name = "Not supported: ";
       break;
+    case Code::kBusy:
+      name = "Busy: ";
+      break;
   }
   return name + Message();
 }

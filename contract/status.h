@@ -21,6 +21,8 @@ class [[nodiscard]] Status {
     kInvalidArgument,  // a path, name, index or value the operation cannot take, or a call
                        // with the wrong number or type of arguments
     kNotSupported,     // the object has no member of that name, or cannot do what is asked
+    kBusy,             // the object is running a call that has not returned, and takes no
+                       // other until it does
   };
 
   Status() noexcept = default;  // OK
@@ -50,6 +52,9 @@ class [[nodiscard]] Status {
   static Status NotSupported(std::string path, std::string reason) {
     return Status(Code::kNotSupported, std::move(path), std::move(reason));
   }
+  static Status Busy(std::string path, std::string reason) {
+    return Status(Code::kBusy, std::move(path), std::move(reason));
+  }
   // An I/O error: the failure of whatever the operation asked of the system.
   static Status Error(std::string path, std::string reason) {
     return IOError(std::move(path), std::move(reason));
@@ -67,7 +72,8 @@ class [[nodiscard]] Status {
     return ok() ? Status() : Status(state_->code, std::move(path), state_->reason);
   }
   // The code's name, then the message: "NotFound: path: reason", "IO error: path: reason",
-  // "Invalid argument: ...", "Already exists: ...", "Not supported: ...", or "OK".
+  // "Invalid argument: ...", "Already exists: ...", "Not supported: ...", "Busy: ...", or
+  // "OK".
   std::string ToString() const;
   // "path: reason" (the reason alone when there is no path), or "OK": what a message to a
   // person quotes, for whom the code's name would be noise.

@@ -21,6 +21,7 @@ TEST(StatusTest, ToStringNamesTheCodeAndMessageLeavesItOut) {
        "Invalid argument: Request.Form: index 0", "Request.Form: index 0"},
       {Status::NotSupported("Render", "no method"), "Not supported: Render: no method",
        "Render: no method"},
+      {Status::Busy("morvane", "in use"), "Busy: morvane: in use", "morvane: in use"},
       {Status::IOError("", "no path"), "IO error: no path", "no path"},
   };
   for (const auto& [status, text, message] : cases) {

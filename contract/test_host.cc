@@ -83,6 +83,7 @@ std::optional<std::string> MemorySession::Stored(std::string_view name) const {
 }
 
 Status MemoryResponse::Write(std::string_view text) {
+  if (call_back_) call_back_();
   ++write_count_;
   if (fail_from_ > 0 && write_count_ >= fail_from_) return Failed("Response.Write");
   body_.append(text);

@@ -2,6 +2,7 @@
 // response buffer, reached through a scripting context. Calls can be told to fail.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -51,8 +52,11 @@ class MemoryResponse : public Response {
   int write_count() const { return write_count_; }
   // The `n`-th Write from now on (1-based) and every one after it fails.
   void FailFromWrite(int n) { fail_from_ = write_count_ + n; }
+  // Every Write runs `call` before it writes, as a host calling back into the page would.
+  void CallBackOnWrite(std::function<void()> call) { call_back_ = std::move(call); }
 
  private:
+  std::function<void()> call_back_;
   std::string body_;
   int write_count_ = 0;
   int fail_from_ = 0;

@@ -11,6 +11,9 @@
 
 namespace vorlintex::fs {
 
+// How the last line read ended: a page sent as it stands must send its line ends as they are.
+enum class LineEnd : unsigned char { kNone, kLf, kCrLf };
+
 // One open text file, for reading or for writing. A stream closes its file when destroyed,
 // keeping what was written. Failures are IOError unless said otherwise.
 class TextStream {
@@ -23,12 +26,20 @@ class TextStream {
   // Stores in *line the next line without its line end (LF, or CR LF). On failure *line is
   // empty.
   virtual Status ReadLine(std::string* line) = 0;
+  // The line end of the line the last ReadLine gave: kNone for a last line without one, or
+  // when nothing was read. A stream that cannot tell says kCrLf, the line end of the sites.
+  virtual LineEnd LastLineEnd() const { return LineEnd::kCrLf; }
   // Writes `text` followed by CR LF. After a failed write the file will not take its name.
   virtual Status WriteLine(std::string_view text) = 0;
   // Closes the file; every later call on the stream fails. A written file takes its name only
   // here, and only when every write and the close succeeded; otherwise the close fails and the
   // name keeps the file it had, or none.
   virtual Status Close() = 0;
+  // Closes the file without letting what was written take its name: the name keeps the file
+  // it had, or none, and nothing of the new file is left beside it. On a stream being read, the
+  // same as Close. Every later call on the stream fails. Fails when the stream was closed
+  // before, or when the new file could not be removed (the name keeps its file even then).
+  virtual Status Abandon() = 0;
 };
 
 // A file service object. Paths are used exactly as the caller built them; both "\" and "/"

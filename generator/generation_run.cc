@@ -3,9 +3,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
+#include "compilable/identifiers.h"
+#include "compilable/translate_compilable.h"
+#include "contract/ascii.h"
 #include "contract/env.h"
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
@@ -15,6 +19,7 @@
 #include "generator/run_names.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
+#include "modulecheck/module_checker.h"
 #include "translator/translate_page.h"
 
 namespace vorlintex::generator {
@@ -29,9 +34,30 @@ bool SameFolder(Env& env, const std::string& source_dir, const std::string& targ
   return target && *source == *target;
 }
 
+// Reads a class module as the run writes it, and counts it in the summary when Visual Basic 6
+// will not compile it.
+class ModuleTap : public LineTap {
+ public:
+  ModuleTap(bool regexp_reference) : checker_(modulecheck::ModuleContext{regexp_reference}) {}
+  void Line(std::string_view text) override { checker_.Line(text); }
+  void Count(const std::string& path, RunSummary& summary) {
+    modulecheck::ModuleVerdict verdict = checker_.Finish();
+    if (verdict.compiles) return;
+    ++summary.modules_not_compiling;
+    if (summary.first_module_faults.size() < RunSummary::kKeptModuleFaults &&
+        !verdict.first_reasons.empty()) {
+      summary.first_module_faults.push_back({path, modulecheck::Explain(verdict.first_reasons[0])});
+    }
+  }
+
+ private:
+  modulecheck::ModuleChecker checker_;
+};
+
 constexpr char kNotAPage[] =
     "the name holds a folder part, so it is not a page of the source folder";
 constexpr char kNameTaken[] = "another page of that name came first in this run";
+constexpr char kClassTaken[] = "another class of that name came first in this run";
 
 class GenerationRun {
  public:
@@ -45,11 +71,28 @@ class GenerationRun {
   // Converts the page selected as `selected`: its class module, replacement page, workspace
   // file and its line in the project. False when a missing include file ended the run.
   bool ConvertPage(const std::string& selected);
+  // ConvertPage by the compilable rules, from the opened page.
+  bool ConvertCompilable(const std::string& selected, std::unique_ptr<fs::TextStream> page,
+                         const PagePlace& place);
+  // Makes the folders of `folder` under the target that this run has not made yet, for a
+  // site run's replacement pages. A folder that cannot be made fails its pages' writes.
+  void MakeTargetFolder(const std::string& folder);
+  // The page selected as `selected` looked for `include`, which is missing: with keep_going
+  // the page is counted as left out and true returned; otherwise the run ends there (false).
+  bool MissingInclude(const std::string& selected, std::string include);
+  // The replacement page, the project's line and the workspace file of a converted page.
+  bool FinishPage(const std::string& class_name, OutputFile& replacement, OutputFile& workspace,
+                  bool written);
+  // A VBScript class of a page as a class module of the project: written once for the run.
+  void WriteClassModule(const compilable::ClassModuleText& module);
   // The check of the fields that fails first, in the order the entry page's script makes
   // them; nothing when all pass.
   std::optional<RefusedField> Refusal(Env& env) const;
   // Closes `file` when still open, and counts it as written when it took its name; true then.
   bool Finished(OutputFile& file);
+  // Abandons `file`, which the run stopped before finishing, so that its name keeps what it
+  // had: a page cut short, or an empty replacement page, would replace a working one.
+  void LeaveUnfinished(OutputFile& file);
 
   const RunInput& input_;
   const std::string dll_name_;
@@ -62,6 +105,11 @@ class GenerationRun {
   std::unique_ptr<OutputFile> build_script_;
   // The class names of the pages given outputs so far: a class is one page's.
   std::unordered_set<std::string> class_names_;
+  // The VBScript classes written so far, by lower-case name: their text, to tell one class
+  // read by many pages from two different classes of one name.
+  std::unordered_map<std::string, std::vector<std::string>> vbscript_classes_;
+  // The target subfolder of the last page of a site run, made when it was first reached.
+  std::string made_folder_;
 };
 
 void GenerationRun::Run() {
@@ -73,7 +121,8 @@ void GenerationRun::Run() {
     return;
   }
   Env& env = *services_.env;
-  const std::string compiler_path = FindCompilerPath(env);
+  const std::string compiler_path =
+      services_.compiler_path.empty() ? FindCompilerPath(env) : services_.compiler_path;
 
   // A posted form reaches the run without the entry page's script.
   if (std::optional<RefusedField> refused = Refusal(env)) {
@@ -107,20 +156,21 @@ void GenerationRun::Run() {
   build_script_ = std::make_unique<OutputFile>(*files_, summary_.build_script, &failures_);
   project_ = std::make_unique<OutputFile>(*files_, PathIn(input_.target_dir, dll_name_ + ".vbp"),
                                           &failures_);
-  WriteProjectHeader(*project_, env.WindowsDirectory());
+  WriteProjectHeader(*project_, env.WindowsDirectory(), services_.rules == RuleSet::kCompilable);
 
   for (const std::string& selected : input_.pages) {
     if (!ConvertPage(selected)) {
-      // Kept as far as they got, and counted as they are on disk.
-      Finished(*project_);
-      Finished(*build_script_);
+      LeaveUnfinished(*project_);
+      LeaveUnfinished(*build_script_);
       return;
     }
   }
 
   WriteProjectTrailer(*project_, dll_name_);
   Finished(*project_);
-  WriteBuildScript(*build_script_, compiler_path, input_.target_dir, dll_name_);
+  WriteBuildScript(*build_script_, compiler_path,
+                   services_.build_dir.empty() ? input_.target_dir : services_.build_dir,
+                   dll_name_);
   summary_.build_script_written = Finished(*build_script_);
   project_.reset();
   build_script_.reset();
@@ -138,59 +188,169 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
 }
 
 bool GenerationRun::ConvertPage(const std::string& selected) {
-  const std::string base_name = BaseName(selected);
-  const std::string source_path = PathIn(input_.source_dir, base_name + ".asp");
-  const std::string class_path = PathIn(input_.target_dir, base_name + ".cls");
-
-  // A name with a folder part would read, and write, outside the two folders.
-  if (!IsPlainFileName(selected)) {
+  // A name with a folder part would read, and write, outside the two folders; a site run's
+  // paths stay under them.
+  if (!IsPlainFileName(selected) && !(input_.subfolders && IsPathUnderFolder(selected))) {
+    const std::string source_path = PathIn(input_.source_dir, SourcePageName(selected));
     failures_.Record(Access::kRead, Status::InvalidArgument(source_path, kNotAPage));
     return true;
   }
-  // A second page of one class name would replace the first's files.
-  if (class_names_.count(base_name) != 0) {
+  const PagePlace place = PlaceOf(input_.source_dir, input_.target_dir, selected);
+  const std::string& base_name = place.base_name;
+  const std::string& source_path = place.source_path;
+  const bool compilable = services_.rules == RuleSet::kCompilable;
+  // A second page of one class name would replace the first's files. (The compilable rules
+  // know the class name once the page is read.)
+  const std::string class_path = PathIn(input_.target_dir, base_name + ".cls");
+  if (!compilable && class_names_.count(base_name) != 0) {
     failures_.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
     return true;
   }
+  std::unique_ptr<fs::TextStream> page;
+  // A page that cannot be opened gets no outputs: a class module of the fixed lines alone
+  // would replace a good one of an earlier run.
+  if (Status opened = files_->OpenTextFile(source_path, &page); !opened.ok()) {
+    failures_.Record(Access::kRead, opened.WithPath(source_path));
+    return true;
+  }
+  if (compilable) return ConvertCompilable(selected, std::move(page), place);
+  class_names_.insert(base_name);
+  MakeTargetFolder(place.folder);
+  OutputFile class_module(*files_, class_path, &failures_);
+  OutputFile replacement(*files_, place.page_path, &failures_);
+  OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
+  ModuleTap tap(false);
+  class_module.SetTap(&tap);
 
   translator::PageTranslation translation;
-  translation.source_dir = input_.source_dir;
+  translation.source_dir = place.source_dir;
   translation.source_path = source_path;
   translation.base_name = base_name;
   translation.files = files_.get();
   translation.env = services_.env;
   translation.failures = &failures_;
-  // A page that cannot be opened gets no outputs: a class module of the fixed lines alone
-  // would replace a good one of an earlier run.
-  if (Status opened = files_->OpenTextFile(source_path, &translation.page); !opened.ok()) {
-    failures_.Record(Access::kRead, opened.WithPath(source_path));
-    return true;
-  }
-  class_names_.insert(base_name);
-  OutputFile class_module(*files_, class_path, &failures_);
-  OutputFile replacement(*files_, PathIn(input_.target_dir, base_name + ".asp"), &failures_);
-  OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
-
+  translation.page = std::move(page);
   translation.class_module = &class_module;
   translator::TranslationResult translated = translator::TranslatePage(translation);
   if (translated.missing_include) {
-    summary_.end = RunEnd::kMissingInclude;
-    summary_.missing_include = *translated.missing_include;
-    Finished(class_module);
-    Finished(replacement);
-    Finished(workspace);
-    return false;
+    const bool go_on = MissingInclude(selected, std::move(*translated.missing_include));
+    for (OutputFile* file : {&class_module, &replacement, &workspace}) {
+      // A page left out keeps the earlier run's files as a stopped one does; only a stopped
+      // run lists them, as the pages left out are listed instead.
+      if (go_on) {
+        file->Abandon();
+      } else {
+        LeaveUnfinished(*file);
+      }
+    }
+    return go_on;
   }
   bool written = Finished(class_module);
+  class_module.SetTap(nullptr);
+  tap.Count(class_path, summary_);
+  return FinishPage(base_name, replacement, workspace, written);
+}
 
-  WriteReplacementPage(replacement, base_name, dll_name_);
+bool GenerationRun::FinishPage(const std::string& class_name, OutputFile& replacement,
+                               OutputFile& workspace, bool written) {
+  WriteReplacementPage(replacement, class_name, dll_name_);
   written = Finished(replacement) && written;
 
-  WriteClassLine(*project_, base_name);
-  WriteWorkspaceLine(workspace, base_name);
+  WriteClassLine(*project_, class_name);
+  WriteWorkspaceLine(workspace, class_name);
   written = Finished(workspace) && written;
 
   if (written) ++summary_.pages_converted;
+  return true;
+}
+
+bool GenerationRun::ConvertCompilable(const std::string& selected,
+                                      std::unique_ptr<fs::TextStream> page,
+                                      const PagePlace& place) {
+  compilable::CompilablePage translation;
+  translation.source_path = place.source_path;
+  translation.site_root = services_.site_root.empty() ? input_.source_dir : services_.site_root;
+  if (input_.subfolders) translation.include_root = input_.source_dir;
+  translation.class_name = compilable::ClassNameFor(place.base_name);
+  translation.files = files_.get();
+  translation.page = std::move(page);
+  translation.failures = &failures_;
+  compilable::CompilableResult translated = compilable::TranslateCompilable(translation);
+  // The module is made before any file of the page is: a missing include leaves the earlier
+  // run's files of this page as they were.
+  if (translated.missing_include) {
+    return MissingInclude(selected, std::move(*translated.missing_include));
+  }
+  const std::string& class_name = translated.class_name;
+  const std::string class_path = PathIn(input_.target_dir, class_name + ".cls");
+  if (!class_names_.insert(AsciiLower(class_name)).second) {
+    failures_.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
+    return true;
+  }
+  OutputFile class_module(*files_, class_path, &failures_);
+  MakeTargetFolder(place.folder);
+  OutputFile replacement(*files_, place.page_path, &failures_);
+  OutputFile workspace(*files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures_);
+  ModuleTap tap(true);
+  class_module.SetTap(&tap);
+  for (const std::string& line : translated.module_lines) class_module.WriteLine(line);
+  bool written = Finished(class_module);
+  class_module.SetTap(nullptr);
+  tap.Count(class_path, summary_);
+  for (const compilable::ClassModuleText& module : translated.classes) WriteClassModule(module);
+  return FinishPage(class_name, replacement, workspace, written);
+}
+
+void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) {
+  const std::string key = AsciiLower(module.name);
+  const std::string path = PathIn(input_.target_dir, module.name + ".cls");
+  if (auto known = vbscript_classes_.find(key); known != vbscript_classes_.end()) {
+    // One class read by many pages through a shared include is written once.
+    if (known->second != module.lines) {
+      failures_.Record(Access::kWrite, Status::AlreadyExists(path, kClassTaken));
+    }
+    return;
+  }
+  if (!class_names_.insert(key).second) {
+    failures_.Record(Access::kWrite, Status::AlreadyExists(path, kNameTaken));
+    return;
+  }
+  vbscript_classes_.emplace(key, module.lines);
+  OutputFile file(*files_, path, &failures_);
+  ModuleTap tap(true);
+  file.SetTap(&tap);
+  for (const std::string& line : module.lines) file.WriteLine(line);
+  Finished(file);
+  file.SetTap(nullptr);
+  tap.Count(path, summary_);
+  WriteClassLine(*project_, module.name);
+}
+
+void GenerationRun::MakeTargetFolder(const std::string& folder) {
+  // A site's pages come folder by folder: only a change of folder costs creates.
+  if (folder.empty() || folder == made_folder_) return;
+  made_folder_ = folder;
+  for (size_t end = folder.find('\\');; end = folder.find('\\', end + 1)) {
+    const std::string path = PathIn(input_.target_dir, folder.substr(0, end));
+    // One left by an earlier run, or by a folder before, is used as it is.
+    if (Status made = files_->CreateFolder(path);
+        !made.ok() && !services_.env->FolderIdentity(path)) {
+      failures_.Record(Access::kCreateFolder, made.WithPath(path));
+    }
+    if (end == std::string::npos) return;
+  }
+}
+
+bool GenerationRun::MissingInclude(const std::string& selected, std::string include) {
+  if (!input_.keep_going) {
+    summary_.end = RunEnd::kMissingInclude;
+    summary_.missing_include = std::move(include);
+    return false;
+  }
+  ++summary_.pages_left_out;
+  if (summary_.first_pages_left_out.size() < RunSummary::kKeptPagesLeftOut) {
+    summary_.first_pages_left_out.push_back({selected, std::move(include)});
+  }
   return true;
 }
 
@@ -199,6 +359,11 @@ bool GenerationRun::Finished(OutputFile& file) {
   if (!file.WrittenWithoutFailure()) return false;
   ++summary_.files_written;
   return true;
+}
+
+void GenerationRun::LeaveUnfinished(OutputFile& file) {
+  file.Abandon();
+  summary_.files_left.push_back(file.path());
 }
 
 }  // namespace

@@ -10,14 +10,15 @@
 #include "generator/generation_run.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
+#include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
 #include "translator/translator_test_support.h"
 
 namespace vorlintex::generator::testing {
 
-// The project file of `class_lines`; with no DLL name, as far as those lines (a run that a
-// missing include file ended). Its settings after the names are fixed, a group a line here.
+// The project file of `class_lines`. Its settings after the names are fixed, a group a line
+// here.
 inline std::string Project(const std::string& dll, const std::string& class_lines) {
   const std::string head =
       "Type=OleDll\r\n"
@@ -26,7 +27,6 @@ inline std::string Project(const std::string& dll, const std::string& class_line
       "Reference=*\\G{D97A6DA0-A85C-11CF-83AE-00A0C90C2BD8}#2.0#0#C:\\WINDOWS\\System32\\"
       "inetsrv\\asp.dll#Microsoft Active Server Pages Object Library\r\n" +
       class_lines;
-  if (dll.empty()) return head;
   return head + "Startup=\"(None)\"\r\nExeName32=\"" + dll +
          ".dll\"\r\nCommand32=\"\"\r\nName=\"t" + dll + "\"\r\n" +
          "HelpContextID=\"0\"\r\nCompatibleMode=\"1\"\r\n"
@@ -51,12 +51,13 @@ inline std::string HtmlClass(const std::string& base, const std::string& html) {
                                              "Response.Write (\"" + html + "\" & vbCrlf)\r\n");
 }
 
-// A run on a file store in memory, whose turns between processes are noted.
+// A run on a file store in memory, through a fault injection the tests may tell to fail
+// operations, whose turns between processes are noted.
 struct MemoryRun {
   RunSummary Run(const std::string& source, const std::string& target, const std::string& dll,
                  std::vector<std::string> pages) {
     const RunInput input{source, target, dll, std::move(pages)};
-    return RunGeneration(input, Services{&env, &turns});
+    return RunGeneration(input, Services{&faults, &turns});
   }
   std::string File(const std::string& path) const {
     return files->Contents(path).value_or("<no file " + path + ">");
@@ -64,6 +65,7 @@ struct MemoryRun {
 
   std::shared_ptr<fs::MemoryFileSystem> files = fs::MemoryFileSystem::Create();
   MemoryEnv env{files};
+  FaultInjectionEnv faults{env};
   std::vector<std::string> process_turns;  // each turn between processes taken and let go
   TargetTurns turns{[this](const std::string& key) {
     process_turns.push_back("take " + key);

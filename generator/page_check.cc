@@ -119,6 +119,7 @@ class CheckedModule : public fs::TextStream {
     return Status::OK();
   }
   Status Close() override { return Status::OK(); }
+  Status Abandon() override { return Status::OK(); }
 
  private:
   modulecheck::ModuleChecker* checker_;
@@ -187,7 +188,7 @@ class PageObserver : public translator::TranslationObserver {
 
   void IncludeMissing(LineAt at, std::string_view source, std::string_view path) override {
     held_.push_back(Held{at.number, kMissingInclude,
-                         "the include file " + env_.ShownPath(std::string(path)) +
+                         "the include file " + env_.ShownPath(ResolveDotParts(path)) +
                              " does not exist: a run stops at this page",
                          std::string(source), ""});
     missing_include_ = true;
@@ -195,7 +196,7 @@ class PageObserver : public translator::TranslationObserver {
 
   void IncludeBegins(LineAt directive, std::string_view path) override {
     TellHeldUpTo(directive.number);
-    include_file_ = env_.ShownPath(std::string(path));
+    include_file_ = env_.ShownPath(ResolveDotParts(path));
     include_line_ = directive.number;
     auto [it, first] = told_.try_emplace(include_file_, ToldInclude{page_.file, 0});
     include_ = &it->second;
@@ -323,8 +324,9 @@ CheckTotals CheckPages(const RunInput& input, Env& env,
   FailureLog failures;
   std::map<std::string, ToldInclude> told_includes;  // by the include file, shown
   for (const std::string& selected : input.pages) {
-    const std::string base_name = BaseName(selected);
-    const std::string source_path = PathIn(input.source_dir, base_name + ".asp");
+    const PagePlace place = PlaceOf(input.source_dir, input.target_dir, selected);
+    const std::string& base_name = place.base_name;
+    const std::string& source_path = place.source_path;
     PageRecord page;
     page.file = env.ShownPath(source_path);
     page.class_module = base_name + ".cls";
@@ -336,7 +338,7 @@ CheckTotals CheckPages(const RunInput& input, Env& env,
     if (!IsIdentifier(base_name)) tell_of_page(kPageName, base_name);
     PageObserver observer(env, teller, told_includes, page);
     translator::PageTranslation translation;
-    translation.source_dir = input.source_dir;
+    translation.source_dir = place.source_dir;
     translation.source_path = source_path;
     translation.base_name = base_name;
     translation.files = files.get();

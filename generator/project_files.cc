@@ -4,13 +4,18 @@
 
 namespace vorlintex::generator {
 
-void WriteProjectHeader(OutputFile& project, const std::string& windows_dir) {
+void WriteProjectHeader(OutputFile& project, const std::string& windows_dir,
+                        bool regexp_reference) {
   project.WriteLine("Type=OleDll");
   project.WriteLine(Join({"Reference=*\\G{00020430-0000-0000-C000-000000000046}#2.0#0#",
                           windows_dir, "\\System32\\StdOle2.Tlb#OLE Automation"}));
   project.WriteLine(
       Join({"Reference=*\\G{D97A6DA0-A85C-11CF-83AE-00A0C90C2BD8}#2.0#0#", windows_dir,
             "\\System32\\inetsrv\\asp.dll#Microsoft Active Server Pages Object Library"}));
+  if (!regexp_reference) return;
+  project.WriteLine(
+      Join({"Reference=*\\G{3F4DACA7-160D-11D2-A8E9-00104B365C9F}#5.5#0#", windows_dir,
+            "\\System32\\vbscript.dll\\3#Microsoft VBScript Regular Expressions 5.5"}));
 }
 
 void WriteClassLine(OutputFile& project, const std::string& base_name) {

@@ -9,8 +9,10 @@
 namespace vorlintex::generator {
 
 // The three header lines: the project type and the two type library references, which name
-// files in `windows_dir` (no trailing separator; may be empty).
-void WriteProjectHeader(OutputFile& project, const std::string& windows_dir);
+// files in `windows_dir` (no trailing separator; may be empty). With `regexp_reference`, a
+// fourth: the VBScript regular expression library, which pages that use RegExp need.
+void WriteProjectHeader(OutputFile& project, const std::string& windows_dir,
+                        bool regexp_reference = false);
 
 // The project's line for one converted page.
 void WriteClassLine(OutputFile& project, const std::string& base_name);

@@ -43,13 +43,13 @@ RunResult RunThreePages(std::optional<long> fail_at, const char* unopenable = nu
   for (const auto& [path, contents] : kSources) run.files->AddFile(path, contents);
   run.env.SetClassesRootDefaultValue("VisualBasic.VBZFile\\shell\\open\\command",
                                      "C:\\VB98\\vb6.exe \"%1\"");
-  const long before = run.files->OperationCount();
-  if (fail_at) run.files->FailNthOperation(*fail_at);
-  if (unopenable != nullptr) run.files->FailOn(fs::Operation::kOpen, unopenable);
+  const long before = run.faults.OperationCount();
+  if (fail_at) run.faults.FailNthOperation(*fail_at);
+  if (unopenable != nullptr) run.faults.FailOn(FileOperation::kOpen, unopenable);
   const RunSummary summary =
       run.Run("C:\\R&D\\src", "C:\\R&D\\out", "S&p.DLL", {"a.asp", "B.ASP", "c.asp.old"});
   EXPECT_EQ(summary.end, RunEnd::kDone);
-  RunResult result{summary.failures, {}, run.files->OperationCount() - before};
+  RunResult result{summary.failures, {}, run.faults.OperationCount() - before};
   for (const std::string& path : run.files->AllFiles()) result.files[path] = run.File(path);
   return result;
 }
@@ -88,9 +88,9 @@ TEST(RunFaultsTest, EveryFailedOperationIsReportedAndLosesNothingElse) {
   EXPECT_NE(clean.files.at("C:\\R&D\\out\\b.cls").find("Sub Menu()"), std::string::npos);
   EXPECT_GT(clean.operations, 60);
   // The outputs of a run in which each page in turn cannot be opened: that page's files and its
-  // Class line are left out.
+  // Class line are left out. A page is read as it was selected, up to its ".asp".
   std::map<std::string, Files> without_page;
-  for (const char* page : {"C:\\R&D\\src\\a.asp", "C:\\R&D\\src\\b.asp", "C:\\R&D\\src\\c.asp"}) {
+  for (const char* page : {"C:\\R&D\\src\\a.asp", "C:\\R&D\\src\\B.ASP", "C:\\R&D\\src\\c.asp"}) {
     without_page[page] = RunThreePages(std::nullopt, page).files;
   }
   for (long k = 1; k <= clean.operations; ++k) {

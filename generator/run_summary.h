@@ -39,12 +39,35 @@ struct RunSummary {
   // keeps grows with the number of pages.
   size_t pages_converted = 0;
   // Files that took their names in the target folder: created, written and closed without
-  // any failure, also those kept as far as they got when a missing include file ended the run.
+  // any failure.
   size_t files_written = 0;
+  // With kMissingInclude: the files the stop left unfinished, which keep the file they had, or
+  // none: the stopped page's class module, replacement page and workspace file, the project
+  // file and the build script, in that order. Never more than these five.
+  std::vector<std::string> files_left;
   // The build script's path; empty when the run ended before building it.
   std::string build_script;
   // True when the build script was written without any failure.
   bool build_script_written = false;
+  // The class modules written that the module checker says Visual Basic 6 will not compile,
+  // and for the first few of them the module's path and its first reason, in words.
+  size_t modules_not_compiling = 0;
+  struct ModuleFault {
+    std::string path;
+    std::string reason;
+  };
+  std::vector<ModuleFault> first_module_faults;  // at most kKeptModuleFaults
+  static constexpr size_t kKeptModuleFaults = 5;
+  // With RunInput::keep_going: the pages a missing include file left out (no files of their
+  // own, the earlier run's kept), and for the first few the page and the include path it
+  // looked for.
+  size_t pages_left_out = 0;
+  struct PageLeftOut {
+    std::string page;
+    std::string missing_include;
+  };
+  std::vector<PageLeftOut> first_pages_left_out;  // at most kKeptPagesLeftOut
+  static constexpr size_t kKeptPagesLeftOut = 10;
   // The file operations that failed and were skipped: the first failure of each file.
   std::vector<Failure> failures;
 };

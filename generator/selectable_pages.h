@@ -17,4 +17,13 @@ bool IsSelectablePage(std::string_view name);
 // `source_dir` + "\*.asp", kept where IsSelectablePage holds.
 Status SelectablePages(Env& env, const std::string& source_dir, std::vector<std::string>* pages);
 
+// The pages of a whole site: SelectablePages of `source_dir` and of every folder under it
+// (Env::ListFolders: hidden folders and links left out), each a path under `source_dir`
+// ("admin\\default.asp"), a folder's own pages before those of its subfolders, folders in
+// listing order. Adds the folders walked, `source_dir` among them, to *folders. Only the
+// names are held, and the folders still to walk. On failure *pages is empty and the status is
+// the first listing that failed, its path named.
+Status SitePages(Env& env, const std::string& source_dir, std::vector<std::string>* pages,
+                 size_t* folders);
+
 }  // namespace vorlintex::generator

@@ -43,6 +43,7 @@ void HttpConnection::Close() {
   error_code ignored;
   // The write in progress, if any, is cancelled with the socket and touches out_ no more.
   socket_.close(ignored);
+  shared_.bodies.Release(std::exchange(body_counted_, 0));
   ReleaseOutput();
   shared_.open.erase(open_at_);
 }
@@ -164,6 +165,16 @@ void HttpConnection::OnHead(error_code error) {
     Dispatch();
     return;
   }
+  if (!shared_.bodies.TryTake(head_.content_length)) {
+    HostResponse busy = ErrorPage(503,
+                                  "The server is receiving as many request bodies as it can "
+                                  "hold; send the form again in a moment.");
+    shared_.log.Write(head_.method, head_.path, busy, now);
+    parser_.reset();  // and the buffer it made for the body
+    Respond(busy, true, false);
+    return;
+  }
+  body_counted_ = head_.content_length;
   phase_ = Phase::kBody;
   expired_ = false;
   const HttpTimeouts& timeouts = shared_.timeouts;
@@ -195,6 +206,7 @@ void HttpConnection::ReadBody() {
 void HttpConnection::OnBody(error_code error) {
   if (phase_ == Phase::kClosed) return;
   if (error) {
+    shared_.bodies.Release(std::exchange(body_counted_, 0));
     if (expired_) {
       Fail(HttpHeadError{408, "The request body did not arrive in time."});
     } else {
@@ -210,10 +222,14 @@ void HttpConnection::Dispatch() {
   deadline_ = Clock::time_point::max();
   std::string body = std::move(parser_->get().body());
   parser_.reset();
+  // The body counts until its page has run: waiting for a worker, it is held all the same.
+  const size_t body_counted = std::exchange(body_counted_, 0);
   // The worker reads head_ alone; the I/O thread leaves it be until the answer is back.
-  shared_.workers.Run([self = shared_from_this(), body = std::move(body)]() mutable {
+  shared_.workers.Run([self = shared_from_this(), body = std::move(body), body_counted]() mutable {
     ConnectionShared& shared = self->shared_;
     HostResponse response = shared.page_host.Handle(ToHostRequest(self->head_, body));
+    std::string().swap(body);
+    shared.bodies.Release(body_counted);
     shared.log.Write(self->head_.method, self->head_.path, response, self->head_whole_at_);
     // The bytes are made here, not on the I/O thread: a large page copied there holds up every
     // connection, while the answers made meanwhile wait in its queue.

@@ -21,6 +21,7 @@
 
 #include "pagehost/access_log.h"
 #include "pagehost/answer_budget.h"
+#include "pagehost/body_budget.h"
 #include "pagehost/http_limits.h"
 #include "pagehost/http_response.h"
 #include "pagehost/page_host.h"
@@ -39,6 +40,7 @@ struct ConnectionShared {
   AccessLog& log;
   PageWorkers& workers;
   AnswerBudget& answers;
+  BodyBudget& bodies;
   HttpLimits limits;
   HttpTimeouts timeouts;
   // Every connection not yet closed.
@@ -110,6 +112,7 @@ class HttpConnection : public std::enable_shared_from_this<HttpConnection> {
   boost::beast::flat_buffer in_;
   std::optional<RequestParser> parser_;
   HttpRequestHead head_;
+  size_t body_counted_ = 0;  // the body's share of shared_.bodies, while it is received
   Clock::time_point head_whole_at_;
   std::string out_;
   size_t out_sent_ = 0;

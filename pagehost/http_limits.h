@@ -19,6 +19,11 @@ struct HttpLimits {
   // the connection whose client has taken nothing for longest is closed, then the next, so
   // clients that do not read cannot hold the server's memory.
   size_t max_unsent = 64 << 20;
+  // The bytes of request bodies being received or waiting for a worker, all connections
+  // together, each counted at its declared length. A body that does not fit is answered 503
+  // without being read, so clients that send all but the end of their bodies cannot hold the
+  // server's memory.
+  size_t max_receiving = 64 << 20;
 };
 
 struct HttpTimeouts {

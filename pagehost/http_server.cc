@@ -210,16 +210,14 @@ Status HttpServer::Serve() {
   HttpLimits limits;
   limits.max_body = options_.max_body;
   limits.max_unsent = options_.max_unsent;
+  limits.max_receiving = options_.max_receiving;
   AnswerBudget answers(limits.max_unsent);
-  ConnectionShared shared{*io,
-                          *page_host_,
-                          log,
-                          workers,
-                          answers,
-                          limits,
-                          options_.timeouts,
-                          {},
-                          std::vector<char>(64 * 1024)};
+  BodyBudget bodies(limits.max_receiving);
+  ConnectionShared shared{*io,     *page_host_,
+                          log,     workers,
+                          answers, bodies,
+                          limits,  options_.timeouts,
+                          {},      std::vector<char>(64 * 1024)};
   {
     Listener listener(&shared, acceptor, ConnectionCap(options_.max_connections));
     listener.Start();

@@ -29,6 +29,8 @@ struct HttpServerOptions {
   size_t max_body = 1 << 20;
   // See HttpLimits::max_unsent.
   size_t max_unsent = 64 << 20;
+  // See HttpLimits::max_receiving.
+  size_t max_receiving = 64 << 20;
   // Open connections at most (lowered to what the process may open); beyond it the longest
   // idle keep-alive connection is closed, or the new one when none is idle.
   size_t max_connections = 10'000;

@@ -261,6 +261,10 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
   const std::string over(4097, 'a');
   const std::string too_long = " holds more than 4096 bytes; no folder or file name is that long.";
   const std::string foreign = "Fields may be sent here only from a page of this server.";
+  const std::string foreign_host =
+      "This server answers only requests addressed to 127.0.0.1, localhost, 127.0.0.1, [::1] on "
+      "port " +
+      std::to_string(server_->port()) + ".";
   // A request, its status line, and its page; an error page says the message given.
   const std::tuple<std::string, std::string, std::string> cases[] = {
       // The query before the form, repeats joined, only posted fields in the form.
@@ -271,6 +275,9 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
        "200 OK", "[1][c:\\src, d]3:[b.asp][A.ASP][c d.asp][]"},
       {"GET http://" + host_ + "/morvane.asp?PageNumber=3 HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n",
        "200 OK", "[3][]0:[]"},
+      // Names outside ASCII as an iso-8859-1 page posts them, and back as the page sent them.
+      {Post("/morvane.asp", "sourcedir=%2Ftmp%2Fsrc-caf%E9&asplist=%26%2322823%3B.asp"), "200 OK",
+       "[][/tmp/src-caf\xE9]1:[&#22823;.asp][]"},
       {Post("/MORVANE.ASP", "sourcedir=" + at_limit), "200 OK", "[][" + at_limit + "]0:[]"},
       {Post("/morvane.asp", "PageNumber=1",
             "Content-Type: Application/X-WWW-Form-Urlencoded; charset=windows-1252\r\n"),
@@ -288,9 +295,12 @@ TEST_F(HttpServerTest, AnswersEachRequestWithItsPage) {
       {Post("/morvane.asp", over + "=1"), "400 Bad Request",
        "The field " + over.substr(0, 64) + too_long},
       {"GET /morvanebg.gif HTTP/1.1\r\nHost: rebound.example\r\n\r\n", "403 Forbidden",
-       "This server answers only requests addressed to 127.0.0.1, localhost, 127.0.0.1, [::1] on "
-       "port " +
-           std::to_string(server_->port()) + "."},
+       foreign_host},
+      // An absolute-form target's authority counts, not the Host header.
+      {"GET http://evil.example/morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n",
+       "403 Forbidden", foreign_host},
+      {"GET http://evil.example?PageNumber=2 HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n",
+       "403 Forbidden", foreign_host},
       {"POST /morvane.asp HTTP/1.1\r\nHost: " + host_ +
            "\r\nReferer: http://evil.example/form.html\r\nContent-Length: 0\r\n\r\n",
        "403 Forbidden", foreign},
@@ -379,6 +389,8 @@ TEST_F(HttpServerTest, RefusedHeadsGetTheirStatusAndTheConnectionCloses) {
       {"GET morvane.asp HTTP/1.1\r\nHost: " + host_ + "\r\n\r\n", 400},
       {"GET /morvane.asp HTTP/2.0\r\nHost: " + host_ + "\r\n\r\n", 505},
       {"GET /morvane.asp HTTX/1.1\r\nHost: " + host_ + "\r\n\r\n", 400},
+      {"GET /morvane.asp HTTP/1.1\nHost: " + host_ + "\n\n", 400},
+      {"GET /morvane.asp HTTP/1.1\r\nHost: " + host_ + "\n\n", 400},
       {form + "Transfer-Encoding: chunked\r\n\r\n", 411},
       {form + "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n", 411},
       {form + "Transfer-Encoding: gzip\r\n\r\n", 501},
@@ -413,6 +425,29 @@ TEST_F(HttpServerTest, ABodyIsAskedForWhenAwaitedAndAnswersReachAClientStillSend
   sender.join();
   EXPECT_EQ(answer.status, 413);
   EXPECT_EQ(answer.Header("connection"), "close");
+}
+
+// Bodies being received share one bound, taken when a head is accepted (before 100 Continue):
+// a body that does not fit is refused 503 unread, and the bound comes back once a page has run.
+TEST_F(HttpServerTest, BodiesBeingReceivedShareOneBound) {
+  HttpServerOptions options;
+  options.max_receiving = 3000;
+  Start(options);
+  const std::string body = "sourcedir=" + std::string(1990, 'a');
+  const std::string post = Post("/morvane.asp", body);
+  const std::string awaiting = Post("/morvane.asp", body, kFormHeader + "Expect: 100-continue\r\n");
+  TestClient holding(server_->port());
+  ASSERT_TRUE(holding.Send(awaiting.substr(0, awaiting.size() - body.size())));
+  ASSERT_EQ(holding.Read(/*to_head=*/true).status, 100);
+  TestClient refused(server_->port());
+  ClientResponse answer = refused.Request(post);
+  EXPECT_EQ(answer.status, 503);
+  EXPECT_EQ(answer.body, ErrorBody("503 Service Unavailable",
+                                   "The server is receiving as many request bodies as it can "
+                                   "hold; send the form again in a moment."));
+  EXPECT_TRUE(refused.ClosedByServer());
+  EXPECT_EQ(holding.Request(body).status, 200);
+  EXPECT_EQ(Ask(post).status, 200);
 }
 
 TEST_F(HttpServerTest, AnswersPipelinedRequestsInOrderAndLogsThem) {

@@ -182,7 +182,7 @@ HostResponse PageHost::HandlePage(const HostRequest& request) const {
     response = ErrorPage(500, "The page stopped with an error: " + status.Message());
   } else {
     response.content_type = kPageContentType;
-    response.body = std::move(response_body->body());
+    response.body = response_body->PageBody();
   }
   // A session started before the error still holds what the page stored.
   if (!session->started_id().empty()) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "contract/ascii.h"
+#include "pagehost/page_charset.h"
 
 namespace vorlintex::pagehost {
 namespace {
@@ -34,6 +35,14 @@ class ValueCollection : public host::FormCollection {
 };
 
 // Appends the values of `name` joined by ", "; whether any was found.
+FormFields InUtf8(FormFields fields) {
+  for (auto& [name, value] : fields) {
+    name = PostedToUtf8(name);
+    value = PostedToUtf8(value);
+  }
+  return fields;
+}
+
 bool JoinValues(const FormFields& fields, std::string_view name, std::string* joined) {
   bool found = false;
   for (const auto& [field, value] : fields) {
@@ -46,6 +55,10 @@ bool JoinValues(const FormFields& fields, std::string_view name, std::string* jo
 }
 
 }  // namespace
+
+PageRequest::PageRequest(FormFields query, FormFields form)
+    : query_(InUtf8(std::move(query))),
+      form_(std::make_shared<const FormFields>(InUtf8(std::move(form)))) {}
 
 Status PageRequest::Item(std::string_view name, std::string* value) {
   value->clear();
@@ -84,6 +97,8 @@ Status PageResponse::Write(std::string_view text) {
   body_.append(text);
   return Status::OK();
 }
+
+std::string PageResponse::PageBody() const { return Utf8ToPage(body_); }
 
 Status PageContext::Application(std::shared_ptr<host::Application>* object) {
   *object = application_;

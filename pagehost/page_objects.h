@@ -14,11 +14,11 @@
 
 namespace vorlintex::pagehost {
 
-// Field names compare without regard to ASCII case, as the host's collections do.
+// Field names compare without regard to ASCII case, as the host's collections do. Names and
+// values are as the page posted them (page_charset.h): the collections hold them in UTF-8.
 class PageRequest : public host::Request {
  public:
-  PageRequest(FormFields query, FormFields form)
-      : query_(std::move(query)), form_(std::make_shared<const FormFields>(std::move(form))) {}
+  PageRequest(FormFields query, FormFields form);
 
   // The query string's value for `name`, else the posted form's; a repeated name gives its
   // values joined by ", ". Empty when neither holds the name.
@@ -51,10 +51,12 @@ class PageSession : public host::Session {
   std::string started_id_;
 };
 
+// Written in UTF-8; the page is sent in its own character set (page_charset.h).
 class PageResponse : public host::Response {
  public:
   Status Write(std::string_view text) override;
-  std::string& body() { return body_; }
+  // The body as the page is sent, once the page has run.
+  std::string PageBody() const;
 
  private:
   std::string body_;

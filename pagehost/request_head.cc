@@ -21,6 +21,7 @@ bool MapTarget(std::string_view target, HttpRequestHead* head) {
     // The absolute form: the path starts after the authority.
     std::string_view rest = target.substr(target.find("//") + 2);
     size_t slash = rest.find_first_of("/?");
+    head->target_authority = std::string(rest.substr(0, slash));
     target = slash == std::string_view::npos ? std::string_view("/") : rest.substr(slash);
     if (target.front() == '?') {
       head->path = "/";
@@ -47,6 +48,15 @@ std::string_view FirstLine(std::string_view received, size_t at_most) {
 bool IsHttpVersion(std::string_view word) {
   return word.size() == 8 && word.substr(0, 5) == "HTTP/" && word[5] >= '0' && word[5] <= '9' &&
          word[6] == '.' && word[7] >= '0' && word[7] <= '9';
+}
+
+// Whether `line`, the first line of `received`, ends in a LF with no CR before it.
+bool IsBareLfLine(std::string_view received, std::string_view line) {
+  return line.size() < received.size() && received[line.size()] == '\n';
+}
+
+HttpHeadError LineEndingFailure() {
+  return HttpHeadError{400, "A line of the request head does not end in CR LF."};
 }
 
 const char kNotARequestLine[] = "The request line is not of the form METHOD TARGET HTTP/1.1.";
@@ -105,6 +115,9 @@ std::optional<HttpHeadError> JudgeHead(const RequestParser& parser, const HttpLi
     }
     *single.field = std::string(first->value());
   }
+  // The target's authority names the server the request is for, whatever the Host header
+  // says; a client could otherwise pass a foreign name through a good Host.
+  if (head->target_authority) head->host = head->target_authority;
   head->content_length = static_cast<size_t>(parser.content_length().value_or(0));
   head->keep_alive = parser.keep_alive();
   head->expect_continue = head->minor_version >= 1 &&
@@ -155,6 +168,9 @@ HttpHeadError HeadFailure(boost::beast::error_code error, const RequestParser& p
   }
   if (error == http::error::bad_version) {
     std::string_view line = FirstLine(unparsed, limits.max_head);
+    // The parser takes the version and its CR LF as one: a version followed by a bare LF
+    // fails there too, and is a line ending at fault, not a version.
+    if (IsBareLfLine(unparsed, line)) return LineEndingFailure();
     if (IsHttpVersion(line.substr(line.rfind(' ') + 1))) {
       return HttpHeadError{505, "This server speaks HTTP/1.0 and HTTP/1.1."};
     }
@@ -169,9 +185,7 @@ HttpHeadError HeadFailure(boost::beast::error_code error, const RequestParser& p
   if (error == http::error::bad_value) {
     return HttpHeadError{400, "A header value holds a control byte, or is not a valid list."};
   }
-  if (error == http::error::bad_line_ending) {
-    return HttpHeadError{400, "A line of the request head does not end in CR LF."};
-  }
+  if (error == http::error::bad_line_ending) return LineEndingFailure();
   return HttpHeadError{400, kNotARequestLine};
 }
 

@@ -29,11 +29,14 @@ struct HttpRequestHead {
   // The client waits for "100 Continue" before it sends the body.
   bool expect_continue = false;
   std::optional<std::string> content_type;
+  // The Host header, or the authority of an absolute-form target, which takes its place.
   std::optional<std::string> host;
   std::optional<std::string> origin;
   std::optional<std::string> referer;
   std::optional<std::string> cookie;
   std::optional<std::string> fetch_site;  // Sec-Fetch-Site
+  // The authority of an absolute-form target ("http://name:port/path").
+  std::optional<std::string> target_authority;
 };
 
 struct HttpHeadError {

@@ -20,6 +20,7 @@ bool BlockTextStream::AtEndOfStream() {
 
 Status BlockTextStream::ReadLine(std::string* line) {
   line->clear();
+  last_line_end_ = fs::LineEnd::kNone;
   if (closed_ || writing_) return Misuse();
   if (!Fill()) return read_failed_ ? read_error_ : Status::Error(path_, kPastEnd);
   while (true) {
@@ -31,7 +32,11 @@ Status BlockTextStream::ReadLine(std::string* line) {
       line->append(start, length);
       begin_ += length + 1;
       // The CR of a CR LF may have come at the end of the previous block.
-      if (!line->empty() && line->back() == '\r') line->pop_back();
+      last_line_end_ = fs::LineEnd::kLf;
+      if (!line->empty() && line->back() == '\r') {
+        line->pop_back();
+        last_line_end_ = fs::LineEnd::kCrLf;
+      }
       return Status::OK();
     }
     line->append(start, available);
@@ -69,6 +74,12 @@ Status BlockTextStream::Finish() {
   end_ = 0;
   buffer_.reset();
   return status;
+}
+
+void BlockTextStream::Drop() {
+  closed_ = true;
+  end_ = 0;
+  buffer_.reset();
 }
 
 bool BlockTextStream::Fill() {

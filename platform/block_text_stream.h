@@ -19,6 +19,7 @@ class BlockTextStream : public fs::TextStream {
 
   bool AtEndOfStream() override;
   Status ReadLine(std::string* line) override;
+  fs::LineEnd LastLineEnd() const override { return last_line_end_; }
   Status WriteLine(std::string_view text) override;
 
  protected:
@@ -36,6 +37,8 @@ class BlockTextStream : public fs::TextStream {
   // For Close: marks the stream closed, and for a writing stream writes what is buffered
   // (unless a write failed before, whose failure it gives); then lets go of the buffer.
   Status Finish();
+  // For Abandon: marks the stream closed and lets go of the buffer, writing nothing.
+  void Drop();
 
   const std::string& path() const { return path_; }
   bool writing() const { return writing_; }
@@ -54,6 +57,7 @@ class BlockTextStream : public fs::TextStream {
   bool closed_ = false;
   bool at_end_ = false;
   bool read_failed_ = false;
+  fs::LineEnd last_line_end_ = fs::LineEnd::kNone;
   Status read_error_;
   // After a failed write the file has a hole; every later line fails the same way.
   Status write_error_;

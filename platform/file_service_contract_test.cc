@@ -83,14 +83,20 @@ TEST_P(FileServiceContractTest, WrittenLinesEndInCrLf) {
 }
 
 // The name keeps its old file, or none, until the new one is closed whole (or destroyed open);
-// a file whose write failed never takes it, and nothing else is left in the folder.
+// a file whose write failed, or that was abandoned, never takes it, and nothing else is left in
+// the folder. An abandoned stream is closed.
 TEST_P(FileServiceContractTest, AFileTakesItsNameOnlyWhenClosedWhole) {
   const std::string old = "a much longer old text\r\nsecond\r\n";
-  // What the name holds before, whether writes fail, whether the stream is destroyed open.
-  const std::tuple<std::optional<std::string>, bool, bool> cases[] = {
-      {std::nullopt, false, false}, {old, false, true}, {old, true, false}};
-  for (const auto& [before, writes_fail, destroyed_open] : cases) {
-    SCOPED_TRACE(before.value_or("none") + (writes_fail ? " failing" : ""));
+  enum End { kClose, kDestroyedOpen, kAbandon };
+  // What the name holds before, whether writes fail, how the stream ends.
+  const std::tuple<std::optional<std::string>, bool, End> cases[] = {
+      {std::nullopt, false, kClose},
+      {old, false, kDestroyedOpen},
+      {old, true, kClose},
+      {old, false, kAbandon},
+      {std::nullopt, false, kAbandon}};
+  for (const auto& [before, writes_fail, end] : cases) {
+    SCOPED_TRACE(before.value_or("none") + (writes_fail ? " failing " : " ") + std::to_string(end));
     std::unique_ptr<Harness> harness = GetParam().make();  // a failed write lasts its harness
     ASSERT_TRUE(harness->service().CreateFolder(harness->Root() + "\\d").ok());
     if (before) harness->Put("d/f.txt", *before);
@@ -99,11 +105,18 @@ TEST_P(FileServiceContractTest, AFileTakesItsNameOnlyWhenClosedWhole) {
     if (writes_fail && !harness->FailWrites("d/f.txt")) continue;
     Status written = stream->WriteLine("new");
     EXPECT_EQ(harness->Get("d/f.txt"), before);
-    Status closed = destroyed_open ? Status::OK() : stream->Close();
+    Status closed = end == kClose     ? stream->Close()
+                    : end == kAbandon ? stream->Abandon()
+                                      : Status();
+    if (end == kAbandon) {
+      EXPECT_FALSE(stream->Close().ok());
+      EXPECT_FALSE(stream->Abandon().ok());
+    }
     stream.reset();
     EXPECT_EQ(written.ok() && closed.ok(), !writes_fail);
-    EXPECT_EQ(harness->Get("d/f.txt"), writes_fail ? before : "new\r\n");
-    EXPECT_EQ(harness->Names("d"), Lines{"f.txt"});
+    const bool takes_name = !writes_fail && end != kAbandon;
+    EXPECT_EQ(harness->Get("d/f.txt"), takes_name ? "new\r\n" : before);
+    EXPECT_EQ(harness->Names("d"), takes_name || before ? Lines{"f.txt"} : Lines{});
   }
 }
 
@@ -201,6 +214,19 @@ TEST_P(FileServiceContractTest, ListsFilesAndKnowsFolders) {
     EXPECT_EQ(names, expected.value_or(Lines{})) << pattern;
     EXPECT_EQ(status.code(), expected ? Status::Code::kOk : Status::Code::kNotFound)
         << pattern << ": " << status.ToString();
+  }
+  // The folder listing: visible folders only, in the same order, each level on its own.
+  harness_->Put("Pages/_Low/x.asp", "");
+  harness_->Put(".git/config", "");
+  const std::pair<const char*, std::optional<Lines>> folder_cases[] = {
+      {"", Lines{"Pages", "Sub.asp"}}, {"pages", Lines{"Inner", "_Low"}}, {"PAGES\\inner", Lines{}},
+      {"missing", std::nullopt},       {"notes.txt", std::nullopt},
+  };
+  for (const auto& [folder, expected] : folder_cases) {
+    Status status = harness_->env().ListFolders(At(folder), &names);
+    EXPECT_EQ(names, expected.value_or(Lines{})) << folder;
+    EXPECT_EQ(status.code(), expected ? Status::Code::kOk : Status::Code::kNotFound)
+        << folder << ": " << status.ToString();
   }
   // A folder's identity is the same for any spelling of it, and only for it.
   const std::optional<std::string> pages = harness_->env().FolderIdentity(At("Pages"));

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
 #include "platform/native_env.h"
 
@@ -66,13 +67,14 @@ class MemoryHarness : public Harness {
   }
   Env& env() override { return env_; }
   bool FailWrites(const std::string& relative) override {
-    files_->FailOn(Operation::kWrite, Root() + "\\" + relative);
+    env_.FailOn(FileOperation::kWrite, Root() + "\\" + relative);
     return true;
   }
 
  private:
   std::shared_ptr<MemoryFileSystem> files_ = MemoryFileSystem::Create();
-  MemoryEnv env_{files_};
+  MemoryEnv memory_{files_};
+  FaultInjectionEnv env_{memory_};
 };
 
 // The real file system, in a fresh folder under the temporary folder removed afterwards.

@@ -41,10 +41,20 @@ bool IsOrdinaryFile(const FolderStream& folder, const dirent& entry) {
   return fstatat(folder.fd(), entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
 }
 
-}  // namespace
+// A folder itself, not a link to one: d_type answers unless the file system leaves it unknown.
+bool IsPlainFolder(const FolderStream& folder, const dirent& entry) {
+#ifdef _DIRENT_HAVE_D_TYPE
+  if (entry.d_type != DT_UNKNOWN) return entry.d_type == DT_DIR;
+#endif
+  struct stat info;
+  return fstatat(folder.fd(), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+         S_ISDIR(info.st_mode);
+}
 
-Status ListFolder(FolderNameCache& folders, const std::string& pattern,
-                  std::vector<std::string>* names) {
+enum class Wanted { kFiles, kFolders };
+
+Status List(FolderNameCache& folders, const std::string& pattern, Wanted wanted,
+            std::vector<std::string>* names) {
   const ListingPattern split = SplitListingPattern(pattern);
   names->clear();
   // A NUL would cut the path short in every system call, and so list some other folder.
@@ -61,10 +71,24 @@ Status ListFolder(FolderNameCache& folders, const std::string& pattern,
     if (name.empty() || name.front() == '.') continue;
     // Match first: the stat that a link needs is then spent only on candidates.
     if (!MatchesWildcard(split.name, name)) continue;
-    if (IsOrdinaryFile(stream, *entry)) names->emplace_back(name);
+    const bool kept =
+        wanted == Wanted::kFiles ? IsOrdinaryFile(stream, *entry) : IsPlainFolder(stream, *entry);
+    if (kept) names->emplace_back(name);
   }
   SortAsWindowsListing(names);
   return Status::OK();
+}
+
+}  // namespace
+
+Status ListFolder(FolderNameCache& folders, const std::string& pattern,
+                  std::vector<std::string>* names) {
+  return List(folders, pattern, Wanted::kFiles, names);
+}
+
+Status ListSubfolders(FolderNameCache& folders, const std::string& folder,
+                      std::vector<std::string>* names) {
+  return List(folders, folder + "\\*", Wanted::kFolders, names);
 }
 
 }  // namespace vorlintex

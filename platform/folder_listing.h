@@ -21,4 +21,10 @@ class FolderNameCache;
 Status ListFolder(FolderNameCache& folders, const std::string& pattern,
                   std::vector<std::string>* names);
 
+// The names of the folders directly inside `folder`, in Windows listing order; hidden ones
+// and links to folders left out (a walk down the listings must end). The failures of
+// ListFolder.
+Status ListSubfolders(FolderNameCache& folders, const std::string& folder,
+                      std::vector<std::string>* names);
+
 }  // namespace vorlintex

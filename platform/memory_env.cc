@@ -17,19 +17,17 @@ void MemoryEnv::SetWindowsDirectory(std::string directory) {
   windows_directory_ = std::move(directory);
 }
 
-void MemoryEnv::FailNewFileService(std::string reason) { new_service_failure_ = std::move(reason); }
-
 Status MemoryEnv::NewFileService(std::unique_ptr<fs::TextFileService>* service) {
-  service->reset();
-  if (new_service_failure_) {
-    return Status::Error("Scripting.FileSystemObject", *new_service_failure_);
-  }
   *service = files_->NewService();
   return Status::OK();
 }
 
 Status MemoryEnv::ListFiles(const std::string& pattern, std::vector<std::string>* names) {
   return files_->ListFiles(pattern, names);
+}
+
+Status MemoryEnv::ListFolders(const std::string& folder, std::vector<std::string>* names) {
+  return files_->ListFolders(folder, names);
 }
 
 std::optional<std::string> MemoryEnv::ClassesRootDefaultValue(const std::string& subkey) {
@@ -39,6 +37,9 @@ std::optional<std::string> MemoryEnv::ClassesRootDefaultValue(const std::string&
 }
 
 std::string MemoryEnv::WindowsDirectory() { return windows_directory_; }
+
+// Paths in memory are Windows paths.
+std::string MemoryEnv::DisplayPath(const std::string& path) const { return path; }
 
 std::optional<std::string> MemoryEnv::FolderIdentity(const std::string& path) {
   if (!files_->FolderExists(path)) return std::nullopt;

@@ -19,23 +19,22 @@ class MemoryEnv : public Env {
   // What ClassesRootDefaultValue gives for `subkey` (nothing unless set).
   void SetClassesRootDefaultValue(const std::string& subkey, std::optional<std::string> value);
   void SetWindowsDirectory(std::string directory);
-  // NewFileService fails from now on (with the given reason).
-  void FailNewFileService(std::string reason);
 
   fs::MemoryFileSystem& files() { return *files_; }
 
   Status NewFileService(std::unique_ptr<fs::TextFileService>* service) override;
   Status ListFiles(const std::string& pattern, std::vector<std::string>* names) override;
+  Status ListFolders(const std::string& folder, std::vector<std::string>* names) override;
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override;
   std::string WindowsDirectory() override;
   std::optional<std::string> FolderIdentity(const std::string& path) override;
+  std::string DisplayPath(const std::string& path) const override;
   std::string ShownPath(const std::string& path) override;
 
  private:
   std::shared_ptr<fs::MemoryFileSystem> files_;
   std::map<std::string, std::optional<std::string>> registry_;
   std::string windows_directory_ = "C:\\WINDOWS";
-  std::optional<std::string> new_service_failure_;
 };
 
 }  // namespace vorlintex

@@ -16,7 +16,6 @@ constexpr char kIsFolder[] = "Is a directory";
 constexpr char kNotFolder[] = "Not a directory";
 constexpr char kBadStream[] = "Bad file descriptor";
 constexpr char kPastEnd[] = "Input past end of file";
-constexpr char kInjected[] = "injected failure";
 constexpr char kInvalid[] = "Invalid argument";
 
 // As on disk, where every system call would cut such a path short.
@@ -43,15 +42,11 @@ std::string_view LastSpelledPart(const std::string& spelling) {
 class MemoryTextStream : public TextStream {
  public:
   // A reading stream over `data`.
-  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path, std::string key,
-                   std::string data)
-      : files_(std::move(files)),
-        path_(std::move(path)),
-        key_(std::move(key)),
-        data_(std::move(data)) {}
+  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path, std::string data)
+      : files_(std::move(files)), path_(std::move(path)), data_(std::move(data)) {}
   // A writing stream: its lines become the file's contents when it is closed.
-  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path, std::string key)
-      : files_(std::move(files)), path_(std::move(path)), key_(std::move(key)), writing_(true) {}
+  MemoryTextStream(std::shared_ptr<MemoryFileSystem> files, std::string path)
+      : files_(std::move(files)), path_(std::move(path)), writing_(true) {}
 
   ~MemoryTextStream() override {
     if (writing_ && !closed_) Close().IgnoreError();
@@ -62,11 +57,8 @@ class MemoryTextStream : public TextStream {
   }
 
   Status ReadLine(std::string* line) override {
-    Status status = files_->CountStreamOperation(Operation::kRead, key_, path_);
-    if (!status.ok()) {
-      read_failed_ = true;
-      return status;
-    }
+    last_line_end_ = LineEnd::kNone;
+    line->clear();
     if (closed_ || writing_) return Status::IOError(path_, kBadStream);
     if (read_failed_ || position_ >= data_.size()) {
       read_failed_ = true;
@@ -75,18 +67,19 @@ class MemoryTextStream : public TextStream {
     size_t line_feed = data_.find('\n', position_);
     size_t end = line_feed == std::string::npos ? data_.size() : line_feed;
     size_t length = end - position_;
-    if (line_feed != std::string::npos && length > 0 && data_[end - 1] == '\r') --length;
+    last_line_end_ = line_feed == std::string::npos ? LineEnd::kNone : LineEnd::kLf;
+    if (line_feed != std::string::npos && length > 0 && data_[end - 1] == '\r') {
+      --length;
+      last_line_end_ = LineEnd::kCrLf;
+    }
     line->assign(data_, position_, length);
     position_ = line_feed == std::string::npos ? data_.size() : line_feed + 1;
     return Status::OK();
   }
 
+  LineEnd LastLineEnd() const override { return last_line_end_; }
+
   Status WriteLine(std::string_view text) override {
-    Status status = files_->CountStreamOperation(Operation::kWrite, key_, path_);
-    if (!status.ok()) {
-      if (write_error_.ok()) write_error_ = status;
-      return status;
-    }
     if (closed_ || !writing_) return Status::IOError(path_, kBadStream);
     data_.append(text);
     data_.append("\r\n");
@@ -94,27 +87,28 @@ class MemoryTextStream : public TextStream {
   }
 
   Status Close() override {
-    Status status = files_->CountStreamOperation(Operation::kClose, key_, path_);
     if (closed_) return Status::IOError(path_, kBadStream);
-    // Like close(2), a failing close still lets go of the file.
     closed_ = true;
-    if (!writing_) return status;
-    // As on disk, only a whole file takes the name; after any failure the old one stays.
-    if (status.ok()) status = write_error_;
-    if (status.ok()) status = files_->DoPutInPlace(path_, std::move(data_));
-    return status;
+    if (!writing_) return Status::OK();
+    return files_->DoPutInPlace(path_, std::move(data_));
+  }
+
+  Status Abandon() override {
+    if (closed_) return Status::IOError(path_, kBadStream);
+    closed_ = true;
+    data_.clear();
+    return Status::OK();
   }
 
  private:
   std::shared_ptr<MemoryFileSystem> files_;
   std::string path_;  // as the caller gave it, for statuses
-  std::string key_;
   std::string data_;  // reading: the file's bytes; writing: the lines written
   size_t position_ = 0;
   bool writing_ = false;
-  Status write_error_;
   bool closed_ = false;
   bool read_failed_ = false;
+  LineEnd last_line_end_ = LineEnd::kNone;
 };
 
 class MemoryFileService : public TextFileService {
@@ -131,7 +125,7 @@ class MemoryFileService : public TextFileService {
     if (HoldsNul(path)) return Status::InvalidArgument(path, kInvalid);
     Status status = files_->DoCreateFile(path);
     if (!status.ok()) return status;
-    *stream = std::make_unique<MemoryTextStream>(files_, path, WindowsPathKey(path));
+    *stream = std::make_unique<MemoryTextStream>(files_, path);
     return Status::OK();
   }
 
@@ -141,8 +135,7 @@ class MemoryFileService : public TextFileService {
     std::string contents;
     Status status = files_->DoOpen(path, &contents);
     if (!status.ok()) return status;
-    *stream =
-        std::make_unique<MemoryTextStream>(files_, path, WindowsPathKey(path), std::move(contents));
+    *stream = std::make_unique<MemoryTextStream>(files_, path, std::move(contents));
     return Status::OK();
   }
 
@@ -222,9 +215,19 @@ bool MemoryFileSystem::FolderExists(const std::string& path) const {
 
 Status MemoryFileSystem::ListFiles(const std::string& pattern,
                                    std::vector<std::string>* names) const {
-  ListingPattern split = SplitListingPattern(pattern);
-  names->clear();
   std::lock_guard<std::mutex> lock(mutex_);
+  return ListLocked(SplitListingPattern(pattern), false, names);
+}
+
+Status MemoryFileSystem::ListFolders(const std::string& folder,
+                                     std::vector<std::string>* names) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return ListLocked(SplitListingPattern(folder + "\\*"), true, names);
+}
+
+Status MemoryFileSystem::ListLocked(const ListingPattern& split, bool folders,
+                                    std::vector<std::string>* names) const {
+  names->clear();
   std::string folder_key = WindowsPathKey(split.folder);
   if (!folder_key.empty()) {
     const Node* folder = FindLocked(folder_key);
@@ -237,7 +240,7 @@ Status MemoryFileSystem::ListFiles(const std::string& pattern,
     const std::string& key = it->first;
     if (key.compare(0, folder_key.size(), folder_key) != 0) break;
     if (key.find('\\', folder_key.size()) != std::string::npos) continue;  // deeper down
-    if (it->second.folder) continue;
+    if (it->second.folder != folders) continue;
     std::string_view name = LastSpelledPart(it->second.spelling);
     // Names starting with "." are hidden files on POSIX, and the listing leaves those out.
     if (name.empty() || name[0] == '.') continue;
@@ -256,26 +259,9 @@ std::vector<std::string> MemoryFileSystem::AllFiles() const {
   return paths;
 }
 
-void MemoryFileSystem::FailOn(Operation op, const std::string& path) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  fail_on_.emplace(op, WindowsPathKey(path));
-}
-
-void MemoryFileSystem::FailNthOperation(long n) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (n >= 1) fail_at_.insert(operation_count_ + n);
-}
-
-long MemoryFileSystem::OperationCount() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return operation_count_;
-}
-
 Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
-  Status status = CountLocked(Operation::kCreateFolder, key, path);
-  if (!status.ok()) return status;
   if (key.empty())
     return path.empty() ? Status::NotFound(path, kNoSuchFile)
                         : Status::AlreadyExists(path, kFileExists);
@@ -291,8 +277,6 @@ Status MemoryFileSystem::DoCreateFolder(const std::string& path) {
 Status MemoryFileSystem::DoCreateFile(const std::string& path) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
-  Status status = CountLocked(Operation::kCreate, key, path);
-  if (!status.ok()) return status;
   return CanTakeFileLocked(key, path);
 }
 
@@ -327,8 +311,6 @@ Status MemoryFileSystem::CanTakeFileLocked(const std::string& key, const std::st
 Status MemoryFileSystem::DoOpen(const std::string& path, std::string* contents) {
   std::lock_guard<std::mutex> lock(mutex_);
   std::string key = WindowsPathKey(path);
-  Status status = CountLocked(Operation::kOpen, key, path);
-  if (!status.ok()) return status;
   const Node* node = key.empty() ? nullptr : FindLocked(key);
   if (node == nullptr) return MissingLocked(key, path);
   if (node->folder) return Status::IOError(path, kIsFolder);
@@ -341,24 +323,6 @@ bool MemoryFileSystem::DoFileExists(const std::string& path) const {
   std::string key = WindowsPathKey(path);
   const Node* node = key.empty() ? nullptr : FindLocked(key);
   return node != nullptr && !node->folder;
-}
-
-Status MemoryFileSystem::CountStreamOperation(Operation op, const std::string& key,
-                                              const std::string& path) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return CountLocked(op, key, path);
-}
-
-Status MemoryFileSystem::CountLocked(Operation op, const std::string& key,
-                                     const std::string& path) {
-  ++operation_count_;
-  // Most stores are told of no failure: then no failure set is searched (the search would copy
-  // `key` into a lookup pair for every line read or written).
-  if ((!fail_at_.empty() && fail_at_.erase(operation_count_) > 0) ||
-      (!fail_on_.empty() && fail_on_.count({op, key}) > 0)) {
-    return Status::IOError(path, kInjected);
-  }
-  return Status::OK();
 }
 
 Status MemoryFileSystem::MissingLocked(const std::string& key, const std::string& path) const {

@@ -179,11 +179,11 @@ bool PutInPlace(FolderNameCache& names, const FileInTheMaking& file) {
   return true;
 }
 
-void RemoveTemporary(FolderNameCache& names, const FileInTheMaking& file) {
+bool RemoveTemporary(FolderNameCache& names, const FileInTheMaking& file) {
   std::optional<FolderStamp> before = StampOf(file.folder);
-  if (unlink(file.temporary.c_str()) == 0) {
-    names.NoteNamesKept(file.folder, before);
-  }
+  if (unlink(file.temporary.c_str()) != 0) return false;
+  names.NoteNamesKept(file.folder, before);
+  return true;
 }
 
 }  // namespace vorlintex

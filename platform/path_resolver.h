@@ -54,7 +54,8 @@ bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
 // replaced, never followed. False, errno set, when it fails.
 bool PutInPlace(FolderNameCache& names, const FileInTheMaking& file);
 
-// Removes the file in the making, whose name it was never to keep.
-void RemoveTemporary(FolderNameCache& names, const FileInTheMaking& file);
+// Removes the file in the making, whose name it was never to keep. False, errno set, when it
+// fails.
+bool RemoveTemporary(FolderNameCache& names, const FileInTheMaking& file);
 
 }  // namespace vorlintex

@@ -1,5 +1,7 @@
 #include "platform/posix_env.h"
 
+#include <algorithm>
+
 #include "platform/folder_listing.h"
 #include "platform/folder_name_cache.h"
 #include "platform/native_env.h"
@@ -23,6 +25,10 @@ class PosixEnv final : public Env {
     return ListFolder(*folders_, pattern, names);
   }
 
+  Status ListFolders(const std::string& folder, std::vector<std::string>* names) override {
+    return ListSubfolders(*folders_, folder, names);
+  }
+
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override {
     return WineClassesRootDefaultValue(subkey);
   }
@@ -35,6 +41,12 @@ class PosixEnv final : public Env {
 
   std::string ShownPath(const std::string& path) override {
     return ResolveWindowsPath(*folders_, path);
+  }
+
+  std::string DisplayPath(const std::string& path) const override {
+    std::string spelled = path;
+    std::replace(spelled.begin(), spelled.end(), '\\', '/');
+    return spelled;
   }
 
  private:

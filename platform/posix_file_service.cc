@@ -50,6 +50,17 @@ class PosixTextStream final : public BlockTextStream {
     return status;
   }
 
+  Status Abandon() override {
+    if (closed()) return Misuse();
+    Drop();
+    // The descriptor is let go either way; a written file's close error concerns bytes that
+    // are thrown away.
+    const bool closed_well = close(fd_) == 0;
+    if (!writing()) return closed_well ? Status::OK() : ErrnoStatus(path(), errno);
+    if (!RemoveTemporary(*folders_, file_)) return ErrnoStatus(path(), errno);
+    return Status::OK();
+  }
+
  private:
   Status ReadBlock(char* into, size_t capacity, size_t* count, bool* last) override {
     ssize_t got;

@@ -20,6 +20,12 @@ std::string WindowsPathKey(std::string_view path) {
   std::string key;
   key.reserve(path.size());
   for (std::string_view part : SplitWindowsPath(path)) {
+    if (part == ".") continue;
+    if (part == "..") {
+      const size_t cut = key.rfind('\\');
+      key.resize(cut == std::string::npos ? 0 : cut);
+      continue;
+    }
     if (!key.empty()) key += '\\';
     for (char c : part) key += AsciiLower(c);
   }

@@ -2,7 +2,8 @@
 # Sets up a fresh Debian machine, then builds and runs every test: the unit tests, the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the translator's tests with its
 # plain byte loops, the load and bad-input tests of the page host, a short run of every fuzz
-# target, the Windows builds under Wine, and the browser tests.
+# target, the Windows builds under Wine, the compilable rules' modules run against their pages
+# under Wine, and the browser tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -57,6 +58,9 @@ fuzz/run.sh -t 10
 
 step "Windows builds under Wine (x86_64 run, i686 built and inspected)"
 scripts/windows_test.sh build/app/vorlintex
+
+step "compilable rules: pages and their modules send the same bytes under Wine's VBScript"
+VORLINTEX=build/app/vorlintex python3 compilable/equivalence/equivalence_test.py
 
 step "browser tests"
 (cd e2e && npm ci --no-audit --no-fund --loglevel=error)

@@ -104,7 +104,8 @@ for tests in "${unit_tests[@]}"; do
 done
 
 # Registration writes the ProgID, the class with its threading model, and the type library;
-# unregistration removes them.
+# unregistration removes them, and succeeds with nothing to remove (installers unregister
+# before they register).
 dll_copy=$work/vorlintex.dll
 cp build-windows-x86_64/com/vorlintex.dll "$dll_copy"
 dll_path=$($wine winepath -w "$dll_copy" | tr -d '\r')
@@ -116,7 +117,12 @@ registry() {
   listed=$($wine reg query "$@" 2>/dev/null) && tr -d '\r' <<<"$listed"
   return 0
 }
-$wine regsvr32 /s /u "$dll_path" >/dev/null 2>&1 || true
+unregister() {
+  local status=0
+  $wine regsvr32 /s /u "$dll_path" >/dev/null 2>&1 || status=$?
+  [ "$status" -eq 0 ] || { echo "FAIL: regsvr32 /u $1 exits $status" >&2; exit 1; }
+}
+unregister "before any registration"
 $wine regsvr32 /s "$dll_path"
 registry 'HKCR\tvorlintex.morvane\CLSID' | grep -q "$clsid" || { echo "FAIL: no ProgID" >&2; exit 1; }
 registry "HKCR\\CLSID\\$clsid\\InprocServer32" | grep -qF "$dll_path" ||
@@ -125,13 +131,14 @@ registry "HKCR\\CLSID\\$clsid\\InprocServer32" | grep -q 'ThreadingModel *REG_SZ
   { echo "FAIL: no threading model" >&2; exit 1; }
 registry "HKCR\\TypeLib\\$libid\\1.0\\0\\win64" | grep -qF "$dll_path" ||
   { echo "FAIL: no type library" >&2; exit 1; }
-$wine regsvr32 /s /u "$dll_path"
+unregister "of the registered DLL"
 for key in 'HKCR\tvorlintex.morvane' "HKCR\\CLSID\\$clsid" "HKCR\\TypeLib\\$libid"; do
   if [ -n "$(registry "$key")" ]; then
     echo "FAIL: $key left after unregistering" >&2
     exit 1
   fi
 done
+unregister "a second time"
 $wine regsvr32 /s "$dll_path"
 echo "   registration and unregistration: ok"
 

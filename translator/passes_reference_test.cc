@@ -21,7 +21,6 @@ namespace vorlintex::translator {
 namespace {
 
 using testing::CrLfLines;
-using testing::ExpectedHeader;
 using testing::ExpectedModule;
 using testing::Lines;
 using testing::PageStore;
@@ -249,8 +248,9 @@ TEST(PassesReference, SameModuleAsPlainReferenceOnRandomPages) {
     SCOPED_TRACE("page:\n" + CrLfLines(page_lines) + "include:\n" + CrLfLines(include_lines));
     GlobalsResult globals = ReferenceGlobals(page_lines, include_lines);
     ReferenceBody body(page_lines, include_lines);
+    // A module cut short by a missing include file does not take its name.
     const std::string module = globals.missing
-                                   ? ExpectedHeader("page") + CrLfLines(globals.copied)
+                                   ? "<no class module>"
                                    : ExpectedModule("page", CrLfLines(globals.copied),
                                                     CrLfLines(ReferenceScriptBlocks(page_lines)),
                                                     CrLfLines(body.written()));

@@ -36,11 +36,12 @@ void ReopenPage(PageTranslation& page) {
   }
 }
 
-// A missing include file: the class module keeps what was written, without "End Sub".
+// A missing include file: the class module is cut short, and a module cut short must not
+// replace a whole one that an earlier run wrote.
 TranslationResult EndAtMissingInclude(PageTranslation& page, OutputFile& module,
                                       std::string include_path) {
   ClosePage(page);
-  module.Close();
+  module.Abandon();
   return TranslationResult{std::move(include_path)};
 }
 

@@ -35,12 +35,12 @@ struct PageTranslation {
 
 struct TranslationResult {
   // Set when a missing include file ended the translation: the include path as built. The
-  // class module then holds what was written up to that point, without "End Sub".
+  // class module is then abandoned (OutputFile::Abandon): its name keeps the file it had.
   std::optional<std::string> missing_include;
 };
 
-// Writes the whole class module. On return both the class module stream and the page stream
-// are closed.
+// Writes the whole class module. On return the page stream is closed, and the class module
+// closed, or abandoned at a missing include file.
 TranslationResult TranslatePage(PageTranslation& page);
 
 }  // namespace vorlintex::translator

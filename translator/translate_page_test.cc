@@ -85,6 +85,7 @@ class FailingReadStream : public fs::TextStream {
   }
   Status WriteLine(std::string_view text) override { return inner_->WriteLine(text); }
   Status Close() override { return inner_->Close(); }
+  Status Abandon() override { return inner_->Abandon(); }
 
  private:
   std::unique_ptr<fs::TextStream> inner_;
@@ -110,9 +111,9 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
   const Lines kNone, kBothSubs = {kSub[0], "Sub F() : End Sub"};
   const char* const kInjected = "injected failure";
   enum Also { kNothingElse, kNoFileService, kNoPageAtFirst, kPageFailingAtItsThirdLine };
-  using enum fs::Operation;
+  using enum FileOperation;
   const struct {
-    std::optional<fs::Operation> fail;                     // every such operation on `path`
+    std::optional<FileOperation> fail;                     // every such operation on `path`
     std::string path, reason;                              // of the one failure recorded
     Lines procedures = {}, script_blocks = {}, body = {};  // none when the module is lost
     Also also = kNothingElse;                              // a fault once the run is prepared
@@ -133,8 +134,8 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
                    "</script>", "<!-- #include file=\"f.inc\" -->", "<p>b</p>"},
                   {{"f.inc", {"<p>1</p>", "Sub F() : End Sub"}}});
     PageTranslation page = store.Prepare("s");
-    if (c.fail) store.store().FailOn(*c.fail, c.path);
-    if (c.also == kNoFileService) store.env().FailNewFileService("out of memory");
+    if (c.fail) store.faults().FailOn(*c.fail, c.path);
+    if (c.also == kNoFileService) store.faults().FailNewFileService("out of memory");
     if (c.also == kNoPageAtFirst) page.page.reset();
     if (c.also == kPageFailingAtItsThirdLine) {
       page.page = std::make_unique<FailingReadStream>(std::move(page.page));

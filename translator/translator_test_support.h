@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "contract/failure_log.h"
+#include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
 #include "platform/memory_file_service.h"
 #include "translator/translate_page.h"
@@ -82,17 +83,18 @@ inline std::string ExpectedModule(const std::string& base_name, const std::strin
          body + "End Sub\r\n";
 }
 
-// A source directory in memory, and the run's file service object over it.
+// A source directory in memory, and the run's file service object over it, both through a
+// fault injection the tests may tell to fail operations.
 class PageStore {
  public:
-  PageStore() : store_(fs::MemoryFileSystem::Create()), env_(store_) {
+  PageStore() : store_(fs::MemoryFileSystem::Create()), env_(store_), faults_(env_) {
     store_->AddFolder(kSourceDir);
     store_->AddFolder(kTargetDir);
-    files_ = store_->NewService();
+    if (!faults_.NewFileService(&files_).ok()) abort();
   }
 
   fs::MemoryFileSystem& store() { return *store_; }
-  MemoryEnv& env() { return env_; }
+  FaultInjectionEnv& faults() { return faults_; }
   FailureLog& failures() { return failures_; }
 
   static std::string SourcePath(const std::string& name) {
@@ -115,7 +117,7 @@ class PageStore {
     page.source_path = SourcePath(base_name + ".asp");
     page.base_name = base_name;
     page.files = files_.get();
-    page.env = &env_;
+    page.env = &faults_;
     (void)files_->OpenTextFile(page.source_path, &page.page);
     page.class_module = module_.get();
     page.failures = &failures_;
@@ -132,6 +134,7 @@ class PageStore {
  private:
   std::shared_ptr<fs::MemoryFileSystem> store_;
   MemoryEnv env_;
+  FaultInjectionEnv faults_;
   std::unique_ptr<fs::TextFileService> files_;
   FailureLog failures_;
   std::unique_ptr<OutputFile> module_;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "contract/test_host.h"
+#include "platform/fault_injection_env.h"
 #include "platform/memory_env.h"
 #include "wizard/dispatch.h"
 #include "wizard/file_options.h"
@@ -34,13 +35,16 @@ class WizardPagesTest : public ::testing::Test {
   }
   // A fresh file store for the next page.
   void NewFiles() {
+    env_.reset();
     files_ = fs::MemoryFileSystem::Create();
-    env_ = std::make_unique<MemoryEnv>(files_);
+    memory_ = std::make_unique<MemoryEnv>(files_);
+    env_ = std::make_unique<FaultInjectionEnv>(*memory_);
   }
 
   Status status_;
   std::shared_ptr<fs::MemoryFileSystem> files_ = fs::MemoryFileSystem::Create();
-  std::unique_ptr<MemoryEnv> env_ = std::make_unique<MemoryEnv>(files_);
+  std::unique_ptr<MemoryEnv> memory_ = std::make_unique<MemoryEnv>(files_);
+  std::unique_ptr<FaultInjectionEnv> env_ = std::make_unique<FaultInjectionEnv>(*memory_);
   host::MemorySession session_;
 };
 
@@ -142,7 +146,7 @@ TEST_F(WizardPagesTest, PageTwoRendersHowTheRunEnded) {
     files_->AddFile("C:\\src\\Orders.asp", "<p>Orders</p>\r\n");
     files_->AddFile("C:\\src\\inc.asp", "<!-- #include file=\"<b>&.inc\" -->\r\n");
     if (c.failing_write < 0) env_->FailNewFileService("class not registered");
-    const long operations_before = files_->OperationCount();
+    const long operations_before = env_->OperationCount();
     EXPECT_EQ(Page({{"PageNumber", "2"},
                     {"sourcedir", c.source},
                     {"targetdir", c.target},
@@ -151,7 +155,7 @@ TEST_F(WizardPagesTest, PageTwoRendersHowTheRunEnded) {
                    std::max(c.failing_write, 0)),
               c.body);
     EXPECT_EQ(status_.ok(), c.failing_write == 0);
-    EXPECT_EQ(files_->OperationCount() != operations_before, c.files_touched);
+    EXPECT_EQ(env_->OperationCount() != operations_before, c.files_touched);
   }
   EXPECT_EQ(files_->Contents("C:\\out\\orders.cls")->substr(0, 16), "VERSION 1.0 CLAS");
 }

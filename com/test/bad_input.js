@@ -57,6 +57,37 @@ try {
 }
 whole = null;
 
+// A host calling back into the instance from Response.Write: each call that would replace the
+// running page's objects or re-enter it is refused with ERROR_BUSY, and the page renders.
+var ERROR_BUSY = 0x800700AA - 0x100000000;
+var reentered = new ActiveXObject("tvorlintex.morvane");
+var busy = 0, served = 0;
+var callingBack = { Write: function (text) {
+  var calls = [function () { reentered.OnStartPage(context({})); },
+               function () { reentered.morvane(); },
+               function () { reentered.OnEndPage(); }];
+  for (var i = 0; i < calls.length; i++) {
+    try {
+      calls[i]();
+      served++;
+    } catch (e) {
+      if (e.number === ERROR_BUSY) busy++; else served++;
+    }
+  }
+} };
+try {
+  reentered.OnStartPage(context({ Response: callingBack }));
+  reentered.morvane();
+  reentered.OnEndPage();
+  if (busy === 0 || served > 0) throw new Error(busy + " calls refused, " + served + " not");
+  WScript.Echo("ok   calls back from Response.Write are refused while the page runs");
+} catch (e) {
+  WScript.Echo("FAIL calls back from Response.Write are refused while the page runs: " +
+               e.message);
+  failures++;
+}
+reentered = null;
+
 var noResponse = context({});
 delete noResponse.Response;
 expectError("a context without Response", noResponse, true, E_FAIL);

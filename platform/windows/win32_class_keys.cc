@@ -68,6 +68,15 @@ Status RemoveClassKeys(const ClassKeys& keys) {
   return progid.ok() ? clsid : progid;
 }
 
+bool ClassKeyExists(const std::string& subkey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
+
 std::wstring ModulePath(void* module) {
   wchar_t path[MAX_PATH + 1];
   DWORD length = GetModuleFileNameW(static_cast<HMODULE>(module), path, MAX_PATH + 1);

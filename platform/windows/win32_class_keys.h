@@ -23,6 +23,9 @@ Status WriteClassKeys(const ClassKeys& keys);
 // Removes exactly the keys WriteClassKeys writes; keys already gone are no failure.
 Status RemoveClassKeys(const ClassKeys& keys);
 
+// Whether HKEY_CLASSES_ROOT\`subkey` exists (false too when it cannot be opened for reading).
+bool ClassKeyExists(const std::string& subkey);
+
 // The path of the module (DLL) at `module`, an HMODULE; empty when it cannot be had.
 std::wstring ModulePath(void* module);
 

@@ -71,6 +71,17 @@ class Win32TextStream final : public BlockTextStream {
     return status;
   }
 
+  Status Abandon() override {
+    if (closed()) return Misuse();
+    Drop();
+    // The handle is let go either way; a written file's close error concerns bytes that are
+    // thrown away.
+    const bool closed_well = CloseHandle(file_) != 0;
+    if (temporary_.empty()) return closed_well ? Status::OK() : Win32Status(path(), GetLastError());
+    if (!DeleteFileA(temporary_.c_str())) return Win32Status(path(), GetLastError());
+    return Status::OK();
+  }
+
  private:
   Status ReadBlock(char* into, size_t capacity, size_t* count, bool* last) override {
     DWORD got = 0;

@@ -6,8 +6,17 @@
 #include "platform/windows/win32_status.h"
 
 namespace vorlintex {
+namespace {
 
-Status ListWin32Folder(const std::string& pattern, std::vector<std::string>* names) {
+enum class Wanted { kFiles, kFolders };
+
+bool Kept(const WIN32_FIND_DATAA& entry, Wanted wanted) {
+  const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (wanted == Wanted::kFiles) return !folder;
+  return folder && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+}
+
+Status List(const std::string& pattern, Wanted wanted, std::vector<std::string>* names) {
   const ListingPattern split = SplitListingPattern(pattern);
   names->clear();
   if (split.folder.find('\0') != std::string::npos) return NulInPathStatus(split.folder);
@@ -24,7 +33,7 @@ Status ListWin32Folder(const std::string& pattern, std::vector<std::string>* nam
   do {
     const std::string_view name = entry.cFileName;
     if (name.empty() || name.front() == '.') continue;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if (!Kept(entry, wanted)) continue;
     if (MatchesWildcard(split.name, name)) names->emplace_back(name);
   } while (FindNextFileA(find, &entry));
   DWORD error = GetLastError();
@@ -35,6 +44,16 @@ Status ListWin32Folder(const std::string& pattern, std::vector<std::string>* nam
   }
   SortAsWindowsListing(names);
   return Status::OK();
+}
+
+}  // namespace
+
+Status ListWin32Folder(const std::string& pattern, std::vector<std::string>* names) {
+  return List(pattern, Wanted::kFiles, names);
+}
+
+Status ListWin32Subfolders(const std::string& folder, std::vector<std::string>* names) {
+  return List(folder + "\\*", Wanted::kFolders, names);
 }
 
 }  // namespace vorlintex

@@ -16,4 +16,9 @@ namespace vorlintex {
 // path holding a NUL.
 Status ListWin32Folder(const std::string& pattern, std::vector<std::string>* names);
 
+// The names of the folders directly inside `folder`, in Windows listing order; hidden ones and
+// reparse points (links, junctions) left out, so that a walk down the listings ends. The
+// failures of ListWin32Folder.
+Status ListWin32Subfolders(const std::string& folder, std::vector<std::string>* names);
+
 }  // namespace vorlintex

@@ -26,6 +26,10 @@ class WindowsEnv final : public Env {
     return ListWin32Folder(pattern, names);
   }
 
+  Status ListFolders(const std::string& folder, std::vector<std::string>* names) override {
+    return ListWin32Subfolders(folder, names);
+  }
+
   std::optional<std::string> ClassesRootDefaultValue(const std::string& subkey) override {
     return Win32ClassesRootDefaultValue(subkey);
   }
@@ -36,6 +40,7 @@ class WindowsEnv final : public Env {
     return Win32FolderIdentity(path);
   }
 
+  std::string DisplayPath(const std::string& path) const override { return path; }
   std::string ShownPath(const std::string& path) override { return Win32ShownPath(path); }
 };
 
