@@ -1,9 +1,12 @@
 #include "app/check_command.h"
 
 #include <CLI/CLI.hpp>
+#include <memory>
 #include <utility>
 
-#include "app/check_report.h"
+#include "app/check_html_report.h"
+#include "app/check_json_report.h"
+#include "app/check_text_report.h"
 #include "app/convert_command.h"
 #include "app/display_path.h"
 #include "app/exit_status.h"
@@ -62,20 +65,28 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
   if (options.dll_name.empty()) input.dll_name = "Checked";
   if (options.target_dir.empty()) input.target_dir = "C:\\Checked";
 
-  const generator::CheckResult result = generator::CheckPages(input, env);
+  // The findings go out as they are found; the HTML report beside the printed one.
+  std::unique_ptr<generator::CheckReporter> printed;
   if (options.format == "json") {
-    PrintFindingsJson(result, env, out);
+    printed = std::make_unique<JsonReport>(out);
   } else {
-    PrintFindings(result, env, out);
+    printed = std::make_unique<TextReport>(out, true);
   }
+  std::vector<generator::CheckReporter*> reporters = {printed.get()};
+  std::unique_ptr<HtmlReport> html;
   if (!options.html_file.empty()) {
-    if (Status written = WriteFindingsHtml(result, env, options.html_file); !written.ok()) {
+    html = std::make_unique<HtmlReport>(env, options.html_file);
+    reporters.push_back(html.get());
+  }
+  const generator::CheckTotals totals = generator::CheckPages(input, env, reporters);
+  if (html != nullptr) {
+    if (Status written = html->Finish(); !written.ok()) {
       err << "vorlintex: cannot write " << DisplayMessage(env, written) << "\n";
       return kExitFailed;
     }
   }
-  if (result.missing_include) return kExitMissingInclude;
-  return result.findings.empty() ? kExitOk : kExitFailed;
+  if (totals.missing_include) return kExitMissingInclude;
+  return totals.findings == 0 ? kExitOk : kExitFailed;
 }
 
 }  // namespace vorlintex::app

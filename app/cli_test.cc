@@ -39,6 +39,10 @@ class CliTest : public ::testing::Test {
     files_->AddFile("C:\\chk\\a.asp", "Hi <% x = 1 %>\r\n<p>ok</p>\r\n");
     files_->AddFile("C:\\chk\\b.asp", "<p>b</p>\r\n");
     files_->AddFile("C:\\chk\\c.asp", "<!-- #include file=\"gone.inc\" -->\r\n");
+    files_->AddFile("C:\\chk\\d.asp", "<!-- #include file=\"m.inc\" -->\r\n<p>caf\xe9</p>\r\n");
+    files_->AddFile("C:\\chk\\E.ASP",
+                    "<!-- #include file=\"M.INC\" -->\r\n<% Function F()\r\nEnd Function %>\r\n");
+    files_->AddFile("C:\\chk\\m.inc", "M <% m = 1 %>\r\n");
     env_->FailOn(FileOperation::kCreateFolder, "C:\\elsewhere");
   }
 
@@ -94,7 +98,7 @@ TEST_F(CliTest, ExitStatusAndMessage) {
       {Convert({"Orders.asp"}, "c:\\SRC"), 1, "the target directory is the source directory"},
       {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--all"},
        1,
-       "vorlintex: no ASP pages found in C:; its subfolders hold 5, which --recursive converts; "
+       "vorlintex: no ASP pages found in C:; its subfolders hold 7, which --recursive converts; "
        "nothing was written\n"},
       {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--recursive"},
        2,
@@ -164,7 +168,7 @@ TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
             "Failures: 2\n"
             "  cannot write C:\\out\\orders.cls: injected failure\n"
             "  cannot read C:\\src\\gone.asp: No such file or directory\n");
-  EXPECT_EQ(files_->AllFiles().size(), 7u + 7u);
+  EXPECT_EQ(files_->AllFiles().size(), 7u + 10u);
 }
 
 // While another process (a second Env over the same store) holds the target folder, a
@@ -225,7 +229,7 @@ TEST_F(CliTest, AStoppedRunSaysWhichFilesItLeftAsTheyWere) {
             "  C:\\out\\Shop.vbp\n"
             "  C:\\out\\Shop.bat\n");
   EXPECT_EQ(files_->Contents("C:\\out\\Shop.vbp"), "an earlier project\r\n");
-  EXPECT_EQ(files_->AllFiles().size(), 7u + 1u + 3u);
+  EXPECT_EQ(files_->AllFiles().size(), 10u + 1u + 3u);
 }
 
 // With --keep-going the page that lacks an include file is left out, its earlier files kept,
@@ -249,42 +253,123 @@ TEST_F(CliTest, KeepGoingLeavesOutThePageThatLacksAnInclude) {
 }
 
 TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
+  ASSERT_EQ(Run(Check({"a.asp", "d.asp", "e.asp"})), 1) << err_.str();
+  EXPECT_EQ(
+      out_.str(),
+      "C:\\chk\\a.asp:1: warning: text before \"<%\" on a code line is dropped [text-before-cod"
+      "e]\n"
+      "In file included from C:\\chk\\d.asp:1:\n"
+      "C:\\chk\\m.inc:1: warning: text before \"<%\" on a code line is dropped [text-before-cod"
+      "e]\n"
+      "C:\\chk\\d.asp:2: warning: bytes outside ASCII (or a byte order mark): Visual Basic 6 re"
+      "ads class files in the system's ANSI code page [not-ascii]\n"
+      "C:\\chk\\E.ASP:1: note: includes C:\\chk\\m.inc, whose 1 finding is listed with C:\\chk"
+      "\\d.asp\n"
+      "C:\\chk\\E.ASP:2: warning: a Function or Property lands inside the page method: Visual B"
+      "asic will not compile it [procedure-in-page-method]\n"
+      "C:\\chk\\E.ASP:1: error: e.cls: this module will not compile, at line 42, because a Func"
+      "tion starts inside Sub e of line 33; procedures cannot nest [will-not-compile]\n"
+      "Pages read: 3; pages with findings: 3\n"
+      "Pages that compile: 2; will not compile: 1; stop the run: 0\n"
+      "  text-before-code: 2\n"
+      "    move the text before \"<%\" to a line of its own\n"
+      "  procedure-in-page-method: 1\n"
+      "    rewrite the Function or Property as a Sub: only Subs are moved out of the page metho"
+      "d\n"
+      "  not-ascii: 1\n"
+      "    save the page in the site's ANSI code page without a byte order mark, or write such "
+      "characters as HTML entities (\"&eacute;\")\n");
   // The report is a file the program writes, through the platform like every other.
   ASSERT_EQ(Run(Check({"a.asp", "b.asp", "--html", "C:\\chk\\check.html"})), 1) << err_.str();
-  EXPECT_EQ(out_.str(),
-            "C:\\chk\\a.asp:1: warning: text before \"<%\" on a code line is dropped "
-            "[text-before-code]\n"
-            "Pages read: 2; pages with findings: 1\n"
-            "  text-before-code: 1\n");
-  EXPECT_EQ(files_->Contents("C:\\chk\\check.html"),
-            "<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\"><title>vorlintex "
-            "check</title>\r\n<style>body{font-family:sans-serif}table{border-collapse:collapse}"
-            "td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;text-align:left}"
-            "pre{margin:0;white-space:pre-wrap}</style></head><body>\r\n"
-            "<h1>vorlintex check</h1>\r\n<p>Pages read: 2; pages with findings: 1</p>\r\n"
-            "<h2>Pages</h2>\r\n<table><tr><th>File</th><th>Findings</th></tr>\r\n"
-            "<tr><td>C:\\chk\\a.asp</td><td>text-before-code: 1</td></tr>\r\n"
-            "</table>\r\n<h2>Findings</h2>\r\n<table><tr><th>Where</th><th>What</th>"
-            "<th>Source line</th><th>Class module</th></tr>\r\n"
-            "<tr><td>C:\\chk\\a.asp:1</td><td>text before &quot;&lt;%&quot; on a code line is "
-            "dropped [text-before-code]</td><td><pre>Hi &lt;% x = 1 %&gt;</pre></td>"
-            "<td><pre> x = 1 </pre></td></tr>\r\n"
-            "</table>\r\n</body></html>\r\n");
+  EXPECT_EQ(
+      files_->Contents("C:\\chk\\check.html"),
+      "<!DOCTYPE html>\r\n"
+      "<html lang=\"en\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" content=\"width="
+      "device-width\"><title>vorlintex check</title>\r\n"
+      "<style>body{font-family:sans-serif;margin:8px}.report{display:flex;flex-direction:column"
+      "}.summary{order:-1}table{border-collapse:collapse;table-layout:fixed;width:100%;margin:4"
+      "px 0}td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;text-align:left;over"
+      "flow-wrap:anywhere}col.n{width:7em}pre{margin:0;white-space:pre-wrap;overflow-wrap:anywh"
+      "ere}summary{cursor:pointer;overflow-wrap:anywhere}details{margin:2px 0}.v{color:#a00}</s"
+      "tyle></head><body>\r\n"
+      "<h1>vorlintex check</h1><div class=\"report\">\r\n"
+      "<section><h2>Pages</h2>\r\n"
+      "<details id=\"p1\"><summary>C:\\chk\\a.asp: 1 finding; compiles</summary>\r\n"
+      "<table><colgroup><col class=\"n\"><col><col></colgroup><tr><th>Line</th><th>Source line<"
+      "/th><th>Class module</th></tr>\r\n"
+      "<tr><th colspan=\"3\">text-before-code: 1 (line 1)</th></tr>\r\n"
+      "<tr><td>1</td><td><pre>Hi &lt;% x = 1 %&gt;</pre></td><td><pre> x = 1 </pre></td></tr>\r"
+      "\n"
+      "</table>\r\n"
+      "</details>\r\n"
+      "</section>\r\n"
+      "<section class=\"summary\"><h2>Summary</h2>\r\n"
+      "<p>Pages read: 2; pages with findings: 1<br>Pages that compile: 2; will not compile: 0; "
+      "stop the run: 0; cannot be read: 0</p>\r\n"
+      "<h3>Pages to look at</h3>\r\n"
+      "<table><colgroup><col><col class=\"n\"><col class=\"n\"><col class=\"n\"></colgroup><tr>"
+      "<th>Page</th><th>Findings</th><th>In include files</th><th>Verdict</th></tr>\r\n"
+      "<tr><td><a href=\"#p1\">C:\\chk\\a.asp</a></td><td>1</td><td>0</td><td>compiles</td></tr"
+      ">\r\n"
+      "</table>\r\n"
+      "<h3>Kinds</h3>\r\n"
+      "<table><colgroup><col style=\"width:14em\"><col class=\"n\"><col><col></colgroup><tr><th"
+      ">Kind</th><th>Count</th><th>What happens</th><th>What to change</th></tr>\r\n"
+      "<tr><td>text-before-code</td><td>1</td><td>text before &quot;&lt;%&quot; on a code line "
+      "is dropped</td><td>move the text before &quot;&lt;%&quot; to a line of its own</td></tr>"
+      "\r\n"
+      "</table>\r\n"
+      "</section></div></body></html>\r\n");
   EXPECT_EQ(Run(Check({"b.asp", "--html", "C:\\elsewhere\\check.html"})), 1);
   EXPECT_EQ(err_.str(),
             "vorlintex: cannot write C:\\elsewhere\\check.html: No such file or directory\n");
 
-  ASSERT_EQ(Run(Check({"a.asp", "c.asp", "--format", "json"})), 2) << err_.str();
-  EXPECT_EQ(out_.str(),
-            "{\"pages_read\": 2, \"pages_with_findings\": 2, \"counts\": "
-            "{\"text-before-code\": 1, \"missing-include\": 1}, \"findings\": [\n"
-            "  {\"file\": \"C:\\\\chk\\\\a.asp\", \"line\": 1, \"kind\": \"text-before-code\", "
-            "\"message\": \"text before \\\"<%\\\" on a code line is dropped\", \"source\": "
-            "\"Hi <% x = 1 %>\", \"written\": \" x = 1 \"},\n"
-            "  {\"file\": \"C:\\\\chk\\\\c.asp\", \"line\": 1, \"kind\": \"missing-include\", "
-            "\"message\": \"the include file does not exist: a run stops at this page\", "
-            "\"source\": \"<!-- #include file=\\\"gone.inc\\\" -->\", \"written\": \"\"}\n"
-            "]}\n");
+  // Page text in UTF-8, converted from Windows-1252.
+  ASSERT_EQ(Run(Check({"d.asp", "e.asp", "c.asp", "--format", "json"})), 2) << err_.str();
+  EXPECT_EQ(
+      out_.str(),
+      "{\"names\": [],\n"
+      "\"pages\": [\n"
+      "{\"file\": \"C:\\\\chk\\\\d.asp\", \"findings\": [\n"
+      "  {\"file\": \"C:\\\\chk\\\\m.inc\", \"line\": 1, \"kind\": \"text-before-code\", \"mess"
+      "age\": \"text before \\\"<%\\\" on a code line is dropped\", \"source\": \"M <% m = 1 %>"
+      "\", \"written\": \" m = 1 \", \"included_from\": {\"file\": \"C:\\\\chk\\\\d.asp\", \"li"
+      "ne\": 1}},\n"
+      "  {\"file\": \"C:\\\\chk\\\\d.asp\", \"line\": 2, \"kind\": \"not-ascii\", \"message\": "
+      "\"bytes outside ASCII (or a byte order mark): Visual Basic 6 reads class files in the sy"
+      "stem's ANSI code page\", \"source\": \"<p>caf\xC3\xA9</p>\", \"written\": \"Response.Wri"
+      "te (\\\"<p>caf\xC3\xA9</p>\\\" & vbCrlf)\", \"included_from\": null}\n"
+      "  ], \"includes\": [{\"line\": 1, \"file\": \"C:\\\\chk\\\\m.inc\", \"findings\": 1, \"t"
+      "old_with\": \"C:\\\\chk\\\\d.asp\"}], \"verdict\": \"compiles\", \"class_module\": \"d.c"
+      "ls\", \"reasons\": 0, \"first_reasons\": []},\n"
+      "{\"file\": \"C:\\\\chk\\\\E.ASP\", \"findings\": [\n"
+      "  {\"file\": \"C:\\\\chk\\\\E.ASP\", \"line\": 2, \"kind\": \"procedure-in-page-method\""
+      ", \"message\": \"a Function or Property lands inside the page method: Visual Basic will "
+      "not compile it\", \"source\": \"<% Function F()\", \"written\": \" Function F()\", \"inc"
+      "luded_from\": null}\n"
+      "  ], \"includes\": [{\"line\": 1, \"file\": \"C:\\\\chk\\\\m.inc\", \"findings\": 1, \"t"
+      "old_with\": \"C:\\\\chk\\\\d.asp\"}], \"verdict\": \"will-not-compile\", \"class_module"
+      "\": \"e.cls\", \"reasons\": 1, \"first_reasons\": [{\"line\": 42, \"cause\": \"nested-pr"
+      "ocedure\", \"message\": \"this module will not compile, at line 42, because a Function s"
+      "tarts inside Sub e of line 33; procedures cannot nest\"}]},\n"
+      "{\"file\": \"C:\\\\chk\\\\c.asp\", \"findings\": [\n"
+      "  {\"file\": \"C:\\\\chk\\\\c.asp\", \"line\": 1, \"kind\": \"missing-include\", \"messa"
+      "ge\": \"the include file C:\\\\chk\\\\gone.inc does not exist: a run stops at this page"
+      "\", \"source\": \"<!-- #include file=\\\"gone.inc\\\" -->\", \"written\": \"\", \"includ"
+      "ed_from\": null}\n"
+      "  ], \"includes\": [], \"verdict\": \"stops-the-run\", \"class_module\": \"c.cls\", \"re"
+      "asons\": 0, \"first_reasons\": []}\n"
+      "],\n"
+      "\"pages_read\": 3, \"pages_with_findings\": 3, \"verdicts\": {\"compiles\": 1, \"will-no"
+      "t-compile\": 1, \"stops-the-run\": 1, \"cannot-be-read\": 0},\n"
+      "\"counts\": {\"text-before-code\": 1, \"procedure-in-page-method\": 1, \"not-ascii\": 1,"
+      " \"missing-include\": 1},\n"
+      "\"advice\": {\"text-before-code\": \"move the text before \\\"<%\\\" to a line of its ow"
+      "n\", \"procedure-in-page-method\": \"rewrite the Function or Property as a Sub: only Sub"
+      "s are moved out of the page method\", \"not-ascii\": \"save the page in the site's ANSI "
+      "code page without a byte order mark, or write such characters as HTML entities (\\\"&eac"
+      "ute;\\\")\", \"missing-include\": \"add the include file to the source folder, or correc"
+      "t the file name in the directive\"}}\n");
 
   // A conversion with a check adds its summary, and writes its report into the target.
   ASSERT_EQ(Run({"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "Shop",
@@ -296,11 +381,56 @@ TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
             "Files written: 5\n"
             "Build script to run: C:\\out\\Shop.bat\n"
             "Pages read: 1; pages with findings: 1\n"
+            "Pages that compile: 1; will not compile: 0; stop the run: 0\n"
             "  text-before-code: 1\n"
+            "    move the text before \"<%\" to a line of its own\n"
             "Check report: C:\\out\\Shop.check.html\n");
   const std::string report = files_->Contents("C:\\out\\Shop.check.html").value_or("");
   EXPECT_TRUE(report.starts_with("<!DOCTYPE html>\r\n")) << report;
-  EXPECT_NE(report.find("<td>C:\\chk\\a.asp:1</td>"), std::string::npos) << report;
+  EXPECT_NE(report.find("<summary>C:\\chk\\a.asp: 1 finding; compiles</summary>"),
+            std::string::npos)
+      << report;
+}
+
+// Whole outputs of check, one command line each. In a site's subfolders a page is named by
+// its path under the source folder, and its class by that path.
+TEST_F(CliTest, CheckPrintsEachPageByItsPath) {
+  const struct {
+    Args args;
+    int status;
+    std::string out;
+  } cases[] = {
+      {{"check", "--source", "C:\\site", "--recursive"},
+       1,
+       "In file included from C:\\site\\top.asp:1:\n"
+       "C:\\site\\inc\\m.inc:1: warning: text before \"<%\" on a code line is dropped [text-bef"
+       "ore-code]\n"
+       "C:\\site\\Admin\\Default.asp:1: note: includes C:\\site\\inc\\m.inc, whose 1 finding "
+       "is listed with C:\\site\\top.asp\n"
+       "C:\\site\\Admin\\Default.asp:2: warning: a Function or Property lands inside the page m"
+       "ethod: Visual Basic will not compile it [procedure-in-page-method]\n"
+       "C:\\site\\Admin\\Default.asp:1: error: admin_default.cls: this module will not compile, "
+       "at line 42, because a Function starts inside Sub admin_default of line 33; procedures "
+       "cannot nest [will-not-compile]\n"
+       "Pages read: 2; pages with findings: 2\n"
+       "Pages that compile: 1; will not compile: 1; stop the run: 0\n"
+       "  text-before-code: 1\n"
+       "    move the text before \"<%\" to a line of its own\n"
+       "  procedure-in-page-method: 1\n"
+       "    rewrite the Function or Property as a Sub: only Subs are moved out of the page "
+       "method\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    AddFiles();
+    files_->AddFile("C:\\site\\top.asp", "<!-- #include file=\"inc\\m.inc\" -->\r\n");
+    files_->AddFile(
+        "C:\\site\\Admin\\Default.asp",
+        "<!-- #include file=\"..\\inc\\m.inc\" -->\r\n<% Function F()\r\nEnd Function %>\r\n");
+    files_->AddFile("C:\\site\\inc\\m.inc", "M <% m = 1 %>\r\n");
+    EXPECT_EQ(Run(c.args), c.status) << err_.str();
+    EXPECT_EQ(out_.str(), c.out);
+  }
 }
 
 #ifndef _WIN32
@@ -335,8 +465,11 @@ TEST(CliPosixTest, PrintedPathsAreSpelledAsThePosixSystemSpellsThem) {
        "Failures: 1\n"
        "  cannot read @/src/gone.asp: No such file or directory\n"
        "Pages read: 2; pages with findings: 2\n"
+       "Pages that compile: 1; will not compile: 0; stop the run: 0; cannot be read: 1\n"
        "  text-before-code: 1\n"
+       "    move the text before \"<%\" to a line of its own\n"
        "  unreadable-page: 1\n"
+       "    make the page readable by the user who runs vorlintex\n"
        "Check report: @/out/Forum.check.html\n",
        ""},
       {{"convert", "--source", "@/src", "--target", "@/out2", "--dll", "Forum", "b.asp"},
@@ -350,7 +483,9 @@ TEST(CliPosixTest, PrintedPathsAreSpelledAsThePosixSystemSpellsThem) {
       {{"check", "--source", "@/src", "a.asp"},
        1,
        "@/src/a.asp:1: warning: text before \"<%\" on a code line is dropped "
-       "[text-before-code]\nPages read: 1; pages with findings: 1\n  text-before-code: 1\n",
+       "[text-before-code]\nPages read: 1; pages with findings: 1\n"
+       "Pages that compile: 1; will not compile: 0; stop the run: 0\n"
+       "  text-before-code: 1\n    move the text before \"<%\" to a line of its own\n",
        ""},
       {{"check", "--source", "@/nowhere", "--all"},
        1,

@@ -4,7 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "app/check_report.h"
+#include "app/check_html_report.h"
+#include "app/check_text_report.h"
 #include "app/display_path.h"
 #include "app/exit_status.h"
 #include "app/stream_response.h"
@@ -119,10 +120,11 @@ void PrintFailures(const generator::RunSummary& summary, const Env& env, std::os
 // The check of the run's pages: its summary, and its HTML report in the target folder.
 void ReportCheck(const generator::RunInput& input, const generator::RunSummary& summary, Env& env,
                  std::ostream& out) {
-  const generator::CheckResult result = generator::CheckPages(input, env);
-  PrintCheckSummary(result, out);
   const std::string path = generator::PathIn(input.target_dir, summary.dll_name + ".check.html");
-  if (Status written = WriteFindingsHtml(result, env, path); !written.ok()) {
+  TextReport printed(out, false);
+  HtmlReport html(env, path);
+  generator::CheckPages(input, env, {&printed, &html});
+  if (Status written = html.Finish(); !written.ok()) {
     out << "Check report not written: " << DisplayMessage(env, written) << "\n";
   } else {
     out << "Check report: " << env.DisplayPath(path) << "\n";

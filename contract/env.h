@@ -85,6 +85,13 @@ class Env {
   // each "\" is a "/" (the POSIX file service reads both as separators, so the spelled path
   // names the same file); on Windows and in memory it is `path` unchanged. Cannot fail.
   virtual std::string DisplayPath(const std::string& path) const = 0;
+
+  // `path` as DisplayPath spells it, and further each part that exists spelled as it is on
+  // disk (letter case included), so that a finding names the file an editor opens even when
+  // the page spelled its include in another case. It looks at the disk, so it is for the few
+  // paths a report names, not for every message. Never fails: the parts from the first one
+  // that cannot be found are kept as given.
+  virtual std::string DisplayPathAsOnDisk(const std::string& path) = 0;
 };
 
 }  // namespace vorlintex

@@ -1,9 +1,9 @@
 #include "generator/page_check.h"
 
 #include <algorithm>
-#include <array>
+#include <climits>
+#include <map>
 #include <memory>
-#include <tuple>
 #include <utility>
 
 #include "contract/output_file.h"
@@ -14,93 +14,256 @@
 namespace vorlintex::generator {
 namespace {
 
+using translator::LineAt;
 using translator::Loss;
 
-struct KindText {
-  std::string_view kind;
-  std::string_view message;
-};
-
-// By translator::Loss, in its order.
-constexpr std::array<KindText, 20> kLossTexts = {{
-    {"text-before-code", "text before \"<%\" on a code line is dropped"},
+// The losses first, by translator::Loss in its order; then the kinds the check finds itself.
+const std::vector<FindingKind> kKinds = {
+    {"text-before-code", "text before \"<%\" on a code line is dropped",
+     "move the text before \"<%\" to a line of its own"},
     {"sub-word",
      "\"sub \" where no Sub starts: the line is missing from the page, and the procedures "
-     "section gets it and the lines up to the next \"end sub\""},
+     "section gets it and the lines up to the next \"end sub\"",
+     "reword the line so that no \"sub \" stands outside a Sub statement (\"the submenu\", "
+     "\"HasHigherSubs = False\")"},
     {"sub-body-in-page-method",
      "the Sub's body and its \"End Sub\" also land in the page method, which that \"End Sub\" "
-     "ends early: Visual Basic will not compile the class"},
+     "ends early: Visual Basic will not compile the class",
+     "start the Sub on the line that opens its code block (\"<% Sub A()\"), not inside a block "
+     "opened on an earlier line"},
     {"include-cut-by-sub",
      "after a Sub in this include file, this line and every later line of the file are missing "
-     "from the page"},
+     "from the page",
+     "put the include file's Subs after all its other lines, or in an include file of their own"},
     {"procedure-in-page-method",
-     "a Function or Property lands inside the page method: Visual Basic will not compile it"},
+     "a Function or Property lands inside the page method: Visual Basic will not compile it",
+     "rewrite the Function or Property as a Sub: only Subs are moved out of the page method"},
     {"class-block",
      "a Class block lands inside the page method: Visual Basic has no classes inside a class "
-     "module"},
+     "module",
+     "rewrite the Class as Subs and variables of the page"},
     {"duplicate-procedure",
      "a Sub is copied into the class a second time: Visual Basic will not compile the duplicate "
-     "definition"},
+     "definition",
+     "keep one definition of each Sub: name each include file once, and do not repeat a Sub in "
+     "a server-side script block"},
     {"script-block-as-text",
      "a server-side script block is sent to the browser as text, from this line to its "
-     "\"</script>\""},
+     "\"</script>\"",
+     "move the code of the server-side script block into a \"<% ... %>\" block"},
     {"script-not-vbscript",
-     "a script block in another language than VBScript is copied into a Visual Basic class"},
-    {"expression-cut-short", "a \"%\" inside \"<%= ... %>\" ends the expression early"},
+     "a script block in another language than VBScript is copied into a Visual Basic class",
+     "rewrite the block in VBScript, or leave the page out of the conversion"},
+    {"expression-cut-short", "a \"%\" inside \"<%= ... %>\" ends the expression early",
+     "keep \"%\" out of \"<%= ... %>\": compute the value in a \"<% ... %>\" block and write "
+     "the variable"},
     {"caret-becomes-quote",
-     "a \"^\" in the text of a line with an expression becomes a double quote"},
+     "a \"^\" in the text of a line with an expression becomes a double quote",
+     "write the \"^\" as \"&#94;\", or move the expression to a line of its own"},
     {"unfinished-expression",
-     "\"<%=\" with no \"%\" after it: the line is copied unchanged, unquoted"},
-    {"directive-as-text", "the \"<%@ ... %>\" directive is sent to the browser as text"},
+     "\"<%=\" with no \"%\" after it: the line is copied unchanged, unquoted",
+     "close the expression with \"%>\" on the same line"},
+    {"directive-as-text", "the \"<%@ ... %>\" directive is sent to the browser as text",
+     "remove the \"<%@ ... %>\" line: the class needs no directive"},
     {"nested-include",
-     "an include directive inside an include file is not followed: it is sent as text"},
-    {"virtual-include", "a virtual include is looked for in the source folder"},
-    {"text-on-include-line", "text beside the include directive on this line is lost"},
-    {"code-never-closed", "\"<%\" is never closed: the rest of the file is taken as code"},
+     "an include directive inside an include file is not followed: it is sent as text",
+     "name the nested include file in the page itself, and remove its directive from the "
+     "include file"},
+    {"virtual-include", "a virtual include is looked for in the source folder",
+     "write #include file=\"...\" with the path from the source folder"},
+    {"text-on-include-line", "text beside the include directive on this line is lost",
+     "put the include directive on a line of its own"},
+    {"code-never-closed", "\"<%\" is never closed: the rest of the file is taken as code",
+     "close the code block with \"%>\""},
     {"not-ascii",
      "bytes outside ASCII (or a byte order mark): Visual Basic 6 reads class files in the "
-     "system's ANSI code page"},
+     "system's ANSI code page",
+     "save the page in the site's ANSI code page without a byte order mark, or write such "
+     "characters as HTML entities (\"&eacute;\")"},
     {"unbalanced-quotes",
-     "a written statement whose quotes do not pair up: Visual Basic will not compile it"},
-    {"missing-include", "the include file does not exist: a run stops at this page"},
-}};
+     "a written statement whose quotes do not pair up: Visual Basic will not compile it",
+     "pair the quotes of the statement; a quote inside a string is written twice"},
+    {"missing-include", "the include file does not exist: a run stops at this page",
+     "add the include file to the source folder, or correct the file name in the directive"},
+    {"unreadable-page", "the page cannot be read",
+     "make the page readable by the user who runs vorlintex"},
+    {"page-name",
+     "the page's class name is not a Visual Basic identifier: the class cannot be named",
+     "rename the page to letters, digits and \"_\", starting with a letter"},
+    {"dll-name", "the DLL name is not a Visual Basic identifier",
+     "choose a DLL name of letters, digits and \"_\", starting with a letter"},
+    {"build-script-name",
+     "the target folder or DLL name holds a space or one of & | < > ^, which breaks the one-line "
+     "build script",
+     "choose a target folder and a DLL name without spaces and without & | < > ^"},
+};
 
-constexpr KindText kUnreadablePage = {"unreadable-page", "the page cannot be read"};
-constexpr KindText kPageName = {
-    "page-name",
-    "the page's class name is not a Visual Basic identifier: the class cannot be named"};
-constexpr KindText kDllName = {"dll-name", "the DLL name is not a Visual Basic identifier"};
-constexpr KindText kBuildScriptName = {
-    "build-script-name",
-    "the target folder or DLL name holds a space or one of & | < > ^, which breaks the one-line "
-    "build script"};
+constexpr size_t kMissingInclude = static_cast<size_t>(Loss::kMissingInclude);
+constexpr size_t kUnreadablePage = kMissingInclude + 1;
+constexpr size_t kPageName = kUnreadablePage + 1;
+constexpr size_t kDllName = kPageName + 1;
+constexpr size_t kBuildScriptName = kDllName + 1;
 
-// A class module that keeps nothing: the check writes no file.
-class DiscardStream : public fs::TextStream {
+// The class module the check translates into: each line goes to the module checker, none to
+// a file.
+class CheckedModule : public fs::TextStream {
  public:
+  explicit CheckedModule(modulecheck::ModuleChecker* checker) : checker_(checker) {}
   bool AtEndOfStream() override { return true; }
   Status ReadLine(std::string* line) override {
     line->clear();
     return Status::NotSupported("class module", "written only");
   }
-  Status WriteLine(std::string_view) override { return Status::OK(); }
+  Status WriteLine(std::string_view text) override {
+    checker_->Line(text);
+    return Status::OK();
+  }
   Status Close() override { return Status::OK(); }
   Status Abandon() override { return Status::OK(); }
+
+ private:
+  modulecheck::ModuleChecker* checker_;
 };
 
-class FindingCollector : public translator::TranslationObserver {
+// Tells the reporters, and keeps the totals. Shared by the run's names and every page.
+class Teller {
  public:
-  explicit FindingCollector(std::vector<Finding>* findings) : findings_(findings) {}
-
-  void Noted(Loss loss, translator::LineAt at, std::string_view source,
-             std::string_view written) override {
-    const KindText& text = kLossTexts[static_cast<size_t>(loss)];
-    findings_->push_back(Finding{std::string(at.file), at.number, text.kind, text.message,
-                                 std::string(source), std::string(written)});
+  Teller(const std::vector<CheckReporter*>& reporters, CheckTotals* totals)
+      : reporters_(reporters), totals_(totals) {
+    totals_->counts.assign(kKinds.size(), 0);
+  }
+  void Tell(const Finding& finding) {
+    ++totals_->findings;
+    ++totals_->counts[finding.kind];
+    for (CheckReporter* reporter : reporters_) reporter->Found(finding);
+  }
+  void PageBegins(std::string_view file) {
+    for (CheckReporter* reporter : reporters_) reporter->PageBegins(file);
+  }
+  void PageEnds(const PageRecord& page) {
+    ++totals_->pages_read;
+    ++totals_->verdicts[static_cast<size_t>(page.verdict)];
+    if (page.HasFindings()) ++totals_->pages_with_findings;
+    if (page.verdict == Verdict::kStopsTheRun) totals_->missing_include = true;
+    for (CheckReporter* reporter : reporters_) reporter->PageEnds(page);
+  }
+  void IncludeNamed(const IncludeRecord& include) {
+    for (CheckReporter* reporter : reporters_) reporter->IncludeNamed(include);
+  }
+  void CheckEnds() {
+    for (CheckReporter* reporter : reporters_) reporter->CheckEnds(*totals_);
   }
 
  private:
-  std::vector<Finding>* findings_;
+  const std::vector<CheckReporter*>& reporters_;
+  CheckTotals* totals_;
+};
+
+// An include file whose findings were told: with which page, and how many.
+struct ToldInclude {
+  std::string page;
+  size_t findings = 0;
+};
+
+// Turns what the translation of one page tells into findings, in the page's line order with
+// each include file's lines at its directive.
+class PageObserver : public translator::TranslationObserver {
+ public:
+  PageObserver(Env& env, Teller& teller, std::map<std::string, ToldInclude>& told_includes,
+               PageRecord& page)
+      : env_(env), teller_(teller), told_(told_includes), page_(page) {}
+
+  // The passes before the body pass tell only these kinds, of the page's own lines: they are
+  // held and told in line order among the body pass's.
+  void Noted(Loss loss, LineAt at, std::string_view source, std::string_view written) override {
+    const size_t kind = static_cast<size_t>(loss);
+    if (loss == Loss::kDuplicateProcedure || loss == Loss::kScriptNotVbscript) {
+      held_.push_back(Held{at.number, kind, std::string(kKinds[kind].what), std::string(source),
+                           std::string(written)});
+      return;
+    }
+    if (include_ == nullptr) TellHeldUpTo(at.number);
+    Tell(at.number, kind, kKinds[kind].what, source, written);
+  }
+
+  void IncludeMissing(LineAt at, std::string_view source, std::string_view path) override {
+    held_.push_back(Held{at.number, kMissingInclude,
+                         "the include file " + env_.DisplayPathAsOnDisk(ResolveDotParts(path)) +
+                             " does not exist: a run stops at this page",
+                         std::string(source), ""});
+    missing_include_ = true;
+  }
+
+  void IncludeBegins(LineAt directive, std::string_view path) override {
+    TellHeldUpTo(directive.number);
+    include_file_ = env_.DisplayPathAsOnDisk(ResolveDotParts(path));
+    include_line_ = directive.number;
+    auto [it, first] = told_.try_emplace(include_file_, ToldInclude{page_.file, 0});
+    include_ = &it->second;
+    include_told_before_ = !first;
+  }
+
+  void IncludeEnds() override {
+    if (include_->findings > 0) {
+      page_.includes.push_back(IncludeRecord{include_line_, include_file_, include_->findings,
+                                             include_->page, !include_told_before_});
+      if (include_told_before_) teller_.IncludeNamed(page_.includes.back());
+    }
+    include_ = nullptr;
+  }
+
+  // The page is read: what is still held is told. True when an include file was missing.
+  bool Finish() {
+    TellHeldUpTo(INT_MAX);
+    return missing_include_;
+  }
+
+ private:
+  struct Held {
+    int line;
+    size_t kind;
+    std::string message;
+    std::string source;
+    std::string written;
+  };
+
+  void TellHeldUpTo(int line) {
+    if (held_.empty()) return;
+    std::stable_sort(held_.begin(), held_.end(),
+                     [](const Held& a, const Held& b) { return a.line < b.line; });
+    size_t told = 0;
+    for (; told < held_.size() && held_[told].line <= line; ++told) {
+      const Held& h = held_[told];
+      Tell(h.line, h.kind, h.message, h.source, h.written);
+    }
+    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(told));
+  }
+
+  void Tell(int line, size_t kind, std::string_view message, std::string_view source,
+            std::string_view written) {
+    Finding finding{page_.file, line, kind, message, source, written, {}, 0};
+    if (include_ != nullptr) {
+      if (include_told_before_) return;  // told with the page that read it first
+      ++include_->findings;
+      finding.file = include_file_;
+      finding.included_from = page_.file;
+      finding.included_from_line = include_line_;
+    }
+    ++page_.findings;
+    teller_.Tell(finding);
+  }
+
+  Env& env_;
+  Teller& teller_;
+  std::map<std::string, ToldInclude>& told_;
+  PageRecord& page_;
+  std::vector<Held> held_;
+  bool missing_include_ = false;
+  // The include file being read, while one is.
+  ToldInclude* include_ = nullptr;
+  bool include_told_before_ = false;
+  std::string include_file_;
+  int include_line_ = 0;
 };
 
 bool IsIdentifier(std::string_view name) {
@@ -117,64 +280,63 @@ bool BreaksBuildScript(std::string_view text) {
   return text.find_first_of(" &|<>^") != std::string_view::npos;
 }
 
-Finding RunFinding(std::string file, const KindText& text, std::string source) {
-  return Finding{std::move(file), 0, text.kind, text.message, std::move(source), ""};
-}
-
-// The findings of one page from `from` on, which its three passes told in their own order:
-// the page's lines first, then each include file's, each by line. An include file read
-// twice tells the same finding twice: it is kept once.
-void SortAndMerge(const std::string& page_path, std::vector<Finding>* findings, size_t from) {
-  auto key = [&page_path](const Finding& f) {
-    return std::make_tuple(f.file != page_path, std::string_view(f.file), f.line);
-  };
-  std::stable_sort(findings->begin() + from, findings->end(),
-                   [&key](const Finding& a, const Finding& b) { return key(a) < key(b); });
-  auto same = [](const Finding& a, const Finding& b) {
-    return a.file == b.file && a.line == b.line && a.kind == b.kind;
-  };
-  findings->erase(std::unique(findings->begin() + from, findings->end(), same), findings->end());
+// A finding of a whole file (line 1) or of the run's names (no file, line 0).
+Finding FileFinding(std::string_view file, size_t kind, std::string_view source) {
+  return Finding{file, file.empty() ? 0 : 1, kind, kKinds[kind].what, source, "", {}, 0};
 }
 
 }  // namespace
 
-const std::vector<std::string_view>& FindingKinds() {
-  static const std::vector<std::string_view> kinds = [] {
-    std::vector<std::string_view> all;
-    for (const KindText& text : kLossTexts) all.push_back(text.kind);
-    for (const KindText* text : {&kUnreadablePage, &kPageName, &kDllName, &kBuildScriptName}) {
-      all.push_back(text->kind);
-    }
-    return all;
-  }();
-  return kinds;
+const std::vector<FindingKind>& FindingKinds() { return kKinds; }
+
+std::string_view VerdictName(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::kCompiles:
+      return "compiles";
+    case Verdict::kWillNotCompile:
+      return "will-not-compile";
+    case Verdict::kStopsTheRun:
+      return "stops-the-run";
+    case Verdict::kCannotBeRead:
+      return "cannot-be-read";
+  }
+  return "";
 }
 
-CheckResult CheckPages(const RunInput& input, Env& env) {
-  CheckResult result;
+CheckTotals CheckPages(const RunInput& input, Env& env,
+                       const std::vector<CheckReporter*>& reporters) {
+  CheckTotals totals;
+  Teller teller(reporters, &totals);
   const std::string dll_name = DllName(input.dll_name);
-  if (!IsIdentifier(dll_name)) result.findings.push_back(RunFinding("", kDllName, dll_name));
+  if (!IsIdentifier(dll_name)) teller.Tell(FileFinding("", kDllName, dll_name));
   if (BreaksBuildScript(input.target_dir) || BreaksBuildScript(dll_name)) {
-    result.findings.push_back(
-        RunFinding("", kBuildScriptName, input.target_dir + "\\" + dll_name + ".vbp"));
+    const std::string script = input.target_dir + "\\" + dll_name + ".vbp";
+    teller.Tell(FileFinding("", kBuildScriptName, script));
   }
 
   std::unique_ptr<fs::TextFileService> files;
   if (Status made = env.NewFileService(&files); !made.ok() || files == nullptr) {
-    result.findings.push_back(RunFinding(input.source_dir, kUnreadablePage, made.Message()));
-    return result;
+    const std::string folder = env.DisplayPathAsOnDisk(input.source_dir);
+    teller.Tell(FileFinding(folder, kUnreadablePage, made.Message()));
+    teller.CheckEnds();
+    return totals;
   }
   FailureLog failures;
-  FindingCollector collector(&result.findings);
+  std::map<std::string, ToldInclude> told_includes;  // by the include file, shown
   for (const std::string& selected : input.pages) {
-    const size_t before = result.findings.size();
     const PagePlace place = PlaceOf(input.source_dir, input.target_dir, selected);
     const std::string& base_name = place.base_name;
     const std::string& source_path = place.source_path;
-    ++result.pages_read;
-    if (!IsIdentifier(base_name)) {
-      result.findings.push_back(RunFinding(source_path, kPageName, base_name));
-    }
+    PageRecord page;
+    page.file = env.DisplayPathAsOnDisk(source_path);
+    page.class_module = base_name + ".cls";
+    teller.PageBegins(page.file);
+    auto tell_of_page = [&](size_t kind, std::string_view source) {
+      teller.Tell(FileFinding(page.file, kind, source));
+      ++page.findings;
+    };
+    if (!IsIdentifier(base_name)) tell_of_page(kPageName, base_name);
+    PageObserver observer(env, teller, told_includes, page);
     translator::PageTranslation translation;
     translation.source_dir = place.source_dir;
     translation.source_path = source_path;
@@ -182,23 +344,29 @@ CheckResult CheckPages(const RunInput& input, Env& env) {
     translation.files = files.get();
     translation.env = &env;
     translation.failures = &failures;
-    translation.observer = &collector;
+    translation.observer = &observer;
     translation.pass_over_missing_includes = true;
     if (Status opened = files->OpenTextFile(source_path, &translation.page); !opened.ok()) {
-      result.findings.push_back(RunFinding(source_path, kUnreadablePage, opened.reason()));
-      ++result.pages_with_findings;
+      tell_of_page(kUnreadablePage, opened.reason());
+      page.verdict = Verdict::kCannotBeRead;
+      teller.PageEnds(page);
       continue;
     }
-    OutputFile class_module(base_name + ".cls", std::make_unique<DiscardStream>(), nullptr);
+    modulecheck::ModuleChecker checker(modulecheck::ModuleContext{});
+    OutputFile class_module(base_name + ".cls", std::make_unique<CheckedModule>(&checker), nullptr);
     translation.class_module = &class_module;
     translator::TranslatePage(translation);
-    SortAndMerge(source_path, &result.findings, before);
-    for (size_t i = before; i < result.findings.size(); ++i) {
-      if (result.findings[i].kind == "missing-include") result.missing_include = true;
+    const bool missing_include = observer.Finish();
+    page.module = checker.Finish();
+    if (missing_include) {
+      page.verdict = Verdict::kStopsTheRun;
+    } else if (!page.module.compiles) {
+      page.verdict = Verdict::kWillNotCompile;
     }
-    if (result.findings.size() > before) ++result.pages_with_findings;
+    teller.PageEnds(page);
   }
-  return result;
+  teller.CheckEnds();
+  return totals;
 }
 
 }  // namespace vorlintex::generator

@@ -1,8 +1,16 @@
 // A dry run: the selected pages read and translated exactly as the generation run would,
 // nothing written, and every line the translation loses or leaves uncompilable reported as a
-// finding, with the names of the run that break the project or its build script.
+// finding, with the names of the run that break the project or its build script, and for each
+// page whether Visual Basic will compile its class module.
+//
+// The check tells a reporter as it goes (the core tells, a reporter renders): each finding as
+// soon as its line is done, each page once it ends. It keeps no finding after telling it, so its
+// memory grows with the kinds, the include files and the directives of a page, not with the
+// findings. An include file's findings are told once for the run, with the first page that
+// reads it; every page that includes it names it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -10,30 +18,95 @@
 
 #include "contract/env.h"
 #include "generator/generation_run.h"
+#include "modulecheck/module_checker.h"
 
 namespace vorlintex::generator {
 
-struct Finding {
-  std::string file;       // the page or include file the line came from; empty for the run's names
-  int line = 0;           // 1-based; 0 for a finding on a whole file or on the run's names
-  std::string_view kind;  // a short name, such as "text-before-code"
-  std::string_view message;  // what happens to the line, in a sentence
-  std::string source;        // the line as read
-  std::string written;       // what the class module holds for it, lines joined by "\n"
+// One kind of finding, as reports list it.
+struct FindingKind {
+  std::string_view kind;    // a short name, such as "text-before-code"
+  std::string_view what;    // what happens to such a line, in a sentence
+  std::string_view advice;  // what to change in the page, in a sentence
 };
 
-struct CheckResult {
+// Every kind, in the order reports list them.
+const std::vector<FindingKind>& FindingKinds();
+
+// A finding as told; its views hold only during the call that tells it. Paths are shown as the
+// system spells them (Env::DisplayPathAsOnDisk).
+struct Finding {
+  std::string_view file;     // the page or include file; empty for the run's names
+  int line = 0;              // 1-based; 1 for a finding on a whole file, 0 for the run's names
+  size_t kind = 0;           // index into FindingKinds()
+  std::string_view message;  // what happens to the line, in a sentence
+  std::string_view source;   // the line as read
+  std::string_view written;  // what the class module holds for it, lines joined by "\n"
+  // For a line of an include file: the page and line of its directive; empty and 0 otherwise.
+  std::string_view included_from;
+  int included_from_line = 0;
+};
+
+enum class Verdict : unsigned char {
+  kCompiles,        // the class module compiles, as far as the module checker can tell
+  kWillNotCompile,  // the module checker found reasons
+  kStopsTheRun,     // an include file is missing: a conversion ends at this page
+  kCannotBeRead,    // the page cannot be opened: a conversion gives it no files
+};
+inline constexpr size_t kVerdicts = 4;
+
+// "compiles", "will-not-compile", "stops-the-run", "cannot-be-read".
+std::string_view VerdictName(Verdict verdict);
+
+// An include directive of a page whose file has findings.
+struct IncludeRecord {
+  int line = 0;            // the directive's line in the page
+  std::string file;        // the include file, shown
+  size_t findings = 0;     // told for it in the whole run
+  std::string told_with;   // the page its findings were told with (this one or an earlier)
+  bool told_here = false;  // they were told at this directive, as read by it
+};
+
+// A page once checked.
+struct PageRecord {
+  std::string file;          // shown
+  std::string class_module;  // the name of its class module file, "orders.cls"
+  size_t findings = 0;       // told with it: its own lines and those of includes read first
+  std::vector<IncludeRecord> includes;  // in the order of the page's directives
+  Verdict verdict = Verdict::kCompiles;
+  modulecheck::ModuleVerdict module;  // the module checker's; empty when not read
+  // The page holds findings of its own or includes a file that has some.
+  bool HasFindings() const { return findings > 0 || !includes.empty(); }
+};
+
+struct CheckTotals {
   size_t pages_read = 0;
   size_t pages_with_findings = 0;
-  std::vector<Finding> findings;  // in the order of the pages, then of their lines
+  size_t findings = 0;                       // every finding told
+  std::vector<size_t> counts;                // by FindingKinds() index
+  std::array<size_t, kVerdicts> verdicts{};  // pages by Verdict
   bool missing_include = false;
 };
 
-// Every kind of finding, in the order reports list them.
-const std::vector<std::string_view>& FindingKinds();
+// What renders a check. Calls come in this order: Found for the run's names; then for each page
+// PageBegins, Found for its findings (its lines in order, an include file's where its
+// directive is) and IncludeNamed, PageEnds; then CheckEnds once. A reporter that writes somewhere
+// keeps its own failures: these calls return nothing.
+class CheckReporter {
+ public:
+  virtual ~CheckReporter() = default;
+  virtual void PageBegins(std::string_view file) = 0;
+  virtual void Found(const Finding& finding) = 0;
+  // A directive of the page being checked names an include file whose findings were told with
+  // an earlier page or directive; told where the directive is among the page's findings.
+  virtual void IncludeNamed(const IncludeRecord& include) = 0;
+  virtual void PageEnds(const PageRecord& page) = 0;
+  virtual void CheckEnds(const CheckTotals& totals) = 0;
+};
 
-// Checks the pages of `input` against the files of `env`. A page that cannot be read is a
-// finding of its own; the check goes on with the next page, also after a missing include.
-CheckResult CheckPages(const RunInput& input, Env& env);
+// Checks the pages of `input` against the files of `env`, telling each reporter in turn. A page
+// that cannot be read is a finding of its own; the check goes on with the next page, also after
+// a missing include.
+CheckTotals CheckPages(const RunInput& input, Env& env,
+                       const std::vector<CheckReporter*>& reporters);
 
 }  // namespace vorlintex::generator

@@ -1,5 +1,8 @@
 #include "generator/run_names.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "contract/ascii.h"
 
 namespace vorlintex::generator {
@@ -32,6 +35,35 @@ std::string PathIn(std::string_view directory, std::string_view file_name) {
   path += '\\';
   path += file_name;
   return path;
+}
+
+std::string ResolveDotParts(std::string_view path) {
+  const size_t lead = std::min(path.find_first_not_of("\\/"), path.size());
+  std::string resolved(path.substr(0, lead));
+  std::vector<std::string_view> parts;
+  for (size_t start = lead; start < path.size();) {
+    size_t end = std::min(path.find_first_of("\\/", start), path.size());
+    const std::string_view part = path.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() || part == ".") continue;
+    if (part != "..") {
+      parts.push_back(part);
+      continue;
+    }
+    const bool at_root =
+        parts.empty() ? lead > 0 : parts.size() == 1 && lead == 0 && parts[0].ends_with(':');
+    if (at_root) continue;  // a root has no parent: Windows stays there
+    if (!parts.empty() && parts.back() != "..") {
+      parts.pop_back();
+    } else {
+      parts.push_back(part);
+    }
+  }
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) resolved += '\\';
+    resolved += parts[i];
+  }
+  return resolved;
 }
 
 bool IsPathUnderFolder(std::string_view selected) {

@@ -28,6 +28,13 @@ bool IsPlainFileName(std::string_view selected);
 // A directory, one "\" and a file name; the directory is used exactly as typed.
 std::string PathIn(std::string_view directory, std::string_view file_name);
 
+// `path` with each "." part dropped and each ".." taking away the part before it, as Windows
+// reads a path before it looks, parts joined by "\": "C:\site\Admin\..\inc\m.inc" gives
+// "C:\site\inc\m.inc". Separators at the start are kept as they are; a ".." at a root (after
+// them, or after a drive "C:") is dropped, and one with no part to take away in a relative path
+// is kept.
+std::string ResolveDotParts(std::string_view path);
+
 // True when `selected` names a file under a folder without leaving it, as a site run lists its
 // pages: parts separated by "\" or "/", none of them empty, "." or "..", and no ":".
 bool IsPathUnderFolder(std::string_view selected);

@@ -209,6 +209,10 @@ std::string FaultInjectionEnv::DisplayPath(const std::string& path) const {
   return base_.DisplayPath(path);
 }
 
+std::string FaultInjectionEnv::DisplayPathAsOnDisk(const std::string& path) {
+  return base_.DisplayPathAsOnDisk(path);
+}
+
 std::optional<std::string> FaultInjectionEnv::FolderIdentity(const std::string& path) {
   return base_.FolderIdentity(path);
 }

@@ -44,6 +44,7 @@ class FaultInjectionEnv : public Env {
   Status TakeFolderTurn(const std::string& path, bool wait,
                         std::unique_ptr<FolderTurn>* turn) override;
   Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override;
+  std::string DisplayPathAsOnDisk(const std::string& path) override;
 
   // The rules and the count, shared with the services and streams.
   class Faults;

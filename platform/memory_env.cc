@@ -57,5 +57,8 @@ Status MemoryEnv::TakeFolderTurn(const std::string& path, bool wait,
 Status MemoryEnv::RemoveFilesInTheMaking(const std::string& path, size_t* removed) {
   return files_->RemoveFilesInTheMaking(path, removed);
 }
+std::string MemoryEnv::DisplayPathAsOnDisk(const std::string& path) {
+  return files_->Spelling(path);
+}
 
 }  // namespace vorlintex

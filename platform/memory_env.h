@@ -33,6 +33,7 @@ class MemoryEnv : public Env {
                         std::unique_ptr<FolderTurn>* turn) override;
   Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override;
   std::string DisplayPath(const std::string& path) const override;
+  std::string DisplayPathAsOnDisk(const std::string& path) override;
 
  private:
   std::shared_ptr<fs::MemoryFileSystem> files_;

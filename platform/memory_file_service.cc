@@ -379,6 +379,26 @@ bool MemoryFileSystem::ParentIsFolderLocked(const std::string& key) const {
   return node != nullptr && node->folder;
 }
 
+std::string MemoryFileSystem::Spelling(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  std::string key;
+  std::string spelling;
+  bool found = true;
+  for (std::string_view part : SplitWindowsPath(path)) {
+    if (!key.empty()) key += '\\';
+    key += AsciiLower(part);
+    const Node* node = found ? FindLocked(key) : nullptr;
+    found = node != nullptr;
+    if (found) {
+      spelling = node->spelling;
+    } else {
+      if (!spelling.empty()) spelling += '\\';
+      spelling += part;
+    }
+  }
+  return spelling;
+}
+
 std::string MemoryFileSystem::ChildSpellingLocked(const std::string& key,
                                                   std::string_view name) const {
   std::string parent = ParentKey(key);

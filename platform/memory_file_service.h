@@ -27,6 +27,9 @@ class MemoryFileSystem : public std::enable_shared_from_this<MemoryFileSystem> {
   // The bytes of the file at `path`, nothing when there is none.
   std::optional<std::string> Contents(const std::string& path) const;
   bool FolderExists(const std::string& path) const;
+  // `path` joined by "\", each part that exists spelled as stored; the parts from the first
+  // missing one kept as given.
+  std::string Spelling(const std::string& path) const;
   // Names of the ordinary files matching a folder path plus a wildcard pattern, in the order
   // of a Windows listing (as the real folder listing gives them).
   Status ListFiles(const std::string& pattern, std::vector<std::string>* names) const;

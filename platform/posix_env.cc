@@ -6,6 +6,7 @@
 #include "platform/folder_listing.h"
 #include "platform/folder_name_cache.h"
 #include "platform/native_env.h"
+#include "platform/path_resolver.h"
 #include "platform/posix_file_service.h"
 #include "platform/posix_folder_turn.h"
 #include "platform/windows_directory.h"
@@ -47,6 +48,10 @@ class PosixEnv final : public Env {
 
   Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override {
     return RemovePosixFilesInTheMaking(*folders_, path, removed);
+  }
+
+  std::string DisplayPathAsOnDisk(const std::string& path) override {
+    return ResolveWindowsPath(*folders_, path);
   }
 
   std::string DisplayPath(const std::string& path) const override {

@@ -32,12 +32,14 @@ void BodyPassNotes::OpenIncludeFile(std::string_view path) {
   TellLine();  // the directive line's own
   page_number_ = number_;
   page_non_ascii_noted_ = non_ascii_noted_;
+  observer_->IncludeBegins(LineAt{page_path_, number_}, path);
   file_ = path;
   number_ = 0;
   non_ascii_noted_ = include_sub_ended_ = include_cut_noted_ = false;
 }
 
 void BodyPassNotes::CloseIncludeFile() {
+  observer_->IncludeEnds();
   file_ = page_path_;
   number_ = page_number_;
   non_ascii_noted_ = page_non_ascii_noted_;

@@ -58,7 +58,7 @@ std::optional<std::string> RunGlobalsPass(fs::TextStream* page, FailureLog* fail
     IncludeFile include = includes.Open(*file_name);
     if (include.missing()) {
       if (observer != nullptr) {
-        observer->Noted(Loss::kMissingInclude, LineAt{page_path, number}, source, "");
+        observer->IncludeMissing(LineAt{page_path, number}, source, include.path());
       }
       if (includes.passes_over_missing()) continue;
       return include.path();

@@ -229,6 +229,9 @@ class Recorder : public TranslationObserver {
       if (!QuotesPair(statement)) unpaired.push_back(statement);
     }
   }
+  void IncludeMissing(LineAt, std::string_view, std::string_view) override {}
+  void IncludeBegins(LineAt, std::string_view) override {}
+  void IncludeEnds() override {}
   Lines unpaired;
 };
 

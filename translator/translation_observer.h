@@ -28,7 +28,7 @@ enum class Loss : unsigned char {
   kCodeNeverClosed,        // a "<%" never closed turns the rest of the file into code
   kNotAscii,               // bytes outside ASCII, or a byte order mark
   kUnbalancedQuotes,       // a written statement whose quotes do not pair up
-  kMissingInclude,         // the include file does not exist
+  kMissingInclude,         // the include file does not exist (told through IncludeMissing)
 };
 
 // A line of a page or include file: its path as the run builds it, and its 1-based number.
@@ -43,6 +43,14 @@ class TranslationObserver {
   // `source` is the line as read; `written` what the class module holds for it, its lines
   // joined by "\n" (empty when nothing was written for it).
   virtual void Noted(Loss loss, LineAt at, std::string_view source, std::string_view written) = 0;
+  // The include directive `source` at `at` names a file that does not exist; `path` is the
+  // include path as built, where it was looked for.
+  virtual void IncludeMissing(LineAt at, std::string_view source, std::string_view path) = 0;
+  // The body pass reads the include file at `path` (as built) for the directive at `directive`:
+  // what it tells until IncludeEnds is of that file's lines. The directive line's own losses
+  // were told before.
+  virtual void IncludeBegins(LineAt directive, std::string_view path) = 0;
+  virtual void IncludeEnds() = 0;
 };
 
 }  // namespace vorlintex::translator

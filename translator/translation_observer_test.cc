@@ -28,10 +28,22 @@ struct Told {
 class Recorder : public TranslationObserver {
  public:
   void Noted(Loss loss, LineAt at, std::string_view, std::string_view) override {
-    std::string_view file = at.file.substr(at.file.rfind('\\') + 1);
-    told.push_back(Told{std::string(file), at.number, loss});
+    told.push_back(Told{Name(at.file), at.number, loss});
+  }
+  void IncludeMissing(LineAt at, std::string_view, std::string_view path) override {
+    told.push_back(Told{Name(at.file), at.number, Loss::kMissingInclude});
+    includes.push_back(Name(at.file) + ":" + std::to_string(at.number) + " " + Name(path) +
+                       " missing");
+  }
+  void IncludeBegins(LineAt at, std::string_view path) override {
+    includes.push_back(Name(at.file) + ":" + std::to_string(at.number) + " " + Name(path));
+  }
+  void IncludeEnds() override { includes.push_back("end"); }
+  static std::string Name(std::string_view path) {
+    return std::string(path.substr(path.rfind('\\') + 1));
   }
   std::vector<Told> told;
+  std::vector<std::string> includes;  // what was told of include files, in order
 };
 
 const char* const kP = "page.asp";
@@ -42,6 +54,7 @@ TEST(TranslationObserver, TellsExactlyTheseLosses) {
     Lines page;
     std::vector<std::pair<std::string, Lines>> includes;
     std::vector<Told> told;  // in file and line order: the passes tell one after another
+    std::vector<std::string> told_includes;
   } cases[] = {
       // clang-format off
       {{"\xef\xbb\xbf<p>a</p>", "Hello <% x = 1 %>", "<p>the sub menu</p>", "<%",           // 1-4
@@ -55,7 +68,8 @@ TEST(TranslationObserver, TellsExactlyTheseLosses) {
         {kP, 6, kSubBodyInPageMethod}, {kP, 9, kProcedureInPageMethod}, {kP, 11, kClassBlock},
         {kP, 14, kProcedureInPageMethod}, {kP, 16, kExpressionCutShort},
         {kP, 17, kCaretBecomesQuote}, {kP, 17, kUnbalancedQuotes},
-        {kP, 18, kUnfinishedExpression}, {kP, 19, kDirectiveAsText}, {kP, 23, kCodeNeverClosed}}},
+        {kP, 18, kUnfinishedExpression}, {kP, 19, kDirectiveAsText}, {kP, 23, kCodeNeverClosed}},
+       {}},
       // j.inc is read twice, so told twice; bytes outside ASCII are told once a file; a check
       // passes over a missing include instead of ending there.
       {{"\xe9<!-- #include virtual=\"i.inc\" -->", "<!-- #include file=\"j.inc\" -->",      // 1-2
@@ -70,7 +84,10 @@ TEST(TranslationObserver, TellsExactlyTheseLosses) {
         {"j.inc", 2, kNotAscii}, {"j.inc", 2, kNotAscii}, {kP, 1, kVirtualInclude},
         {kP, 1, kTextOnIncludeLine}, {kP, 1, kNotAscii}, {kP, 3, kDuplicateProcedure},
         {kP, 4, kMissingInclude}, {kP, 5, kScriptBlockAsText}, {kP, 6, kDuplicateProcedure},
-        {kP, 9, kScriptBlockAsText}, {kP, 9, kScriptNotVbscript}}},
+        {kP, 9, kScriptBlockAsText}, {kP, 9, kScriptNotVbscript}},
+       // The globals pass finds the missing one; the body pass reads each found one.
+       {"page.asp:4 none.inc missing", "page.asp:1 i.inc", "end", "page.asp:2 j.inc", "end",
+        "page.asp:3 j.inc", "end"}},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -83,6 +100,7 @@ TEST(TranslationObserver, TellsExactlyTheseLosses) {
     TranslatePage(page);
     std::sort(recorder.told.begin(), recorder.told.end());
     EXPECT_EQ(recorder.told, c.told) << testing::CrLfLines(c.page);
+    EXPECT_EQ(recorder.includes, c.told_includes);
   }
 }
 

@@ -20,6 +20,19 @@ std::optional<std::string> Win32FolderIdentity(const std::string& path) {
                         info.nFileIndexLow);
 }
 
+std::string Win32PathAsOnDisk(const std::string& path) {
+  std::string shown = path;
+  for (char& c : shown) {
+    if (c == '/') c = '\\';
+  }
+  if (shown.empty() || shown.find('\0') != std::string::npos) return shown;
+  // The long form of an existing path takes each part's spelling from its folder's entry.
+  char buffer[MAX_PATH];
+  DWORD length = GetLongPathNameA(shown.c_str(), buffer, sizeof buffer);
+  if (length == 0 || length >= sizeof buffer) return shown;
+  return std::string(buffer, length);
+}
+
 std::string Win32WindowsDirectory() {
   char buffer[256];
   UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);

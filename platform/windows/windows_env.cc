@@ -54,6 +54,9 @@ class WindowsEnv final : public Env {
     return RemoveWin32FilesInTheMaking(path, removed);
   }
   std::string DisplayPath(const std::string& path) const override { return path; }
+  std::string DisplayPathAsOnDisk(const std::string& path) override {
+    return Win32PathAsOnDisk(path);
+  }
 };
 
 }  // namespace
