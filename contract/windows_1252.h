@@ -3,10 +3,22 @@
 // and converts only where a report is written.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace vorlintex {
+
+// The character of a Windows-1252 byte. The five bytes the code page leaves undefined (0x81,
+// 0x8D, 0x8F, 0x90, 0x9D) are the control characters of the same number, as Windows and
+// browsers read them.
+char32_t Windows1252Character(unsigned char byte);
+
+// The byte that carries `c` in Windows-1252; nothing when the code page has none.
+std::optional<unsigned char> Windows1252Byte(char32_t c);
+
+// Appends the UTF-8 bytes of the character `c` (at most U+10FFFF).
+void AppendUtf8(char32_t c, std::string* out);
 
 // Each byte of `text` read as Windows-1252, written as UTF-8. The five bytes the code page
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the control characters of the same

@@ -3,47 +3,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "contract/windows_1252.h"
+
 namespace vorlintex::pagehost {
 namespace {
-
-// The characters of Windows-1252's bytes 0x80 to 0x9F; the rest are ISO-8859-1's, their own
-// number. 0x81, 0x8D, 0x8F, 0x90 and 0x9D are undefined and read as the control of their number.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t PageCharacter(unsigned char byte) {
-  if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
-  return byte;
-}
-
-// The byte that carries `c` in a page; nothing when the page's character set has none.
-std::optional<unsigned char> PageByte(char32_t c) {
-  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<unsigned char>(c);
-  for (unsigned char i = 0; i < 32; ++i) {
-    if (kHighControls[i] == c) return static_cast<unsigned char>(0x80 + i);
-  }
-  return std::nullopt;
-}
-
-void AppendUtf8(char32_t c, std::string* out) {
-  if (c < 0x80) {
-    *out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    *out += static_cast<char>(0xC0 | (c >> 6));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *out += static_cast<char>(0xE0 | (c >> 12));
-    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    *out += static_cast<char>(0xF0 | (c >> 18));
-    *out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    *out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 bool IsCharacter(char32_t c) { return c > 0 && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
 
@@ -116,12 +79,12 @@ std::string PostedToUtf8(std::string_view posted) {
   out.reserve(posted.size() + posted.size() / 2);
   for (size_t at = 0; at < posted.size();) {
     if (auto reference = Reference(posted.substr(at));
-        reference && IsCharacter(reference->first) && !PageByte(reference->first)) {
+        reference && IsCharacter(reference->first) && !Windows1252Byte(reference->first)) {
       AppendUtf8(reference->first, &out);
       at += reference->second;
       continue;
     }
-    AppendUtf8(PageCharacter(static_cast<unsigned char>(posted[at])), &out);
+    AppendUtf8(Windows1252Character(static_cast<unsigned char>(posted[at])), &out);
     ++at;
   }
   return out;
@@ -141,7 +104,7 @@ std::string Utf8ToPage(std::string_view text) {
       out += text[at++];
       continue;
     }
-    if (std::optional<unsigned char> byte = PageByte(character->first)) {
+    if (std::optional<unsigned char> byte = Windows1252Byte(character->first)) {
       out += static_cast<char>(*byte);
     } else {
       out += "&#" + std::to_string(static_cast<uint32_t>(character->first)) + ";";
