@@ -26,6 +26,8 @@ bool AtStatementStart(std::string_view code, bool line_starts_statement) {
          (AsciiEqualIgnoringCase(last, "then") || AsciiEqualIgnoringCase(last, "else"));
 }
 
+bool MayStartStringOrComment(char c) { return c == '"' || c == '\'' || c == 'r' || c == 'R'; }
+
 bool IsRemAt(std::string_view line, size_t i) {
   return i + 3 <= line.size() && AsciiEqualIgnoringCase(line.substr(i, 3), "rem") &&
          (i + 3 == line.size() || IsBlank(line[i + 3]) || line[i + 3] == ':');
@@ -75,8 +77,12 @@ void ScanLine(std::string_view line, bool statement_start, ScannedLine* out) {
       out->comment_continues = EndsInContinuation(line.substr(i));
       break;
     }
-    out->code += c;
-    ++i;
+    // Up to the next byte that may start a string or a comment, copied at once: most of a
+    // module's lines are long runs of plain code.
+    size_t end = i + 1;
+    while (end < line.size() && !MayStartStringOrComment(line[end])) ++end;
+    out->code.append(line, i, end - i);
+    i = end;
   }
   if (!out->comment_continues && EndsInContinuation(out->code)) {
     out->continues = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -379,8 +380,8 @@ class ModuleChecker::State {
 
   // Marks that are wrong wherever they stand, and names VBScript has and Visual Basic lacks.
   void ScanTokens(size_t offset) {
-    const bool print = std::any_of(tokens_.begin(), tokens_.end(),
-                                   [](const Token& t) { return IsWord(t, "print"); });
+    // Asked only of a statement that holds a ";": few do.
+    std::optional<bool> print;
     for (size_t k = 0; k < tokens_.size(); ++k) {
       const Token& token = tokens_[k];
       const size_t line = LineAt(offset + token.offset);
@@ -389,7 +390,11 @@ class ModuleChecker::State {
       } else if (token.kind == Token::Kind::kPunct) {
         // ";" separates a Print statement's items (Debug.Print a; b).
         const char c = token.text[0];
-        if (c == '{' || c == '}' || (c == ';' && !print)) {
+        if (c == ';' && !print) {
+          print = std::any_of(tokens_.begin(), tokens_.end(),
+                              [](const Token& t) { return IsWord(t, "print"); });
+        }
+        if (c == '{' || c == '}' || (c == ';' && !*print)) {
           Report(line, Cause::kNotVisualBasic, std::string(token.text));
         }
       } else if (token.kind == Token::Kind::kWord) {
@@ -399,6 +404,14 @@ class ModuleChecker::State {
   }
 
   void WordToken(size_t k, size_t line) {
+    // Every word of the module comes here: its length rules out most of the names asked after.
+    const std::string_view text = tokens_[k].text;
+    const size_t length = text.size() - (IsTypeCharacter(text.back()) ? 1 : 0);
+    if (length != std::string_view("regexp").size() &&
+        std::none_of(kVbscriptNames.begin(), kVbscriptNames.end(),
+                     [length](std::string_view name) { return name.size() == length; })) {
+      return;
+    }
     const bool member = k > 0 && (IsPunct(tokens_[k - 1], '.') || IsPunct(tokens_[k - 1], '!'));
     if (IsWord(tokens_[k], "regexp") && !context_.regexp_reference) {
       // New RegExp, As RegExp, As New VBScript_RegExp_55.RegExp.

@@ -6,10 +6,6 @@
 namespace vorlintex::modulecheck {
 namespace {
 
-bool IsTypeCharacter(char c) {
-  return c == '%' || c == '&' || c == '!' || c == '#' || c == '@' || c == '$';
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A type character ends the name or number before it only when no name follows it: "rs!Field"
@@ -73,13 +69,6 @@ void Tokenize(std::string_view s, std::vector<Token>* tokens) {
     }
     tokens->push_back(Token{kind, s.substr(start, i - start), start});
   }
-}
-
-bool IsWord(const Token& token, std::string_view word) {
-  if (token.kind != Token::Kind::kWord) return false;
-  std::string_view text = token.text;
-  if (!text.empty() && IsTypeCharacter(text.back())) text.remove_suffix(1);
-  return AsciiEqualIgnoringCase(text, word);
 }
 
 }  // namespace vorlintex::modulecheck

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "contract/ascii.h"
+
 namespace vorlintex::modulecheck {
 
 struct Token {
@@ -26,7 +28,20 @@ struct Token {
 // Replaces `tokens` with those of `statement`; spaces and tabs separate them.
 void Tokenize(std::string_view statement, std::vector<Token>* tokens);
 
+inline bool IsTypeCharacter(char c) {
+  return c == '%' || c == '&' || c == '!' || c == '#' || c == '@' || c == '$';
+}
+
 // The token is the word `word` in any ASCII letter case, a type character after it allowed.
-bool IsWord(const Token& token, std::string_view word);
+// Asked of every word a module holds, several times over: the lengths settle most answers.
+inline bool IsWord(const Token& token, std::string_view word) {
+  if (token.kind != Token::Kind::kWord) return false;
+  std::string_view text = token.text;
+  if (text.size() != word.size()) {
+    if (text.size() != word.size() + 1 || !IsTypeCharacter(text.back())) return false;
+    text.remove_suffix(1);
+  }
+  return AsciiEqualIgnoringCase(text, word);
+}
 
 }  // namespace vorlintex::modulecheck
