@@ -272,6 +272,7 @@ TEST_P(FileServiceContractTest, FolderTurnsAndFilesLeftInTheMaking) {
   const Lines left = {".vorlintex-0123456789abcdef.tmp", ".VORLINTEX-FEDCBA9876543210.TMP"};
   const Lines kept = {".vorlintex-0123456789abcdeg.tmp", ".vorlintex-0123456789abcde.tmp",
                       "notes.tmp", "inner/.vorlintex-0123456789abcdef.tmp"};
+  harness_->Put("out/Keep.CLS", "old");
   for (const std::string& name : left) harness_->Put("out/" + name, "half");
   for (const std::string& name : kept) harness_->Put("out/" + name, "mine");
   std::unique_ptr<TextStream> writing;
@@ -288,7 +289,24 @@ TEST_P(FileServiceContractTest, FolderTurnsAndFilesLeftInTheMaking) {
             Status::Code::kNotFound);
   EXPECT_EQ(removed, 0u);
 
+  // The holder owns the folder, and the name rules hold as without a turn: a file there in
+  // another letter case, or one made under the turn, is replaced under its own spelling. Once
+  // the turn is let go, what others made there meanwhile counts again.
+  auto write = [&](const std::string& path) {
+    std::unique_ptr<TextStream> stream;
+    return service().CreateTextFile(At(path), &stream).ok() && stream->WriteLine(path).ok() &&
+           stream->Close().ok();
+  };
+  EXPECT_TRUE(write("out\\keep.cls") && write("out\\NEW.CLS"));
   held.reset();
+  harness_->Put("out/Late.cls", "theirs");
+  EXPECT_TRUE(write("out\\LATE.CLS"));
+  EXPECT_EQ(harness_->Get("out/Keep.CLS"), "out\\keep.cls\r\n");
+  EXPECT_EQ(harness_->Get("out/new.cls"), "out\\NEW.CLS\r\n");
+  EXPECT_EQ(harness_->Get("out/Late.cls"), "out\\LATE.CLS\r\n");
+  Lines names = harness_->Names("out");
+  std::erase_if(names, [](const std::string& name) { return name.front() == '.'; });
+  EXPECT_EQ(names, (Lines{"Keep.CLS", "Late.cls", "new.cls", "notes.tmp"}));
   EXPECT_TRUE(take_elsewhere(At("out")).ok());
 }
 

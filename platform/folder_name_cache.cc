@@ -59,12 +59,27 @@ FolderNameCache::Answer FolderNameCache::Find(const std::string& folder, std::st
                                               Exact exact) {
   const std::string key = folder.empty() ? "." : folder;
   Answer answer;
-  answer.stamp = StampOf(key);
-  if (!answer.stamp) return answer;
   bool known = false;
+  bool owner = false;  // the folder is owned
+  bool owned = false;  // and its names are held
   FolderNameSet::Match match = FolderNameSet::Match::kNone;
   std::string spelling;
   {
+    // An owned folder's names, once read, hold without its stamp.
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = folders_.find(key);
+    owner = owned_.count(key) != 0 && !IsTemporaryName(name);
+    owned = owner && it != folders_.end();
+    if (owned) {
+      known = true;
+      answer.stamp = it->second.stamp;
+      Touch(&it->second);
+      match = it->second.names.Find(name, &spelling);
+    }
+  }
+  if (!owned) {
+    answer.stamp = StampOf(key);
+    if (!answer.stamp) return answer;
     std::lock_guard<std::mutex> lock(mutex_);
     auto it = folders_.find(key);
     // Names of files in the making are not held: the folder itself is asked for them.
@@ -77,7 +92,13 @@ FolderNameCache::Answer FolderNameCache::Find(const std::string& folder, std::st
   }
   answer.kind = Answer::kNone;
   if (known && match == FolderNameSet::Match::kNone) return answer;
-  if (exact == Exact::kUnchecked && NameExists(PathIn(key, name))) {
+  // In an owned folder a name held as spelled is there: what is made at it finds out anyway.
+  if (owned && match == FolderNameSet::Match::kSpelled && spelling == name) {
+    answer.kind = Answer::kExact;
+    return answer;
+  }
+  // An owned folder is read once, rather than asked for each name.
+  if (!owner && exact == Exact::kUnchecked && NameExists(PathIn(key, name))) {
     answer.kind = Answer::kExact;
     return answer;
   }
@@ -121,6 +142,15 @@ FolderNameCache::Answer FolderNameCache::Find(const std::string& folder, std::st
 void FolderNameCache::NoteCreated(const std::string& folder, std::string_view name,
                                   const std::optional<FolderStamp>& before) {
   const std::string key = folder.empty() ? "." : folder;
+  if (Owns(key)) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = folders_.find(key);
+    if (it == folders_.end()) return;
+    it->second.names.Add(name);
+    Account(&it->second);
+    KeepWithinBudget();
+    return;
+  }
   std::optional<FolderStamp> after = StampOf(key);
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = folders_.find(key);
@@ -140,6 +170,7 @@ void FolderNameCache::NoteCreated(const std::string& folder, std::string_view na
 void FolderNameCache::NoteNamesKept(const std::string& folder,
                                     const std::optional<FolderStamp>& before) {
   const std::string key = folder.empty() ? "." : folder;
+  if (Owns(key)) return;
   std::optional<FolderStamp> after = StampOf(key);
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = folders_.find(key);
@@ -151,6 +182,30 @@ void FolderNameCache::NoteNamesKept(const std::string& folder,
   }
   known.stamp = *after;
   known.recent = false;
+}
+
+void FolderNameCache::Own(const std::string& folder) {
+  const std::string key = folder.empty() ? "." : folder;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (owned_[key]++ > 0) return;
+  auto it = folders_.find(key);
+  if (it != folders_.end()) Erase(it);
+}
+
+void FolderNameCache::Disown(const std::string& folder) {
+  const std::string key = folder.empty() ? "." : folder;
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto owner = owned_.find(key);
+  if (owner == owned_.end() || --owner->second > 0) return;
+  owned_.erase(owner);
+  // What was noted under the turn is stamped no more: the next look reads the folder again.
+  auto it = folders_.find(key);
+  if (it != folders_.end()) Erase(it);
+}
+
+bool FolderNameCache::Owns(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return owned_.count(folder.empty() ? "." : folder) != 0;
 }
 
 size_t FolderNameCache::MemoryBytes() {

@@ -79,6 +79,14 @@ class FolderNameCache {
   // file in the making (temporary_name.h), whose names the cache does not hold.
   void NoteNamesKept(const std::string& folder, const std::optional<FolderStamp>& before);
 
+  // While this process holds a folder's turn (posix_folder_turn.h) no other run writes into
+  // it, and the run owns it: its names, once read, are trusted without asking its stamp again,
+  // and what this process makes or removes there is noted without asking either. Owning forgets
+  // what was read before, so the names trusted are read under the turn. Nested owners count.
+  void Own(const std::string& folder);
+  void Disown(const std::string& folder);
+  bool Owns(const std::string& folder);
+
   // For tests and measurements.
   size_t MemoryBytes();
   size_t FolderCount();
@@ -108,7 +116,8 @@ class FolderNameCache {
   const size_t budget_bytes_;
   std::mutex mutex_;
   std::unordered_map<std::string, Folder> folders_;
-  std::list<std::string> uses_;  // keys of `folders_`, most recently used first
+  std::list<std::string> uses_;                 // keys of `folders_`, most recently used first
+  std::unordered_map<std::string, int> owned_;  // keys of owned folders, and their owners
   size_t total_bytes_ = 0;
 };
 

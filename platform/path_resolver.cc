@@ -20,6 +20,13 @@ bool NameExists(const std::string& path) {
   return lstat(path.c_str(), &info) == 0;
 }
 
+// The stamp the cache's notes of a change are checked against; an owned folder's notes need
+// none.
+std::optional<FolderStamp> StampUnlessOwned(FolderNameCache& names, const std::string& folder) {
+  if (names.Owns(folder)) return std::nullopt;
+  return StampOf(folder);
+}
+
 void AppendPart(std::string* path, std::string_view part) {
   if (!path->empty() && path->back() != '/') *path += '/';
   path->append(part);
@@ -152,6 +159,7 @@ bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
     }
     file->replaces_file = S_ISREG(info.st_mode);
     file->replaced_mode = info.st_mode;
+    file->replaced_owner = info.st_uid;
   }
   file->folder = FolderOf(file->path);
   // Sixteen random digits make a taken name all but impossible; a few tries end any doubt.
@@ -163,7 +171,7 @@ bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
     }
     file->temporary = file->folder;
     AppendPart(&file->temporary, name);
-    std::optional<FolderStamp> before = StampOf(file->folder);
+    std::optional<FolderStamp> before = StampUnlessOwned(names, file->folder);
     if (create(file->temporary)) {
       names.NoteNamesKept(file->folder, before);
       return true;
@@ -174,7 +182,7 @@ bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
 }
 
 bool PutInPlace(FolderNameCache& names, const FileInTheMaking& file) {
-  std::optional<FolderStamp> before = StampOf(file.folder);
+  std::optional<FolderStamp> before = StampUnlessOwned(names, file.folder);
   if (rename(file.temporary.c_str(), file.path.c_str()) != 0) return false;
   size_t cut = file.path.rfind('/');
   std::string_view name =
@@ -184,7 +192,7 @@ bool PutInPlace(FolderNameCache& names, const FileInTheMaking& file) {
 }
 
 bool RemoveTemporary(FolderNameCache& names, const FileInTheMaking& file) {
-  std::optional<FolderStamp> before = StampOf(file.folder);
+  std::optional<FolderStamp> before = StampUnlessOwned(names, file.folder);
   if (unlink(file.temporary.c_str()) != 0) return false;
   names.NoteNamesKept(file.folder, before);
   return true;

@@ -44,6 +44,7 @@ struct FileInTheMaking {
   // its mode, of which the new file is to take the permission bits.
   bool replaces_file = false;
   unsigned replaced_mode = 0;
+  unsigned replaced_owner = 0;  // its owner's user id
 };
 
 // Resolves `path` and creates a new file in the folder of the result under a fresh temporary

@@ -43,7 +43,7 @@ class PosixEnv final : public Env {
 
   Status TakeFolderTurn(const std::string& path, bool wait,
                         std::unique_ptr<FolderTurn>* turn) override {
-    return TakePosixFolderTurn(*folders_, path, wait, turn);
+    return TakePosixFolderTurn(folders_, path, wait, turn);
   }
 
   Status RemoveFilesInTheMaking(const std::string& path, size_t* removed) override {

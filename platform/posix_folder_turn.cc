@@ -5,29 +5,41 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "platform/errno_status.h"
+#include "platform/folder_name_cache.h"
 #include "platform/path_resolver.h"
 
 namespace vorlintex {
 namespace {
 
+// While held, the run owns the folder: the names cache trusts what it read there.
 class PosixFolderTurn final : public FolderTurn {
  public:
-  explicit PosixFolderTurn(int fd) : fd_(fd) {}
+  PosixFolderTurn(int fd, std::shared_ptr<FolderNameCache> folders, std::string key)
+      : fd_(fd), folders_(std::move(folders)), key_(std::move(key)) {
+    folders_->Own(key_);
+  }
   // Closing the folder's last descriptor lets the lock go.
-  ~PosixFolderTurn() override { close(fd_); }
+  ~PosixFolderTurn() override {
+    folders_->Disown(key_);
+    close(fd_);
+  }
 
  private:
   const int fd_;
+  const std::shared_ptr<FolderNameCache> folders_;
+  const std::string key_;
 };
 
 }  // namespace
 
-Status TakePosixFolderTurn(FolderNameCache& folders, const std::string& path, bool wait,
-                           std::unique_ptr<FolderTurn>* turn) {
+Status TakePosixFolderTurn(std::shared_ptr<FolderNameCache> folders, const std::string& path,
+                           bool wait, std::unique_ptr<FolderTurn>* turn) {
   turn->reset();
   if (path.find('\0') != std::string::npos) return ErrnoStatus(path, ENOENT);
-  const std::string resolved = ResolveWindowsPath(folders, path);
+  const std::string resolved = ResolveWindowsPath(*folders, path);
   const int fd =
       open(resolved.empty() ? "." : resolved.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) {
@@ -46,7 +58,7 @@ Status TakePosixFolderTurn(FolderNameCache& folders, const std::string& path, bo
     // EINVAL or ENOLCK: a file system that keeps no locks (some network and FUSE ones).
     return Status::IOError(path, ErrnoText(error));
   }
-  *turn = std::make_unique<PosixFolderTurn>(fd);
+  *turn = std::make_unique<PosixFolderTurn>(fd, std::move(folders), resolved);
   return Status::OK();
 }
 

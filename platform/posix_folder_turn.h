@@ -12,9 +12,9 @@ namespace vorlintex {
 class FolderNameCache;
 
 // Env::TakeFolderTurn for the folder `path`, resolved with Windows name rules and the names in
-// `folders`. Every open of the folder locks on its own, so two Envs of one process, as two
-// processes, take turns.
-Status TakePosixFolderTurn(FolderNameCache& folders, const std::string& path, bool wait,
-                           std::unique_ptr<FolderTurn>* turn);
+// `folders`, which owns the folder while the turn is held (FolderNameCache::Own). Every open of
+// the folder locks on its own, so two Envs of one process, as two processes, take turns.
+Status TakePosixFolderTurn(std::shared_ptr<FolderNameCache> folders, const std::string& path,
+                           bool wait, std::unique_ptr<FolderTurn>* turn);
 
 }  // namespace vorlintex

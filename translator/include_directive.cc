@@ -68,14 +68,17 @@ IncludeFile IncludeResolver::Open(std::string_view file_name) const {
     record(Status::Error(path, made.ok() ? "no file service object" : made.reason()));
     return IncludeFile(std::move(path), nullptr, nullptr, false, failures_);
   }
-  if (!service->FileExists(path)) {
-    return IncludeFile(std::move(path), nullptr, nullptr, true, failures_);
-  }
+  // The open says whether the file is there; only a failed one asks again, so that whatever
+  // is not an ordinary file to open (a folder of that name, a name that cannot be looked up)
+  // is missing, as the host would find it.
   std::unique_ptr<fs::TextStream> stream;
   Status opened = service->OpenTextFile(path, &stream);
   if (!opened.ok()) {
-    record(opened);
     stream.reset();
+    if (opened.code() == Status::Code::kNotFound || !service->FileExists(path)) {
+      return IncludeFile(std::move(path), nullptr, nullptr, true, failures_);
+    }
+    record(opened);
   }
   return IncludeFile(std::move(path), std::move(service), std::move(stream), false, failures_);
 }
