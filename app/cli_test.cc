@@ -43,6 +43,8 @@ class CliTest : public ::testing::Test {
     files_->AddFile("C:\\chk\\E.ASP",
                     "<!-- #include file=\"M.INC\" -->\r\n<% Function F()\r\nEnd Function %>\r\n");
     files_->AddFile("C:\\chk\\m.inc", "M <% m = 1 %>\r\n");
+    files_->AddFile("C:\\inc\\default.asp", "<!-- #include file=\"Menu.asp\" -->\r\n");
+    files_->AddFile("C:\\inc\\menu.asp", "<p>Menu</p>\r\n");
     env_->FailOn(FileOperation::kCreateFolder, "C:\\elsewhere");
   }
 
@@ -98,7 +100,7 @@ TEST_F(CliTest, ExitStatusAndMessage) {
       {Convert({"Orders.asp"}, "c:\\SRC"), 1, "the target directory is the source directory"},
       {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--all"},
        1,
-       "vorlintex: no ASP pages found in C:; its subfolders hold 7, which --recursive converts; "
+       "vorlintex: no ASP pages found in C:; its subfolders hold 9, which --recursive converts; "
        "nothing was written\n"},
       {{"convert", "--source", "C:", "--target", "C:\\out", "--dll", "x", "--recursive"},
        2,
@@ -109,6 +111,14 @@ TEST_F(CliTest, ExitStatusAndMessage) {
        "vorlintex: 1 page(s) were left out for a missing include file\n"},
       {{"check", "--source", "C:", "--recursive"}, 2, ""},
       {Convert({"--recursive", "Orders.asp"}), 64, "--recursive"},
+      {{"convert", "--source", "C:\\inc", "--target", "C:\\out", "--dll", "x", "--all"},
+       0,
+       "Include files left out of the pages (--include-files-too converts them): 1\n"
+       "  menu.asp\nPages converted into C:\\out: 1\n"},
+      {{"convert", "--source", "C:\\inc", "--target", "C:\\out", "--dll", "x", "--all",
+        "--include-files-too"},
+       0,
+       "Pages converted into C:\\out: 2\n"},
       {{"convert", "--source", "C:\\nowhere", "--target", "C:\\out", "--dll", "x", "--all"},
        1,
        "vorlintex: cannot list the source folder C:\\nowhere"},
@@ -168,7 +178,7 @@ TEST_F(CliTest, AFailedFileOperationExitsOneAndCountsWhatIsOnDisk) {
             "Failures: 2\n"
             "  cannot write C:\\out\\orders.cls: injected failure\n"
             "  cannot read C:\\src\\gone.asp: No such file or directory\n");
-  EXPECT_EQ(files_->AllFiles().size(), 7u + 10u);
+  EXPECT_EQ(files_->AllFiles().size(), 7u + 12u);
 }
 
 // While another process (a second Env over the same store) holds the target folder, a
@@ -229,7 +239,7 @@ TEST_F(CliTest, AStoppedRunSaysWhichFilesItLeftAsTheyWere) {
             "  C:\\out\\Shop.vbp\n"
             "  C:\\out\\Shop.bat\n");
   EXPECT_EQ(files_->Contents("C:\\out\\Shop.vbp"), "an earlier project\r\n");
-  EXPECT_EQ(files_->AllFiles().size(), 10u + 1u + 3u);
+  EXPECT_EQ(files_->AllFiles().size(), 12u + 1u + 3u);
 }
 
 // With --keep-going the page that lacks an include file is left out, its earlier files kept,

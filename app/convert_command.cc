@@ -1,6 +1,7 @@
 #include "app/convert_command.h"
 
 #include <CLI/CLI.hpp>
+#include <set>
 #include <string>
 #include <utility>
 
@@ -11,6 +12,7 @@
 #include "app/stream_response.h"
 #include "app/usage.h"
 #include "generator/generation_run.h"
+#include "generator/include_files.h"
 #include "generator/page_check.h"
 #include "generator/run_names.h"
 #include "generator/selectable_pages.h"
@@ -140,6 +142,19 @@ Status ListPages(Env& env, const std::string& source_dir, bool recursive,
   return generator::SelectablePages(env, source_dir, pages);
 }
 
+void LeaveOutIncludeFiles(Env& env, const std::string& source_dir, std::vector<std::string>* pages,
+                          std::ostream& out) {
+  const std::vector<std::string> included = generator::IncludedPages(env, source_dir, *pages);
+  if (included.empty()) return;
+  const std::set<std::string> left_out(included.begin(), included.end());
+  std::erase_if(*pages, [&left_out](const std::string& page) { return left_out.count(page) != 0; });
+  out << "Include files left out of the pages (--include-files-too converts them): "
+      << included.size() << "\n";
+  constexpr size_t kListed = 20;
+  for (size_t i = 0; i < included.size() && i < kListed; ++i) out << "  " << included[i] << "\n";
+  if (included.size() > kListed) out << "  and " << included.size() - kListed << " more\n";
+}
+
 int NoPages(Env& env, const std::string& source_dir, std::ostream& err) {
   err << "vorlintex: no ASP pages found in " << env.DisplayPath(source_dir);
   std::vector<std::string> below;
@@ -172,6 +187,11 @@ void AddConvertOptions(CLI::App* command, ConvertOptions* options) {
       "Convert every page of the source folder and of its subfolders into one project, each "
       "replacement page at its own path under the target");
   recursive->excludes(pages);
+  command
+      ->add_flag("--include-files-too", options->include_files_too,
+                 "With --all or --recursive, also convert the files other pages include "
+                 "(header.inc, menu.asp), which are otherwise left out")
+      ->excludes(pages);
   command->add_flag("--html", options->html,
                     "Print the run's page as the wizard shows it instead of a summary");
   command->add_flag("--check", options->check,
@@ -218,6 +238,14 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
       out << "Pages found: " << input.pages.size() << " in " << folders << " folder(s)\n";
     }
     if (input.pages.empty()) return NoPages(env, options.source_dir, err);
+    if (!options.include_files_too) {
+      LeaveOutIncludeFiles(env, options.source_dir, &input.pages, out);
+      if (input.pages.empty()) {
+        err << "vorlintex: every page found is included by another; nothing was written "
+               "(--include-files-too converts them)\n";
+        return kExitFailed;
+      }
+    }
   }
 
   generator::TargetTurns turns;

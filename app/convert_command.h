@@ -31,6 +31,8 @@ struct ConvertOptions {
   bool keep_going = false;
   // The pages of the source folder and of all its subfolders, in one project.
   bool recursive = false;
+  // With --all or --recursive: also the files other pages include, which are left out.
+  bool include_files_too = false;
   RuleOptions rules;
   // The target folder as the Windows machine that compiles sees it, for the build line.
   std::optional<std::string> build_path;
@@ -42,6 +44,11 @@ struct ConvertOptions {
 // number of folders listed; the failures of generator::SitePages.
 Status ListPages(Env& env, const std::string& source_dir, bool recursive,
                  std::vector<std::string>* pages, size_t* folders);
+
+// Leaves out of `pages` the files other pages of them include (generator::IncludedPages), and
+// says which.
+void LeaveOutIncludeFiles(Env& env, const std::string& source_dir, std::vector<std::string>* pages,
+                          std::ostream& out);
 
 // Tells that --all found no pages in `source_dir`, and how many its subfolders hold; exit 1.
 int NoPages(Env& env, const std::string& source_dir, std::ostream& err);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "generator/generation_run_test_texts.h"
+#include "generator/include_files.h"
 #include "generator/selectable_pages.h"
 
 namespace vorlintex::generator {
@@ -92,6 +93,27 @@ TEST(SiteRunTest, ATreeOfFoldersIsOneProjectMirroredInTheTarget) {
         "this run");
     EXPECT_EQ(failures, expected);
   }
+}
+
+// A page that another page includes is an include file, however its directive names it; a
+// page naming itself, a file that is not one of the pages, a path climbing above the source
+// folder and a directive without a name make none.
+TEST(SiteRunTest, TheFilesOtherPagesIncludeAreIncludeFiles) {
+  testing::MemoryRun run;
+  const std::pair<const char*, const char*> site[] = {
+      {"default.asp", "<p><!-- #include file=\"Menu.ASP\" --></p>\r\n<!-- #include -->\r\n"},
+      {"menu.asp", "<!-- #include virtual=\"/parts/foot.asp\" -->\r\n"},
+      {"parts\\foot.asp", "<!-- #include file=\"./../parts/side.asp\" -->\r\n"},
+      {"parts\\side.asp", "<!-- #include file=\"side.asp\" -->\r\n"},
+      {"admin\\index.asp", "<!--#include file=\"../inc/none.asp\"-->\r\n"},
+      {"admin\\up.asp", "<!-- #include file=\"../../admin/up.asp\" -->\r\n"}};
+  Lines pages;
+  for (const auto& [page, text] : site) {
+    run.files->AddFile(std::string("C:\\site\\") + page, text);
+    pages.push_back(page);
+  }
+  EXPECT_EQ(IncludedPages(run.env, "C:\\site", pages),
+            (Lines{"menu.asp", "parts\\foot.asp", "parts\\side.asp"}));
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ class IncludeResolver {
   IncludeResolver(std::string source_dir, Env* env, FailureLog* failures)
       : source_dir_(std::move(source_dir)), env_(env), failures_(failures) {}
 
-  // Makes a new file service object, asks it whether the include file exists, and opens it.
+  // Makes a new file service object and opens the include file with it; only an open that
+  // fails asks whether the file exists.
   IncludeFile Open(std::string_view file_name) const;
 
   // A check of a page, not a run: a missing include file is reported and passed over, so
