@@ -43,6 +43,10 @@ void AddCheckOptions(CLI::App* command, CheckOptions* options) {
       ->capture_default_str();
   command->add_option("--html", options->html_file, "Also write an HTML report to FILE")
       ->type_name("FILE");
+  command->add_flag("--keep-going", options->keep_going,
+                    "Count a page whose include file is missing as left out, as convert "
+                    "--keep-going leaves it out, not as the page that stops the run");
+  AddRuleOptions(command, &options->rules);
 }
 
 int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) {
@@ -52,6 +56,7 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};
   input.subfolders = options.recursive;
+  input.keep_going = options.keep_going;
   if (options.all || options.recursive) {
     size_t folders = 0;
     if (Status listed =
@@ -78,7 +83,10 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
     html = std::make_unique<HtmlReport>(env, options.html_file);
     reporters.push_back(html.get());
   }
-  const generator::CheckTotals totals = generator::CheckPages(input, env, reporters);
+  Services services;
+  ApplyRuleOptions(options.rules, &services);
+  const generator::CheckTotals totals =
+      generator::CheckPages(input, env, reporters, {services.rules, services.site_root});
   if (html != nullptr) {
     if (Status written = html->Finish(); !written.ok()) {
       err << "vorlintex: cannot write " << DisplayMessage(env, written) << "\n";
