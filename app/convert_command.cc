@@ -87,12 +87,17 @@ std::string CheckCommandFor(const ConvertOptions& options, const std::vector<std
     command += " --recursive";
   } else if (options.all) {
     command += " --all";
-  } else {
-    for (const std::string& page : pages) command += " " + ShellWord(page);
   }
+  // The DLL name makes the ProgIDs the check measures; a run that keeps going leaves pages
+  // out, which the check then names so.
+  command += " --dll " + ShellWord(options.dll_name);
+  if (options.keep_going) command += " --keep-going";
   if (options.rules.rules != "classic") command += " --rules " + options.rules.rules;
   if (!options.rules.site_root.empty()) {
     command += " --site-root " + ShellWord(env.DisplayPath(options.rules.site_root));
+  }
+  if (!options.all && !options.recursive) {
+    for (const std::string& page : pages) command += " " + ShellWord(page);
   }
   return command;
 }
