@@ -67,7 +67,8 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
     }
   }
   // Names that were not given are not checked.
-  if (options.dll_name.empty()) input.dll_name = "Checked";
+  const bool dll_named = !options.dll_name.empty();
+  if (!dll_named) input.dll_name = "Checked";
   if (options.target_dir.empty()) input.target_dir = "C:\\Checked";
 
   // The findings go out as they are found; the HTML report beside the printed one.
@@ -86,7 +87,7 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
   Services services;
   ApplyRuleOptions(options.rules, &services);
   const generator::CheckTotals totals =
-      generator::CheckPages(input, env, reporters, {services.rules, services.site_root});
+      generator::CheckPages(input, env, reporters, {services.rules, services.site_root, dll_named});
   if (html != nullptr) {
     if (Status written = html->Finish(); !written.ok()) {
       err << "vorlintex: cannot write " << DisplayMessage(env, written) << "\n";

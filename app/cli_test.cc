@@ -559,7 +559,9 @@ TEST_F(CliTest, CheckPrintsEachPageByItsPath) {
                     "<!-- #include file=\"lib.inc\" -->\r\n<% Sub Open()\r\n%>\r\n");
     EXPECT_EQ(Run(c.args), c.status) << err_.str();
     EXPECT_EQ(out_.str(), c.out);
-    if (!c.html_file.empty()) EXPECT_EQ(files_->Contents(c.html_file).value_or(""), c.html);
+    if (!c.html_file.empty()) {
+      EXPECT_EQ(files_->Contents(c.html_file).value_or(""), c.html);
+    }
   }
 }
 

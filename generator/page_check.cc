@@ -396,12 +396,21 @@ class RulesPageObserver : public compilable::RulesObserver {
     Finding told{page_.file, line, kind, {}, {}, "", {}, 0};
     std::string shown;
     if (!AsciiEqualIgnoringCase(path, source_path_) && !path.empty()) {
-      Frame* frame = FrameOf(path);
-      if (frame == nullptr || frame->told_before) return;  // told with the page that read it
-      ++frame->told->findings;
-      told.file = frame->file;
+      if (Frame* frame = FrameOf(path); frame != nullptr) {
+        if (frame->told_before) return;  // told with the page that read it first
+        ++frame->told->findings;
+        told.file = frame->file;
+        told.included_from_line = frames_.front().line;
+      } else {
+        // Told once the include file is read (a procedure it opened and the page closed).
+        shown = Shown(path);
+        auto known = told_.find(shown);
+        if (known != told_.end() && known->second.page != page_.file) return;
+        if (known != told_.end()) ++known->second.findings;
+        told.file = shown;
+        told.included_from_line = directive_of_[AsciiLower(path)];
+      }
       told.included_from = page_.file;
-      told.included_from_line = frames_.front().line;
     }
     const std::string message = Message(finding, detail);
     told.message = message;
@@ -417,6 +426,7 @@ class RulesPageObserver : public compilable::RulesObserver {
     frame.path = AsciiLower(path);
     frame.file = env_.DisplayPathAsOnDisk(ResolveDotParts(path));
     frame.line = frames_.empty() ? line : frames_.front().line;
+    directive_of_.try_emplace(frame.path, frame.line);
     auto [it, first] = told_.try_emplace(frame.file, ToldInclude{page_.file, 0});
     frame.told = &it->second;
     frame.told_before = !first;
@@ -497,6 +507,9 @@ class RulesPageObserver : public compilable::RulesObserver {
   const bool keep_going_;
   PageRecord& page_;
   std::vector<Frame> frames_;  // the include files being read, the page's directive first
+  // Each include file read, by lower-case path: the line of the page's directive that first
+  // led to it.
+  std::map<std::string, int> directive_of_;
   bool missing_include_ = false;
 };
 
@@ -540,7 +553,8 @@ void CheckCompilablePage(const RunInput& input, const CheckRules& rules, const P
   compilable::CompilableResult translated = compilable::TranslateCompilable(translation);
   page.class_module = translated.class_name + ".cls";
 
-  const std::string prog_id = DllName(input.dll_name) + "." + translated.class_name;
+  const std::string prog_id =
+      (rules.dll_named ? DllName(input.dll_name) : std::string("D")) + "." + translated.class_name;
   if (prog_id.size() > kProgIdLimit) {
     const std::string message = "the ProgID " + prog_id + " is " + std::to_string(prog_id.size()) +
                                 " characters long, over COM's 39: the class cannot be registered";

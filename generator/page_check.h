@@ -113,6 +113,9 @@ class CheckReporter {
 struct CheckRules {
   RuleSet rules = RuleSet::kClassic;
   std::string site_root;  // with the compilable rules; empty for the source folder
+  // False when the DLL name was not given: a ProgID is then measured with a name of one letter,
+  // so that only a class name too long for any DLL is told.
+  bool dll_named = true;
 };
 
 // Checks the pages of `input` against the files of `env`, telling each reporter in turn. A page

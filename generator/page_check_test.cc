@@ -106,7 +106,9 @@ TEST(PageCheckTest, TellsAsItGoes) {
         {"C:\\src\\b.asp",
          "<!-- #include file=\"lib.inc\" -->\r\n<% Sub L() : End Sub %>\r\n<% Class Box\r\n"
          "Sub Add(v)\r\n%>\r\n"},
-        {"C:\\src\\c.asp", "<% Class Box\r\nEnd Class %>\r\n"},
+        {"C:\\src\\c.asp",
+         "<% Class Box\r\nEnd Class %>\r\n<!-- #include file=\"open.inc\" -->\r\n"},
+        {"C:\\src\\open.inc", "<% Sub Never() %>\r\n"},
         {"C:\\src\\2-a-page-named-to-make-a-long-progid.asp", "<p>x</p>\r\n"},
         {"C:\\src\\big.asp", "<% If a Then %>" + std::string(70000, 'x') + "<% End If %>"}},
        "> C:\\src\\a.asp\n"
@@ -125,8 +127,9 @@ TEST(PageCheckTest, TellsAsItGoes) {
        "C:\\src\\b.asp:3 [procedure-not-closed] <% Class Box\n"
        "= C:\\src\\b.asp 2 (1 C:\\src\\Lib.inc 2 with C:\\src\\a.asp) will-not-compile\n"
        "> C:\\src\\c.asp\n"
+       "C:\\src\\open.inc:1 [procedure-not-closed] <% Sub Never() %> < C:\\src\\c.asp:3\n"
        "C:\\src\\c.asp:1 [class-redefined] Box\n"
-       "= C:\\src\\c.asp 1 compiles\n"
+       "= C:\\src\\c.asp 2 compiles\n"
        "> C:\\src\\2-a-page-named-to-make-a-long-progid.asp\n"
        "C:\\src\\2-a-page-named-to-make-a-long-progid.asp:1 [progid-too-long] "
        "Shop.p2_a_page_named_to_make_a_long_progid\n"
@@ -134,7 +137,7 @@ TEST(PageCheckTest, TellsAsItGoes) {
        "> C:\\src\\big.asp\n"
        "C:\\src\\big.asp:1 [block-too-large] \n"
        "= C:\\src\\big.asp 1 will-not-compile\n"
-       "end 5 5 11 missing\n",
+       "end 5 5 12 missing\n",
        {RuleSet::kCompilable, ""}},
   };
   for (const auto& c : cases) {
