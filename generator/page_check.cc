@@ -347,7 +347,8 @@ Finding FileFinding(std::string_view file, size_t kind, std::string_view source)
   return Finding{file, file.empty() ? 0 : 1, kind, kKinds[kind].what, source, "", {}, 0};
 }
 
-// The lines of the files a page's findings are on, read again when a finding needs its line.
+// The lines of the files a page's findings are on, read again when a finding needs its line:
+// the rules read each file whole and keep none of its lines.
 class SourceLines {
  public:
   explicit SourceLines(fs::TextFileService* files) : files_(files) {}
@@ -358,7 +359,6 @@ class SourceLines {
     if (line < 1 || static_cast<size_t>(line) > lines.size()) return {};
     return lines[line - 1];
   }
-  void Clear() { texts_.clear(); }
 
  private:
   void Read(const std::string& path, std::vector<std::string>* lines) {
@@ -454,7 +454,7 @@ class RulesPageObserver : public compilable::RulesObserver {
   };
 
   // The include file being read at `path`; null when it is no longer read (a procedure it
-  // left open, told at the page's end: told with the page).
+  // left open is told at the page's end).
   Frame* FrameOf(const std::string& path) {
     const std::string lower = AsciiLower(path);
     for (auto it = frames_.rbegin(); it != frames_.rend(); ++it) {
@@ -472,8 +472,7 @@ class RulesPageObserver : public compilable::RulesObserver {
     switch (finding) {
       case RulesFinding::kNoEquivalent:
         return "Visual Basic 6 has no " + d +
-               ": the statement is kept as written, and will not "
-               "compile";
+               ": the statement is kept as written, and will not compile";
       case RulesFinding::kForeignScript:
         return "a server script block in " + d + " is kept as written, and will not compile";
       case RulesFinding::kIncludeCycle:
@@ -492,8 +491,8 @@ class RulesPageObserver : public compilable::RulesObserver {
                " is not written: the project keeps the first";
       case RulesFinding::kProcedureNotClosed:
         return d +
-               " is never closed: it is closed at the end of the page, and holds the rest "
-               "of the page";
+               " is never closed: it is closed at the end of the page, and holds the rest of "
+               "the page";
       default:
         return std::string(kKinds[KindOf(finding)].what);
     }
