@@ -27,7 +27,8 @@ void AddCheckOptions(CLI::App* command, CheckOptions* options) {
       ->type_name("DIR");
   command->add_option("--target", options->target_dir,
                       "Target folder, to check the build script's names");
-  command->add_option("--dll", options->dll_name, "DLL name, to check it and the build script");
+  command->add_option("--dll", options->dll_name,
+                      "DLL name, to check it, the build script and the ProgIDs");
   CLI::Option* all =
       command->add_flag("--all", options->all, "Check every page the wizard would list");
   CLI::Option* pages =
