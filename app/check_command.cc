@@ -27,7 +27,8 @@ void AddCheckOptions(CLI::App* command, CheckOptions* options) {
       ->type_name("DIR");
   command->add_option("--target", options->target_dir,
                       "Target folder, to check the build script's names");
-  command->add_option("--dll", options->dll_name, "DLL name, to check it and the build script");
+  command->add_option("--dll", options->dll_name,
+                      "DLL name, to check it, the build script and the ProgIDs");
   CLI::Option* all =
       command->add_flag("--all", options->all, "Check every page the wizard would list");
   CLI::Option* pages =
@@ -43,6 +44,10 @@ void AddCheckOptions(CLI::App* command, CheckOptions* options) {
       ->capture_default_str();
   command->add_option("--html", options->html_file, "Also write an HTML report to FILE")
       ->type_name("FILE");
+  command->add_flag("--keep-going", options->keep_going,
+                    "Count a page whose include file is missing as left out, as convert "
+                    "--keep-going leaves it out, not as the page that stops the run");
+  AddRuleOptions(command, &options->rules);
 }
 
 int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) {
@@ -52,6 +57,7 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};
   input.subfolders = options.recursive;
+  input.keep_going = options.keep_going;
   if (options.all || options.recursive) {
     size_t folders = 0;
     if (Status listed =
@@ -62,7 +68,8 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
     }
   }
   // Names that were not given are not checked.
-  if (options.dll_name.empty()) input.dll_name = "Checked";
+  const bool dll_named = !options.dll_name.empty();
+  if (!dll_named) input.dll_name = "Checked";
   if (options.target_dir.empty()) input.target_dir = "C:\\Checked";
 
   // The findings go out as they are found; the HTML report beside the printed one.
@@ -78,7 +85,10 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
     html = std::make_unique<HtmlReport>(env, options.html_file);
     reporters.push_back(html.get());
   }
-  const generator::CheckTotals totals = generator::CheckPages(input, env, reporters);
+  Services services;
+  ApplyRuleOptions(options.rules, &services);
+  const generator::CheckTotals totals =
+      generator::CheckPages(input, env, reporters, {services.rules, services.site_root, dll_named});
   if (html != nullptr) {
     if (Status written = html->Finish(); !written.ok()) {
       err << "vorlintex: cannot write " << DisplayMessage(env, written) << "\n";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/rule_options.h"
 #include "contract/env.h"
 
 namespace CLI {
@@ -23,6 +24,10 @@ struct CheckOptions {
   bool recursive = false;       // the pages of the subfolders too, as convert --recursive
   std::string format = "text";  // or "json"
   std::string html_file;        // also write the HTML report here
+  RuleOptions rules;            // the rules the pages are read by, as convert takes them
+  // A page whose include file is missing is left out, as convert --keep-going leaves it,
+  // rather than stopping the run.
+  bool keep_going = false;
 };
 
 void AddCheckOptions(CLI::App* command, CheckOptions* options);

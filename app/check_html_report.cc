@@ -32,6 +32,8 @@ std::string VerdictText(Verdict verdict) {
       return "stops the run";
     case Verdict::kCannotBeRead:
       return "cannot be read";
+    case Verdict::kLeftOut:
+      return "left out";
   }
   return "";
 }
@@ -181,7 +183,11 @@ void HtmlReport::CheckEnds(const generator::CheckTotals& totals) {
              "; pages with findings: ", std::to_string(totals.pages_with_findings), "<br>",
              "Pages that compile: ", verdict(Verdict::kCompiles), "; will not compile: ",
              verdict(Verdict::kWillNotCompile), "; stop the run: ", verdict(Verdict::kStopsTheRun),
-             "; cannot be read: ", verdict(Verdict::kCannotBeRead), "</p>"}));
+             "; cannot be read: ", verdict(Verdict::kCannotBeRead),
+             totals.verdicts[static_cast<size_t>(Verdict::kLeftOut)] == 0
+                 ? ""
+                 : "; left out: " + verdict(Verdict::kLeftOut),
+             "</p>"}));
   for (const std::string& name : names_) Line(Join({"<p>", name, "</p>"}));
   if (!pages_.empty()) {
     Line("<h3>Pages to look at</h3>");

@@ -113,6 +113,10 @@ void JsonReport::CheckEnds(const generator::CheckTotals& totals) {
   out_ << (no_page ? "]" : "\n]") << ",\n\"pages_read\": " << totals.pages_read
        << ", \"pages_with_findings\": " << totals.pages_with_findings << ", \"verdicts\": {";
   for (size_t v = 0; v < generator::kVerdicts; ++v) {
+    if (static_cast<generator::Verdict>(v) == generator::Verdict::kLeftOut &&
+        totals.verdicts[v] == 0) {
+      continue;  // only a check that keeps going leaves pages out
+    }
     out_ << (v == 0 ? "" : ", ")
          << JsonString(generator::VerdictName(static_cast<generator::Verdict>(v))) << ": "
          << totals.verdicts[v];

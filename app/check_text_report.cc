@@ -65,6 +65,9 @@ void TextReport::CheckEnds(const generator::CheckTotals& totals) {
     if (size_t unread = verdicts[static_cast<size_t>(Verdict::kCannotBeRead)]; unread > 0) {
       out_ << "; cannot be read: " << unread;
     }
+    if (size_t left_out = verdicts[static_cast<size_t>(Verdict::kLeftOut)]; left_out > 0) {
+      out_ << "; left out: " << left_out;
+    }
     out_ << "\n";
   }
   for (size_t kind = 0; kind < FindingKinds().size(); ++kind) {

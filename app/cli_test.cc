@@ -76,6 +76,20 @@ Args Check(const Args& more) {
   return args;
 }
 
+// The head of every HTML report of check, up to its pages.
+const std::string kReportHead =
+    "<!DOCTYPE html>\r\n"
+    "<html lang=\"en\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" content=\"width="
+    "device-width\"><title>vorlintex check</title>\r\n"
+    "<style>body{font-family:sans-serif;margin:8px}.report{display:flex;flex-direction:column"
+    "}.summary{order:-1}table{border-collapse:collapse;table-layout:fixed;width:100%;margin:4"
+    "px 0}td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;text-align:left;over"
+    "flow-wrap:anywhere}col.n{width:7em}pre{margin:0;white-space:pre-wrap;overflow-wrap:anywh"
+    "ere}summary{cursor:pointer;overflow-wrap:anywhere}details{margin:2px 0}.v{color:#a00}</s"
+    "tyle></head><body>\r\n"
+    "<h1>vorlintex check</h1><div class=\"report\">\r\n"
+    "<section><h2>Pages</h2>\r\n";
+
 // What each command line exits with, and a part of what it prints (on stdout when it exits
 // zero, on stderr otherwise). A usage error is one line on stderr that points to the help, and
 // nothing is written.
@@ -128,6 +142,13 @@ TEST_F(CliTest, ExitStatusAndMessage) {
       {Convert({"--html", "Orders.asp"}, "C:\\elsewhere"), 1,
        "vorlintex: cannot create C:\\elsewhere: injected failure\n"},
       {Check({"b.asp"}), 0, "Pages read: 1; pages with findings: 0\n"},
+      {Check({"b.asp", "--rules", "compilable"}), 0, "Pages read: 1; pages with findings: 0\n"},
+      {Check({"b.asp", "--rules", "strict"}), 64, "--rules"},
+      {Check({"c.asp", "--keep-going"}), 2, ""},
+      {{"convert", "--source", "C:\\chk", "--target", "C:\\out", "--dll", "Shop", "E.ASP"},
+       0,
+       "\n1 of 1 class modules will not compile, as far as the module checker can tell: run "
+       "vorlintex check --source C:\\chk --dll Shop E.ASP for the reasons\n"},
       {Check({"b.asp", "--dll", "my shop"}), 1, ""},
       {Check({"--all"}), 2, ""},
       {{}, 64, "vorlintex"},
@@ -293,43 +314,33 @@ TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
   ASSERT_EQ(Run(Check({"a.asp", "b.asp", "--html", "C:\\chk\\check.html"})), 1) << err_.str();
   EXPECT_EQ(
       files_->Contents("C:\\chk\\check.html"),
-      "<!DOCTYPE html>\r\n"
-      "<html lang=\"en\"><head><meta charset=\"utf-8\"><meta name=\"viewport\" content=\"width="
-      "device-width\"><title>vorlintex check</title>\r\n"
-      "<style>body{font-family:sans-serif;margin:8px}.report{display:flex;flex-direction:column"
-      "}.summary{order:-1}table{border-collapse:collapse;table-layout:fixed;width:100%;margin:4"
-      "px 0}td,th{border:1px solid #bbb;padding:2px 6px;vertical-align:top;text-align:left;over"
-      "flow-wrap:anywhere}col.n{width:7em}pre{margin:0;white-space:pre-wrap;overflow-wrap:anywh"
-      "ere}summary{cursor:pointer;overflow-wrap:anywhere}details{margin:2px 0}.v{color:#a00}</s"
-      "tyle></head><body>\r\n"
-      "<h1>vorlintex check</h1><div class=\"report\">\r\n"
-      "<section><h2>Pages</h2>\r\n"
-      "<details id=\"p1\"><summary>C:\\chk\\a.asp: 1 finding; compiles</summary>\r\n"
-      "<table><colgroup><col class=\"n\"><col><col></colgroup><tr><th>Line</th><th>Source line<"
-      "/th><th>Class module</th></tr>\r\n"
-      "<tr><th colspan=\"3\">text-before-code: 1 (line 1)</th></tr>\r\n"
-      "<tr><td>1</td><td><pre>Hi &lt;% x = 1 %&gt;</pre></td><td><pre> x = 1 </pre></td></tr>\r"
-      "\n"
-      "</table>\r\n"
-      "</details>\r\n"
-      "</section>\r\n"
-      "<section class=\"summary\"><h2>Summary</h2>\r\n"
-      "<p>Pages read: 2; pages with findings: 1<br>Pages that compile: 2; will not compile: 0; "
-      "stop the run: 0; cannot be read: 0</p>\r\n"
-      "<h3>Pages to look at</h3>\r\n"
-      "<table><colgroup><col><col class=\"n\"><col class=\"n\"><col class=\"n\"></colgroup><tr>"
-      "<th>Page</th><th>Findings</th><th>In include files</th><th>Verdict</th></tr>\r\n"
-      "<tr><td><a href=\"#p1\">C:\\chk\\a.asp</a></td><td>1</td><td>0</td><td>compiles</td></tr"
-      ">\r\n"
-      "</table>\r\n"
-      "<h3>Kinds</h3>\r\n"
-      "<table><colgroup><col style=\"width:14em\"><col class=\"n\"><col><col></colgroup><tr><th"
-      ">Kind</th><th>Count</th><th>What happens</th><th>What to change</th></tr>\r\n"
-      "<tr><td>text-before-code</td><td>1</td><td>text before &quot;&lt;%&quot; on a code line "
-      "is dropped</td><td>move the text before &quot;&lt;%&quot; to a line of its own</td></tr>"
-      "\r\n"
-      "</table>\r\n"
-      "</section></div></body></html>\r\n");
+      kReportHead +
+          "<details id=\"p1\"><summary>C:\\chk\\a.asp: 1 finding; compiles</summary>\r\n"
+          "<table><colgroup><col class=\"n\"><col><col></colgroup><tr><th>Line</th><th>Source line<"
+          "/th><th>Class module</th></tr>\r\n"
+          "<tr><th colspan=\"3\">text-before-code: 1 (line 1)</th></tr>\r\n"
+          "<tr><td>1</td><td><pre>Hi &lt;% x = 1 %&gt;</pre></td><td><pre> x = 1 </pre></td></tr>\r"
+          "\n"
+          "</table>\r\n"
+          "</details>\r\n"
+          "</section>\r\n"
+          "<section class=\"summary\"><h2>Summary</h2>\r\n"
+          "<p>Pages read: 2; pages with findings: 1<br>Pages that compile: 2; will not compile: 0; "
+          "stop the run: 0; cannot be read: 0</p>\r\n"
+          "<h3>Pages to look at</h3>\r\n"
+          "<table><colgroup><col><col class=\"n\"><col class=\"n\"><col class=\"n\"></colgroup><tr>"
+          "<th>Page</th><th>Findings</th><th>In include files</th><th>Verdict</th></tr>\r\n"
+          "<tr><td><a href=\"#p1\">C:\\chk\\a.asp</a></td><td>1</td><td>0</td><td>compiles</td></tr"
+          ">\r\n"
+          "</table>\r\n"
+          "<h3>Kinds</h3>\r\n"
+          "<table><colgroup><col style=\"width:14em\"><col class=\"n\"><col><col></colgroup><tr><th"
+          ">Kind</th><th>Count</th><th>What happens</th><th>What to change</th></tr>\r\n"
+          "<tr><td>text-before-code</td><td>1</td><td>text before &quot;&lt;%&quot; on a code line "
+          "is dropped</td><td>move the text before &quot;&lt;%&quot; to a line of its own</td></tr>"
+          "\r\n"
+          "</table>\r\n"
+          "</section></div></body></html>\r\n");
   EXPECT_EQ(Run(Check({"b.asp", "--html", "C:\\elsewhere\\check.html"})), 1);
   EXPECT_EQ(err_.str(),
             "vorlintex: cannot write C:\\elsewhere\\check.html: No such file or directory\n");
@@ -402,13 +413,16 @@ TEST_F(CliTest, CheckReportsInTextJsonAndHtml) {
       << report;
 }
 
-// Whole outputs of check, one command line each. In a site's subfolders a page is named by
-// its path under the source folder, and its class by that path.
+// Whole outputs of check, one command line each (and the HTML report it writes). In a site's
+// subfolders a page is named by its path under the source folder, and its class by that path.
+// With the compilable rules, a summary of convert too.
 TEST_F(CliTest, CheckPrintsEachPageByItsPath) {
   const struct {
     Args args;
     int status;
     std::string out;
+    std::string html_file = "";
+    std::string html = "";
   } cases[] = {
       {{"check", "--source", "C:\\site", "--recursive"},
        1,
@@ -429,6 +443,112 @@ TEST_F(CliTest, CheckPrintsEachPageByItsPath) {
        "  procedure-in-page-method: 1\n"
        "    rewrite the Function or Property as a Sub: only Subs are moved out of the page "
        "method\n"},
+      {{"check", "--source", "C:\\rul", "--all", "--rules", "compilable", "--keep-going"},
+       2,
+       "In file included from C:\\rul\\menu.asp:1:\n"
+       "C:\\rul\\lib.inc:1: warning: Visual Basic 6 has no Execute: the statement is kept as "
+       "written, and will not compile [no-equivalent]\n"
+       "C:\\rul\\menu.asp:2: warning: the include file C:\\rul\\gone.inc does not exist: a run "
+       "that keeps going leaves this page out [missing-include]\n"
+       "C:\\rul\\shop.asp:3: warning: Visual Basic 6 has no Eval: the statement is kept as "
+       "written, and will not compile [no-equivalent]\n"
+       "C:\\rul\\shop.asp:1: error: Cart.cls: this module will not compile, at line 16, because "
+       "\"Eval\" is VBScript's, unknown to Visual Basic 6 [will-not-compile]\n"
+       "C:\\rul\\top.asp:1: note: includes C:\\rul\\lib.inc, whose 1 finding is listed with "
+       "C:\\rul\\menu.asp\n"
+       "C:\\rul\\top.asp:2: warning: Open is never closed: it is closed at the end of the page, "
+       "and holds the rest of the page [procedure-not-closed]\n"
+       "C:\\rul\\top.asp:1: error: top.cls: this module will not compile, at line 26, because "
+       "\"Execute\" is VBScript's, unknown to Visual Basic 6 (2 reasons in all) "
+       "[will-not-compile]\n"
+       "Pages read: 4; pages with findings: 3\n"
+       "Pages that compile: 1; will not compile: 2; stop the run: 0; left out: 1\n"
+       "  missing-include: 1\n"
+       "    add the include file to the source folder, or correct the file name in the directive\n"
+       "  no-equivalent: 2\n"
+       "    rewrite the code without it: call the procedure by name rather than through GetRef or "
+       "Execute, and compute the value rather than Eval it\n"
+       "  procedure-not-closed: 1\n"
+       "    close it where it ends, with End Sub, End Function, End Property or End Class\n"},
+      {{"check", "--source", "C:\\rul", "shop.asp", "--rules", "compilable", "--format", "json"},
+       1,
+       "{\"names\": [],\n"
+       "\"pages\": [\n"
+       "{\"file\": \"C:\\\\rul\\\\shop.asp\", \"findings\": [\n"
+       "  {\"file\": \"C:\\\\rul\\\\shop.asp\", \"line\": 3, \"kind\": \"no-equivalent\", "
+       "\"message\": \"Visual Basic 6 has no Eval: the statement is kept as written, and will not "
+       "compile\", \"source\": \"y = Eval(v)\", \"written\": \"\", \"included_from\": null}\n"
+       "  ], \"includes\": [], \"verdict\": \"will-not-compile\", \"class_module\": \"Cart.cls\", "
+       "\"reasons\": 1, \"first_reasons\": [{\"line\": 16, \"cause\": \"vbscript-only\", "
+       "\"message\": \"this module will not compile, at line 16, because \\\"Eval\\\" is "
+       "VBScript's, unknown to Visual Basic 6\"}]}\n"
+       "],\n"
+       "\"pages_read\": 1, \"pages_with_findings\": 1, \"verdicts\": {\"compiles\": 0, "
+       "\"will-not-compile\": 1, \"stops-the-run\": 0, \"cannot-be-read\": 0},\n"
+       "\"counts\": {\"no-equivalent\": 1},\n"
+       "\"advice\": {\"no-equivalent\": \"rewrite the code without it: call the procedure by name "
+       "rather than through GetRef or Execute, and compute the value rather than Eval it\"}}\n"},
+      {{"check", "--source", "C:\\rul", "shop.asp", "--rules", "compilable", "--html",
+        "C:\\rul\\r.html"},
+       1,
+       "C:\\rul\\shop.asp:3: warning: Visual Basic 6 has no Eval: the statement is kept as "
+       "written, and will not compile [no-equivalent]\n"
+       "C:\\rul\\shop.asp:1: error: Cart.cls: this module will not compile, at line 16, because "
+       "\"Eval\" is VBScript's, unknown to Visual Basic 6 [will-not-compile]\n"
+       "Pages read: 1; pages with findings: 1\n"
+       "Pages that compile: 0; will not compile: 1; stop the run: 0\n"
+       "  no-equivalent: 1\n"
+       "    rewrite the code without it: call the procedure by name rather than through GetRef or "
+       "Execute, and compute the value rather than Eval it\n",
+       "C:\\rul\\r.html",
+       kReportHead +
+           "<details id=\"p1\"><summary>C:\\rul\\shop.asp: 1 finding; will not "
+           "compile</summary>\r\n"
+           "<p class=\"v\">Cart.cls: 1 reason it will not compile<br>this module will not compile, "
+           "at line 16, because &quot;Eval&quot; is VBScript's, unknown to Visual Basic 6</p>\r\n"
+           "<table><colgroup><col class=\"n\"><col><col></colgroup><tr><th>Line</th><th>Source "
+           "line</th><th>Class module</th></tr>\r\n"
+           "<tr><th colspan=\"3\">no-equivalent: 1 (line 3)</th></tr>\r\n"
+           "<tr><td>3</td><td><pre>y = Eval(v)</pre></td><td><pre></pre></td></tr>\r\n"
+           "</table>\r\n"
+           "</details>\r\n"
+           "</section>\r\n"
+           "<section class=\"summary\"><h2>Summary</h2>\r\n"
+           "<p>Pages read: 1; pages with findings: 1<br>Pages that compile: 0; will not compile: "
+           "1; stop the run: 0; cannot be read: 0</p>\r\n"
+           "<h3>Pages to look at</h3>\r\n"
+           "<table><colgroup><col><col class=\"n\"><col class=\"n\"><col "
+           "class=\"n\"></colgroup><tr><th>Page</th><th>Findings</th><th>In include "
+           "files</th><th>Verdict</th></tr>\r\n"
+           "<tr><td><a href=\"#p1\">C:\\rul\\shop.asp</a></td><td>1</td><td>0</td><td>will not "
+           "compile</td></tr>\r\n"
+           "</table>\r\n"
+           "<h3>Kinds</h3>\r\n"
+           "<table><colgroup><col style=\"width:14em\"><col "
+           "class=\"n\"><col><col></colgroup><tr><th>Kind</th><th>Count</th><th>What "
+           "happens</th><th>What to change</th></tr>\r\n"
+           "<tr><td>no-equivalent</td><td>1</td><td>Eval, Execute, ExecuteGlobal or GetRef: Visual "
+           "Basic 6 has no equivalent; the statement is kept as written, and will not "
+           "compile</td><td>rewrite the code without it: call the procedure by name rather than "
+           "through GetRef or Execute, and compute the value rather than Eval it</td></tr>\r\n"
+           "</table>\r\n"
+           "</section></div></body></html>\r\n"},
+      {{"convert", "--source", "C:\\rul", "--target", "C:\\out", "--dll", "Shop", "--all",
+        "--rules", "compilable", "--keep-going"},
+       2,
+       "Pages converted into C:\\out: 3\n"
+       "Files written: 12\n"
+       "Pages left out for a missing include file: 1\n"
+       "  menu.asp: C:\\rul\\gone.inc\n"
+       "Build script to run: C:\\out\\Shop.bat\n"
+       "Class modules that will not compile: 2\n"
+       "  C:\\out\\Cart.cls: this module will not compile, at line 16, because \"Eval\" is "
+       "VBScript's, unknown to Visual Basic 6\n"
+       "  C:\\out\\top.cls: this module will not compile, at line 26, because \"Execute\" is "
+       "VBScript's, unknown to Visual Basic 6\n"
+       "2 of 4 class modules will not compile, as far as the module checker can tell: run "
+       "vorlintex check --source C:\\rul --all --dll Shop --keep-going --rules compilable for the "
+       "reasons\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -438,8 +558,20 @@ TEST_F(CliTest, CheckPrintsEachPageByItsPath) {
         "C:\\site\\Admin\\Default.asp",
         "<!-- #include file=\"..\\inc\\m.inc\" -->\r\n<% Function F()\r\nEnd Function %>\r\n");
     files_->AddFile("C:\\site\\inc\\m.inc", "M <% m = 1 %>\r\n");
+    files_->AddFile("C:\\rul\\lib.inc", "<% Sub L() : Execute \"y = 1\" : End Sub %>\r\n");
+    files_->AddFile(
+        "C:\\rul\\menu.asp",
+        "<!-- #include file=\"LIB.INC\" -->\r\n<!-- #include file=\"gone.inc\" -->\r\n");
+    files_->AddFile("C:\\rul\\plain.asp", "<p>plain</p>\r\n");
+    files_->AddFile("C:\\rul\\shop.asp",
+                    "<% Class Cart\r\nSub Add(v)\r\ny = Eval(v)\r\nEnd Sub\r\nEnd Class %>\r\n");
+    files_->AddFile("C:\\rul\\top.asp",
+                    "<!-- #include file=\"lib.inc\" -->\r\n<% Sub Open()\r\n%>\r\n");
     EXPECT_EQ(Run(c.args), c.status) << err_.str();
     EXPECT_EQ(out_.str(), c.out);
+    if (!c.html_file.empty()) {
+      EXPECT_EQ(files_->Contents(c.html_file).value_or(""), c.html);
+    }
   }
 }
 

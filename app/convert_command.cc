@@ -75,9 +75,39 @@ std::string UsageFault(const ConvertOptions& options) {
   return std::string();
 }
 
+// An argument as a shell takes it back.
+std::string ShellWord(const std::string& word) {
+  return word.find_first_of(" &|<>^\"'") == std::string::npos ? word : "\"" + word + "\"";
+}
+
+// The check command that gives the reasons for the class modules of this run.
+std::string CheckCommandFor(const ConvertOptions& options, const std::vector<std::string>& pages,
+                            const Env& env) {
+  std::string command =
+      "vorlintex check --source " + ShellWord(env.DisplayPath(options.source_dir));
+  if (options.recursive) {
+    command += " --recursive";
+  } else if (options.all) {
+    command += " --all";
+  }
+  // The DLL name makes the ProgIDs the check measures; a run that keeps going leaves pages
+  // out, which the check then names so.
+  command += " --dll " + ShellWord(options.dll_name);
+  if (options.keep_going) command += " --keep-going";
+  if (options.rules.rules != "classic") command += " --rules " + options.rules.rules;
+  if (!options.rules.site_root.empty()) {
+    command += " --site-root " + ShellWord(env.DisplayPath(options.rules.site_root));
+  }
+  if (!options.all && !options.recursive) {
+    for (const std::string& page : pages) command += " " + ShellWord(page);
+  }
+  return command;
+}
+
 // Paths are printed as the system spells them (Env::DisplayPath), so a shell can use them.
-void PrintSummary(const generator::RunSummary& summary, const std::string& target_dir,
-                  const Env& env, std::ostream& out) {
+void PrintSummary(const generator::RunSummary& summary, const ConvertOptions& options,
+                  const std::vector<std::string>& pages, const Env& env, std::ostream& out) {
+  const std::string& target_dir = options.target_dir;
   out << "Pages converted into " << env.DisplayPath(target_dir) << ": " << summary.pages_converted
       << "\n";
   out << "Files written: " << summary.files_written << "\n";
@@ -101,7 +131,6 @@ void PrintSummary(const generator::RunSummary& summary, const std::string& targe
     for (const generator::RunSummary::ModuleFault& fault : summary.first_module_faults) {
       out << "  " << env.DisplayPath(fault.path) << ": " << fault.reason << "\n";
     }
-    out << "Run vorlintex check on these pages for every reason.\n";
   }
   if (!summary.failures.empty()) {
     out << "Failures: " << summary.failures.size() << "\n";
@@ -109,6 +138,12 @@ void PrintSummary(const generator::RunSummary& summary, const std::string& targe
       out << "  " << FailedAccessText(failure.access) << env.DisplayPath(failure.path) << ": "
           << failure.reason << "\n";
     }
+  }
+  // Last, where a reader looks first: what to run next.
+  if (summary.modules_not_compiling > 0) {
+    out << summary.modules_not_compiling << " of " << summary.modules_checked
+        << " class modules will not compile, as far as the module checker can tell: run "
+        << CheckCommandFor(options, pages, env) << " for the reasons\n";
   }
 }
 
@@ -120,12 +155,12 @@ void PrintFailures(const generator::RunSummary& summary, const Env& env, std::os
 }
 
 // The check of the run's pages: its summary, and its HTML report in the target folder.
-void ReportCheck(const generator::RunInput& input, const generator::RunSummary& summary, Env& env,
-                 std::ostream& out) {
+void ReportCheck(const generator::RunInput& input, const generator::RunSummary& summary,
+                 const Services& services, Env& env, std::ostream& out) {
   const std::string path = generator::PathIn(input.target_dir, summary.dll_name + ".check.html");
   TextReport printed(out, false);
   HtmlReport html(env, path);
-  generator::CheckPages(input, env, {&printed, &html});
+  generator::CheckPages(input, env, {&printed, &html}, {services.rules, services.site_root});
   if (Status written = html.Finish(); !written.ok()) {
     out << "Check report not written: " << DisplayMessage(env, written) << "\n";
   } else {
@@ -264,11 +299,12 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     }
     PrintFailures(summary, env, err);
   } else {
-    PrintSummary(summary, options.target_dir, env, out);
+    PrintSummary(summary, options, input.pages, env, out);
   }
   const bool run_made =
       summary.end == generator::RunEnd::kDone || summary.end == generator::RunEnd::kMissingInclude;
-  if (options.check && run_made) ReportCheck(input, summary, env, options.html ? err : out);
+  if (options.check && run_made)
+    ReportCheck(input, summary, services, env, options.html ? err : out);
 
   switch (summary.end) {
     case generator::RunEnd::kDone:

@@ -105,10 +105,18 @@ std::vector<DeclaredItem> DeclaredItems(std::string_view rest) {
 struct Procedure {
   std::string key;  // lower-case name, and the kind for properties
   std::string name;
+  std::string kind;  // "sub", "function", "property get"...
   std::string file;
   int line = 0;
   std::vector<std::string> lines;
 };
+
+// The line that ends a procedure of `kind`.
+std::string EndLineFor(std::string_view kind) {
+  if (kind == "sub") return "End Sub";
+  if (kind == "function") return "End Function";
+  return "End Property";
+}
 
 struct ClassBeingRead {
   std::string name;
@@ -118,6 +126,7 @@ struct ClassBeingRead {
   std::vector<std::string> procedures;
   std::unordered_set<std::string> declared;  // lower-case member names
   bool in_procedure = false;
+  std::string procedure_kind;  // of the procedure being read
   bool uses_host[5] = {};
 };
 
@@ -230,6 +239,7 @@ class ModuleBuilder::Impl {
   // See ModuleBuilder::KeepIncludesUnder; empty while every path is read.
   std::string include_root_;
 
+  std::string page_file_;                   // the page
   std::string file_;                        // the file being read
   std::vector<std::string> include_stack_;  // lower-case paths of the files being read
   bool stopped_ = false;
@@ -254,6 +264,7 @@ class ModuleBuilder::Impl {
 };
 
 bool ModuleBuilder::Impl::AddFile(const std::string& path, std::string_view text) {
+  if (include_stack_.empty()) page_file_ = path;
   std::string saved_file = std::move(file_);
   file_ = path;
   include_stack_.push_back(AsciiLower(path));
@@ -334,9 +345,9 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
         stopped_ = true;
         return false;
       }
-      const int saved_depth = depth_;
+      if (observer_ != nullptr) observer_->IncludeBegins(file_, piece.line, path);
       AddFile(path, *text);
-      (void)saved_depth;
+      if (observer_ != nullptr) observer_->IncludeEnds();
       return !stopped_;
     }
   }
@@ -370,6 +381,7 @@ void ModuleBuilder::Impl::AddStatement(const Statement& statement) {
       Procedure procedure;
       procedure.name = shape.name;
       procedure.key = AsciiLower(shape.name);
+      procedure.kind = shape.kind;
       if (shape.kind.rfind("property", 0) == 0) procedure.key += " " + shape.kind;
       procedure.file = file_;
       procedure.line = statement.line;
@@ -417,6 +429,7 @@ void ModuleBuilder::Impl::AddClassStatement(const Statement& statement,
   }
   if (!read.in_procedure && shape.shape == Shape::kProcedureStart) {
     read.in_procedure = true;
+    read.procedure_kind = shape.kind;
     std::string text(statement.text);
     if (shape.is_default) {
       // Visual Basic marks a default member by an attribute, not a keyword.
@@ -626,12 +639,20 @@ void ModuleBuilder::Impl::EndClass() {
 }
 
 void ModuleBuilder::Impl::EndOfPage() {
+  // Told where it opened, which may be an include file; closed so that the module compiles.
   if (procedure_) {
-    Tell(RulesFinding::kProcedureNotClosed, procedure_->line, procedure_->name);
+    if (observer_ != nullptr) {
+      observer_->Found(RulesFinding::kProcedureNotClosed, procedure_->file, procedure_->line,
+                       procedure_->name);
+    }
+    procedure_->lines.push_back(EndLineFor(procedure_->kind));
     EndProcedure();
   }
   if (class_) {
-    Tell(RulesFinding::kProcedureNotClosed, class_->line, class_->name);
+    if (observer_ != nullptr) {
+      observer_->Found(RulesFinding::kProcedureNotClosed, class_->file, class_->line, class_->name);
+    }
+    if (class_->in_procedure) class_->procedures.push_back(EndLineFor(class_->procedure_kind));
     EndClass();
   }
 }
@@ -670,12 +691,18 @@ PageModule ModuleBuilder::Impl::Finish() {
   size_t part_bytes = 0;
   size_t block_bytes = 0;
   bool resume_next = false;
+  // A block too large for any part, told of the page (the last block too).
+  auto tell_block = [&] {
+    if (block_bytes > kProcedureBytes && observer_ != nullptr) {
+      observer_->Found(RulesFinding::kBlockTooLarge, page_file_, 1, class_name_);
+    }
+    block_bytes = 0;
+  };
   for (BodyItem& item : body_) {
     size_t bytes = 0;
     for (const std::string& line : item.lines) bytes += line.size() + 2;
     if (item.depth == 0) {
-      if (block_bytes > kProcedureBytes) Tell(RulesFinding::kBlockTooLarge, 1, class_name_);
-      block_bytes = 0;
+      tell_block();
       if (part_bytes > kPartBytes) {
         parts.emplace_back();
         part_bytes = 0;
@@ -689,6 +716,7 @@ PageModule ModuleBuilder::Impl::Finish() {
     part_bytes += bytes;
     for (std::string& line : item.lines) parts.back().push_back(std::move(line));
   }
+  tell_block();
   if (parts.size() == 1) {
     out.insert(out.end(), parts[0].begin(), parts[0].end());
     out.push_back("End Sub");

@@ -192,6 +192,12 @@ TEST(CompilableModuleTest, EachConstructGivesItsModule) {
        {"Sub S()", "End Sub"},
        {},
        ""},
+      {"a procedure never closed is closed at the page's end",
+       "<% Function F()\r\nF = 1 %>",
+       {},
+       {"Function F()", "F = 1", "End Function"},
+       {},
+       "procedure-not-closed C:\\site\\page.asp:1 F\n"},
       {"bytes below 32 go as Chr(n)",
        std::string("a\x01", 2),
        {},
@@ -286,6 +292,14 @@ TEST(CompilableModuleTest, AClassBecomesAModuleOfItsOwn) {
   EXPECT_TRUE(built.module.uses_regexp);
   EXPECT_EQ(Text(built.module.lines),
             Module({"Dim c", "Dim re"}, {}, {"Set c = New Cart", "Set re = New RegExp"}));
+
+  // A class left open, in a procedure, is closed at the page's end.
+  Built open = Build("<% Class Box\r\nSub Put(v)\r\nx = v %>");
+  ASSERT_EQ(open.module.classes.size(), 1u);
+  Lines box = ClassHeader("Box");
+  box.insert(box.end(), {"Sub Put(v)", "x = v", "End Sub"});
+  EXPECT_EQ(open.module.classes[0].lines, box);
+  EXPECT_EQ(open.findings, "procedure-not-closed C:\\site\\page.asp:1 Box\n");
 }
 
 TEST(CompilableModuleTest, WhatVisualBasicLimitsIsKeptWithinItsLimits) {
@@ -317,6 +331,11 @@ TEST(CompilableModuleTest, WhatVisualBasicLimitsIsKeptWithinItsLimits) {
   // The If block is not cut.
   EXPECT_EQ(
       std::count(lines.begin() + find("If a Then"), lines.begin() + find("End If"), "End Sub"), 0);
+
+  // A block too large for any part is told, also when it is the page's last.
+  std::string block = "<% If a Then %>";
+  for (int i = 0; i < 5000; ++i) block += "<p>inside the block</p>\r\n";
+  EXPECT_EQ(Build(block + "<% End If %>").findings, "block-too-large C:\\site\\page.asp:1 page\n");
 
   // The class name gives way to a procedure of the page by that name.
   Built clash = Build("<% Sub Page() : End Sub %>");

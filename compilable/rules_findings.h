@@ -31,6 +31,12 @@ class RulesObserver {
   // names what is concerned (the word, the include path, the procedure's name).
   virtual void Found(RulesFinding finding, std::string_view file, int line,
                      std::string_view detail) = 0;
+  // The include directive at `line` of the file `including` is followed to the file at `path`;
+  // what is told until the matching IncludeEnds is of that file or of files it includes.
+  virtual void IncludeBegins(std::string_view including, int line, std::string_view path) {
+    (void)including, (void)line, (void)path;
+  }
+  virtual void IncludeEnds() {}
 };
 
 }  // namespace vorlintex::compilable

@@ -42,6 +42,7 @@ class ModuleTap : public LineTap {
   void Line(std::string_view text) override { checker_.Line(text); }
   void Count(const std::string& path, RunSummary& summary) {
     modulecheck::ModuleVerdict verdict = checker_.Finish();
+    ++summary.modules_checked;
     if (verdict.compiles) return;
     ++summary.modules_not_compiling;
     if (summary.first_module_faults.size() < RunSummary::kKeptModuleFaults &&

@@ -18,6 +18,7 @@
 
 #include "contract/env.h"
 #include "generator/generation_run.h"
+#include "generator/services.h"
 #include "modulecheck/module_checker.h"
 
 namespace vorlintex::generator {
@@ -51,10 +52,12 @@ enum class Verdict : unsigned char {
   kWillNotCompile,  // the module checker found reasons
   kStopsTheRun,     // an include file is missing: a conversion ends at this page
   kCannotBeRead,    // the page cannot be opened: a conversion gives it no files
+  kLeftOut,         // an include file is missing: a run that keeps going leaves the page out
 };
-inline constexpr size_t kVerdicts = 4;
+inline constexpr size_t kVerdicts = 5;
 
-// "compiles", "will-not-compile", "stops-the-run", "cannot-be-read".
+// "compiles", "will-not-compile", "stops-the-run", "cannot-be-read", "left-out". Reports name
+// "left-out" only when some page is, as only a check told to keep going has such pages.
 std::string_view VerdictName(Verdict verdict);
 
 // An include directive of a page whose file has findings.
@@ -73,7 +76,10 @@ struct PageRecord {
   size_t findings = 0;       // told with it: its own lines and those of includes read first
   std::vector<IncludeRecord> includes;  // in the order of the page's directives
   Verdict verdict = Verdict::kCompiles;
-  modulecheck::ModuleVerdict module;  // the module checker's; empty when not read
+  // The module checker's, of the page's class module; with the compilable rules, of the first
+  // of its VBScript classes' modules that will not compile when the page's own does. Empty
+  // when not read.
+  modulecheck::ModuleVerdict module;
   // The page holds findings of its own or includes a file that has some.
   bool HasFindings() const { return findings > 0 || !includes.empty(); }
 };
@@ -103,10 +109,20 @@ class CheckReporter {
   virtual void CheckEnds(const CheckTotals& totals) = 0;
 };
 
+// The rules the pages are read by, as a conversion would be given them.
+struct CheckRules {
+  RuleSet rules = RuleSet::kClassic;
+  std::string site_root;  // with the compilable rules; empty for the source folder
+  // False when the DLL name was not given: a ProgID is then measured with a name of one letter,
+  // so that only a class name too long for any DLL is told.
+  bool dll_named = true;
+};
+
 // Checks the pages of `input` against the files of `env`, telling each reporter in turn. A page
 // that cannot be read is a finding of its own; the check goes on with the next page, also after
-// a missing include.
+// a missing include (a page that lacks one stops the run, or with input.keep_going is left
+// out).
 CheckTotals CheckPages(const RunInput& input, Env& env,
-                       const std::vector<CheckReporter*>& reporters);
+                       const std::vector<CheckReporter*>& reporters, const CheckRules& rules = {});
 
 }  // namespace vorlintex::generator

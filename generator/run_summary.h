@@ -54,6 +54,7 @@ struct RunSummary {
   // The class modules written that the module checker says Visual Basic 6 will not compile,
   // and for the first few of them the module's path and its first reason, in words.
   size_t modules_not_compiling = 0;
+  size_t modules_checked = 0;  // every class module written, each read by the module checker
   struct ModuleFault {
     std::string path;
     std::string reason;
