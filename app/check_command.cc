@@ -39,6 +39,11 @@ void AddCheckOptions(CLI::App* command, CheckOptions* options) {
       ->add_flag("--recursive", options->recursive,
                  "Check every page of the source folder and of its subfolders")
       ->excludes(pages);
+  command
+      ->add_flag("--include-files-too", options->include_files_too,
+                 "With --all or --recursive, also check the files other pages include as "
+                 "pages, which are otherwise left out")
+      ->excludes(pages);
   command->add_option("--format", options->format, "Output: text (compiler-style lines) or json")
       ->check(CLI::IsMember({"text", "json"}))
       ->capture_default_str();
@@ -65,6 +70,11 @@ int Check(CheckOptions options, Env& env, std::ostream& out, std::ostream& err) 
         !listed.ok()) {
       err << "vorlintex: cannot list the source folder " << DisplayMessage(env, listed) << "\n";
       return kExitFailed;
+    }
+    // Told on stderr when the report is JSON, which stdout carries alone.
+    if (!options.include_files_too) {
+      LeaveOutIncludeFiles(env, options.source_dir, &input.pages, "checks",
+                           options.format == "json" ? err : out);
     }
   }
   // Names that were not given are not checked.

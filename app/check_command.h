@@ -21,10 +21,11 @@ struct CheckOptions {
   std::string dll_name;    // likewise
   std::vector<std::string> pages;
   bool all = false;
-  bool recursive = false;       // the pages of the subfolders too, as convert --recursive
-  std::string format = "text";  // or "json"
-  std::string html_file;        // also write the HTML report here
-  RuleOptions rules;            // the rules the pages are read by, as convert takes them
+  bool recursive = false;          // the pages of the subfolders too, as convert --recursive
+  bool include_files_too = false;  // with --all or --recursive: also files others include
+  std::string format = "text";     // or "json"
+  std::string html_file;           // also write the HTML report here
+  RuleOptions rules;               // the rules the pages are read by, as convert takes them
   // A page whose include file is missing is left out, as convert --keep-going leaves it,
   // rather than stopping the run.
   bool keep_going = false;

@@ -133,6 +133,10 @@ TEST_F(CliTest, ExitStatusAndMessage) {
         "--include-files-too"},
        0,
        "Pages converted into C:\\out: 2\n"},
+      {{"check", "--source", "C:\\inc", "--all"},
+       0,
+       "Include files left out of the pages (--include-files-too checks them): 1\n  menu.asp\n"
+       "Pages read: 1;"},
       {{"convert", "--source", "C:\\nowhere", "--target", "C:\\out", "--dll", "x", "--all"},
        1,
        "vorlintex: cannot list the source folder C:\\nowhere"},

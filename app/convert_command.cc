@@ -178,13 +178,13 @@ Status ListPages(Env& env, const std::string& source_dir, bool recursive,
 }
 
 void LeaveOutIncludeFiles(Env& env, const std::string& source_dir, std::vector<std::string>* pages,
-                          std::ostream& out) {
+                          std::string_view verb, std::ostream& out) {
   const std::vector<std::string> included = generator::IncludedPages(env, source_dir, *pages);
   if (included.empty()) return;
   const std::set<std::string> left_out(included.begin(), included.end());
   std::erase_if(*pages, [&left_out](const std::string& page) { return left_out.count(page) != 0; });
-  out << "Include files left out of the pages (--include-files-too converts them): "
-      << included.size() << "\n";
+  out << "Include files left out of the pages (--include-files-too " << verb
+      << " them): " << included.size() << "\n";
   constexpr size_t kListed = 20;
   for (size_t i = 0; i < included.size() && i < kListed; ++i) out << "  " << included[i] << "\n";
   if (included.size() > kListed) out << "  and " << included.size() - kListed << " more\n";
@@ -274,7 +274,7 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
     }
     if (input.pages.empty()) return NoPages(env, options.source_dir, err);
     if (!options.include_files_too) {
-      LeaveOutIncludeFiles(env, options.source_dir, &input.pages, out);
+      LeaveOutIncludeFiles(env, options.source_dir, &input.pages, "converts", out);
       if (input.pages.empty()) {
         err << "vorlintex: every page found is included by another; nothing was written "
                "(--include-files-too converts them)\n";

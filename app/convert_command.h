@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/rule_options.h"
@@ -46,9 +47,9 @@ Status ListPages(Env& env, const std::string& source_dir, bool recursive,
                  std::vector<std::string>* pages, size_t* folders);
 
 // Leaves out of `pages` the files other pages of them include (generator::IncludedPages), and
-// says which.
+// says which on `out`; `verb` says what --include-files-too does with them ("converts").
 void LeaveOutIncludeFiles(Env& env, const std::string& source_dir, std::vector<std::string>* pages,
-                          std::ostream& out);
+                          std::string_view verb, std::ostream& out);
 
 // Tells that --all found no pages in `source_dir`, and how many its subfolders hold; exit 1.
 int NoPages(Env& env, const std::string& source_dir, std::ostream& err);
