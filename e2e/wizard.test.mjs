@@ -153,3 +153,26 @@ test('the whole wizard: entry, selection, run, report, files, prefill', async ()
   assert.equal(await page.inputValue('input[name="dllname"]'), 'Shop.dll');
   await page.close();
 });
+
+// The pages declare iso-8859-1, so the browser posts "é" as the byte 0xE9; the folders on disk
+// are named in UTF-8. The wizard lists, converts into and reports the folders as typed.
+test('folder names outside ASCII: typed, listed, converted into and shown as they are', async () => {
+  const work = mkdtempSync(join(tmpdir(), 'vorlintex-e2e-'));
+  const source = join(work, 'site-café');
+  const target = join(work, 'out-Zürich');
+  mkdirSync(source);
+  writeFileSync(join(source, 'menü.asp'), '<p>Menu</p>\r\n');
+  const page = await openWizard();
+  await page.fill('input[name="sourcedir"]', source);
+  await page.fill('input[name="targetdir"]', target);
+  await page.fill('input[name="dllname"]', 'Cafe');
+  await Promise.all([page.waitForNavigation(), page.click('input[type="submit"]')]);
+  assert.deepEqual(await page.locator('select[name="asplist"] option').allTextContents(), ['menü.asp']);
+  assert.equal(await page.inputValue('input[name="sourcedir"]'), source);
+  await page.selectOption('select[name="asplist"]', ['menü.asp']);
+  await Promise.all([page.waitForNavigation(), page.click('input[type="submit"]')]);
+  const report = await page.textContent('body');
+  assert.ok(report.includes(`Done generating all the VB files in ${target}.`), report);
+  assert.deepEqual(readdirSync(target).sort(), ['Cafe.bat', 'Cafe.vbp', 'menü.asp', 'menü.cls', 'menü.vbw']);
+  await page.close();
+});
