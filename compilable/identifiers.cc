@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <string>
 
 #include "contract/ascii.h"
 
@@ -19,6 +21,19 @@ bool IsMemberName(std::string_view name) {
          kMemberNames.end();
 }
 
+// A name too long for a class keeps its start and ends in a hash of the whole, so two long
+// paths that begin alike (a site's ueditor/dialogs/emotion/... pages) still give two classes.
+// FNV-1a over the name in lower case: the same on every system, as names compare in Visual
+// Basic.
+std::string ShortenedName(const std::string& name) {
+  uint32_t hash = 2166136261u;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 16777619u;
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string tail = "_";
+  for (int shift = 28; shift >= 0; shift -= 4) tail += kDigits[(hash >> shift) & 0xF];
+  return name.substr(0, modulecheck::kMaxClassNameLength - tail.size()) + tail;
+}
+
 }  // namespace
 
 bool IsReservedWord(std::string_view word) { return modulecheck::IsReservedWord(word); }
@@ -31,7 +46,7 @@ std::string ClassNameFor(std::string_view base_name) {
   std::string name;
   for (char c : base_name) name += IsNameByte(c) ? c : '_';
   if (name.empty() || !IsLetter(name[0])) name.insert(0, "p");
-  if (name.size() > modulecheck::kMaxClassNameLength) name.resize(modulecheck::kMaxClassNameLength);
+  if (name.size() > modulecheck::kMaxClassNameLength) name = ShortenedName(name);
   if (IsReservedWord(name) || IsMemberName(name)) name += "_page";
   return name;
 }

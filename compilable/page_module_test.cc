@@ -351,8 +351,11 @@ TEST(CompilableModuleTest, ClassNamesCompile) {
       {"select", "select_page"},
       {"response", "response_page"},
       {"", "p"},
+      // Too long: the start, and a hash of the whole, so that names alike at the start differ.
       {"a-page-whose-name-is-longer-than-a-class-name-may-be",
-       "a_page_whose_name_is_longer_than_a_class"},
+       "a_page_whose_name_is_longer_tha_4d5f86bf"},
+      {"a-page-whose-name-is-longer-than-a-class-name-may-see",
+       "a_page_whose_name_is_longer_tha_d3ebe555"},
   };
   for (const auto& [base, expected] : names) {
     EXPECT_EQ(ClassNameFor(base), expected) << base;
