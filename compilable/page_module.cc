@@ -129,6 +129,48 @@ struct BodyItem {
   bool on_error_off = false;     // an "On Error GoTo 0" there
 };
 
+// Names the class module's own members take: a procedure or variable of the page by one of
+// these names is given another.
+bool IsModuleMemberName(std::string_view lower) {
+  return lower == "main" || lower == "onstartpage" || lower == "onendpage" || lower == "aspsc";
+}
+
+// `line` with every name of `renamed` (lower-case keys) replaced, outside string literals,
+// comments and brackets, and never a member (a name after ".").
+void RenameWords(const std::unordered_map<std::string, std::string>& renamed, std::string* line) {
+  std::string& s = *line;
+  char before = ' ';
+  for (size_t i = 0; i < s.size();) {
+    char c = s[i];
+    if (c == '"') {
+      size_t close = s.find('"', i + 1);
+      i = close == std::string::npos ? s.size() : close + 1;
+      before = '"';
+    } else if (c == '\'') {
+      return;
+    } else if (c == '[') {
+      size_t close = s.find(']', i + 1);
+      i = close == std::string::npos ? s.size() : close + 1;
+      before = ']';
+    } else if (IsLetter(c)) {
+      size_t end = i;
+      while (end < s.size() && IsNameByte(s[end])) ++end;
+      std::string lower = AsciiLower(std::string_view(s).substr(i, end - i));
+      if (lower == "rem" && LeadingSpaceTrimmed(std::string_view(s).substr(0, i)).empty()) return;
+      auto found = before == '.' ? renamed.end() : renamed.find(lower);
+      if (found != renamed.end()) {
+        s.replace(i, end - i, found->second);
+        end = i + found->second.size();
+      }
+      before = 'a';
+      i = end;
+    } else {
+      if (c != ' ' && c != '\t') before = c;
+      ++i;
+    }
+  }
+}
+
 // An include name as the run spells paths, so that one file is one path however named.
 std::string BackslashPath(std::string_view name) {
   std::string path(name);
@@ -639,12 +681,37 @@ void ModuleBuilder::Impl::EndOfPage() {
 PageModule ModuleBuilder::Impl::Finish() {
   PageModule module;
   module.uses_regexp = uses_regexp_;
+  auto taken = [&](const std::string& lower) {
+    return procedure_names_.count(lower) != 0 || declared_.count(lower) != 0 ||
+           assigned_set_.count(lower) != 0 || class_index_.count(lower) != 0;
+  };
+  // A procedure or variable of the page named by a word Visual Basic keeps for itself, or by
+  // a member of the class module, gets "_page" after its name wherever the page names it.
+  std::unordered_map<std::string, std::string> renamed;
+  std::unordered_set<std::string> new_names;
+  auto rename = [&](std::string_view name) {
+    const std::string lower = AsciiLower(name);
+    if (!IsReservedWord(lower) && !IsModuleMemberName(lower)) return;
+    if (renamed.count(lower) != 0) return;
+    std::string to = std::string(name) + "_page";
+    while (taken(AsciiLower(to)) || new_names.count(AsciiLower(to)) != 0) to += "_page";
+    new_names.insert(AsciiLower(to));
+    renamed.emplace(lower, std::move(to));
+  };
+  for (const Procedure& procedure : procedures_) rename(procedure.name);
+  for (const std::string& name : declared_) rename(name);
+  if (!renamed.empty()) {
+    for (std::string& line : declarations_) RenameWords(renamed, &line);
+    for (Procedure& procedure : procedures_) {
+      for (std::string& line : procedure.lines) RenameWords(renamed, &line);
+    }
+    for (BodyItem& item : body_) {
+      for (std::string& line : item.lines) RenameWords(renamed, &line);
+    }
+  }
   // The page method is named as the class; a procedure, variable or class of the page by
   // that name gives the class a name of its own.
-  while (procedure_names_.count(AsciiLower(class_name_)) != 0 ||
-         declared_.count(AsciiLower(class_name_)) != 0 ||
-         assigned_set_.count(AsciiLower(class_name_)) != 0 ||
-         class_index_.count(AsciiLower(class_name_)) != 0) {
+  while (taken(AsciiLower(class_name_)) || new_names.count(AsciiLower(class_name_)) != 0) {
     class_name_ += "_page";
   }
   module.class_name = class_name_;
