@@ -7,6 +7,7 @@
 
 #include "compilable/identifiers.h"
 #include "compilable/page_pieces.h"
+#include "compilable/server_jscript.h"
 #include "compilable/statements.h"
 #include "compilable/vb_lines.h"
 #include "contract/ascii.h"
@@ -263,6 +264,9 @@ class ModuleBuilder::Impl {
             std::string_view statement = {});
   void EndProcedure();
   void EndClass();
+  // A JScript block of functions only: a procedure for each that calls it in the module's
+  // script control. False, nothing done, for any other JScript.
+  bool AddJScript(std::string_view code, int line);
 
   std::string class_name_;
   const std::string site_root_;
@@ -293,6 +297,9 @@ class ModuleBuilder::Impl {
 
   std::vector<BodyItem> body_;
   int depth_ = 0;
+
+  std::string jscript_;  // the code of the page's JScript blocks, each once
+  std::unordered_set<std::string> jscript_blocks_;
 };
 
 bool ModuleBuilder::Impl::AddFile(const std::string& path, std::string_view text) {
@@ -343,6 +350,8 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
     case PieceKind::kScript:
       if (IsVbscript(piece.language)) {
         AddCode(piece.text, piece.line);
+        return true;
+      } else if (IsJScript(piece.language) && AddJScript(piece.text, piece.line)) {
         return true;
       } else {
         Tell(RulesFinding::kForeignScript, piece.line, piece.language);
@@ -622,6 +631,27 @@ void ModuleBuilder::Impl::Emit(std::vector<std::string> lines, const StatementSh
   body_.push_back(std::move(item));
 }
 
+bool ModuleBuilder::Impl::AddJScript(std::string_view code, int line) {
+  if (procedure_ || class_) return false;
+  std::optional<std::vector<JScriptFunction>> functions = JScriptFunctions(code);
+  if (!functions) return false;
+  // One block read twice (an include named twice) is given once.
+  if (!jscript_blocks_.insert(std::string(code)).second) return true;
+  jscript_ += code;
+  if (!jscript_.empty() && jscript_.back() != '\n') jscript_ += "\r\n";
+  for (const JScriptFunction& function : *functions) {
+    procedure_ = Procedure{};
+    procedure_->name = function.name;
+    procedure_->key = AsciiLower(function.name);
+    procedure_->file = file_;
+    procedure_->line = line;
+    procedure_->lines = JScriptCaller(function);
+    procedure_names_.insert(procedure_->key);
+    EndProcedure();
+  }
+  return true;
+}
+
 void ModuleBuilder::Impl::EndProcedure() {
   Procedure procedure = std::move(*procedure_);
   procedure_.reset();
@@ -726,8 +756,13 @@ PageModule ModuleBuilder::Impl::Finish() {
     if (declared_.count(bare) != 0 || procedure_names_.count(bare) != 0) continue;
     out.push_back("Dim " + name);
   }
+  if (!jscript_.empty()) out.push_back("Dim " + std::string(kJScriptControl) + " As Object");
   for (const Procedure& procedure : procedures_) {
     out.insert(out.end(), procedure.lines.begin(), procedure.lines.end());
+  }
+  if (!jscript_.empty()) {
+    std::vector<std::string> host = JScriptHost(jscript_);
+    out.insert(out.end(), host.begin(), host.end());
   }
   translator::WriteStandardMethods(sink);
   translator::WritePageMethodOpening(sink, class_name_);

@@ -186,6 +186,25 @@ TEST(CompilableModuleTest, EachConstructGivesItsModule) {
        {},
        {"' Kept as written; it will not compile: an encoded script (#@~^).", "#@~^AA==x^#~@"},
        "encoded-script C:\\site\\page.asp:1 #@~^\n"},
+      {"a JScript block of functions only is run by a script control the module makes",
+       "<script runat=\"server\" language=\"JScript\">\r\n"
+       "function twice(s, n) { Response.Write(\"\\\"}\"); return s + s; }\r\n</script>"
+       "<%= twice(\"a\", 2) %>",
+       {"Dim ServerJScriptControl As Object"},
+       {"Private Function twice(ByVal s, ByVal n)",
+        "    twice = ServerJScript().Run(\"twice\", s, n)", "End Function",
+        "Private Function ServerJScript() As Object", "    If ServerJScriptControl Is Nothing Then",
+        "        Set ServerJScriptControl = CreateObject(\"MSScriptControl.ScriptControl\")",
+        "        ServerJScriptControl.Language = \"JScript\"",
+        "        ServerJScriptControl.AddObject \"Response\", Response",
+        "        Dim code As String", "        code = code & vbCrLf",
+        "        code = code & \"function twice(s, n) { Response.Write(\"\"\\\"\"}\"\"); return s "
+        "+ s; "
+        "}\" & vbCrLf",
+        "        ServerJScriptControl.AddCode code", "    End If",
+        "    Set ServerJScript = ServerJScriptControl", "End Function"},
+       {"Response.Write twice(\"a\", 2)"},
+       ""},
       {"a VBScript server script block is code",
        "<SCRIPT LANGUAGE=VBScript RUNAT=Server>\r\nSub S()\r\nEnd Sub\r\n</SCRIPT>",
        {},
