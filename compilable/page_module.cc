@@ -55,6 +55,11 @@ struct LineList {
 
 // A statement's physical lines, each within the line limit.
 void AppendStatement(std::string_view statement, std::vector<std::string>* lines) {
+  // Continued over more lines than Visual Basic takes: several statements.
+  if (std::vector<std::string> split = SplitContinued(statement); !split.empty()) {
+    for (const std::string& part : split) AppendStatement(part, lines);
+    return;
+  }
   size_t start = 0;
   while (start <= statement.size()) {
     size_t end = statement.find('\n', start);

@@ -345,6 +345,39 @@ TEST(CompilableModuleTest, WhatVisualBasicLimitsIsKeptWithinItsLimits) {
   EXPECT_EQ(
       std::count(lines.begin() + find("If a Then"), lines.begin() + find("End If"), "End Sub"), 0);
 
+  // A statement continued over more lines than Visual Basic takes is cut after a "&": a write
+  // into writes, an assignment into one that goes on with "s = s & ...". One whose later lines
+  // read the variable, or that compares, stays whole.
+  auto continued = [](const std::string& head, const std::string& tail) {
+    std::string code = head;
+    for (int i = 0; i < 29; ++i) code += " \"" + std::to_string(i) + "\" & _\r\n";
+    return code + tail;
+  };
+  auto lines_of = [](const std::string& first, int from, int to, const std::string& last) {
+    Lines out{first + " \"" + std::to_string(from) + "\" & _"};
+    for (int i = from + 1; i < to; ++i) out.push_back(" \"" + std::to_string(i) + "\" & _");
+    out.push_back(last);
+    return out;
+  };
+  Lines writes = lines_of("Response.Write", 0, 15, " \"15\"");
+  Lines rest = lines_of("Response.Write", 16, 29, " \"29\"");
+  writes.insert(writes.end(), rest.begin(), rest.end());
+  Lines assigned = lines_of("s =", 0, 15, " \"15\"");
+  rest = lines_of("s = s &", 16, 29, " \"29\" & \"e\"");
+  assigned.insert(assigned.end(), rest.begin(), rest.end());
+  Built cut = Build("<% " + continued("Response.Write", " \"29\"") + "\r\n" +
+                    continued("s =", " \"29\" & \"e\"") + " %>");
+  writes.insert(writes.end(), assigned.begin(), assigned.end());
+  EXPECT_EQ(Text(cut.module.lines), Module({"Dim s"}, {}, writes));
+  for (const std::string& tail : {std::string(" t"), std::string(" \"a\" = u")}) {
+    std::vector<std::string> whole = Build("<% " + continued("t =", tail) + " %>").module.lines;
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), " \"15\" & _"), 1) << tail;
+    EXPECT_EQ(std::count_if(whole.begin(), whole.end(),
+                            [](const std::string& line) { return line.rfind("t = ", 0) == 0; }),
+              1)
+        << tail;
+  }
+
   // The class name gives way to a procedure of the page by that name.
   Built clash = Build("<% Sub Page() : End Sub %>");
   EXPECT_EQ(clash.module.class_name, "page_page");

@@ -50,4 +50,16 @@ struct StatementShape {
 
 StatementShape ShapeOf(std::string_view statement);
 
+// More " _" continuations than one statement of Visual Basic may have: 24. VBScript has no
+// such limit.
+inline constexpr size_t kMaxContinuations = 24;
+
+// A statement continued over more lines than fit in one, whose lines may grow by a third when
+// fitted, as several statements doing the same: "Response.Write a & _ / b" as one write per
+// group of lines, "x = a & _ / b" as "x = a" then "x = x & b". It is cut only after a line
+// ending in "&" outside parentheses, when the expression has no comparison or logical operator
+// outside them (they bind looser than "&") and, for an assignment, later groups do not name
+// the variable. Empty when it needs no cut or cannot be cut so.
+std::vector<std::string> SplitContinued(std::string_view statement);
+
 }  // namespace vorlintex::compilable
