@@ -404,6 +404,14 @@ void ModuleBuilder::Impl::AddCode(std::string_view code, int line) {
 }
 
 void ModuleBuilder::Impl::AddStatement(const Statement& statement) {
+  // A block's Else with a statement after it ("Else If a Then", a nested If): two statements,
+  // as Visual Basic wants a block's Else alone.
+  if (statement.text.size() > 5 && AsciiEqualIgnoringCase(statement.text.substr(0, 4), "else") &&
+      (statement.text[4] == ' ' || statement.text[4] == '\t')) {
+    AddStatement({statement.text.substr(0, 4), statement.line});
+    AddStatement({LeadingSpaceTrimmed(statement.text.substr(5)), statement.line});
+    return;
+  }
   StatementShape shape = ShapeOf(statement.text);
   if (class_) {
     AddClassStatement(statement, shape);
