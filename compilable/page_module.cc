@@ -107,10 +107,17 @@ std::vector<DeclaredItem> DeclaredItems(std::string_view rest) {
   return items;
 }
 
+// The statement that ends a procedure of `kind` ("sub", "function", "property get"...).
+std::string EndStatementOf(std::string_view kind) {
+  if (kind == "sub") return "End Sub";
+  return kind == "function" ? "End Function" : "End Property";
+}
+
 // A procedure, or a class, being gathered.
 struct Procedure {
   std::string key;  // lower-case name, and the kind for properties
   std::string name;
+  std::string end;  // the statement that ends it: "End Sub", "End Function", "End Property"
   std::string file;
   int line = 0;
   std::vector<std::string> lines;
@@ -124,6 +131,7 @@ struct ClassBeingRead {
   std::vector<std::string> procedures;
   std::unordered_set<std::string> declared;  // lower-case member names
   bool in_procedure = false;
+  std::string open_end;  // the End statement of the procedure being read
   bool uses_host[5] = {};
 };
 
@@ -257,6 +265,10 @@ class ModuleBuilder::Impl {
   void Tell(RulesFinding finding, int line, std::string_view detail) {
     if (observer_ != nullptr) observer_->Found(finding, file_, line, detail);
   }
+  // A finding on the whole page, at its first line.
+  void TellPage(RulesFinding finding, std::string_view detail) {
+    if (observer_ != nullptr) observer_->Found(finding, page_path_, 1, detail);
+  }
   bool AddPiece(const Piece& piece);
   void AddCode(std::string_view code, int line);
   void AddStatement(const Statement& statement);
@@ -281,6 +293,7 @@ class ModuleBuilder::Impl {
   // See ModuleBuilder::KeepIncludesUnder; empty while every path is read.
   std::string include_root_;
 
+  std::string page_path_;                   // the page
   std::string file_;                        // the file being read
   std::vector<std::string> include_stack_;  // lower-case paths of the files being read
   bool stopped_ = false;
@@ -308,6 +321,7 @@ class ModuleBuilder::Impl {
 };
 
 bool ModuleBuilder::Impl::AddFile(const std::string& path, std::string_view text) {
+  if (include_stack_.empty()) page_path_ = path;
   std::string saved_file = std::move(file_);
   file_ = path;
   include_stack_.push_back(AsciiLower(path));
@@ -435,6 +449,7 @@ void ModuleBuilder::Impl::AddStatement(const Statement& statement) {
       procedure.name = shape.name;
       procedure.key = AsciiLower(shape.name);
       if (shape.kind.rfind("property", 0) == 0) procedure.key += " " + shape.kind;
+      procedure.end = EndStatementOf(shape.kind);
       procedure.file = file_;
       procedure.line = statement.line;
       NoteNames(statement.text, statement.line, &procedure.lines);
@@ -481,6 +496,7 @@ void ModuleBuilder::Impl::AddClassStatement(const Statement& statement,
   }
   if (!read.in_procedure && shape.shape == Shape::kProcedureStart) {
     read.in_procedure = true;
+    read.open_end = EndStatementOf(shape.kind);
     std::string text(statement.text);
     if (shape.is_default) {
       // Visual Basic marks a default member by an attribute, not a keyword.
@@ -712,11 +728,18 @@ void ModuleBuilder::Impl::EndClass() {
 
 void ModuleBuilder::Impl::EndOfPage() {
   if (procedure_) {
-    Tell(RulesFinding::kProcedureNotClosed, procedure_->line, procedure_->name);
+    if (observer_ != nullptr) {
+      observer_->Found(RulesFinding::kProcedureNotClosed, procedure_->file, procedure_->line,
+                       procedure_->name);
+    }
+    procedure_->lines.push_back(procedure_->end);
     EndProcedure();
   }
   if (class_) {
-    Tell(RulesFinding::kProcedureNotClosed, class_->line, class_->name);
+    if (observer_ != nullptr) {
+      observer_->Found(RulesFinding::kProcedureNotClosed, class_->file, class_->line, class_->name);
+    }
+    if (class_->in_procedure) class_->procedures.push_back(class_->open_end);
     EndClass();
   }
 }
@@ -789,7 +812,7 @@ PageModule ModuleBuilder::Impl::Finish() {
     size_t bytes = 0;
     for (const std::string& line : item.lines) bytes += line.size() + 2;
     if (item.depth == 0) {
-      if (block_bytes > kProcedureBytes) Tell(RulesFinding::kBlockTooLarge, 1, class_name_);
+      if (block_bytes > kProcedureBytes) TellPage(RulesFinding::kBlockTooLarge, class_name_);
       block_bytes = 0;
       if (part_bytes > kPartBytes) {
         parts.emplace_back();
@@ -804,6 +827,7 @@ PageModule ModuleBuilder::Impl::Finish() {
     part_bytes += bytes;
     for (std::string& line : item.lines) parts.back().push_back(std::move(line));
   }
+  if (block_bytes > kProcedureBytes) TellPage(RulesFinding::kBlockTooLarge, class_name_);
   if (parts.size() == 1) {
     out.insert(out.end(), parts[0].begin(), parts[0].end());
     out.push_back("End Sub");

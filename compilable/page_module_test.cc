@@ -225,6 +225,12 @@ TEST(CompilableModuleTest, EachConstructGivesItsModule) {
         "Print_page = v", "End Function"},
        {"Call Main_page()", "o.Main = \"Main\" ' Main"},
        ""},
+      {"a procedure the page leaves open is closed at its end",
+       "<% Sub A()\r\nx = 1 %>",
+       {},
+       {"Sub A()", "x = 1", "End Sub"},
+       {},
+       "procedure-not-closed C:\\site\\page.asp:1 A\n"},
       {"bytes below 32 go as Chr(n)",
        std::string("a\x01", 2),
        {},
@@ -383,6 +389,10 @@ TEST(CompilableModuleTest, WhatVisualBasicLimitsIsKeptWithinItsLimits) {
               1)
         << tail;
   }
+
+  // A block larger than a procedure may be is told, the page's last block too.
+  EXPECT_EQ(Build("<% If a Then %>" + std::string(70000, 'x') + "\r\n<% End If %>").findings,
+            "block-too-large C:\\site\\page.asp:1 page\n");
 
   // The class name gives way to a procedure of the page by that name.
   Built clash = Build("<% Sub Page() : End Sub %>");
