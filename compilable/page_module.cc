@@ -143,6 +143,17 @@ struct BodyItem {
   bool on_error_off = false;     // an "On Error GoTo 0" there
 };
 
+// True when "eval" stands anywhere in `text`, in any ASCII letter case.
+bool MentionsEval(std::string_view text) {
+  for (size_t at = 0; at + 4 <= text.size(); ++at) {
+    if ((text[at] == 'e' || text[at] == 'E') &&
+        AsciiEqualIgnoringCase(text.substr(at, 4), "eval")) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Names the class module's own members take: a procedure or variable of the page by one of
 // these names is given another.
 bool IsModuleMemberName(std::string_view lower) {
@@ -417,7 +428,14 @@ void ModuleBuilder::Impl::AddCode(std::string_view code, int line) {
   for (const Statement& statement : SplitStatements(code, line)) AddStatement(statement);
 }
 
-void ModuleBuilder::Impl::AddStatement(const Statement& statement) {
+void ModuleBuilder::Impl::AddStatement(const Statement& read) {
+  // Text that outlives the statement's use here when it has to be rewritten.
+  std::string rewritten;
+  Statement statement = read;
+  if (MentionsEval(read.text)) {
+    rewritten = WithoutValueEvals(read.text);
+    statement.text = rewritten;
+  }
   // A block's Else with a statement after it ("Else If a Then", a nested If): two statements,
   // as Visual Basic wants a block's Else alone.
   if (statement.text.size() > 5 && AsciiEqualIgnoringCase(statement.text.substr(0, 4), "else") &&

@@ -208,6 +208,73 @@ StatementShape ShapeOf(std::string_view statement) {
   return shape;
 }
 
+namespace {
+
+// True when `inner`, the expression inside Eval's parentheses, is a comparison or a logical
+// expression at its own level: "=", "<", ">" outside parentheses and strings, or Not, And, Or,
+// Xor, Eqv, Imp, Is, Like there.
+bool IsValueExpression(std::string_view inner) {
+  int depth = 0;
+  bool in_string = false;
+  for (char c : inner) {
+    if (c == '"') in_string = !in_string;
+    if (in_string) continue;
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (depth == 0 && (c == '=' || c == '<' || c == '>')) return true;
+  }
+  static constexpr std::string_view kLogical[] = {"not", "and", "or", "xor",
+                                                  "eqv", "imp", "is", "like"};
+  depth = 0;
+  const char* at = inner.data();
+  for (const Word& word : WordsOf(inner)) {
+    for (; at < word.text.data(); ++at) {
+      if (*at == '(') ++depth;
+      if (*at == ')') --depth;
+    }
+    if (depth != 0 || word.before == '.') continue;
+    for (std::string_view logical : kLogical) {
+      if (word.lower == logical) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string WithoutValueEvals(std::string_view statement) {
+  std::string out;
+  size_t copied = 0;
+  for (const Word& word : WordsOf(statement)) {
+    if (word.lower != "eval" || word.before == '.') continue;
+    size_t open = word.text.data() + word.text.size() - statement.data();
+    while (open < statement.size() && IsBlank(statement[open])) ++open;
+    if (open >= statement.size() || statement[open] != '(') continue;
+    int depth = 0;
+    bool in_string = false;
+    size_t close = open;
+    for (; close < statement.size(); ++close) {
+      const char c = statement[close];
+      if (c == '"') in_string = !in_string;
+      if (in_string) continue;
+      if (c == '(') ++depth;
+      if (c == ')' && --depth == 0) break;
+    }
+    if (close == statement.size()) continue;
+    std::string_view inner = statement.substr(open + 1, close - open - 1);
+    if (!IsValueExpression(inner)) continue;
+    const size_t from = word.text.data() - statement.data();
+    if (from < copied) continue;  // inside an Eval already written
+    out.append(statement.substr(copied, from - copied));
+    out += "(";
+    out.append(inner);
+    out += ")";
+    copied = close + 1;
+  }
+  out.append(statement.substr(copied));
+  return out;
+}
+
 std::vector<std::string> SplitContinued(std::string_view statement) {
   // The physical lines, and for each but the last whether it ends in "&" outside strings
   // and parentheses.

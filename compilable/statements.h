@@ -50,6 +50,11 @@ struct StatementShape {
 
 StatementShape ShapeOf(std::string_view statement);
 
+// `statement` with each Eval of a comparison or logical expression ("Eval(Not x)",
+// "Eval(a < 0)") written as the expression in parentheses: its value is a Boolean or a number,
+// whose text Eval would read back as that same value. Other Evals stay.
+std::string WithoutValueEvals(std::string_view statement);
+
 // More " _" continuations than one statement of Visual Basic may have: 24. VBScript has no
 // such limit.
 inline constexpr size_t kMaxContinuations = 24;
