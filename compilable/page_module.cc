@@ -141,7 +141,20 @@ struct BodyItem {
   int depth = 0;
   bool on_error_resume = false;  // an "On Error Resume Next" at the page's top level
   bool on_error_off = false;     // an "On Error GoTo 0" there
+  // A block's own line that must stay in the block's procedure: its Case, Else, ElseIf or its
+  // closing line.
+  bool keeps_place = false;
+  // A statement whose meaning would change in another procedure: Exit, On Error, or a With
+  // (the statements of a With name its object by a leading ".").
+  bool bound_here = false;
 };
+
+// The first word of a statement, lower-cased.
+std::string FirstWordLower(std::string_view statement) {
+  size_t end = 0;
+  while (end < statement.size() && IsNameByte(statement[end])) ++end;
+  return AsciiLower(statement.substr(0, end));
+}
 
 // True when "eval" stands anywhere in `text`, in any ASCII letter case.
 bool MentionsEval(std::string_view text) {
@@ -292,6 +305,11 @@ class ModuleBuilder::Impl {
             std::string_view statement = {});
   void EndProcedure();
   void EndClass();
+  // A block of the page method larger than a procedure may be: the runs of statements
+  // between its own lines (Case, Else, ...) move, in pieces of about kPartBytes, to private
+  // procedures named `prefix` and a number, each called where its statements stood. The
+  // procedures' bodies, in order.
+  std::vector<std::vector<std::string>> HoistFromLargeBlocks(const std::string& prefix);
   // A JScript block of functions only: a procedure for each that calls it in the module's
   // script control. False, nothing done, for any other JScript.
   bool AddJScript(std::string_view code, int line);
@@ -665,6 +683,10 @@ void ModuleBuilder::Impl::Emit(std::vector<std::string> lines, const StatementSh
   item.lines = std::move(lines);
   item.depth = depth_;
   if (shape != nullptr) {
+    const std::string first = FirstWordLower(statement);
+    item.keeps_place = shape->depth_change < 0 || first == "case" || first == "else" ||
+                       first == "elseif" || first == "end" || first == "endif";
+    item.bound_here = first == "exit" || first == "on" || first == "with";
     depth_ += shape->depth_change;
     if (depth_ < 0) depth_ = 0;
     if (item.depth == 0 && !statement.empty()) {
@@ -744,6 +766,75 @@ void ModuleBuilder::Impl::EndClass() {
   }
 }
 
+std::vector<std::vector<std::string>> ModuleBuilder::Impl::HoistFromLargeBlocks(
+    const std::string& prefix) {
+  std::vector<std::vector<std::string>> hoisted;
+  auto bytes_of = [](const BodyItem& item) {
+    size_t bytes = 0;
+    for (const std::string& line : item.lines) bytes += line.size() + 2;
+    return bytes;
+  };
+  std::vector<BodyItem> body;
+  bool resume_next = false;
+  size_t start = 0;
+  while (start < body_.size()) {
+    size_t end = start + 1;
+    size_t block_bytes = bytes_of(body_[start]);
+    while (end < body_.size() && body_[end].depth > 0) block_bytes += bytes_of(body_[end++]);
+    BodyItem& opener = body_[start];
+    const bool large = block_bytes > kProcedureBytes && !opener.bound_here;
+    if (opener.on_error_resume) resume_next = true;
+    if (opener.on_error_off) resume_next = false;
+    body.push_back(std::move(opener));
+    if (!large) {
+      for (size_t i = start + 1; i < end; ++i) body.push_back(std::move(body_[i]));
+      start = end;
+      continue;
+    }
+    // The runs of the block's statements between its own lines.
+    size_t i = start + 1;
+    while (i < end) {
+      if (body_[i].depth == 1 && body_[i].keeps_place) {
+        body.push_back(std::move(body_[i++]));
+        continue;
+      }
+      size_t run_end = i;
+      bool movable = true;
+      while (run_end < end && !(body_[run_end].depth == 1 && body_[run_end].keeps_place)) {
+        if (body_[run_end].bound_here) movable = false;
+        ++run_end;
+      }
+      // Pieces cut where no block of the run is open.
+      while (i < run_end) {
+        size_t piece_end = i;
+        size_t piece_bytes = 0;
+        do {
+          piece_bytes += bytes_of(body_[piece_end++]);
+        } while (piece_end < run_end && (body_[piece_end].depth > 1 || piece_bytes < kPartBytes));
+        if (!movable || piece_bytes < kPartBytes / 4) {
+          for (; i < piece_end; ++i) body.push_back(std::move(body_[i]));
+          continue;
+        }
+        if (piece_bytes > kProcedureBytes) TellPage(RulesFinding::kBlockTooLarge, class_name_);
+        std::vector<std::string> lines;
+        // Error handling set at the page's top level holds in the procedure too.
+        if (resume_next) lines.push_back("On Error Resume Next");
+        for (; i < piece_end; ++i) {
+          for (std::string& line : body_[i].lines) lines.push_back(std::move(line));
+        }
+        hoisted.push_back(std::move(lines));
+        BodyItem call;
+        call.depth = 1;
+        call.lines.push_back(prefix + std::to_string(hoisted.size()));
+        body.push_back(std::move(call));
+      }
+    }
+    start = end;
+  }
+  body_ = std::move(body);
+  return hoisted;
+}
+
 void ModuleBuilder::Impl::EndOfPage() {
   if (procedure_) {
     if (observer_ != nullptr) {
@@ -821,6 +912,10 @@ PageModule ModuleBuilder::Impl::Finish() {
   translator::WriteStandardMethods(sink);
   translator::WritePageMethodOpening(sink, class_name_);
 
+  std::string block_prefix = class_name_ + "_Block";
+  while (procedure_names_.count(AsciiLower(block_prefix) + "1") != 0) block_prefix += "_";
+  std::vector<std::vector<std::string>> blocks = HoistFromLargeBlocks(block_prefix);
+
   // Parts: cut where no block is open, once a part holds kPartBytes.
   std::vector<std::vector<std::string>> parts(1);
   size_t part_bytes = 0;
@@ -859,6 +954,11 @@ PageModule ModuleBuilder::Impl::Finish() {
       out.insert(out.end(), parts[i].begin(), parts[i].end());
       out.push_back("End Sub");
     }
+  }
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    out.push_back("Private Sub " + block_prefix + std::to_string(i + 1) + "()");
+    out.insert(out.end(), blocks[i].begin(), blocks[i].end());
+    out.push_back("End Sub");
   }
   module.classes = std::move(classes_);
   return module;

@@ -398,9 +398,27 @@ TEST(CompilableModuleTest, WhatVisualBasicLimitsIsKeptWithinItsLimits) {
         << tail;
   }
 
-  // A block larger than a procedure may be is told, the page's last block too.
-  EXPECT_EQ(Build("<% If a Then %>" + std::string(70000, 'x') + "\r\n<% End If %>").findings,
-            "block-too-large C:\\site\\page.asp:1 page\n");
+  // A block larger than a procedure may be has the runs between its own lines moved to
+  // procedures of their own, in pieces, where no inner block is open.
+  std::string block = "<% Select Case a %><% Case 1 : x = 1 %>";
+  for (int i = 0; i < 1500; ++i) block += "<p>line " + std::to_string(i) + " of the case</p>\r\n";
+  block +=
+      "<% If b Then %><p>in</p><% End If %><% Case Else %>"
+      "<% End Select %><% If a Then : If b Then %>" +
+      std::string(70000, 'x') + "<% End If : End If %>";
+  Built hoisted = Build(block);
+  lines = hoisted.module.lines;
+  // The case's 78 KB in three pieces, the last ending with the whole If b block; the If a
+  // block's inner If in one, too large.
+  ASSERT_LT(find("Private Sub page_Block4()"), static_cast<long>(lines.size()));
+  EXPECT_EQ(find("Private Sub page_Block5()"), static_cast<long>(lines.size()));
+  EXPECT_EQ(Lines(lines.begin() + find("Case 1") + 1, lines.begin() + find("Case 1") + 5),
+            (Lines{"page_Block1", "page_Block2", "page_Block3", "Case Else"}));
+  EXPECT_EQ(lines[find("Private Sub page_Block1()") + 1], "x = 1");
+  EXPECT_EQ(lines[find("Private Sub page_Block4()") - 2], "End If");
+  EXPECT_EQ(lines[find("If a Then") + 1], "page_Block4");
+  // What no cut can bring within a procedure is told, the page's last block too.
+  EXPECT_EQ(hoisted.findings, "block-too-large C:\\site\\page.asp:1 page\n");
 
   // The class name gives way to a procedure of the page by that name.
   Built clash = Build("<% Sub Page() : End Sub %>");
