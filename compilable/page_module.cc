@@ -294,6 +294,8 @@ class ModuleBuilder::Impl {
     if (observer_ != nullptr) observer_->Found(finding, page_path_, 1, detail);
   }
   bool AddPiece(const Piece& piece);
+  // Code or an expression encoded for the script engine (#@~^): kept as written, told.
+  void KeepEncoded(std::string_view text, int line);
   void AddCode(std::string_view code, int line);
   void AddStatement(const Statement& statement);
   void AddClassStatement(const Statement& statement, const StatementShape& shape);
@@ -375,6 +377,10 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
     case PieceKind::kExpression: {
       std::string_view expression = TrailingSpaceTrimmed(LeadingSpaceTrimmed(piece.text));
       if (expression.empty()) return true;
+      if (expression.rfind("#@~^", 0) == 0) {
+        KeepEncoded(piece.text, piece.line);
+        return true;
+      }
       std::vector<std::string> lines;
       NoteNames(expression, piece.line, &lines);
       AppendStatement("Response.Write " + std::string(expression), &lines);
@@ -385,12 +391,7 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
       return true;
     case PieceKind::kCode:
       if (LeadingSpaceTrimmed(piece.text).rfind("#@~^", 0) == 0) {
-        // Only the script engine can read an encoded script; the page's author has its source.
-        Tell(RulesFinding::kEncodedScript, piece.line, "#@~^");
-        std::vector<std::string> lines{
-            "' Kept as written; it will not compile: an encoded script (#@~^)."};
-        AppendStatement(piece.text, &lines);
-        Emit(std::move(lines), nullptr);
+        KeepEncoded(piece.text, piece.line);
         return true;
       }
       AddCode(piece.text, piece.line);
@@ -440,6 +441,15 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
     }
   }
   return true;
+}
+
+void ModuleBuilder::Impl::KeepEncoded(std::string_view text, int line) {
+  // Only the script engine can read an encoded script; the page's author has its source.
+  Tell(RulesFinding::kEncodedScript, line, "#@~^");
+  std::vector<std::string> lines{
+      "' Kept as written; it will not compile: an encoded script (#@~^)."};
+  AppendStatement(text, &lines);
+  Emit(std::move(lines), nullptr);
 }
 
 void ModuleBuilder::Impl::AddCode(std::string_view code, int line) {

@@ -194,12 +194,14 @@ TEST(CompilableModuleTest, EachConstructGivesItsModule) {
        {},
        {"' Kept as written; it will not compile: a server script in JScript.", "var q = 1;"},
        "foreign-script C:\\site\\page.asp:1 JScript\n"},
-      {"an encoded script is kept with a comment",
-       "<%#@~^AA==x^#~@%>",
+      {"an encoded script or expression is kept with a comment",
+       "<%#@~^AA==x^#~@%>\r\n<%=#@~^BB==y^#~@%>",
        {},
        {},
-       {"' Kept as written; it will not compile: an encoded script (#@~^).", "#@~^AA==x^#~@"},
-       "encoded-script C:\\site\\page.asp:1 #@~^\n"},
+       {"' Kept as written; it will not compile: an encoded script (#@~^).", "#@~^AA==x^#~@",
+        "Response.Write vbCrLf",
+        "' Kept as written; it will not compile: an encoded script (#@~^).", "#@~^BB==y^#~@"},
+       "encoded-script C:\\site\\page.asp:1 #@~^\nencoded-script C:\\site\\page.asp:2 #@~^\n"},
       {"a JScript block of functions only is run by a script control the module makes",
        "<script runat=\"server\" language=\"JScript\">\r\n"
        "function twice(s, n) { Response.Write(\"\\\"}\"); return s + s; }\r\n</script>"
