@@ -312,6 +312,13 @@ class ModuleBuilder::Impl {
   // procedures named `prefix` and a number, each called where its statements stood. The
   // procedures' bodies, in order.
   std::vector<std::vector<std::string>> HoistFromLargeBlocks(const std::string& prefix);
+  struct Hoisted {
+    std::vector<BodyItem> body;                        // the page method's new statements
+    std::vector<std::vector<std::string>> procedures;  // the bodies moved out
+  };
+  // The statements [begin, end) of body_, inside blocks `depth` deep, into `hoisted`.
+  void HoistFromBlock(size_t begin, size_t end, int depth, bool resume_next,
+                      const std::string& prefix, Hoisted* hoisted);
   // A JScript block of functions only: a procedure for each that calls it in the module's
   // script control. False, nothing done, for any other JScript.
   bool AddJScript(std::string_view code, int line);
@@ -776,73 +783,106 @@ void ModuleBuilder::Impl::EndClass() {
   }
 }
 
+namespace {
+
+size_t BytesOf(const BodyItem& item) {
+  size_t bytes = 0;
+  for (const std::string& line : item.lines) bytes += line.size() + 2;
+  return bytes;
+}
+
+}  // namespace
+
+void ModuleBuilder::Impl::HoistFromBlock(size_t begin, size_t end, int depth, bool resume_next,
+                                         const std::string& prefix, Hoisted* hoisted) {
+  std::vector<BodyItem>& items = body_;
+  // The statements gathered for the next procedure: [piece_begin, i).
+  size_t piece_begin = begin;
+  size_t piece_bytes = 0;
+  bool movable = true;
+  auto flush = [&](size_t piece_end) {
+    if (piece_begin == piece_end) return;
+    if (!movable || piece_bytes < kPartBytes / 4) {
+      for (size_t k = piece_begin; k < piece_end; ++k) hoisted->body.push_back(std::move(items[k]));
+    } else {
+      std::vector<std::string> lines;
+      // Error handling set at the page's top level holds in the procedure too.
+      if (resume_next) lines.push_back("On Error Resume Next");
+      for (size_t k = piece_begin; k < piece_end; ++k) {
+        for (std::string& line : items[k].lines) lines.push_back(std::move(line));
+      }
+      hoisted->procedures.push_back(std::move(lines));
+      BodyItem call;
+      call.depth = depth;
+      call.lines.push_back(prefix + std::to_string(hoisted->procedures.size()));
+      hoisted->body.push_back(std::move(call));
+    }
+    piece_begin = piece_end;
+    piece_bytes = 0;
+    movable = true;
+  };
+  size_t i = begin;
+  while (i < end) {
+    if (items[i].depth == depth && items[i].keeps_place) {
+      // The block's own line stays where it is.
+      flush(i);
+      hoisted->body.push_back(std::move(items[i++]));
+      piece_begin = i;
+      continue;
+    }
+    // One statement of this depth with the blocks it opens.
+    size_t unit_end = i + 1;
+    size_t unit_bytes = BytesOf(items[i]);
+    bool unit_movable = !items[i].bound_here;
+    while (unit_end < end && items[unit_end].depth > depth) {
+      unit_bytes += BytesOf(items[unit_end]);
+      if (items[unit_end].bound_here) unit_movable = false;
+      ++unit_end;
+    }
+    if (unit_bytes > kProcedureBytes) {
+      flush(i);
+      if (unit_end - i > 1 && !items[i].bound_here) {
+        // A block too large itself: its own statements are moved in turn.
+        hoisted->body.push_back(std::move(items[i]));
+        HoistFromBlock(i + 1, unit_end, depth + 1, resume_next, prefix, hoisted);
+      } else {
+        TellPage(RulesFinding::kBlockTooLarge, class_name_);
+        for (size_t k = i; k < unit_end; ++k) hoisted->body.push_back(std::move(items[k]));
+      }
+      i = piece_begin = unit_end;
+      continue;
+    }
+    if (piece_bytes > 0 && piece_bytes + unit_bytes > kPartBytes) flush(i);
+    piece_bytes += unit_bytes;
+    movable = movable && unit_movable;
+    i = unit_end;
+  }
+  flush(end);
+}
+
 std::vector<std::vector<std::string>> ModuleBuilder::Impl::HoistFromLargeBlocks(
     const std::string& prefix) {
-  std::vector<std::vector<std::string>> hoisted;
-  auto bytes_of = [](const BodyItem& item) {
-    size_t bytes = 0;
-    for (const std::string& line : item.lines) bytes += line.size() + 2;
-    return bytes;
-  };
-  std::vector<BodyItem> body;
+  Hoisted hoisted;
   bool resume_next = false;
   size_t start = 0;
   while (start < body_.size()) {
     size_t end = start + 1;
-    size_t block_bytes = bytes_of(body_[start]);
-    while (end < body_.size() && body_[end].depth > 0) block_bytes += bytes_of(body_[end++]);
+    size_t block_bytes = BytesOf(body_[start]);
+    while (end < body_.size() && body_[end].depth > 0) block_bytes += BytesOf(body_[end++]);
     BodyItem& opener = body_[start];
     const bool large = block_bytes > kProcedureBytes && !opener.bound_here;
     if (opener.on_error_resume) resume_next = true;
     if (opener.on_error_off) resume_next = false;
-    body.push_back(std::move(opener));
-    if (!large) {
-      for (size_t i = start + 1; i < end; ++i) body.push_back(std::move(body_[i]));
-      start = end;
-      continue;
-    }
-    // The runs of the block's statements between its own lines.
-    size_t i = start + 1;
-    while (i < end) {
-      if (body_[i].depth == 1 && body_[i].keeps_place) {
-        body.push_back(std::move(body_[i++]));
-        continue;
-      }
-      size_t run_end = i;
-      bool movable = true;
-      while (run_end < end && !(body_[run_end].depth == 1 && body_[run_end].keeps_place)) {
-        if (body_[run_end].bound_here) movable = false;
-        ++run_end;
-      }
-      // Pieces cut where no block of the run is open.
-      while (i < run_end) {
-        size_t piece_end = i;
-        size_t piece_bytes = 0;
-        do {
-          piece_bytes += bytes_of(body_[piece_end++]);
-        } while (piece_end < run_end && (body_[piece_end].depth > 1 || piece_bytes < kPartBytes));
-        if (!movable || piece_bytes < kPartBytes / 4) {
-          for (; i < piece_end; ++i) body.push_back(std::move(body_[i]));
-          continue;
-        }
-        if (piece_bytes > kProcedureBytes) TellPage(RulesFinding::kBlockTooLarge, class_name_);
-        std::vector<std::string> lines;
-        // Error handling set at the page's top level holds in the procedure too.
-        if (resume_next) lines.push_back("On Error Resume Next");
-        for (; i < piece_end; ++i) {
-          for (std::string& line : body_[i].lines) lines.push_back(std::move(line));
-        }
-        hoisted.push_back(std::move(lines));
-        BodyItem call;
-        call.depth = 1;
-        call.lines.push_back(prefix + std::to_string(hoisted.size()));
-        body.push_back(std::move(call));
-      }
+    hoisted.body.push_back(std::move(opener));
+    if (large) {
+      HoistFromBlock(start + 1, end, 1, resume_next, prefix, &hoisted);
+    } else {
+      for (size_t i = start + 1; i < end; ++i) hoisted.body.push_back(std::move(body_[i]));
     }
     start = end;
   }
-  body_ = std::move(body);
-  return hoisted;
+  body_ = std::move(hoisted.body);
+  return std::move(hoisted.procedures);
 }
 
 void ModuleBuilder::Impl::EndOfPage() {
@@ -931,13 +971,23 @@ PageModule ModuleBuilder::Impl::Finish() {
   size_t part_bytes = 0;
   size_t block_bytes = 0;
   bool resume_next = false;
-  for (BodyItem& item : body_) {
-    size_t bytes = 0;
-    for (const std::string& line : item.lines) bytes += line.size() + 2;
+  // Each top-level statement's bytes with the block it opens, so that a part is cut before a
+  // block that would take it past a procedure's size.
+  std::vector<size_t> ahead(body_.size(), 0);
+  for (size_t i = body_.size(), bytes = 0; i-- > 0;) {
+    bytes += BytesOf(body_[i]);
+    if (body_[i].depth == 0) {
+      ahead[i] = bytes;
+      bytes = 0;
+    }
+  }
+  for (size_t i = 0; i < body_.size(); ++i) {
+    BodyItem& item = body_[i];
+    const size_t bytes = BytesOf(item);
     if (item.depth == 0) {
       if (block_bytes > kProcedureBytes) TellPage(RulesFinding::kBlockTooLarge, class_name_);
       block_bytes = 0;
-      if (part_bytes > kPartBytes) {
+      if (part_bytes > kPartBytes || (part_bytes > 0 && part_bytes + ahead[i] > kProcedureBytes)) {
         parts.emplace_back();
         part_bytes = 0;
         // Error handling set at the page's top level holds in every later part.

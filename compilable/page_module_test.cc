@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compilable/identifiers.h"
+#include "modulecheck/module_checker.h"
 #include "translator/translator_test_support.h"
 
 namespace vorlintex::compilable {
@@ -407,20 +408,32 @@ TEST(CompilableModuleTest, WhatVisualBasicLimitsIsKeptWithinItsLimits) {
   block +=
       "<% If b Then %><p>in</p><% End If %><% Case Else %>"
       "<% End Select %><% If a Then : If b Then %>" +
-      std::string(70000, 'x') + "<% End If : End If %>";
+      std::string(70000, 'x') + "<% End If : End If %><% With o %>" + std::string(70000, 'y') +
+      "<% End With %>";
   Built hoisted = Build(block);
   lines = hoisted.module.lines;
   // The case's 78 KB in three pieces, the last ending with the whole If b block; the If a
-  // block's inner If in one, too large.
-  ASSERT_LT(find("Private Sub page_Block4()"), static_cast<long>(lines.size()));
-  EXPECT_EQ(find("Private Sub page_Block5()"), static_cast<long>(lines.size()));
+  // block holds one block too large, whose own statements go to procedures in turn.
   EXPECT_EQ(Lines(lines.begin() + find("Case 1") + 1, lines.begin() + find("Case 1") + 5),
             (Lines{"page_Block1", "page_Block2", "page_Block3", "Case Else"}));
   EXPECT_EQ(lines[find("Private Sub page_Block1()") + 1], "x = 1");
   EXPECT_EQ(lines[find("Private Sub page_Block4()") - 2], "End If");
-  EXPECT_EQ(lines[find("If a Then") + 1], "page_Block4");
+  EXPECT_EQ(Lines(lines.begin() + find("If a Then") + 1, lines.begin() + find("If a Then") + 4),
+            (Lines{"If b Then", "page_Block4", "page_Block5"}));
+  // Nor is a With's body moved: its statements name the With's object by a leading ".".
+  EXPECT_EQ(lines[find("With o") + 1].substr(0, 17), "Response.Write \"y");
   // What no cut can bring within a procedure is told, the page's last block too.
   EXPECT_EQ(hoisted.findings, "block-too-large C:\\site\\page.asp:1 page\n");
+
+  // A part is cut before a block that would take it past a procedure's size.
+  std::string before_block;
+  for (int i = 0; i < 600; ++i) before_block += "<p>line " + std::to_string(i) + " before</p>\r\n";
+  before_block += "<% If a Then %>";
+  for (int i = 0; i < 1000; ++i) before_block += "<p>line " + std::to_string(i) + " in</p>\r\n";
+  before_block += "<% End If %>";
+  modulecheck::ModuleChecker checker({});
+  for (const std::string& line : Build(before_block).module.lines) checker.Line(line);
+  EXPECT_TRUE(checker.Finish().compiles);
 
   // The class name gives way to a procedure of the page by that name.
   Built clash = Build("<% Sub Page() : End Sub %>");
