@@ -54,9 +54,12 @@ struct LineList {
 };
 
 // A statement's physical lines, each within the line limit.
-void AppendStatement(std::string_view statement, std::vector<std::string>* lines) {
+// `function`: the name of the Function or Property Get being read, if any, whose value is never
+// read back by a cut assignment.
+void AppendStatement(std::string_view statement, std::vector<std::string>* lines,
+                     std::string_view function = {}) {
   // Continued over more lines than Visual Basic takes: several statements.
-  if (std::vector<std::string> split = SplitContinued(statement); !split.empty()) {
+  if (std::vector<std::string> split = SplitContinued(statement, function); !split.empty()) {
     for (const std::string& part : split) AppendStatement(part, lines);
     return;
   }
@@ -131,7 +134,8 @@ struct ClassBeingRead {
   std::vector<std::string> procedures;
   std::unordered_set<std::string> declared;  // lower-case member names
   bool in_procedure = false;
-  std::string open_end;  // the End statement of the procedure being read
+  std::string open_end;        // the End statement of the procedure being read
+  std::string procedure_name;  // and its name
   bool uses_host[5] = {};
 };
 
@@ -139,8 +143,8 @@ struct ClassBeingRead {
 struct BodyItem {
   std::vector<std::string> lines;
   int depth = 0;
-  bool on_error_resume = false;  // an "On Error Resume Next" at the page's top level
-  bool on_error_off = false;     // an "On Error GoTo 0" there
+  bool on_error_resume = false;  // an "On Error Resume Next"
+  bool on_error_off = false;     // an "On Error GoTo 0"
   // A block's own line that must stay in the block's procedure: its Case, Else, ElseIf or its
   // closing line.
   bool keeps_place = false;
@@ -317,7 +321,8 @@ class ModuleBuilder::Impl {
     std::vector<std::vector<std::string>> procedures;  // the bodies moved out
   };
   // The statements [begin, end) of body_, inside blocks `depth` deep, into `hoisted`.
-  void HoistFromBlock(size_t begin, size_t end, int depth, bool resume_next,
+  // `resume_next`: whether On Error Resume Next holds there, as the statements set it.
+  void HoistFromBlock(size_t begin, size_t end, int depth, bool* resume_next,
                       const std::string& prefix, Hoisted* hoisted);
   // A JScript block of functions only: a procedure for each that calls it in the module's
   // script control. False, nothing done, for any other JScript.
@@ -492,7 +497,7 @@ void ModuleBuilder::Impl::AddStatement(const Statement& read) {
     }
     std::vector<std::string> lines;
     NoteNames(statement.text, statement.line, &lines);
-    AppendStatement(statement.text, &lines);
+    AppendStatement(statement.text, &lines, procedure_->name);
     Emit(std::move(lines), &shape);
     return;
   }
@@ -550,6 +555,7 @@ void ModuleBuilder::Impl::AddClassStatement(const Statement& statement,
   if (!read.in_procedure && shape.shape == Shape::kProcedureStart) {
     read.in_procedure = true;
     read.open_end = EndStatementOf(shape.kind);
+    read.procedure_name = shape.name;
     std::string text(statement.text);
     if (shape.is_default) {
       // Visual Basic marks a default member by an attribute, not a keyword.
@@ -565,7 +571,7 @@ void ModuleBuilder::Impl::AddClassStatement(const Statement& statement,
   if (read.in_procedure) {
     if (shape.shape == Shape::kProcedureEnd) read.in_procedure = false;
     read.procedures.insert(read.procedures.end(), lines.begin(), lines.end());
-    AppendStatement(statement.text, &read.procedures);
+    AppendStatement(statement.text, &read.procedures, read.procedure_name);
     return;
   }
   // Outside the class's procedures only declarations stand.
@@ -706,7 +712,7 @@ void ModuleBuilder::Impl::Emit(std::vector<std::string> lines, const StatementSh
     item.bound_here = first == "exit" || first == "on" || first == "with";
     depth_ += shape->depth_change;
     if (depth_ < 0) depth_ = 0;
-    if (item.depth == 0 && !statement.empty()) {
+    if (first == "on") {
       std::vector<Word> words = WordsOf(statement);
       if (words.size() >= 3 && words[0].lower == "on" && words[1].lower == "error") {
         item.on_error_resume = words[2].lower == "resume";
@@ -793,21 +799,28 @@ size_t BytesOf(const BodyItem& item) {
 
 }  // namespace
 
-void ModuleBuilder::Impl::HoistFromBlock(size_t begin, size_t end, int depth, bool resume_next,
+void ModuleBuilder::Impl::HoistFromBlock(size_t begin, size_t end, int depth, bool* resume_next,
                                          const std::string& prefix, Hoisted* hoisted) {
   std::vector<BodyItem>& items = body_;
   // The statements gathered for the next procedure: [piece_begin, i).
   size_t piece_begin = begin;
   size_t piece_bytes = 0;
   bool movable = true;
+  bool piece_resume = *resume_next;  // as the piece begins
+  auto note_error_handling = [&](size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) {
+      if (items[k].on_error_resume) *resume_next = true;
+      if (items[k].on_error_off) *resume_next = false;
+    }
+  };
   auto flush = [&](size_t piece_end) {
     if (piece_begin == piece_end) return;
     if (!movable || piece_bytes < kPartBytes / 4) {
       for (size_t k = piece_begin; k < piece_end; ++k) hoisted->body.push_back(std::move(items[k]));
     } else {
       std::vector<std::string> lines;
-      // Error handling set at the page's top level holds in the procedure too.
-      if (resume_next) lines.push_back("On Error Resume Next");
+      // Error handling set before holds in the procedure too.
+      if (piece_resume) lines.push_back("On Error Resume Next");
       for (size_t k = piece_begin; k < piece_end; ++k) {
         for (std::string& line : items[k].lines) lines.push_back(std::move(line));
       }
@@ -826,6 +839,7 @@ void ModuleBuilder::Impl::HoistFromBlock(size_t begin, size_t end, int depth, bo
     if (items[i].depth == depth && items[i].keeps_place) {
       // The block's own line stays where it is.
       flush(i);
+      note_error_handling(i, i + 1);
       hoisted->body.push_back(std::move(items[i++]));
       piece_begin = i;
       continue;
@@ -847,14 +861,18 @@ void ModuleBuilder::Impl::HoistFromBlock(size_t begin, size_t end, int depth, bo
         HoistFromBlock(i + 1, unit_end, depth + 1, resume_next, prefix, hoisted);
       } else {
         TellPage(RulesFinding::kBlockTooLarge, class_name_);
+        note_error_handling(i, unit_end);
         for (size_t k = i; k < unit_end; ++k) hoisted->body.push_back(std::move(items[k]));
       }
       i = piece_begin = unit_end;
+      piece_resume = *resume_next;
       continue;
     }
     if (piece_bytes > 0 && piece_bytes + unit_bytes > kPartBytes) flush(i);
+    if (piece_bytes == 0) piece_resume = *resume_next;
     piece_bytes += unit_bytes;
     movable = movable && unit_movable;
+    note_error_handling(i, unit_end);
     i = unit_end;
   }
   flush(end);
@@ -875,7 +893,7 @@ std::vector<std::vector<std::string>> ModuleBuilder::Impl::HoistFromLargeBlocks(
     if (opener.on_error_off) resume_next = false;
     hoisted.body.push_back(std::move(opener));
     if (large) {
-      HoistFromBlock(start + 1, end, 1, resume_next, prefix, &hoisted);
+      HoistFromBlock(start + 1, end, 1, &resume_next, prefix, &hoisted);
     } else {
       for (size_t i = start + 1; i < end; ++i) hoisted.body.push_back(std::move(body_[i]));
     }
@@ -916,7 +934,8 @@ PageModule ModuleBuilder::Impl::Finish() {
   std::unordered_set<std::string> new_names;
   auto rename = [&](std::string_view name) {
     const std::string lower = AsciiLower(name);
-    if (!IsReservedWord(lower) && !IsModuleMemberName(lower)) return;
+    // "Error" stays: On Error names it too.
+    if ((!IsReservedWord(lower) && !IsModuleMemberName(lower)) || lower == "error") return;
     if (renamed.count(lower) != 0) return;
     std::string to = std::string(name) + "_page";
     while (taken(AsciiLower(to)) || new_names.count(AsciiLower(to)) != 0) to += "_page";

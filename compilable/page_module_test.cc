@@ -392,13 +392,16 @@ TEST(CompilableModuleTest, WhatVisualBasicLimitsIsKeptWithinItsLimits) {
                     continued("s =", " \"29\" & \"e\"") + " %>");
   writes.insert(writes.end(), assigned.begin(), assigned.end());
   EXPECT_EQ(Text(cut.module.lines), Module({"Dim s"}, {}, writes));
-  for (const std::string& tail : {std::string(" t"), std::string(" \"a\" = u")}) {
-    std::vector<std::string> whole = Build("<% " + continued("t =", tail) + " %>").module.lines;
-    EXPECT_EQ(std::count(whole.begin(), whole.end(), " \"15\" & _"), 1) << tail;
+  // Nor when t is the Function being read: "t = t & ..." would call it.
+  for (const std::string& page :
+       {"<% " + continued("t =", " t") + " %>", "<% " + continued("t =", " \"a\" = u") + " %>",
+        "<% Function T()\r\n" + continued("t =", " \"29\"") + "\r\nEnd Function %>"}) {
+    std::vector<std::string> whole = Build(page).module.lines;
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), " \"15\" & _"), 1) << page.substr(0, 30);
     EXPECT_EQ(std::count_if(whole.begin(), whole.end(),
                             [](const std::string& line) { return line.rfind("t = ", 0) == 0; }),
               1)
-        << tail;
+        << page.substr(0, 30);
   }
 
   // A block larger than a procedure may be has the runs between its own lines moved to

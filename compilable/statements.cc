@@ -275,7 +275,7 @@ std::string WithoutValueEvals(std::string_view statement) {
   return out;
 }
 
-std::vector<std::string> SplitContinued(std::string_view statement) {
+std::vector<std::string> SplitContinued(std::string_view statement, std::string_view function) {
   // The physical lines, and for each but the last whether it ends in "&" outside strings
   // and parentheses.
   std::vector<std::string_view> lines;
@@ -327,6 +327,7 @@ std::vector<std::string> SplitContinued(std::string_view statement) {
   } else if (words[0].after == '=' && words[0].text.data() == statement.data() &&
              !IsReservedWord(words[0].lower)) {
     target = words[0].lower;
+    if (AsciiEqualIgnoringCase(target, function)) return {};
     head = std::string(words[0].text) + " = ";
     next_head = head + std::string(words[0].text) + " & ";
     expression_at = statement.find('=') + 1;

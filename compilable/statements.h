@@ -64,7 +64,8 @@ inline constexpr size_t kMaxContinuations = 24;
 // group of lines, "x = a & _ / b" as "x = a" then "x = x & b". It is cut only after a line
 // ending in "&" outside parentheses, when the expression has no comparison or logical operator
 // outside them (they bind looser than "&") and, for an assignment, later groups do not name
-// the variable. Empty when it needs no cut or cannot be cut so.
-std::vector<std::string> SplitContinued(std::string_view statement);
+// the variable nor is it `function`, the Function being read (whose name on the right would
+// call it). Empty when it needs no cut or cannot be cut so.
+std::vector<std::string> SplitContinued(std::string_view statement, std::string_view function = {});
 
 }  // namespace vorlintex::compilable
