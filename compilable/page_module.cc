@@ -7,6 +7,7 @@
 
 #include "compilable/identifiers.h"
 #include "compilable/page_pieces.h"
+#include "compilable/server_jscript.h"
 #include "compilable/statements.h"
 #include "compilable/vb_lines.h"
 #include "contract/ascii.h"
@@ -53,7 +54,15 @@ struct LineList {
 };
 
 // A statement's physical lines, each within the line limit.
-void AppendStatement(std::string_view statement, std::vector<std::string>* lines) {
+// `function`: the name of the Function or Property Get being read, if any, whose value is never
+// read back by a cut assignment.
+void AppendStatement(std::string_view statement, std::vector<std::string>* lines,
+                     std::string_view function = {}) {
+  // Continued over more lines than Visual Basic takes: several statements.
+  if (std::vector<std::string> split = SplitContinued(statement, function); !split.empty()) {
+    for (const std::string& part : split) AppendStatement(part, lines);
+    return;
+  }
   size_t start = 0;
   while (start <= statement.size()) {
     size_t end = statement.find('\n', start);
@@ -101,22 +110,21 @@ std::vector<DeclaredItem> DeclaredItems(std::string_view rest) {
   return items;
 }
 
+// The statement that ends a procedure of `kind` ("sub", "function", "property get"...).
+std::string EndStatementOf(std::string_view kind) {
+  if (kind == "sub") return "End Sub";
+  return kind == "function" ? "End Function" : "End Property";
+}
+
 // A procedure, or a class, being gathered.
 struct Procedure {
   std::string key;  // lower-case name, and the kind for properties
   std::string name;
-  std::string kind;  // "sub", "function", "property get"...
+  std::string end;  // the statement that ends it: "End Sub", "End Function", "End Property"
   std::string file;
   int line = 0;
   std::vector<std::string> lines;
 };
-
-// The line that ends a procedure of `kind`.
-std::string EndLineFor(std::string_view kind) {
-  if (kind == "sub") return "End Sub";
-  if (kind == "function") return "End Function";
-  return "End Property";
-}
 
 struct ClassBeingRead {
   std::string name;
@@ -126,7 +134,8 @@ struct ClassBeingRead {
   std::vector<std::string> procedures;
   std::unordered_set<std::string> declared;  // lower-case member names
   bool in_procedure = false;
-  std::string procedure_kind;  // of the procedure being read
+  std::string open_end;        // the End statement of the procedure being read
+  std::string procedure_name;  // and its name
   bool uses_host[5] = {};
 };
 
@@ -134,9 +143,75 @@ struct ClassBeingRead {
 struct BodyItem {
   std::vector<std::string> lines;
   int depth = 0;
-  bool on_error_resume = false;  // an "On Error Resume Next" at the page's top level
-  bool on_error_off = false;     // an "On Error GoTo 0" there
+  bool on_error_resume = false;  // an "On Error Resume Next"
+  bool on_error_off = false;     // an "On Error GoTo 0"
+  // A block's own line that must stay in the block's procedure: its Case, Else, ElseIf or its
+  // closing line.
+  bool keeps_place = false;
+  // A statement whose meaning would change in another procedure: Exit, On Error, or a With
+  // (the statements of a With name its object by a leading ".").
+  bool bound_here = false;
 };
+
+// The first word of a statement, lower-cased.
+std::string FirstWordLower(std::string_view statement) {
+  size_t end = 0;
+  while (end < statement.size() && IsNameByte(statement[end])) ++end;
+  return AsciiLower(statement.substr(0, end));
+}
+
+// True when "eval" stands anywhere in `text`, in any ASCII letter case.
+bool MentionsEval(std::string_view text) {
+  for (size_t at = 0; at + 4 <= text.size(); ++at) {
+    if ((text[at] == 'e' || text[at] == 'E') &&
+        AsciiEqualIgnoringCase(text.substr(at, 4), "eval")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Names the class module's own members take: a procedure or variable of the page by one of
+// these names is given another.
+bool IsModuleMemberName(std::string_view lower) {
+  return lower == "main" || lower == "onstartpage" || lower == "onendpage" || lower == "aspsc";
+}
+
+// `line` with every name of `renamed` (lower-case keys) replaced, outside string literals,
+// comments and brackets, and never a member (a name after ".").
+void RenameWords(const std::unordered_map<std::string, std::string>& renamed, std::string* line) {
+  std::string& s = *line;
+  char before = ' ';
+  for (size_t i = 0; i < s.size();) {
+    char c = s[i];
+    if (c == '"') {
+      size_t close = s.find('"', i + 1);
+      i = close == std::string::npos ? s.size() : close + 1;
+      before = '"';
+    } else if (c == '\'') {
+      return;
+    } else if (c == '[') {
+      size_t close = s.find(']', i + 1);
+      i = close == std::string::npos ? s.size() : close + 1;
+      before = ']';
+    } else if (IsLetter(c)) {
+      size_t end = i;
+      while (end < s.size() && IsNameByte(s[end])) ++end;
+      std::string lower = AsciiLower(std::string_view(s).substr(i, end - i));
+      if (lower == "rem" && LeadingSpaceTrimmed(std::string_view(s).substr(0, i)).empty()) return;
+      auto found = before == '.' ? renamed.end() : renamed.find(lower);
+      if (found != renamed.end()) {
+        s.replace(i, end - i, found->second);
+        end = i + found->second.size();
+      }
+      before = 'a';
+      i = end;
+    } else {
+      if (c != ' ' && c != '\t') before = c;
+      ++i;
+    }
+  }
+}
 
 // An include name as the run spells paths, so that one file is one path however named.
 std::string BackslashPath(std::string_view name) {
@@ -218,7 +293,13 @@ class ModuleBuilder::Impl {
   void Tell(RulesFinding finding, int line, std::string_view detail) {
     if (observer_ != nullptr) observer_->Found(finding, file_, line, detail);
   }
+  // A finding on the whole page, at its first line.
+  void TellPage(RulesFinding finding, std::string_view detail) {
+    if (observer_ != nullptr) observer_->Found(finding, page_path_, 1, detail);
+  }
   bool AddPiece(const Piece& piece);
+  // Code or an expression encoded for the script engine (#@~^): kept as written, told.
+  void KeepEncoded(std::string_view text, int line);
   void AddCode(std::string_view code, int line);
   void AddStatement(const Statement& statement);
   void AddClassStatement(const Statement& statement, const StatementShape& shape);
@@ -230,6 +311,22 @@ class ModuleBuilder::Impl {
             std::string_view statement = {});
   void EndProcedure();
   void EndClass();
+  // A block of the page method larger than a procedure may be: the runs of statements
+  // between its own lines (Case, Else, ...) move, in pieces of about kPartBytes, to private
+  // procedures named `prefix` and a number, each called where its statements stood. The
+  // procedures' bodies, in order.
+  std::vector<std::vector<std::string>> HoistFromLargeBlocks(const std::string& prefix);
+  struct Hoisted {
+    std::vector<BodyItem> body;                        // the page method's new statements
+    std::vector<std::vector<std::string>> procedures;  // the bodies moved out
+  };
+  // The statements [begin, end) of body_, inside blocks `depth` deep, into `hoisted`.
+  // `resume_next`: whether On Error Resume Next holds there, as the statements set it.
+  void HoistFromBlock(size_t begin, size_t end, int depth, bool* resume_next,
+                      const std::string& prefix, Hoisted* hoisted);
+  // A JScript block of functions only: a procedure for each that calls it in the module's
+  // script control. False, nothing done, for any other JScript.
+  bool AddJScript(std::string_view code, int line);
 
   std::string class_name_;
   const std::string site_root_;
@@ -239,7 +336,7 @@ class ModuleBuilder::Impl {
   // See ModuleBuilder::KeepIncludesUnder; empty while every path is read.
   std::string include_root_;
 
-  std::string page_file_;                   // the page
+  std::string page_path_;                   // the page
   std::string file_;                        // the file being read
   std::vector<std::string> include_stack_;  // lower-case paths of the files being read
   bool stopped_ = false;
@@ -261,10 +358,13 @@ class ModuleBuilder::Impl {
 
   std::vector<BodyItem> body_;
   int depth_ = 0;
+
+  std::string jscript_;  // the code of the page's JScript blocks, each once
+  std::unordered_set<std::string> jscript_blocks_;
 };
 
 bool ModuleBuilder::Impl::AddFile(const std::string& path, std::string_view text) {
-  if (include_stack_.empty()) page_file_ = path;
+  if (include_stack_.empty()) page_path_ = path;
   std::string saved_file = std::move(file_);
   file_ = path;
   include_stack_.push_back(AsciiLower(path));
@@ -289,6 +389,10 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
     case PieceKind::kExpression: {
       std::string_view expression = TrailingSpaceTrimmed(LeadingSpaceTrimmed(piece.text));
       if (expression.empty()) return true;
+      if (expression.rfind("#@~^", 0) == 0) {
+        KeepEncoded(piece.text, piece.line);
+        return true;
+      }
       std::vector<std::string> lines;
       NoteNames(expression, piece.line, &lines);
       AppendStatement("Response.Write " + std::string(expression), &lines);
@@ -299,12 +403,7 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
       return true;
     case PieceKind::kCode:
       if (LeadingSpaceTrimmed(piece.text).rfind("#@~^", 0) == 0) {
-        // Only the script engine can read an encoded script; the page's author has its source.
-        Tell(RulesFinding::kEncodedScript, piece.line, "#@~^");
-        std::vector<std::string> lines{
-            "' Kept as written; it will not compile: an encoded script (#@~^)."};
-        AppendStatement(piece.text, &lines);
-        Emit(std::move(lines), nullptr);
+        KeepEncoded(piece.text, piece.line);
         return true;
       }
       AddCode(piece.text, piece.line);
@@ -312,6 +411,8 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
     case PieceKind::kScript:
       if (IsVbscript(piece.language)) {
         AddCode(piece.text, piece.line);
+        return true;
+      } else if (IsJScript(piece.language) && AddJScript(piece.text, piece.line)) {
         return true;
       } else {
         Tell(RulesFinding::kForeignScript, piece.line, piece.language);
@@ -354,11 +455,35 @@ bool ModuleBuilder::Impl::AddPiece(const Piece& piece) {
   return true;
 }
 
+void ModuleBuilder::Impl::KeepEncoded(std::string_view text, int line) {
+  // Only the script engine can read an encoded script; the page's author has its source.
+  Tell(RulesFinding::kEncodedScript, line, "#@~^");
+  std::vector<std::string> lines{
+      "' Kept as written; it will not compile: an encoded script (#@~^)."};
+  AppendStatement(text, &lines);
+  Emit(std::move(lines), nullptr);
+}
+
 void ModuleBuilder::Impl::AddCode(std::string_view code, int line) {
   for (const Statement& statement : SplitStatements(code, line)) AddStatement(statement);
 }
 
-void ModuleBuilder::Impl::AddStatement(const Statement& statement) {
+void ModuleBuilder::Impl::AddStatement(const Statement& read) {
+  // Text that outlives the statement's use here when it has to be rewritten.
+  std::string rewritten;
+  Statement statement = read;
+  if (MentionsEval(read.text)) {
+    rewritten = WithoutValueEvals(read.text);
+    statement.text = rewritten;
+  }
+  // A block's Else with a statement after it ("Else If a Then", a nested If): two statements,
+  // as Visual Basic wants a block's Else alone.
+  if (statement.text.size() > 5 && AsciiEqualIgnoringCase(statement.text.substr(0, 4), "else") &&
+      (statement.text[4] == ' ' || statement.text[4] == '\t')) {
+    AddStatement({statement.text.substr(0, 4), statement.line});
+    AddStatement({LeadingSpaceTrimmed(statement.text.substr(5)), statement.line});
+    return;
+  }
   StatementShape shape = ShapeOf(statement.text);
   if (class_) {
     AddClassStatement(statement, shape);
@@ -372,7 +497,7 @@ void ModuleBuilder::Impl::AddStatement(const Statement& statement) {
     }
     std::vector<std::string> lines;
     NoteNames(statement.text, statement.line, &lines);
-    AppendStatement(statement.text, &lines);
+    AppendStatement(statement.text, &lines, procedure_->name);
     Emit(std::move(lines), &shape);
     return;
   }
@@ -381,8 +506,8 @@ void ModuleBuilder::Impl::AddStatement(const Statement& statement) {
       Procedure procedure;
       procedure.name = shape.name;
       procedure.key = AsciiLower(shape.name);
-      procedure.kind = shape.kind;
       if (shape.kind.rfind("property", 0) == 0) procedure.key += " " + shape.kind;
+      procedure.end = EndStatementOf(shape.kind);
       procedure.file = file_;
       procedure.line = statement.line;
       NoteNames(statement.text, statement.line, &procedure.lines);
@@ -429,7 +554,8 @@ void ModuleBuilder::Impl::AddClassStatement(const Statement& statement,
   }
   if (!read.in_procedure && shape.shape == Shape::kProcedureStart) {
     read.in_procedure = true;
-    read.procedure_kind = shape.kind;
+    read.open_end = EndStatementOf(shape.kind);
+    read.procedure_name = shape.name;
     std::string text(statement.text);
     if (shape.is_default) {
       // Visual Basic marks a default member by an attribute, not a keyword.
@@ -445,7 +571,7 @@ void ModuleBuilder::Impl::AddClassStatement(const Statement& statement,
   if (read.in_procedure) {
     if (shape.shape == Shape::kProcedureEnd) read.in_procedure = false;
     read.procedures.insert(read.procedures.end(), lines.begin(), lines.end());
-    AppendStatement(statement.text, &read.procedures);
+    AppendStatement(statement.text, &read.procedures, read.procedure_name);
     return;
   }
   // Outside the class's procedures only declarations stand.
@@ -580,9 +706,13 @@ void ModuleBuilder::Impl::Emit(std::vector<std::string> lines, const StatementSh
   item.lines = std::move(lines);
   item.depth = depth_;
   if (shape != nullptr) {
+    const std::string first = FirstWordLower(statement);
+    item.keeps_place = shape->depth_change < 0 || first == "case" || first == "else" ||
+                       first == "elseif" || first == "end" || first == "endif";
+    item.bound_here = first == "exit" || first == "on" || first == "with";
     depth_ += shape->depth_change;
     if (depth_ < 0) depth_ = 0;
-    if (item.depth == 0 && !statement.empty()) {
+    if (first == "on") {
       std::vector<Word> words = WordsOf(statement);
       if (words.size() >= 3 && words[0].lower == "on" && words[1].lower == "error") {
         item.on_error_resume = words[2].lower == "resume";
@@ -591,6 +721,27 @@ void ModuleBuilder::Impl::Emit(std::vector<std::string> lines, const StatementSh
     }
   }
   body_.push_back(std::move(item));
+}
+
+bool ModuleBuilder::Impl::AddJScript(std::string_view code, int line) {
+  if (procedure_ || class_) return false;
+  std::optional<std::vector<JScriptFunction>> functions = JScriptFunctions(code);
+  if (!functions) return false;
+  // One block read twice (an include named twice) is given once.
+  if (!jscript_blocks_.insert(std::string(code)).second) return true;
+  jscript_ += code;
+  if (!jscript_.empty() && jscript_.back() != '\n') jscript_ += "\r\n";
+  for (const JScriptFunction& function : *functions) {
+    procedure_ = Procedure{};
+    procedure_->name = function.name;
+    procedure_->key = AsciiLower(function.name);
+    procedure_->file = file_;
+    procedure_->line = line;
+    procedure_->lines = JScriptCaller(function);
+    procedure_names_.insert(procedure_->key);
+    EndProcedure();
+  }
+  return true;
 }
 
 void ModuleBuilder::Impl::EndProcedure() {
@@ -638,6 +789,120 @@ void ModuleBuilder::Impl::EndClass() {
   }
 }
 
+namespace {
+
+size_t BytesOf(const BodyItem& item) {
+  size_t bytes = 0;
+  for (const std::string& line : item.lines) bytes += line.size() + 2;
+  return bytes;
+}
+
+}  // namespace
+
+void ModuleBuilder::Impl::HoistFromBlock(size_t begin, size_t end, int depth, bool* resume_next,
+                                         const std::string& prefix, Hoisted* hoisted) {
+  std::vector<BodyItem>& items = body_;
+  // The statements gathered for the next procedure: [piece_begin, i).
+  size_t piece_begin = begin;
+  size_t piece_bytes = 0;
+  bool movable = true;
+  bool piece_resume = *resume_next;  // as the piece begins
+  auto note_error_handling = [&](size_t from, size_t to) {
+    for (size_t k = from; k < to; ++k) {
+      if (items[k].on_error_resume) *resume_next = true;
+      if (items[k].on_error_off) *resume_next = false;
+    }
+  };
+  auto flush = [&](size_t piece_end) {
+    if (piece_begin == piece_end) return;
+    if (!movable || piece_bytes < kPartBytes / 4) {
+      for (size_t k = piece_begin; k < piece_end; ++k) hoisted->body.push_back(std::move(items[k]));
+    } else {
+      std::vector<std::string> lines;
+      // Error handling set before holds in the procedure too.
+      if (piece_resume) lines.push_back("On Error Resume Next");
+      for (size_t k = piece_begin; k < piece_end; ++k) {
+        for (std::string& line : items[k].lines) lines.push_back(std::move(line));
+      }
+      hoisted->procedures.push_back(std::move(lines));
+      BodyItem call;
+      call.depth = depth;
+      call.lines.push_back(prefix + std::to_string(hoisted->procedures.size()));
+      hoisted->body.push_back(std::move(call));
+    }
+    piece_begin = piece_end;
+    piece_bytes = 0;
+    movable = true;
+  };
+  size_t i = begin;
+  while (i < end) {
+    if (items[i].depth == depth && items[i].keeps_place) {
+      // The block's own line stays where it is.
+      flush(i);
+      note_error_handling(i, i + 1);
+      hoisted->body.push_back(std::move(items[i++]));
+      piece_begin = i;
+      continue;
+    }
+    // One statement of this depth with the blocks it opens.
+    size_t unit_end = i + 1;
+    size_t unit_bytes = BytesOf(items[i]);
+    bool unit_movable = !items[i].bound_here;
+    while (unit_end < end && items[unit_end].depth > depth) {
+      unit_bytes += BytesOf(items[unit_end]);
+      if (items[unit_end].bound_here) unit_movable = false;
+      ++unit_end;
+    }
+    if (unit_bytes > kProcedureBytes) {
+      flush(i);
+      if (unit_end - i > 1 && !items[i].bound_here) {
+        // A block too large itself: its own statements are moved in turn.
+        hoisted->body.push_back(std::move(items[i]));
+        HoistFromBlock(i + 1, unit_end, depth + 1, resume_next, prefix, hoisted);
+      } else {
+        TellPage(RulesFinding::kBlockTooLarge, class_name_);
+        note_error_handling(i, unit_end);
+        for (size_t k = i; k < unit_end; ++k) hoisted->body.push_back(std::move(items[k]));
+      }
+      i = piece_begin = unit_end;
+      piece_resume = *resume_next;
+      continue;
+    }
+    if (piece_bytes > 0 && piece_bytes + unit_bytes > kPartBytes) flush(i);
+    if (piece_bytes == 0) piece_resume = *resume_next;
+    piece_bytes += unit_bytes;
+    movable = movable && unit_movable;
+    note_error_handling(i, unit_end);
+    i = unit_end;
+  }
+  flush(end);
+}
+
+std::vector<std::vector<std::string>> ModuleBuilder::Impl::HoistFromLargeBlocks(
+    const std::string& prefix) {
+  Hoisted hoisted;
+  bool resume_next = false;
+  size_t start = 0;
+  while (start < body_.size()) {
+    size_t end = start + 1;
+    size_t block_bytes = BytesOf(body_[start]);
+    while (end < body_.size() && body_[end].depth > 0) block_bytes += BytesOf(body_[end++]);
+    BodyItem& opener = body_[start];
+    const bool large = block_bytes > kProcedureBytes && !opener.bound_here;
+    if (opener.on_error_resume) resume_next = true;
+    if (opener.on_error_off) resume_next = false;
+    hoisted.body.push_back(std::move(opener));
+    if (large) {
+      HoistFromBlock(start + 1, end, 1, &resume_next, prefix, &hoisted);
+    } else {
+      for (size_t i = start + 1; i < end; ++i) hoisted.body.push_back(std::move(body_[i]));
+    }
+    start = end;
+  }
+  body_ = std::move(hoisted.body);
+  return std::move(hoisted.procedures);
+}
+
 void ModuleBuilder::Impl::EndOfPage() {
   // Told where it opened, which may be an include file; closed so that the module compiles.
   if (procedure_) {
@@ -645,14 +910,14 @@ void ModuleBuilder::Impl::EndOfPage() {
       observer_->Found(RulesFinding::kProcedureNotClosed, procedure_->file, procedure_->line,
                        procedure_->name);
     }
-    procedure_->lines.push_back(EndLineFor(procedure_->kind));
+    procedure_->lines.push_back(procedure_->end);
     EndProcedure();
   }
   if (class_) {
     if (observer_ != nullptr) {
       observer_->Found(RulesFinding::kProcedureNotClosed, class_->file, class_->line, class_->name);
     }
-    if (class_->in_procedure) class_->procedures.push_back(EndLineFor(class_->procedure_kind));
+    if (class_->in_procedure) class_->procedures.push_back(class_->open_end);
     EndClass();
   }
 }
@@ -660,12 +925,38 @@ void ModuleBuilder::Impl::EndOfPage() {
 PageModule ModuleBuilder::Impl::Finish() {
   PageModule module;
   module.uses_regexp = uses_regexp_;
+  auto taken = [&](const std::string& lower) {
+    return procedure_names_.count(lower) != 0 || declared_.count(lower) != 0 ||
+           assigned_set_.count(lower) != 0 || class_index_.count(lower) != 0;
+  };
+  // A procedure or variable of the page named by a word Visual Basic keeps for itself, or by
+  // a member of the class module, gets "_page" after its name wherever the page names it.
+  std::unordered_map<std::string, std::string> renamed;
+  std::unordered_set<std::string> new_names;
+  auto rename = [&](std::string_view name) {
+    const std::string lower = AsciiLower(name);
+    // "Error" stays: On Error names it too.
+    if ((!IsReservedWord(lower) && !IsModuleMemberName(lower)) || lower == "error") return;
+    if (renamed.count(lower) != 0) return;
+    std::string to = std::string(name) + "_page";
+    while (taken(AsciiLower(to)) || new_names.count(AsciiLower(to)) != 0) to += "_page";
+    new_names.insert(AsciiLower(to));
+    renamed.emplace(lower, std::move(to));
+  };
+  for (const Procedure& procedure : procedures_) rename(procedure.name);
+  for (const std::string& name : declared_) rename(name);
+  if (!renamed.empty()) {
+    for (std::string& line : declarations_) RenameWords(renamed, &line);
+    for (Procedure& procedure : procedures_) {
+      for (std::string& line : procedure.lines) RenameWords(renamed, &line);
+    }
+    for (BodyItem& item : body_) {
+      for (std::string& line : item.lines) RenameWords(renamed, &line);
+    }
+  }
   // The page method is named as the class; a procedure, variable or class of the page by
   // that name gives the class a name of its own.
-  while (procedure_names_.count(AsciiLower(class_name_)) != 0 ||
-         declared_.count(AsciiLower(class_name_)) != 0 ||
-         assigned_set_.count(AsciiLower(class_name_)) != 0 ||
-         class_index_.count(AsciiLower(class_name_)) != 0) {
+  while (taken(AsciiLower(class_name_)) || new_names.count(AsciiLower(class_name_)) != 0) {
     class_name_ += "_page";
   }
   module.class_name = class_name_;
@@ -680,30 +971,43 @@ PageModule ModuleBuilder::Impl::Finish() {
     if (declared_.count(bare) != 0 || procedure_names_.count(bare) != 0) continue;
     out.push_back("Dim " + name);
   }
+  if (!jscript_.empty()) out.push_back("Dim " + std::string(kJScriptControl) + " As Object");
   for (const Procedure& procedure : procedures_) {
     out.insert(out.end(), procedure.lines.begin(), procedure.lines.end());
   }
+  if (!jscript_.empty()) {
+    std::vector<std::string> host = JScriptHost(jscript_);
+    out.insert(out.end(), host.begin(), host.end());
+  }
   translator::WriteStandardMethods(sink);
   translator::WritePageMethodOpening(sink, class_name_);
+
+  std::string block_prefix = class_name_ + "_Block";
+  while (procedure_names_.count(AsciiLower(block_prefix) + "1") != 0) block_prefix += "_";
+  std::vector<std::vector<std::string>> blocks = HoistFromLargeBlocks(block_prefix);
 
   // Parts: cut where no block is open, once a part holds kPartBytes.
   std::vector<std::vector<std::string>> parts(1);
   size_t part_bytes = 0;
   size_t block_bytes = 0;
   bool resume_next = false;
-  // A block too large for any part, told of the page (the last block too).
-  auto tell_block = [&] {
-    if (block_bytes > kProcedureBytes && observer_ != nullptr) {
-      observer_->Found(RulesFinding::kBlockTooLarge, page_file_, 1, class_name_);
+  // Each top-level statement's bytes with the block it opens, so that a part is cut before a
+  // block that would take it past a procedure's size.
+  std::vector<size_t> ahead(body_.size(), 0);
+  for (size_t i = body_.size(), bytes = 0; i-- > 0;) {
+    bytes += BytesOf(body_[i]);
+    if (body_[i].depth == 0) {
+      ahead[i] = bytes;
+      bytes = 0;
     }
-    block_bytes = 0;
-  };
-  for (BodyItem& item : body_) {
-    size_t bytes = 0;
-    for (const std::string& line : item.lines) bytes += line.size() + 2;
+  }
+  for (size_t i = 0; i < body_.size(); ++i) {
+    BodyItem& item = body_[i];
+    const size_t bytes = BytesOf(item);
     if (item.depth == 0) {
-      tell_block();
-      if (part_bytes > kPartBytes) {
+      if (block_bytes > kProcedureBytes) TellPage(RulesFinding::kBlockTooLarge, class_name_);
+      block_bytes = 0;
+      if (part_bytes > kPartBytes || (part_bytes > 0 && part_bytes + ahead[i] > kProcedureBytes)) {
         parts.emplace_back();
         part_bytes = 0;
         // Error handling set at the page's top level holds in every later part.
@@ -716,7 +1020,7 @@ PageModule ModuleBuilder::Impl::Finish() {
     part_bytes += bytes;
     for (std::string& line : item.lines) parts.back().push_back(std::move(line));
   }
-  tell_block();
+  if (block_bytes > kProcedureBytes) TellPage(RulesFinding::kBlockTooLarge, class_name_);
   if (parts.size() == 1) {
     out.insert(out.end(), parts[0].begin(), parts[0].end());
     out.push_back("End Sub");
@@ -730,6 +1034,11 @@ PageModule ModuleBuilder::Impl::Finish() {
       out.insert(out.end(), parts[i].begin(), parts[i].end());
       out.push_back("End Sub");
     }
+  }
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    out.push_back("Private Sub " + block_prefix + std::to_string(i + 1) + "()");
+    out.insert(out.end(), blocks[i].begin(), blocks[i].end());
+    out.push_back("End Sub");
   }
   module.classes = std::move(classes_);
   return module;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compilable/identifiers.h"
+#include "modulecheck/module_checker.h"
 #include "translator/translator_test_support.h"
 
 namespace vorlintex::compilable {
@@ -155,6 +156,12 @@ TEST(CompilableModuleTest, EachConstructGivesItsModule) {
        {},
        {"If a Then b = 1: c = 2", "If a Then", "Response.Write \"y\"", "End If"},
        ""},
+      {"a block's Else with a statement after it is two statements",
+       "<% If a Then\r\nb = 1\r\nElse If c Then\r\nb = 2\r\nEnd If\r\nEnd If %>",
+       {"Dim b"},
+       {},
+       {"If a Then", "b = 1", "Else", "If c Then", "b = 2", "End If", "End If"},
+       ""},
       {"what a one-line If gives a value after its Else is the page's too",
        "<% If a Then b = 1 Else c = 2: d.e = 3 %>",
        {"Dim b", "Dim c"},
@@ -174,30 +181,67 @@ TEST(CompilableModuleTest, EachConstructGivesItsModule) {
        {"' Kept as written; it will not compile: Visual Basic 6 has no Execute.", "Execute \"x=1\"",
         "conn.Execute sql"},
        "no-equivalent C:\\site\\page.asp:1 Execute\n"},
+      {"an Eval of a comparison or of Not is the expression itself; another Eval stays",
+       "<% b = Eval(Me.ID < 0) And eval (Not (x)) : c = Eval(\"x\" & n) %>",
+       {"Dim b", "Dim c"},
+       {},
+       {"b = (Me.ID < 0) And (Not (x))",
+        "' Kept as written; it will not compile: Visual Basic 6 has no Eval.",
+        "c = Eval(\"x\" & n)"},
+       "no-equivalent C:\\site\\page.asp:1 Eval\n"},
       {"a server script in another language is kept with a comment",
        "<script runat=\"server\" language=\"JScript\">var q = 1;</script>",
        {},
        {},
        {"' Kept as written; it will not compile: a server script in JScript.", "var q = 1;"},
        "foreign-script C:\\site\\page.asp:1 JScript\n"},
-      {"an encoded script is kept with a comment",
-       "<%#@~^AA==x^#~@%>",
+      {"an encoded script or expression is kept with a comment",
+       "<%#@~^AA==x^#~@%>\r\n<%=#@~^BB==y^#~@%>",
        {},
        {},
-       {"' Kept as written; it will not compile: an encoded script (#@~^).", "#@~^AA==x^#~@"},
-       "encoded-script C:\\site\\page.asp:1 #@~^\n"},
+       {"' Kept as written; it will not compile: an encoded script (#@~^).", "#@~^AA==x^#~@",
+        "Response.Write vbCrLf",
+        "' Kept as written; it will not compile: an encoded script (#@~^).", "#@~^BB==y^#~@"},
+       "encoded-script C:\\site\\page.asp:1 #@~^\nencoded-script C:\\site\\page.asp:2 #@~^\n"},
+      {"a JScript block of functions only is run by a script control the module makes",
+       "<script runat=\"server\" language=\"JScript\">\r\n"
+       "function twice(s, n) { Response.Write(\"\\\"}\"); return s + s; }\r\n</script>"
+       "<%= twice(\"a\", 2) %>",
+       {"Dim ServerJScriptControl As Object"},
+       {"Private Function twice(ByVal s, ByVal n)",
+        "    twice = ServerJScript().Run(\"twice\", s, n)", "End Function",
+        "Private Function ServerJScript() As Object", "    If ServerJScriptControl Is Nothing Then",
+        "        Set ServerJScriptControl = CreateObject(\"MSScriptControl.ScriptControl\")",
+        "        ServerJScriptControl.Language = \"JScript\"",
+        "        ServerJScriptControl.AddObject \"Response\", Response",
+        "        Dim code As String", "        code = code & vbCrLf",
+        "        code = code & \"function twice(s, n) { Response.Write(\"\"\\\"\"}\"\"); return s "
+        "+ s; "
+        "}\" & vbCrLf",
+        "        ServerJScriptControl.AddCode code", "    End If",
+        "    Set ServerJScript = ServerJScriptControl", "End Function"},
+       {"Response.Write twice(\"a\", 2)"},
+       ""},
       {"a VBScript server script block is code",
        "<SCRIPT LANGUAGE=VBScript RUNAT=Server>\r\nSub S()\r\nEnd Sub\r\n</SCRIPT>",
        {},
        {"Sub S()", "End Sub"},
        {},
        ""},
-      {"a procedure never closed is closed at the page's end",
-       "<% Function F()\r\nF = 1 %>",
+      {"a procedure named by a reserved word or a member of the module is renamed where named",
+       "<% Sub Main() : Print \"a\" : End Sub\r\nFunction Print(v) : Print = v : End Function\r\n"
+       "Call main() : o.Main = \"Main\" ' Main %>",
        {},
-       {"Function F()", "F = 1", "End Function"},
+       {"Sub Main_page()", "Print_page \"a\"", "End Sub", "Function Print_page(v)",
+        "Print_page = v", "End Function"},
+       {"Call Main_page()", "o.Main = \"Main\" ' Main"},
+       ""},
+      {"a procedure the page leaves open is closed at its end",
+       "<% Sub A()\r\nx = 1 %>",
        {},
-       "procedure-not-closed C:\\site\\page.asp:1 F\n"},
+       {"Sub A()", "x = 1", "End Sub"},
+       {},
+       "procedure-not-closed C:\\site\\page.asp:1 A\n"},
       {"bytes below 32 go as Chr(n)",
        std::string("a\x01", 2),
        {},
@@ -332,10 +376,75 @@ TEST(CompilableModuleTest, WhatVisualBasicLimitsIsKeptWithinItsLimits) {
   EXPECT_EQ(
       std::count(lines.begin() + find("If a Then"), lines.begin() + find("End If"), "End Sub"), 0);
 
-  // A block too large for any part is told, also when it is the page's last.
-  std::string block = "<% If a Then %>";
-  for (int i = 0; i < 5000; ++i) block += "<p>inside the block</p>\r\n";
-  EXPECT_EQ(Build(block + "<% End If %>").findings, "block-too-large C:\\site\\page.asp:1 page\n");
+  // A statement continued over more lines than Visual Basic takes is cut after a "&": a write
+  // into writes, an assignment into one that goes on with "s = s & ...". One whose later lines
+  // read the variable, or that compares, stays whole.
+  auto continued = [](const std::string& head, const std::string& tail) {
+    std::string code = head;
+    for (int i = 0; i < 29; ++i) code += " \"" + std::to_string(i) + "\" & _\r\n";
+    return code + tail;
+  };
+  auto lines_of = [](const std::string& first, int from, int to, const std::string& last) {
+    Lines out{first + " \"" + std::to_string(from) + "\" & _"};
+    for (int i = from + 1; i < to; ++i) out.push_back(" \"" + std::to_string(i) + "\" & _");
+    out.push_back(last);
+    return out;
+  };
+  Lines writes = lines_of("Response.Write", 0, 15, " \"15\"");
+  Lines rest = lines_of("Response.Write", 16, 29, " \"29\"");
+  writes.insert(writes.end(), rest.begin(), rest.end());
+  Lines assigned = lines_of("s =", 0, 15, " \"15\"");
+  rest = lines_of("s = s &", 16, 29, " \"29\" & \"e\"");
+  assigned.insert(assigned.end(), rest.begin(), rest.end());
+  Built cut = Build("<% " + continued("Response.Write", " \"29\"") + "\r\n" +
+                    continued("s =", " \"29\" & \"e\"") + " %>");
+  writes.insert(writes.end(), assigned.begin(), assigned.end());
+  EXPECT_EQ(Text(cut.module.lines), Module({"Dim s"}, {}, writes));
+  // Nor when t is the Function being read: "t = t & ..." would call it.
+  for (const std::string& page :
+       {"<% " + continued("t =", " t") + " %>", "<% " + continued("t =", " \"a\" = u") + " %>",
+        "<% Function T()\r\n" + continued("t =", " \"29\"") + "\r\nEnd Function %>"}) {
+    std::vector<std::string> whole = Build(page).module.lines;
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), " \"15\" & _"), 1) << page.substr(0, 30);
+    EXPECT_EQ(std::count_if(whole.begin(), whole.end(),
+                            [](const std::string& line) { return line.rfind("t = ", 0) == 0; }),
+              1)
+        << page.substr(0, 30);
+  }
+
+  // A block larger than a procedure may be has the runs between its own lines moved to
+  // procedures of their own, in pieces, where no inner block is open.
+  std::string block = "<% Select Case a %><% Case 1 : x = 1 %>";
+  for (int i = 0; i < 1500; ++i) block += "<p>line " + std::to_string(i) + " of the case</p>\r\n";
+  block +=
+      "<% If b Then %><p>in</p><% End If %><% Case Else %>"
+      "<% End Select %><% If a Then : If b Then %>" +
+      std::string(70000, 'x') + "<% End If : End If %><% With o %>" + std::string(70000, 'y') +
+      "<% End With %>";
+  Built hoisted = Build(block);
+  lines = hoisted.module.lines;
+  // The case's 78 KB in three pieces, the last ending with the whole If b block; the If a
+  // block holds one block too large, whose own statements go to procedures in turn.
+  EXPECT_EQ(Lines(lines.begin() + find("Case 1") + 1, lines.begin() + find("Case 1") + 5),
+            (Lines{"page_Block1", "page_Block2", "page_Block3", "Case Else"}));
+  EXPECT_EQ(lines[find("Private Sub page_Block1()") + 1], "x = 1");
+  EXPECT_EQ(lines[find("Private Sub page_Block4()") - 2], "End If");
+  EXPECT_EQ(Lines(lines.begin() + find("If a Then") + 1, lines.begin() + find("If a Then") + 4),
+            (Lines{"If b Then", "page_Block4", "page_Block5"}));
+  // Nor is a With's body moved: its statements name the With's object by a leading ".".
+  EXPECT_EQ(lines[find("With o") + 1].substr(0, 17), "Response.Write \"y");
+  // What no cut can bring within a procedure is told, the page's last block too.
+  EXPECT_EQ(hoisted.findings, "block-too-large C:\\site\\page.asp:1 page\n");
+
+  // A part is cut before a block that would take it past a procedure's size.
+  std::string before_block;
+  for (int i = 0; i < 600; ++i) before_block += "<p>line " + std::to_string(i) + " before</p>\r\n";
+  before_block += "<% If a Then %>";
+  for (int i = 0; i < 1000; ++i) before_block += "<p>line " + std::to_string(i) + " in</p>\r\n";
+  before_block += "<% End If %>";
+  modulecheck::ModuleChecker checker({});
+  for (const std::string& line : Build(before_block).module.lines) checker.Line(line);
+  EXPECT_TRUE(checker.Finish().compiles);
 
   // The class name gives way to a procedure of the page by that name.
   Built clash = Build("<% Sub Page() : End Sub %>");

@@ -1,5 +1,7 @@
 #include "compilable/statements.h"
 
+#include <string>
+
 #include "compilable/identifiers.h"
 #include "contract/ascii.h"
 
@@ -204,6 +206,187 @@ StatementShape ShapeOf(std::string_view statement) {
     shape.depth_change = -1;
   }
   return shape;
+}
+
+namespace {
+
+// True when `inner`, the expression inside Eval's parentheses, is a comparison or a logical
+// expression at its own level: "=", "<", ">" outside parentheses and strings, or Not, And, Or,
+// Xor, Eqv, Imp, Is, Like there.
+bool IsValueExpression(std::string_view inner) {
+  int depth = 0;
+  bool in_string = false;
+  for (char c : inner) {
+    if (c == '"') in_string = !in_string;
+    if (in_string) continue;
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (depth == 0 && (c == '=' || c == '<' || c == '>')) return true;
+  }
+  static constexpr std::string_view kLogical[] = {"not", "and", "or", "xor",
+                                                  "eqv", "imp", "is", "like"};
+  depth = 0;
+  const char* at = inner.data();
+  for (const Word& word : WordsOf(inner)) {
+    for (; at < word.text.data(); ++at) {
+      if (*at == '(') ++depth;
+      if (*at == ')') --depth;
+    }
+    if (depth != 0 || word.before == '.') continue;
+    for (std::string_view logical : kLogical) {
+      if (word.lower == logical) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string WithoutValueEvals(std::string_view statement) {
+  std::string out;
+  size_t copied = 0;
+  for (const Word& word : WordsOf(statement)) {
+    if (word.lower != "eval" || word.before == '.') continue;
+    size_t open = word.text.data() + word.text.size() - statement.data();
+    while (open < statement.size() && IsBlank(statement[open])) ++open;
+    if (open >= statement.size() || statement[open] != '(') continue;
+    int depth = 0;
+    bool in_string = false;
+    size_t close = open;
+    for (; close < statement.size(); ++close) {
+      const char c = statement[close];
+      if (c == '"') in_string = !in_string;
+      if (in_string) continue;
+      if (c == '(') ++depth;
+      if (c == ')' && --depth == 0) break;
+    }
+    if (close == statement.size()) continue;
+    std::string_view inner = statement.substr(open + 1, close - open - 1);
+    if (!IsValueExpression(inner)) continue;
+    const size_t from = word.text.data() - statement.data();
+    if (from < copied) continue;  // inside an Eval already written
+    out.append(statement.substr(copied, from - copied));
+    out += "(";
+    out.append(inner);
+    out += ")";
+    copied = close + 1;
+  }
+  out.append(statement.substr(copied));
+  return out;
+}
+
+std::vector<std::string> SplitContinued(std::string_view statement, std::string_view function) {
+  // The physical lines, and for each but the last whether it ends in "&" outside strings
+  // and parentheses.
+  std::vector<std::string_view> lines;
+  std::vector<bool> cuttable;
+  int depth = 0;
+  bool in_string = false;
+  size_t start = 0;
+  size_t pieces = 0;  // physical lines once each is fitted within the line limit
+  for (size_t i = 0; i <= statement.size(); ++i) {
+    if (i == statement.size() || statement[i] == '\n') {
+      std::string_view line = statement.substr(start, i - start);
+      lines.push_back(line);
+      pieces += 1 + line.size() / 900;
+      if (i < statement.size()) {
+        std::string_view code = Trim(line);
+        if (!code.empty()) code.remove_suffix(1);  // the continuation's "_"
+        code = Trim(code);
+        cuttable.push_back(depth == 0 && !in_string && !code.empty() && code.back() == '&');
+      }
+      start = i + 1;
+      in_string = false;
+      continue;
+    }
+    const char c = statement[i];
+    if (c == '"') {
+      in_string = !in_string;
+    } else if (in_string) {
+      continue;
+    } else if (c == '\'') {
+      return {};  // a comment: nothing to cut safely
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    }
+  }
+  if (pieces <= kMaxContinuations * 2 / 3) return {};
+
+  std::vector<Word> words = WordsOf(statement);
+  if (words.empty()) return {};
+  std::string head;       // what each statement starts with
+  std::string next_head;  // and each after the first
+  std::string target;
+  size_t expression_at = 0;  // in the first line
+  if (words.size() >= 2 && words[0].lower == "response" && words[1].lower == "write" &&
+      words[1].before == '.' && words[0].text.data() == statement.data()) {
+    head = next_head = "Response.Write ";
+    expression_at = words[1].text.data() + words[1].text.size() - statement.data();
+  } else if (words[0].after == '=' && words[0].text.data() == statement.data() &&
+             !IsReservedWord(words[0].lower)) {
+    target = words[0].lower;
+    if (AsciiEqualIgnoringCase(target, function)) return {};
+    head = std::string(words[0].text) + " = ";
+    next_head = head + std::string(words[0].text) + " & ";
+    expression_at = statement.find('=') + 1;
+  } else {
+    return {};
+  }
+  // Operators that bind looser than "&" would change the meaning of a cut.
+  depth = 0;
+  in_string = false;
+  for (size_t i = expression_at; i < statement.size(); ++i) {
+    char c = statement[i];
+    if (c == '"') in_string = !in_string;
+    if (in_string) continue;
+    if (c == '(') ++depth;
+    if (c == ')') --depth;
+    if (depth == 0 && (c == '=' || c == '<' || c == '>')) return {};
+  }
+  for (const Word& word : words) {
+    if (word.text.data() < statement.data() + expression_at || word.before == '.') continue;
+    static constexpr std::string_view kLoose[] = {"and", "or",  "not", "xor",
+                                                  "eqv", "imp", "is",  "like"};
+    for (std::string_view loose : kLoose) {
+      if (word.lower == loose) return {};
+    }
+  }
+
+  // Groups of lines, each within two thirds of the limit once fitted.
+  std::vector<std::string> out;
+  std::string current = head + std::string(Trim(lines[0].substr(expression_at)));
+  size_t current_pieces = 1 + lines[0].size() / 900;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const size_t line_pieces = 1 + lines[i].size() / 900;
+    if (cuttable[i - 1] && current_pieces + line_pieces > kMaxContinuations * 2 / 3) {
+      // Drop the "& _" that ended the group.
+      std::string_view done = Trim(current);
+      done.remove_suffix(1);  // "_"
+      done = Trim(done);
+      done.remove_suffix(1);  // "&"
+      out.emplace_back(Trim(done));
+      current = next_head + std::string(Trim(lines[i]));
+      current_pieces = line_pieces;
+      continue;
+    }
+    current += "\n";
+    current += lines[i];
+    current_pieces += line_pieces;
+  }
+  out.push_back(std::move(current));
+  if (!target.empty()) {
+    // "x = x & ..." is the same only when the later groups do not read x.
+    for (size_t i = 1; i < out.size(); ++i) {
+      std::vector<Word> group = WordsOf(std::string_view(out[i]).substr(next_head.size()));
+      for (const Word& word : group) {
+        if (word.lower == target && word.before != '.') return {};
+      }
+    }
+  }
+  if (out.size() < 2) return {};
+  return out;
 }
 
 }  // namespace vorlintex::compilable

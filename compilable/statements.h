@@ -50,4 +50,22 @@ struct StatementShape {
 
 StatementShape ShapeOf(std::string_view statement);
 
+// `statement` with each Eval of a comparison or logical expression ("Eval(Not x)",
+// "Eval(a < 0)") written as the expression in parentheses: its value is a Boolean or a number,
+// whose text Eval would read back as that same value. Other Evals stay.
+std::string WithoutValueEvals(std::string_view statement);
+
+// More " _" continuations than one statement of Visual Basic may have: 24. VBScript has no
+// such limit.
+inline constexpr size_t kMaxContinuations = 24;
+
+// A statement continued over more lines than fit in one, whose lines may grow by a third when
+// fitted, as several statements doing the same: "Response.Write a & _ / b" as one write per
+// group of lines, "x = a & _ / b" as "x = a" then "x = x & b". It is cut only after a line
+// ending in "&" outside parentheses, when the expression has no comparison or logical operator
+// outside them (they bind looser than "&") and, for an assignment, later groups do not name
+// the variable nor is it `function`, the Function being read (whose name on the right would
+// call it). Empty when it needs no cut or cannot be cut so.
+std::vector<std::string> SplitContinued(std::string_view statement, std::string_view function = {});
+
 }  // namespace vorlintex::compilable

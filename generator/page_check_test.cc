@@ -110,7 +110,7 @@ TEST(PageCheckTest, TellsAsItGoes) {
          "<% Class Box\r\nEnd Class %>\r\n<!-- #include file=\"open.inc\" -->\r\n"},
         {"C:\\src\\open.inc", "<% Sub Never() %>\r\n"},
         {"C:\\src\\2-a-page-named-to-make-a-long-progid.asp", "<p>x</p>\r\n"},
-        {"C:\\src\\big.asp", "<% If a Then %>" + std::string(70000, 'x') + "<% End If %>"}},
+        {"C:\\src\\big.asp", "<% With o %>" + std::string(70000, 'x') + "<% End With %>"}},
        "> C:\\src\\a.asp\n"
        "C:\\src\\Lib.inc:1 [no-equivalent] <% Sub L() : Eval(\"1\") : End Sub %> < "
        "C:\\src\\a.asp:1\n"

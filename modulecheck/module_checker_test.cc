@@ -119,6 +119,11 @@ TEST(ModuleChecker, ModulesThatCompile) {
       // Members named like VBScript's functions; VBScript names a procedure of the module takes.
       {"Sub A()", "conn.Execute sql: x = obj.Eval(y): rs!Execute = 1", "x = Eval(\"1\")", "End Sub",
        "Function Eval(e)", "End Function"},
+      // A number ends at a letter that begins no exponent: "0Then" is 0 and Then, "1Else" 1
+      // and Else, as Visual Basic's number tokens are digits, a fraction, an exponent and a
+      // type character.
+      {"Sub A()", "If x = 0Then", "y = 1.5E+5: z = 10#: w = &H1F: v = 2D3", "End If",
+       "If x Then y = 1Else y = 2", "End Sub"},
       // The longest line, and 24 continuations.
       Join({{"Sub A()", "'" + std::string(1022, 'x'), "x = 1 _"},
             Repeat("  + 1 _", 23),

@@ -34,11 +34,16 @@ void Tokenize(std::string_view s, std::vector<Token>* tokens) {
       i = TakeTypeCharacter(s, i);
       kind = Token::Kind::kWord;
     } else if (IsDigit(c) || (c == '.' && i + 1 < s.size() && IsDigit(s[i + 1]))) {
-      while (i < s.size() && (IsIdentifierChar(s[i]) || s[i] == '.')) {
-        // An exponent's sign belongs to the number: 1E+5.
-        const bool exponent = (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd');
-        ++i;
-        if (exponent && i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+      // Digits, a fraction, an exponent (E or D, a sign, digits): a letter that begins no
+      // exponent ends the number, so "0Then" is 0 and Then, as the language reads numbers.
+      while (i < s.size() && (IsDigit(s[i]) || s[i] == '.')) ++i;
+      if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
+        size_t digits = i + 1;
+        if (digits < s.size() && (s[digits] == '+' || s[digits] == '-')) ++digits;
+        if (digits < s.size() && IsDigit(s[digits])) {
+          i = digits;
+          while (i < s.size() && IsDigit(s[i])) ++i;
+        }
       }
       i = TakeTypeCharacter(s, i);
       kind = Token::Kind::kNumber;

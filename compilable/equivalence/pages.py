@@ -9,7 +9,9 @@ cannot run them alike under this test rather than because the rules differ:
 - arrays of more than one dimension declared at page level: Wine's VBScript refuses them as
   class members ("Public x(2, 3)");
 - a page's constant by the name of a procedure's parameter: Wine's VBScript lets the constant
-  hide the parameter.
+  hide the parameter;
+- Eval: Wine's VBScript has none, so an Eval of a comparison, which the rules write as the
+  expression, is held against its module text only.
 """
 
 import random
@@ -75,6 +77,23 @@ HAND = [
     ("control bytes, a lone CR and bytes above 127",
      b"a\x01b\rc\x7f\xe9\xfc\x80\r\n", {}),
     ("directives and comments send nothing", b"<%@ Language=VBScript %>\r\n<% ' note %>x", {}),
+    ("a block larger than a procedure, its statements moved to procedures of their own",
+     b"<% On Error Resume Next\r\nn = 0 %><% Select Case n\r\nCase 0 %>" +
+     b"".join(b"".join(b"<p>case line %d of %d, a line long enough to fill a procedure soon</p>"
+                       b"\r\n" % (i, j) for i in range(100)) + b"<% n = n + 1 %><%= n %>"
+              for j in range(10)) +
+     b"<% If n > 3 Then %>deep<% End If %><% Case Else %>never<% End Select %><%= n %>", {}),
+    ("statements continued past Visual Basic's 24 continuations",
+     b"<% s = \"a\" & _\r\n" + b"".join(b"  \"b%d\" & _\r\n" % i for i in range(30)) +
+     b"  \"end\"\r\nResponse.Write s & _\r\n" +
+     b"".join(b"  \"<i>%d</i>\" & _\r\n" % i for i in range(30)) + b"  \"z\" %>", {}),
+    ("an Else with an If after it",
+     b"<% x = 2 : If x = 1 Then %>one<% Else If x = 2 Then %>two<% Else %>other<% End If\r\n"
+     b"End If %>", {}),
+    ("procedures named as the module's members and Visual Basic's words",
+     b"<% Sub Main() : Response.Write \"in main\" : End Sub\r\n"
+     b"Function Print(v) : Print = \"[\" & v & \"]\" : End Function\r\nMain %><%= Print(\"p\") %>",
+     {}),
 ]
 
 
