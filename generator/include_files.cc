@@ -51,8 +51,8 @@ std::vector<std::string> IncludedPages(Env& env, const std::string& source_dir,
       const std::optional<std::string_view> name = translator::IncludeFileName(line);
       if (!name || name->empty()) continue;
       const std::string_view folder = IsVirtual(line) ? std::string_view() : FolderOf(pages[i]);
-      auto found = index.find(Key(folder.empty() ? std::string(*name)
-                                                 : std::string(folder) + "\\" + std::string(*name)));
+      auto found = index.find(Key(
+          folder.empty() ? std::string(*name) : std::string(folder) + "\\" + std::string(*name)));
       if (found != index.end() && found->second != i) included[found->second] = true;
     }
     page->Close().IgnoreError();
