@@ -377,12 +377,21 @@ if [ -n "$(python3 scripts/wine_registry.py class "$work/removed.reg")" ] ||
   python3 scripts/wine_registry.py left "$work/before.reg" "$work/installed.reg" "$work/removed.reg" >&2
   exit 1
 fi
+# A second install into a chosen folder, upgraded by the next version's package (the same
+# files), which must replace it there: one entry in Apps and Features, of the new version.
 msiexec /i "$msi" 'INSTALLDIR=C:\vorlintex test'
+next=${version%.*}.$(( ${version##*.} + 1 ))
+(cd build-windows-x86_64/package &&
+  wixl -a x64 -D Arch=x64 -D Version="$next" -o "$work/upgrade.msi" ../../packaging/vorlintex.wxs)
+msiexec /i "$($wine winepath -w "$work/upgrade.msi" | tr -d '\r')"
 registry "HKCR\\CLSID\\$clsid\\InprocServer32" | grep -qF 'C:\vorlintex test\vorlintex.dll' ||
-  { echo "FAIL: the class is not registered in the chosen folder" >&2; exit 1; }
-msiexec /x "$msi"
+  { echo "FAIL: the class is not registered in the chosen folder after the upgrade" >&2; exit 1; }
+versions=$(registry 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
+  sed -n 's/^ *DisplayVersion *REG_SZ *//p' | tr '\n' ' ')
+[ "$versions" = "$next " ] || { echo "FAIL: after the upgrade, Apps and Features lists: $versions" >&2; exit 1; }
+msiexec /x "$($wine winepath -w "$work/upgrade.msi" | tr -d '\r')"
 if [ -e "$WINEPREFIX/drive_c/vorlintex test" ] || [ -n "$(registry 'HKCR\tvorlintex.morvane')" ]; then
-  echo "FAIL: the removal of the install in a chosen folder left files or the ProgID" >&2
+  echo "FAIL: the removal of the upgraded install in a chosen folder left files or the ProgID" >&2
   exit 1
 fi
-echo "   MSI removed: no file, ProgID, class, type library or interface left: ok"
+echo "   MSI removed, and upgraded in a chosen folder: no file, ProgID, class, type library or interface left: ok"
