@@ -4,14 +4,16 @@
 #   scripts/install-deps.sh --test   also what the tests need (GoogleTest, Python, clang for the
 #                                    fuzzers, Chromium and Node.js for the browser tests, and
 #                                    MinGW-w64, its widl, Wine's IDL files, GoogleTest's sources,
-#                                    Wine and curl for the Windows builds, and ninja for
+#                                    Wine, curl, msitools and wixl for the Windows builds and
+#                                    their packages, and ninja for
 #                                    scripts/mutate.py)
 set -euo pipefail
 
 packages=(cmake make g++ libcli11-dev libboost-dev)
 if [ "${1:-}" = "--test" ]; then
   packages+=(libgtest-dev libgmock-dev python3 clang-14 libclang-rt-14-dev chromium nodejs npm
-             mingw-w64 mingw-w64-tools libwine-dev googletest wine64 curl ninja-build)
+             mingw-w64 mingw-w64-tools libwine-dev googletest wine64 curl ninja-build msitools
+             wixl)
 fi
 
 # Node.js and npm count as there when their commands are, whichever package brought them (some
