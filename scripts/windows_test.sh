@@ -84,7 +84,9 @@ check_stripped() {
 }
 
 # One ZIP and one MSI per architecture, each holding exactly the files an install needs.
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-windows-i686/CMakeCache.txt)
+# The project's version, as CMake reads it (the builds below are not configured yet).
+version=$(sed -n 's/^project(vorlintex VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "FAIL: no project version in CMakeLists.txt" >&2; exit 1; }
 msi_tables() {
   local msi=$1
   for table in File Component Directory Registry RegLocator Property; do
