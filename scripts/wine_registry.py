@@ -7,9 +7,11 @@ scripts/windows_test.sh.
                                                their values, one per line
   wine_registry.py same REGSVR32 INSTALLED     whether the MSI wrote the keys regsvr32 writes
   wine_registry.py left BEFORE INSTALLED REMOVED  what an install added under Software and its
-                                               removal left, beside the installer's own empty
-                                               keys (what other programs wrote meanwhile, such
-                                               as the script host's type library, is no matter)
+                                               removal left, where an install of ours writes,
+                                               beside the installer's own empty keys (what
+                                               other programs wrote meanwhile, such as the
+                                               script host's type library or Wine's network
+                                               cards, is no matter)
 """
 import sys
 
@@ -70,6 +72,25 @@ def entries(keys):
     return result
 
 
+# Where an install of ours can leave something: the installer's records of products,
+# components and upgrades, the uninstall entries, and whatever names the component, the
+# program or its maker. Wine writes keys of its own meanwhile (its network cards, say, once its
+# services start), which are no matter here.
+INSTALLER_PLACES = (
+    "hkey_local_machine\\software\\classes\\installer",
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\installer",
+    "hkey_local_machine\\software\\microsoft\\windows\\currentversion\\uninstall",
+    "hkey_local_machine\\software\\wow6432node\\microsoft\\windows\\currentversion\\uninstall",
+)
+
+
+def ours(entry):
+    key, value = entry
+    text = (key + "\n" + (value or "")).lower()
+    return (key.lower().startswith(INSTALLER_PLACES) or "vorlintex" in text or "kelmaro" in text
+            or any(i in text for i in COMPONENT))
+
+
 def main():
     command, *paths = sys.argv[1:]
     if command == "class":
@@ -92,8 +113,10 @@ def main():
         return 1
     if command == "left":
         before, installed, removed = (entries(read(p)) for p in paths)
-        left = sorted((installed - before) & removed)
-        left = [(k, v) for k, v in left if not (k.lower() in INSTALLER_KEYS and v is None)]
+        # A key's own entry has no value line: it sorts before the key's values.
+        left = sorted((installed - before) & removed, key=lambda e: (e[0].lower(), e[1] or ""))
+        left = [(k, v) for k, v in left
+                if ours((k, v)) and not (k.lower() in INSTALLER_KEYS and v is None)]
         print("\n".join(f"{k}: {v or '(no values)'}" for k, v in left))
         return 1 if left else 0
     return 2
