@@ -108,6 +108,14 @@ for (const check of checks) {
   });
 }
 
+// Fills the entry page and goes on to the selection page.
+async function goToSelection(page, source, target, dll) {
+  await page.fill('input[name="sourcedir"]', source);
+  await page.fill('input[name="targetdir"]', target);
+  await page.fill('input[name="dllname"]', dll);
+  await Promise.all([page.waitForNavigation(), page.click('input[type="submit"]')]);
+}
+
 test('the whole wizard: entry, selection, run, report, files, prefill', async () => {
   const work = mkdtempSync(join(tmpdir(), 'vorlintex-e2e-'));
   const source = join(work, 'site');
@@ -120,10 +128,7 @@ test('the whole wizard: entry, selection, run, report, files, prefill', async ()
 
   const page = await openWizard();
   if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
-  await page.fill('input[name="sourcedir"]', source);
-  await page.fill('input[name="targetdir"]', target);
-  await page.fill('input[name="dllname"]', 'Shop.dll');
-  await Promise.all([page.waitForNavigation(), page.click('input[type="submit"]')]);
+  await goToSelection(page, source, target, 'Shop.dll');
 
   const options = await page.locator('select[name="asplist"] option').allTextContents();
   assert.deepEqual(options, ['Default.asp', 'menu.ASP', 'orders.asp']);
@@ -163,10 +168,7 @@ test('folder names outside ASCII: typed, listed, converted into and shown as the
   mkdirSync(source);
   writeFileSync(join(source, 'menü.asp'), '<p>Menu</p>\r\n');
   const page = await openWizard();
-  await page.fill('input[name="sourcedir"]', source);
-  await page.fill('input[name="targetdir"]', target);
-  await page.fill('input[name="dllname"]', 'Cafe');
-  await Promise.all([page.waitForNavigation(), page.click('input[type="submit"]')]);
+  await goToSelection(page, source, target, 'Cafe');
   assert.deepEqual(await page.locator('select[name="asplist"] option').allTextContents(), ['menü.asp']);
   assert.equal(await page.inputValue('input[name="sourcedir"]'), source);
   await page.selectOption('select[name="asplist"]', ['menü.asp']);
