@@ -1,5 +1,6 @@
 #include "generator/include_files.h"
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -15,8 +16,7 @@ namespace {
 std::string Key(std::string_view path) {
   std::string key = ResolveDotParts(path);
   for (char& c : key) c = c == '/' ? '\\' : AsciiLower(c);
-  while (!key.empty() && key.front() == '\\') key.erase(0, 1);
-  return key;
+  return key.substr(std::min(key.find_first_not_of('\\'), key.size()));
 }
 
 std::string_view FolderOf(std::string_view page) {
@@ -27,10 +27,7 @@ std::string_view FolderOf(std::string_view page) {
 // `virtual="/inc/menu.asp"` starts from the site's root; `file="menu.asp"` from the folder of
 // the file that holds the directive.
 bool IsVirtual(std::string_view line) {
-  const size_t quote = line.find('"');
-  std::string lowered(line.substr(0, quote));
-  for (char& c : lowered) c = AsciiLower(c);
-  return lowered.find("virtual") != std::string::npos;
+  return AsciiLower(line.substr(0, line.find('"'))).find("virtual") != std::string::npos;
 }
 
 }  // namespace
