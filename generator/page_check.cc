@@ -330,6 +330,7 @@ CheckTotals CheckPages(const RunInput& input, Env& env,
   FailureLog failures;
   std::map<std::string, ToldInclude> told_includes;  // by the include file, shown
   std::map<std::string, CheckedClass> classes;       // with the compilable rules
+  translator::IncludeCache include_cache;            // as a run reads them
   for (const std::string& selected : input.pages) {
     const PagePlace place = PlaceOf(input.source_dir, input.target_dir, selected);
     const std::string& base_name = place.base_name;
@@ -364,6 +365,7 @@ CheckTotals CheckPages(const RunInput& input, Env& env,
     translation.base_name = base_name;
     translation.files = files.get();
     translation.env = &env;
+    translation.include_cache = &include_cache;
     translation.failures = &failures;
     translation.observer = &observer;
     translation.pass_over_missing_includes = true;

@@ -37,9 +37,34 @@ IncludeFile::IncludeFile(std::string path, std::unique_ptr<fs::TextFileService> 
       missing_(missing),
       failures_(failures) {}
 
+IncludeFile::IncludeFile(std::string path, const std::vector<std::string>* kept)
+    : path_(std::move(path)), missing_(false), failures_(nullptr), kept_(kept) {}
+
 bool IncludeFile::ReadLine(std::string* line) {
-  if (ReadNextLine(stream_.get(), line, failures_)) return true;
-  // Ended or failed: drop the stream so that a failing one is never asked again.
+  if (kept_ != nullptr) {
+    if (next_kept_ == kept_->size()) return false;
+    *line = (*kept_)[next_kept_++];
+    return true;
+  }
+  if (stream_ != nullptr && stream_->AtEndOfStream()) {
+    ended_ = true;
+    Close();
+    return false;
+  }
+  if (ReadNextLine(stream_.get(), line, failures_)) {
+    if (keep_in_ != nullptr) {
+      read_bytes_ += line->size() + sizeof(std::string);
+      if (keep_in_->HasRoomFor(read_bytes_)) {
+        read_lines_.push_back(*line);
+      } else {
+        keep_in_ = nullptr;
+        read_lines_ = {};
+      }
+    }
+    return true;
+  }
+  // Failed, or never opened: drop the stream so that a failing one is never asked again. Such
+  // a file is not kept, so the next page tries it again.
   Close();
   return false;
 }
@@ -50,12 +75,22 @@ void IncludeFile::Close() {
     Status closed = stream_->Close();
     if (failures_ != nullptr) failures_->Record(Access::kRead, closed);
     stream_.reset();
+    // Only a file read to its end is kept: one whose reader stopped early is not whole.
+    if (closed.ok() && keep_in_ != nullptr && ended_) {
+      keep_in_->Keep(path_, std::move(read_lines_), read_bytes_);
+    }
+    keep_in_ = nullptr;
   }
   service_.reset();
 }
 
 IncludeFile IncludeResolver::Open(std::string_view file_name) const {
   std::string path = IncludePath(source_dir_, file_name);
+  if (cache_ != nullptr) {
+    if (const std::vector<std::string>* kept = cache_->Find(path)) {
+      return IncludeFile(std::move(path), kept);
+    }
+  }
   auto record = [this](const Status& status) {
     if (failures_ != nullptr) failures_->Record(Access::kRead, status);
   };
@@ -80,7 +115,10 @@ IncludeFile IncludeResolver::Open(std::string_view file_name) const {
     }
     record(opened);
   }
-  return IncludeFile(std::move(path), std::move(service), std::move(stream), false, failures_);
+  const bool opened_ok = stream != nullptr;
+  IncludeFile include(std::move(path), std::move(service), std::move(stream), false, failures_);
+  if (opened_ok && cache_ != nullptr) include.KeepIn(cache_);
+  return include;
 }
 
 }  // namespace vorlintex::translator

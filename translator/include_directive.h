@@ -10,6 +10,7 @@
 #include "contract/env.h"
 #include "contract/failure_log.h"
 #include "contract/text_file_service.h"
+#include "translator/include_cache.h"
 
 namespace vorlintex::translator {
 
@@ -26,14 +27,18 @@ std::optional<std::string_view> IncludeFileName(std::string_view line);
 // The source directory as posted, one "\", and the include file name unchanged.
 std::string IncludePath(std::string_view source_dir, std::string_view file_name);
 
-// One include file being read, with the file service object made for its directive. When the
-// file does not exist, missing() is true and nothing can be read. An include file that exists
-// but cannot be opened or read is read as empty, or as ended at the failing read; the failure
-// is recorded as a failed read.
+// One include file being read, with the file service object made for its directive, or from
+// the lines an earlier read of it kept. When the file does not exist, missing() is true and
+// nothing can be read. An include file that exists but cannot be opened or read is read as
+// empty, or as ended at the failing read; the failure is recorded as a failed read.
 class IncludeFile {
  public:
   IncludeFile(std::string path, std::unique_ptr<fs::TextFileService> service,
               std::unique_ptr<fs::TextStream> stream, bool missing, FailureLog* failures);
+  // Read from lines kept by `cache` before.
+  IncludeFile(std::string path, const std::vector<std::string>* kept);
+  // Keeps the lines read in `cache` when the file is read to its end without a failure.
+  void KeepIn(IncludeCache* cache) { keep_in_ = cache; }
   IncludeFile(IncludeFile&&) = default;
   IncludeFile& operator=(IncludeFile&&) = delete;
   ~IncludeFile() { Close(); }
@@ -52,15 +57,24 @@ class IncludeFile {
   std::unique_ptr<fs::TextStream> stream_;
   bool missing_;
   FailureLog* failures_;
+  const std::vector<std::string>* kept_ = nullptr;
+  size_t next_kept_ = 0;
+  IncludeCache* keep_in_ = nullptr;  // null once the file can no longer be kept
+  std::vector<std::string> read_lines_;
+  size_t read_bytes_ = 0;
+  bool ended_ = false;  // read to its end
 };
 
 class IncludeResolver {
  public:
-  IncludeResolver(std::string source_dir, Env* env, FailureLog* failures)
-      : source_dir_(std::move(source_dir)), env_(env), failures_(failures) {}
+  // `cache` (may be null) holds the include files of the run read before.
+  IncludeResolver(std::string source_dir, Env* env, FailureLog* failures,
+                  IncludeCache* cache = nullptr)
+      : source_dir_(std::move(source_dir)), env_(env), failures_(failures), cache_(cache) {}
 
-  // Makes a new file service object and opens the include file with it; only an open that
-  // fails asks whether the file exists.
+  // The kept lines of the include file when an earlier read kept them. Otherwise makes a new
+  // file service object and opens the include file with it; only an open that fails asks
+  // whether the file exists.
   IncludeFile Open(std::string_view file_name) const;
 
   // A check of a page, not a run: a missing include file is reported and passed over, so
@@ -72,6 +86,7 @@ class IncludeResolver {
   std::string source_dir_;
   Env* env_;
   FailureLog* failures_;
+  IncludeCache* cache_;
   bool pass_over_missing_ = false;
 };
 

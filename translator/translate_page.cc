@@ -5,6 +5,7 @@
 #include "translator/class_module_layout.h"
 #include "translator/globals_pass.h"
 #include "translator/include_directive.h"
+#include "translator/kept_page.h"
 #include "translator/script_block_pass.h"
 
 namespace vorlintex::translator {
@@ -21,10 +22,15 @@ void ClosePage(PageTranslation& page) {
   page.page.reset();
 }
 
-// Closes the page stream and opens the source page again at its first line. A page that
-// cannot be opened is read as an empty page.
-void ReopenPage(PageTranslation& page) {
+// Closes the page stream and opens the source page again at its first line: its kept lines
+// when the first pass kept it whole, otherwise the file. A page that cannot be opened is read
+// as an empty page.
+void ReopenPage(PageTranslation& page, const KeptPage& kept) {
   ClosePage(page);
+  if (kept.whole()) {
+    page.page = kept.Read();
+    return;
+  }
   if (page.files == nullptr) {
     RecordRead(page, Status::Error(page.source_path, "no file service object"));
     return;
@@ -49,23 +55,25 @@ TranslationResult EndAtMissingInclude(PageTranslation& page, OutputFile& module,
 
 TranslationResult TranslatePage(PageTranslation& page) {
   OutputFile& module = *page.class_module;
-  IncludeResolver includes(page.source_dir, page.env, page.failures);
+  IncludeResolver includes(page.source_dir, page.env, page.failures, page.include_cache);
   if (page.pass_over_missing_includes) includes.PassOverMissing();
   if (page.page == nullptr) {
     RecordRead(page, Status::Error(page.source_path, "the source page could not be opened"));
   }
 
+  KeptPage kept(page.largest_kept_page);
+  page.page = kept.Keep(page.source_path, std::move(page.page));
   WriteHeaderBlock(module, page.base_name);
   if (std::optional<std::string> missing = RunGlobalsPass(
           page.page.get(), page.failures, includes, module, page.observer, page.source_path)) {
     return EndAtMissingInclude(page, module, std::move(*missing));
   }
 
-  ReopenPage(page);
+  ReopenPage(page, kept);
   WriteStandardMethods(module);
   RunScriptBlockPass(page.page.get(), page.failures, module, page.observer, page.source_path);
 
-  ReopenPage(page);
+  ReopenPage(page, kept);
   WritePageMethodOpening(module, page.base_name);
   BodyPass body(includes, page.failures, module, page.observer, page.source_path);
   if (std::optional<std::string> missing = body.Run(page.page.get())) {

@@ -9,6 +9,8 @@
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
 #include "contract/text_file_service.h"
+#include "translator/include_cache.h"
+#include "translator/kept_page.h"
 #include "translator/translation_observer.h"
 
 namespace vorlintex::translator {
@@ -20,6 +22,11 @@ struct PageTranslation {
   std::string base_name;                 // the class name and the page method name
   fs::TextFileService* files = nullptr;  // the run's file service object
   Env* env = nullptr;                    // makes a new file service object per include directive
+  // The include files the run has read whole so far, read from there again; may be null.
+  IncludeCache* include_cache = nullptr;
+  // A page of up to this many bytes of lines is read from its file once, by the first pass,
+  // and the other passes read the lines it kept; a larger one is opened again for each.
+  size_t largest_kept_page = KeptPage::kLargestPageBytes;
   // The page stream, open for reading at the first line; null when the source page could not
   // be opened (it is then read as an empty page).
   std::unique_ptr<fs::TextStream> page;

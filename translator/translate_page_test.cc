@@ -100,8 +100,8 @@ Lines Written(const Lines& html) {
 }
 
 // An include that cannot be read is read as empty. A page not opened at first gives an empty
-// globals pass, one not reopened empty later passes, and one that fails at a read ends the
-// pass there. A class module whose writes failed does not take its name.
+// globals pass, one too large to keep and not reopened empty later passes, and one that fails
+// at a read ends the pass there. A class module whose writes failed does not take its name.
 TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
   const Lines kSub = {"<% Sub S() : End Sub %>"}, kBlock = {"x = 1"};
   const Lines kBody =
@@ -110,7 +110,13 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
       Written({"<p>a</p>", "<script runat=server>", "x = 1", "</script>", "<p>b</p>"});
   const Lines kNone, kBothSubs = {kSub[0], "Sub F() : End Sub"};
   const char* const kInjected = "injected failure";
-  enum Also { kNothingElse, kNoFileService, kNoPageAtFirst, kPageFailingAtItsThirdLine };
+  enum Also {
+    kNothingElse,
+    kNoFileService,
+    kNoPageAtFirst,
+    kPageFailingAtItsThirdLine,
+    kPageNotKept
+  };
   using enum FileOperation;
   const struct {
     std::optional<FileOperation> fail;                     // every such operation on `path`
@@ -122,7 +128,7 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
       {kRead, kIncludePath, kInjected, kSub, kBlock, kWithoutInclude},
       {{}, kIncludePath, "out of memory", kSub, kBlock, kWithoutInclude, kNoFileService},
       {{}, kPagePath, "the source page could not be opened", kNone, kBlock, kBody, kNoPageAtFirst},
-      {kOpen, kPagePath, kInjected, kBothSubs, kNone, kNone},
+      {kOpen, kPagePath, kInjected, kBothSubs, kNone, kNone, kPageNotKept},
       {{}, kPagePath, "read error", kSub, kBlock, kBody, kPageFailingAtItsThirdLine},
       // A failed close of the module takes the same way, through the same output file.
       {kWrite, kModulePath, kInjected},
@@ -137,6 +143,7 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
     if (c.fail) store.faults().FailOn(*c.fail, c.path);
     if (c.also == kNoFileService) store.faults().FailNewFileService("out of memory");
     if (c.also == kNoPageAtFirst) page.page.reset();
+    if (c.also == kPageNotKept) page.largest_kept_page = 0;
     if (c.also == kPageFailingAtItsThirdLine) {
       page.page = std::make_unique<FailingReadStream>(std::move(page.page));
     }
@@ -151,6 +158,27 @@ TEST(TranslatePageFailures, EachFailureSkippedAndRecordedOnce) {
     EXPECT_EQ(std::tie(failure.access, failure.path, failure.reason),
               std::tuple(c.path == kModulePath ? Access::kWrite : Access::kRead, c.path, c.reason));
   }
+}
+
+// A run reads each page from its file once for its three passes, and each include file once
+// for all its pages: once they are read, opens of them would fail, and none is made.
+TEST(TranslatePageReads, EachPageOnceAndEachIncludeFileOncePerRun) {
+  using enum FileOperation;
+  PageStore store;
+  const Lines kPage = {"<p>a</p>", "<% Sub S() : End Sub %>", "<!-- #include file=\"f.inc\" -->",
+                       "<p>b</p>"};
+  store.AddPage("s", kPage, {{"f.inc", {"<p>1</p>", "Sub F() : End Sub"}}});
+  store.AddPage("t", kPage, {});
+  for (const char* name : {"s", "t"}) {
+    PageTranslation page = store.Prepare(name);
+    store.faults().FailOn(kOpen, page.source_path);
+    EXPECT_FALSE(TranslatePage(page).missing_include.has_value());
+    EXPECT_EQ(store.ModuleText(name),
+              ExpectedModule(name, CrLfLines({"<% Sub S() : End Sub %>", "Sub F() : End Sub"}), {},
+                             CrLfLines(Written({"<p>a</p>", "<p>1</p>", "<p>b</p>"}))));
+    store.faults().FailOn(kOpen, kIncludePath);
+  }
+  EXPECT_TRUE(store.failures().empty());
 }
 
 }  // namespace

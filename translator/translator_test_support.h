@@ -118,6 +118,7 @@ class PageStore {
     page.base_name = base_name;
     page.files = files_.get();
     page.env = &faults_;
+    page.include_cache = &include_cache_;  // as a run has one for all its pages
     (void)files_->OpenTextFile(page.source_path, &page.page);
     page.class_module = module_.get();
     page.failures = &failures_;
@@ -137,6 +138,7 @@ class PageStore {
   FaultInjectionEnv faults_;
   std::unique_ptr<fs::TextFileService> files_;
   FailureLog failures_;
+  IncludeCache include_cache_;
   std::unique_ptr<OutputFile> module_;
 };
 

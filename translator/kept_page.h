@@ -1,0 +1,42 @@
+// A source page read from its file once for the three passes: the first pass reads the file
+// through a stream that keeps its lines, and the two after it read the kept lines, so a page
+// costs one open and one read of its bytes rather than three. A page too large to keep, or one
+// whose first reading failed or stopped short, is opened again for each pass, as it always was.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "contract/text_file_service.h"
+
+namespace vorlintex::translator {
+
+class KeptPage {
+ public:
+  // Larger pages are read from their file by each pass: what the run holds stays small.
+  static constexpr size_t kLargestPageBytes = size_t{2} << 20;
+
+  explicit KeptPage(size_t largest_bytes = kLargestPageBytes) : largest_bytes_(largest_bytes) {}
+
+  // `file`, opened for reading at its first line, read through a stream that keeps its lines.
+  std::unique_ptr<fs::TextStream> Keep(std::string path, std::unique_ptr<fs::TextStream> file);
+  // True once the stream Keep gave was read to its end and closed without a failure.
+  bool whole() const { return whole_; }
+  // A stream at the first line of the kept lines; only when whole().
+  std::unique_ptr<fs::TextStream> Read() const;
+
+ private:
+  class KeepingStream;
+  class KeptStream;
+
+  size_t largest_bytes_;
+  std::string path_;
+  std::string text_;          // the lines one after another, without line ends
+  std::vector<size_t> ends_;  // where each line ends in text_
+  std::vector<fs::LineEnd> line_ends_;
+  bool whole_ = false;
+};
+
+}  // namespace vorlintex::translator
