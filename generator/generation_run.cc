@@ -14,12 +14,12 @@
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
 #include "generator/build_script.h"
+#include "generator/module_check_queue.h"
 #include "generator/project_files.h"
 #include "generator/replacement_page.h"
 #include "generator/run_names.h"
 #include "generator/run_summary.h"
 #include "generator/target_turns.h"
-#include "modulecheck/module_checker.h"
 #include "translator/translate_page.h"
 
 namespace vorlintex::generator {
@@ -34,27 +34,6 @@ bool SameFolder(Env& env, const std::string& source_dir, const std::string& targ
   return target && *source == *target;
 }
 
-// Reads a class module as the run writes it, and counts it in the summary when Visual Basic 6
-// will not compile it.
-class ModuleTap : public LineTap {
- public:
-  ModuleTap(bool regexp_reference) : checker_(modulecheck::ModuleContext{regexp_reference}) {}
-  void Line(std::string_view text) override { checker_.Line(text); }
-  void Count(const std::string& path, RunSummary& summary) {
-    modulecheck::ModuleVerdict verdict = checker_.Finish();
-    ++summary.modules_checked;
-    if (verdict.compiles) return;
-    ++summary.modules_not_compiling;
-    if (summary.first_module_faults.size() < RunSummary::kKeptModuleFaults &&
-        !verdict.first_reasons.empty()) {
-      summary.first_module_faults.push_back({path, modulecheck::Explain(verdict.first_reasons[0])});
-    }
-  }
-
- private:
-  modulecheck::ModuleChecker checker_;
-};
-
 constexpr char kNotAPage[] =
     "the name holds a folder part, so it is not a page of the source folder";
 constexpr char kNameTaken[] = "another page of that name came first in this run";
@@ -65,10 +44,15 @@ class GenerationRun {
   GenerationRun(const RunInput& input, const Services& services, RunSummary& summary)
       : input_(input), dll_name_(DllName(input.dll_name)), services_(services), summary_(summary) {}
 
-  void Run();
+  // The run, and then the count of the class modules that will not compile.
+  void Run() {
+    RunPages();
+    module_checks_.CountIn(summary_);
+  }
   const FailureLog& failures() const { return failures_; }
 
  private:
+  void RunPages();
   // Converts the page selected as `selected`: its class module, replacement page, workspace
   // file and its line in the project. False when a missing include file ended the run.
   bool ConvertPage(const std::string& selected);
@@ -109,11 +93,14 @@ class GenerationRun {
   // The VBScript classes written so far, by lower-case name: their text, to tell one class
   // read by many pages from two different classes of one name.
   std::unordered_map<std::string, std::vector<std::string>> vbscript_classes_;
+  translator::IncludeCache include_cache_;
+  // Reads each class module written, beside the run.
+  ModuleCheckQueue module_checks_;
   // The target subfolder of the last page of a site run, made when it was first reached.
   std::string made_folder_;
 };
 
-void GenerationRun::Run() {
+void GenerationRun::RunPages() {
   summary_.dll_name = dll_name_;
   if (services_.env == nullptr) {
     summary_.end = RunEnd::kNoFileService;
@@ -228,7 +215,7 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   OutputFile class_module(*files_, class_path, &failures_);
   OutputFile replacement(*files_, place.page_path, &failures_);
   OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
-  ModuleTap tap(false);
+  ModuleCheckQueue::Module tap = module_checks_.NewModule(false);
   class_module.SetTap(&tap);
 
   translator::PageTranslation translation;
@@ -237,6 +224,7 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   translation.base_name = base_name;
   translation.files = files_.get();
   translation.env = services_.env;
+  translation.include_cache = &include_cache_;
   translation.failures = &failures_;
   translation.page = std::move(page);
   translation.class_module = &class_module;
@@ -256,7 +244,7 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   }
   bool written = Finished(class_module);
   class_module.SetTap(nullptr);
-  tap.Count(class_path, summary_);
+  module_checks_.Check(class_path, std::move(tap));
   return FinishPage(base_name, replacement, workspace, written);
 }
 
@@ -300,12 +288,12 @@ bool GenerationRun::ConvertCompilable(const std::string& selected,
   MakeTargetFolder(place.folder);
   OutputFile replacement(*files_, place.page_path, &failures_);
   OutputFile workspace(*files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures_);
-  ModuleTap tap(true);
+  ModuleCheckQueue::Module tap = module_checks_.NewModule(true);
   class_module.SetTap(&tap);
   for (const std::string& line : translated.module_lines) class_module.WriteLine(line);
   bool written = Finished(class_module);
   class_module.SetTap(nullptr);
-  tap.Count(class_path, summary_);
+  module_checks_.Check(class_path, std::move(tap));
   for (const compilable::ClassModuleText& module : translated.classes) WriteClassModule(module);
   return FinishPage(class_name, replacement, workspace, written);
 }
@@ -326,12 +314,12 @@ void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) 
   }
   vbscript_classes_.emplace(key, module.lines);
   OutputFile file(*files_, path, &failures_);
-  ModuleTap tap(true);
+  ModuleCheckQueue::Module tap = module_checks_.NewModule(true);
   file.SetTap(&tap);
   for (const std::string& line : module.lines) file.WriteLine(line);
   Finished(file);
   file.SetTap(nullptr);
-  tap.Count(path, summary_);
+  module_checks_.Check(path, std::move(tap));
   WriteClassLine(*project_, module.name);
 }
 

@@ -150,9 +150,14 @@ bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
     errno = ENOENT;
     return false;
   }
-  file->path = Resolve(names, path, std::move(exact), FolderNameCache::Exact::kUnchecked).path;
+  Resolution resolution =
+      Resolve(names, path, std::move(exact), FolderNameCache::Exact::kUnchecked);
+  file->path = std::move(resolution.path);
+  file->folder = FolderOf(file->path);
+  // In a folder this run owns, a name its listing lacks is new: no file there to look at.
+  const bool known_new = resolution.new_entry && names.Owns(resolution.folder);
   struct stat info;
-  if (lstat(file->path.c_str(), &info) == 0) {
+  if (!known_new && lstat(file->path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) {
       errno = EISDIR;
       return false;
@@ -161,7 +166,6 @@ bool CreateBesideWindowsPath(FolderNameCache& names, std::string_view path,
     file->replaced_mode = info.st_mode;
     file->replaced_owner = info.st_uid;
   }
-  file->folder = FolderOf(file->path);
   // Sixteen random digits make a taken name all but impossible; a few tries end any doubt.
   for (int attempt = 0; attempt < 8; ++attempt) {
     std::string name;
