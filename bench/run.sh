@@ -4,7 +4,9 @@
 #   bench/run.sh                  # all of them
 #   bench/run.sh run translate    # some: run translate memory selection pagehost
 #
-# run        generation run of a 2,000-page synthetic site against its I/O floor
+# run        generation run of a 2,000-page synthetic site against its I/O floor, in process
+#            and against the shell's (`cat` of every page three times, then `cp -r` of the
+#            outputs)
 # translate  translation alone on the in-memory file service, 50 MiB of pages
 # memory     peak resident memory of `vorlintex convert --all`, 100 against 10,000 pages
 # selection  the selection page for a folder of 10,000 pages, ms per request
@@ -43,6 +45,39 @@ trap 'rm -rf "$scratch"' EXIT INT TERM
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //'), load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
+# Seconds since the epoch, to the nanosecond.
+now() { date +%s.%N; }
+
+# One `vorlintex convert --all` of a 2,000-page site against the shell's I/O floor: `cat` of
+# every page three times, then `cp -r` of what the run wrote. Five rounds, in turn.
+shell_floor() {
+  local dir="$1" runs=() floors=() round start middle end
+  "$bin/vorlintex_make_site" --folder "$dir/site" --pages 2000 >/dev/null
+  for round in 1 2 3 4 5; do
+    rm -rf "$dir/out" "$dir/copy"
+    start="$(now)"
+    "$vorlintex" convert --source "$dir/site" --target "$dir/out" --dll Bench --all >/dev/null
+    middle="$(now)"
+    cat "$dir"/site/*.asp "$dir"/site/*.asp "$dir"/site/*.asp >/dev/null
+    cp -r "$dir/out" "$dir/copy"
+    end="$(now)"
+    runs+=("$(awk -v a="$start" -v b="$middle" 'BEGIN { print b - a }')")
+    floors+=("$(awk -v a="$middle" -v b="$end" 'BEGIN { print b - a }')")
+    printf 'round %d: vorlintex convert --all %.3f s, shell floor %.3f s\n' "$round" \
+      "${runs[-1]}" "${floors[-1]}"
+  done
+  rm -rf "$dir/site" "$dir/out" "$dir/copy"
+  printf '%s\n' "${runs[@]}" | sort -g >"$dir/runs"
+  printf '%s\n' "${floors[@]}" | sort -g >"$dir/floors"
+  paste "$dir/runs" "$dir/floors" | awk '
+    { run[NR] = $1; floor[NR] = $2 }
+    END {
+      printf "convert / shell floor: %.2f (best), %.2f (median) (goal at most 1.0)\n",
+        run[1] / floor[1], run[3] / floor[3]
+    }'
+  rm -f "$dir/runs" "$dir/floors"
+}
+
 # Peak resident set of one `vorlintex convert --all`, in KiB.
 convert_peak_kib() {
   local site="$1" target="$2" out
@@ -66,6 +101,8 @@ for name in "${benchmarks[@]}"; do
     run)
       echo "== generation run, 2,000 pages, against the I/O floor"
       "$bin/vorlintex_bench_run" --pages 2000 --rounds 5 --dir "$scratch"
+      echo "== vorlintex convert --all of the same 2,000 pages against the shell's I/O floor"
+      shell_floor "$scratch"
       ;;
     translate)
       echo "== translation alone, in-memory file service, 50 MiB of pages"
