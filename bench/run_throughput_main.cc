@@ -4,10 +4,10 @@
 //
 // Writes a synthetic site, then in each round times one generation run of every page (with
 // the POSIX platform) and the I/O floor: plain buffered reads of every source page three
-// times and of every include file as often as the run reads it, and writes of files of the
-// same names and sizes as the run wrote. The order of the two alternates between rounds. A
-// third timing reads and writes the same lines through the run's own file service without
-// translating them, to tell the file service's share from the translator's.
+// times and of every include file twice a page (as a run that kept nothing would read them),
+// and writes of files of the same names and sizes as the run wrote. The order of the two alternates
+// between rounds. A third timing reads and writes the same lines through the run's own file service
+// without translating them, to tell the file service's share from the translator's.
 #include <cstdio>
 #include <exception>
 #include <filesystem>

@@ -36,10 +36,10 @@ class ModuleCheckQueue {
 
   // The modules given and not yet read never hold more than this, unless one module alone
   // does: past it, Check waits for the checker.
-  static constexpr size_t kQueuedBytes = size_t{4} << 20;
+  static constexpr size_t kQueuedBytes = size_t{512} << 10;
   // The checker is woken once this much waits for it, not for every module: each waking costs
   // the run a system call.
-  static constexpr size_t kWakeBytes = size_t{256} << 10;
+  static constexpr size_t kWakeBytes = size_t{128} << 10;
 
   ModuleCheckQueue() = default;
   ModuleCheckQueue(const ModuleCheckQueue&) = delete;
