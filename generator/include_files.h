@@ -15,8 +15,8 @@ namespace vorlintex::generator {
 // give them) that an include directive of another of them names, in the order of `pages`. A
 // directive's file is looked for in the folder of the file that holds it, a "virtual" one from
 // `source_dir`; names are compared as Windows compares them (ASCII letter case ignored, "\" and
-// "/" alike, "." and ".." resolved). Every page is read once, line by line; a page that cannot
-// be read includes nothing (the run reports it).
+// "/" alike, "." and ".." resolved). Every page is read once, line by line (a large site's on
+// two threads); a page that cannot be read includes nothing (the run reports it).
 std::vector<std::string> IncludedPages(Env& env, const std::string& source_dir,
                                        const std::vector<std::string>& pages);
 

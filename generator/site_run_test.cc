@@ -97,23 +97,31 @@ TEST(SiteRunTest, ATreeOfFoldersIsOneProjectMirroredInTheTarget) {
 
 // A page that another page includes is an include file, however its directive names it; a
 // page naming itself, a file that is not one of the pages, a path climbing above the source
-// folder and a directive without a name make none.
+// folder and a directive without a name make none. A site of many pages is read on two
+// threads, the pages in turn: the answer is the same.
 TEST(SiteRunTest, TheFilesOtherPagesIncludeAreIncludeFiles) {
-  testing::MemoryRun run;
-  const std::pair<const char*, const char*> site[] = {
-      {"default.asp", "<p><!-- #include file=\"Menu.ASP\" --></p>\r\n<!-- #include -->\r\n"},
-      {"menu.asp", "<!-- #include virtual=\"/parts/foot.asp\" -->\r\n"},
-      {"parts\\foot.asp", "<!-- #include file=\"./../parts/side.asp\" -->\r\n"},
-      {"parts\\side.asp", "<!-- #include file=\"side.asp\" -->\r\n"},
-      {"admin\\index.asp", "<!--#include file=\"../inc/none.asp\"-->\r\n"},
-      {"admin\\up.asp", "<!-- #include file=\"../../admin/up.asp\" -->\r\n"}};
-  Lines pages;
-  for (const auto& [page, text] : site) {
-    run.files->AddFile(std::string("C:\\site\\") + page, text);
-    pages.push_back(page);
+  for (const int padding : {0, 100}) {
+    testing::MemoryRun run;
+    const std::pair<const char*, const char*> site[] = {
+        {"default.asp", "<p><!-- #include file=\"Menu.ASP\" --></p>\r\n<!-- #include -->\r\n"},
+        {"menu.asp", "<!-- #include virtual=\"/parts/foot.asp\" -->\r\n"},
+        {"parts\\foot.asp", "<!-- #include file=\"./../parts/side.asp\" -->\r\n"},
+        {"parts\\side.asp", "<!-- #include file=\"side.asp\" -->\r\n"},
+        {"admin\\index.asp", "<!--#include file=\"../inc/none.asp\"-->\r\n"},
+        {"admin\\up.asp", "<!-- #include file=\"../../admin/up.asp\" -->\r\n"}};
+    Lines pages;
+    for (const auto& [page, text] : site) {
+      run.files->AddFile(std::string("C:\\site\\") + page, text);
+      pages.push_back(page);
+    }
+    for (int i = 0; i < padding; ++i) {
+      pages.push_back("pad" + std::to_string(i) + ".asp");
+      run.files->AddFile("C:\\site\\" + pages.back(), "<p>pad</p>\r\n");
+    }
+    EXPECT_EQ(IncludedPages(run.env, "C:\\site", pages),
+              (Lines{"menu.asp", "parts\\foot.asp", "parts\\side.asp"}))
+        << padding;
   }
-  EXPECT_EQ(IncludedPages(run.env, "C:\\site", pages),
-            (Lines{"menu.asp", "parts\\foot.asp", "parts\\side.asp"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "contract/text_file_service.h"
@@ -24,6 +25,8 @@ class KeptPage {
   std::unique_ptr<fs::TextStream> Keep(std::string path, std::unique_ptr<fs::TextStream> file);
   // True once the stream Keep gave was read to its end and closed without a failure.
   bool whole() const { return whole_; }
+  // The kept lines one after another, without their line ends; only when whole().
+  std::string_view text() const { return text_; }
   // A stream at the first line of the kept lines; only when whole().
   std::unique_ptr<fs::TextStream> Read() const;
 

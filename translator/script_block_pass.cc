@@ -51,4 +51,6 @@ void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, OutputFile& 
   }
 }
 
+bool MayHoldScriptBlock(std::string_view text) { return kBlockStart.In(text); }
+
 }  // namespace vorlintex::translator

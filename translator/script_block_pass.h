@@ -2,6 +2,8 @@
 // the script block section of the class module, ahead of the page method.
 #pragma once
 
+#include <string_view>
+
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
 #include "contract/text_file_service.h"
@@ -14,5 +16,9 @@ namespace vorlintex::translator {
 // procedures copied here as well as by the globals pass, on lines of `page_path`.
 void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, OutputFile& module,
                         TranslationObserver* observer = nullptr, std::string_view page_path = {});
+
+// False when no line of `text` (a page's lines, one after another) can open a server-side
+// script block, so that the pass would copy nothing and tell of nothing: most pages hold none.
+bool MayHoldScriptBlock(std::string_view text);
 
 }  // namespace vorlintex::translator

@@ -71,7 +71,9 @@ TranslationResult TranslatePage(PageTranslation& page) {
 
   ReopenPage(page, kept);
   WriteStandardMethods(module);
-  RunScriptBlockPass(page.page.get(), page.failures, module, page.observer, page.source_path);
+  if (!kept.whole() || MayHoldScriptBlock(kept.text())) {
+    RunScriptBlockPass(page.page.get(), page.failures, module, page.observer, page.source_path);
+  }
 
   ReopenPage(page, kept);
   WritePageMethodOpening(module, page.base_name);
