@@ -28,6 +28,9 @@ class FailureLog {
   // file is kept; an OK status records nothing.
   void Record(Access access, const Status& status);
 
+  // Records each failure `other` kept, in its order, as Record would.
+  void Append(const FailureLog& other);
+
   bool empty() const { return failures_.empty(); }
   const std::vector<Failure>& failures() const { return failures_; }
 

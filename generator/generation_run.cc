@@ -14,7 +14,7 @@
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
 #include "generator/build_script.h"
-#include "generator/module_check_queue.h"
+#include "generator/page_finisher.h"
 #include "generator/project_files.h"
 #include "generator/replacement_page.h"
 #include "generator/run_names.h"
@@ -47,29 +47,39 @@ class GenerationRun {
   // The run, and then the count of the class modules that will not compile.
   void Run() {
     RunPages();
-    module_checks_.CountIn(summary_);
+    FinishPages();
+    finisher_.CountIn(summary_);
   }
   const FailureLog& failures() const { return failures_; }
 
  private:
   void RunPages();
   // Converts the page selected as `selected`: its class module, replacement page, workspace
-  // file and its line in the project. False when a missing include file ended the run.
+  // file and its line in the project, whose files the finisher closes. False when a missing
+  // include file ended the run.
   bool ConvertPage(const std::string& selected);
+  // ConvertPage up to the page's end, which is left in `end`: its open files, its modules and
+  // its failures (end.failures, where everything of the page is recorded).
+  bool ConvertPageUntilItsEnd(const std::string& selected, PageFinisher::PageEnd& end);
   // ConvertPage by the compilable rules, from the opened page.
   bool ConvertCompilable(const std::string& selected, std::unique_ptr<fs::TextStream> page,
-                         const PagePlace& place);
+                         const PagePlace& place, PageFinisher::PageEnd& end);
+  // Waits for the pages given to the finisher and counts what they came to; before anything
+  // is recorded after them, and before the target folder's turn is let go.
+  void FinishPages();
+  // Counts a page the finisher finished.
+  void CountFinished(PageFinisher::Finished& page);
   // Makes the folders of `folder` under the target that this run has not made yet, for a
   // site run's replacement pages. A folder that cannot be made fails its pages' writes.
-  void MakeTargetFolder(const std::string& folder);
+  void MakeTargetFolder(const std::string& folder, FailureLog& failures);
   // The page selected as `selected` looked for `include`, which is missing: with keep_going
   // the page is counted as left out and true returned; otherwise the run ends there (false).
   bool MissingInclude(const std::string& selected, std::string include);
-  // The replacement page, the project's line and the workspace file of a converted page.
-  bool FinishPage(const std::string& class_name, OutputFile& replacement, OutputFile& workspace,
-                  bool written);
+  // The replacement page, the project's line and the workspace file of a converted page,
+  // whose class module is end.files[0].
+  void FinishPage(const std::string& class_name, PageFinisher::PageEnd& end);
   // A VBScript class of a page as a class module of the project: written once for the run.
-  void WriteClassModule(const compilable::ClassModuleText& module);
+  void WriteClassModule(const compilable::ClassModuleText& module, PageFinisher::PageEnd& end);
   // The check of the fields that fails first, in the order the entry page's script makes
   // them; nothing when all pass.
   std::optional<RefusedField> Refusal(Env& env) const;
@@ -94,8 +104,8 @@ class GenerationRun {
   // read by many pages from two different classes of one name.
   std::unordered_map<std::string, std::vector<std::string>> vbscript_classes_;
   translator::IncludeCache include_cache_;
-  // Reads each class module written, beside the run.
-  ModuleCheckQueue module_checks_;
+  // Closes each page's files and reads its class modules, beside the run.
+  PageFinisher finisher_;
   // The target subfolder of the last page of a site run, made when it was first reached.
   std::string made_folder_;
 };
@@ -156,11 +166,13 @@ void GenerationRun::RunPages() {
 
   for (const std::string& selected : input_.pages) {
     if (!ConvertPage(selected)) {
+      FinishPages();
       LeaveUnfinished(*project_);
       LeaveUnfinished(*build_script_);
       return;
     }
   }
+  FinishPages();
 
   WriteProjectTrailer(*project_, dll_name_);
   Finished(*project_);
@@ -184,11 +196,32 @@ std::optional<RefusedField> GenerationRun::Refusal(Env& env) const {
 }
 
 bool GenerationRun::ConvertPage(const std::string& selected) {
+  finisher_.TakeFinished([this](PageFinisher::Finished& page) { CountFinished(page); });
+  PageFinisher::PageEnd end;
+  const bool go_on = ConvertPageUntilItsEnd(selected, end);
+  // A page without files still goes, for its failures to be told in the order of the pages.
+  finisher_.Finish(std::move(end));
+  return go_on;
+}
+
+void GenerationRun::FinishPages() {
+  finisher_.FinishAll([this](PageFinisher::Finished& page) { CountFinished(page); });
+}
+
+void GenerationRun::CountFinished(PageFinisher::Finished& page) {
+  summary_.files_written += page.files_written;
+  if (page.all_written) ++summary_.pages_converted;
+  failures_.Append(*page.failures);
+}
+
+bool GenerationRun::ConvertPageUntilItsEnd(const std::string& selected,
+                                           PageFinisher::PageEnd& end) {
+  FailureLog& failures = *end.failures;
   // A name with a folder part would read, and write, outside the two folders; a site run's
   // paths stay under them.
   if (!IsPlainFileName(selected) && !(input_.subfolders && IsPathUnderFolder(selected))) {
     const std::string source_path = PathIn(input_.source_dir, SourcePageName(selected));
-    failures_.Record(Access::kRead, Status::InvalidArgument(source_path, kNotAPage));
+    failures.Record(Access::kRead, Status::InvalidArgument(source_path, kNotAPage));
     return true;
   }
   const PagePlace place = PlaceOf(input_.source_dir, input_.target_dir, selected);
@@ -199,24 +232,25 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   // know the class name once the page is read.)
   const std::string class_path = PathIn(input_.target_dir, base_name + ".cls");
   if (!compilable && class_names_.count(base_name) != 0) {
-    failures_.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
+    failures.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
     return true;
   }
   std::unique_ptr<fs::TextStream> page;
   // A page that cannot be opened gets no outputs: a class module of the fixed lines alone
   // would replace a good one of an earlier run.
   if (Status opened = files_->OpenTextFile(source_path, &page); !opened.ok()) {
-    failures_.Record(Access::kRead, opened.WithPath(source_path));
+    failures.Record(Access::kRead, opened.WithPath(source_path));
     return true;
   }
-  if (compilable) return ConvertCompilable(selected, std::move(page), place);
+  if (compilable) return ConvertCompilable(selected, std::move(page), place, end);
   class_names_.insert(base_name);
-  MakeTargetFolder(place.folder);
-  OutputFile class_module(*files_, class_path, &failures_);
-  OutputFile replacement(*files_, place.page_path, &failures_);
-  OutputFile workspace(*files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures_);
-  ModuleCheckQueue::Module tap = module_checks_.NewModule(false);
-  class_module.SetTap(&tap);
+  MakeTargetFolder(place.folder, failures);
+  auto class_module = std::make_unique<OutputFile>(*files_, class_path, &failures);
+  auto replacement = std::make_unique<OutputFile>(*files_, place.page_path, &failures);
+  auto workspace = std::make_unique<OutputFile>(
+      *files_, PathIn(input_.target_dir, base_name + ".vbw"), &failures);
+  PageFinisher::Module tap = finisher_.NewModule(false);
+  class_module->SetTap(&tap);
 
   translator::PageTranslation translation;
   translation.source_dir = place.source_dir;
@@ -225,13 +259,14 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
   translation.files = files_.get();
   translation.env = services_.env;
   translation.include_cache = &include_cache_;
-  translation.failures = &failures_;
+  translation.failures = &failures;
   translation.page = std::move(page);
-  translation.class_module = &class_module;
+  translation.class_module = class_module.get();
   translator::TranslationResult translated = translator::TranslatePage(translation);
+  class_module->SetTap(nullptr);
   if (translated.missing_include) {
     const bool go_on = MissingInclude(selected, std::move(*translated.missing_include));
-    for (OutputFile* file : {&class_module, &replacement, &workspace}) {
+    for (OutputFile* file : {class_module.get(), replacement.get(), workspace.get()}) {
       // A page left out keeps the earlier run's files as a stopped one does; only a stopped
       // run lists them, as the pages left out are listed instead.
       if (go_on) {
@@ -242,28 +277,24 @@ bool GenerationRun::ConvertPage(const std::string& selected) {
     }
     return go_on;
   }
-  bool written = Finished(class_module);
-  class_module.SetTap(nullptr);
-  module_checks_.Check(class_path, std::move(tap));
-  return FinishPage(base_name, replacement, workspace, written);
-}
-
-bool GenerationRun::FinishPage(const std::string& class_name, OutputFile& replacement,
-                               OutputFile& workspace, bool written) {
-  WriteReplacementPage(replacement, class_name, dll_name_);
-  written = Finished(replacement) && written;
-
-  WriteClassLine(*project_, class_name);
-  WriteWorkspaceLine(workspace, class_name);
-  written = Finished(workspace) && written;
-
-  if (written) ++summary_.pages_converted;
+  end.files.push_back(std::move(class_module));
+  end.files.push_back(std::move(replacement));
+  end.files.push_back(std::move(workspace));
+  end.modules.emplace_back(class_path, std::move(tap));
+  FinishPage(base_name, end);
   return true;
 }
 
+void GenerationRun::FinishPage(const std::string& class_name, PageFinisher::PageEnd& end) {
+  WriteReplacementPage(*end.files[1], class_name, dll_name_);
+  WriteClassLine(*project_, class_name);
+  WriteWorkspaceLine(*end.files[2], class_name);
+}
+
 bool GenerationRun::ConvertCompilable(const std::string& selected,
-                                      std::unique_ptr<fs::TextStream> page,
-                                      const PagePlace& place) {
+                                      std::unique_ptr<fs::TextStream> page, const PagePlace& place,
+                                      PageFinisher::PageEnd& end) {
+  FailureLog& failures = *end.failures;
   compilable::CompilablePage translation;
   translation.source_path = place.source_path;
   translation.site_root = services_.site_root.empty() ? input_.source_dir : services_.site_root;
@@ -271,7 +302,7 @@ bool GenerationRun::ConvertCompilable(const std::string& selected,
   translation.class_name = compilable::ClassNameFor(place.base_name);
   translation.files = files_.get();
   translation.page = std::move(page);
-  translation.failures = &failures_;
+  translation.failures = &failures;
   compilable::CompilableResult translated = compilable::TranslateCompilable(translation);
   // The module is made before any file of the page is: a missing include leaves the earlier
   // run's files of this page as they were.
@@ -281,49 +312,59 @@ bool GenerationRun::ConvertCompilable(const std::string& selected,
   const std::string& class_name = translated.class_name;
   const std::string class_path = PathIn(input_.target_dir, class_name + ".cls");
   if (!class_names_.insert(AsciiLower(class_name)).second) {
-    failures_.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
+    failures.Record(Access::kWrite, Status::AlreadyExists(class_path, kNameTaken));
     return true;
   }
-  OutputFile class_module(*files_, class_path, &failures_);
-  MakeTargetFolder(place.folder);
-  OutputFile replacement(*files_, place.page_path, &failures_);
-  OutputFile workspace(*files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures_);
-  ModuleCheckQueue::Module tap = module_checks_.NewModule(true);
-  class_module.SetTap(&tap);
-  for (const std::string& line : translated.module_lines) class_module.WriteLine(line);
-  bool written = Finished(class_module);
-  class_module.SetTap(nullptr);
-  module_checks_.Check(class_path, std::move(tap));
-  for (const compilable::ClassModuleText& module : translated.classes) WriteClassModule(module);
-  return FinishPage(class_name, replacement, workspace, written);
+  auto class_module = std::make_unique<OutputFile>(*files_, class_path, &failures);
+  MakeTargetFolder(place.folder, failures);
+  auto replacement = std::make_unique<OutputFile>(*files_, place.page_path, &failures);
+  auto workspace = std::make_unique<OutputFile>(
+      *files_, PathIn(input_.target_dir, class_name + ".vbw"), &failures);
+  PageFinisher::Module tap = finisher_.NewModule(true);
+  class_module->SetTap(&tap);
+  for (const std::string& line : translated.module_lines) class_module->WriteLine(line);
+  class_module->SetTap(nullptr);
+  end.files.push_back(std::move(class_module));
+  end.files.push_back(std::move(replacement));
+  end.files.push_back(std::move(workspace));
+  end.modules.emplace_back(class_path, std::move(tap));
+  for (const compilable::ClassModuleText& module : translated.classes) {
+    WriteClassModule(module, end);
+  }
+  FinishPage(class_name, end);
+  return true;
 }
 
-void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module) {
+void GenerationRun::WriteClassModule(const compilable::ClassModuleText& module,
+                                     PageFinisher::PageEnd& end) {
+  FailureLog& failures = *end.failures;
   const std::string key = AsciiLower(module.name);
   const std::string path = PathIn(input_.target_dir, module.name + ".cls");
   if (auto known = vbscript_classes_.find(key); known != vbscript_classes_.end()) {
     // One class read by many pages through a shared include is written once.
     if (known->second != module.lines) {
-      failures_.Record(Access::kWrite, Status::AlreadyExists(path, kClassTaken));
+      failures.Record(Access::kWrite, Status::AlreadyExists(path, kClassTaken));
     }
     return;
   }
   if (!class_names_.insert(key).second) {
-    failures_.Record(Access::kWrite, Status::AlreadyExists(path, kNameTaken));
+    failures.Record(Access::kWrite, Status::AlreadyExists(path, kNameTaken));
     return;
   }
   vbscript_classes_.emplace(key, module.lines);
-  OutputFile file(*files_, path, &failures_);
-  ModuleCheckQueue::Module tap = module_checks_.NewModule(true);
+  // Closed here, as it is made: a page may hold many classes, and each would hold a file open
+  // until the finisher came to its page.
+  OutputFile file(*files_, path, &failures);
+  PageFinisher::Module tap = finisher_.NewModule(true);
   file.SetTap(&tap);
   for (const std::string& line : module.lines) file.WriteLine(line);
-  Finished(file);
   file.SetTap(nullptr);
-  module_checks_.Check(path, std::move(tap));
+  Finished(file);
+  end.modules.emplace_back(path, std::move(tap));
   WriteClassLine(*project_, module.name);
 }
 
-void GenerationRun::MakeTargetFolder(const std::string& folder) {
+void GenerationRun::MakeTargetFolder(const std::string& folder, FailureLog& failures) {
   // A site's pages come folder by folder: only a change of folder costs creates.
   if (folder.empty() || folder == made_folder_) return;
   made_folder_ = folder;
@@ -332,7 +373,7 @@ void GenerationRun::MakeTargetFolder(const std::string& folder) {
     // One left by an earlier run, or by a folder before, is used as it is.
     if (Status made = files_->CreateFolder(path);
         !made.ok() && !services_.env->FolderIdentity(path)) {
-      failures_.Record(Access::kCreateFolder, made.WithPath(path));
+      failures.Record(Access::kCreateFolder, made.WithPath(path));
     }
     if (end == std::string::npos) return;
   }

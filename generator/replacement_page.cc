@@ -13,7 +13,6 @@ void WriteReplacementPage(OutputFile& page, const std::string& base_name,
   page.WriteLine(Join({"c", base_name, ".", base_name}));
   page.WriteLine(Join({"Set c", base_name, " = Nothing"}));
   page.WriteLine("%>");
-  page.Close();
 }
 
 }  // namespace vorlintex::generator

@@ -8,7 +8,7 @@
 
 namespace vorlintex::generator {
 
-// The six lines, then Close. Write failures are recorded by the file.
+// The six lines; the caller closes the file. Write failures are recorded by the file.
 void WriteReplacementPage(OutputFile& page, const std::string& base_name,
                           const std::string& dll_name);
 
