@@ -55,13 +55,16 @@ void PageFinisher::Finish(PageEnd end) {
   bool wake = false;
   {
     std::unique_lock<std::mutex> lock(mutex_);
-    auto has_room = [&] {
-      return queued_pages_ == 0 ||
-             (queued_pages_ < kQueuedPages && queued_bytes_ + bytes <= kQueuedBytes);
-    };
-    if (!has_room()) {
+    if (queued_pages_ != 0 &&
+        (queued_pages_ == kQueuedPages || queued_bytes_ + bytes > kQueuedBytes)) {
+      // Full: waits until half is finished, so that the two threads do not wake each other
+      // for every page.
+      waiting_ = true;
       ready_.notify_one();
-      room_.wait(lock, has_room);
+      room_.wait(lock, [&] {
+        return queued_pages_ <= kQueuedPages / 2 && queued_bytes_ <= kQueuedBytes / 2;
+      });
+      waiting_ = false;
     }
     queued_bytes_ += bytes;
     ++queued_pages_;
@@ -98,7 +101,9 @@ void PageFinisher::Work() {
       module.ends_.clear();
       spare_.push_back(std::move(module));
     }
-    room_.notify_one();
+    if (waiting_ && queued_pages_ <= kQueuedPages / 2 && queued_bytes_ <= kQueuedBytes / 2) {
+      room_.notify_one();
+    }
   }
 }
 

@@ -97,6 +97,7 @@ class PageFinisher {
   size_t unwoken_bytes_ = 0;  // given since the thread was last woken
   size_t unwoken_pages_ = 0;
   std::vector<Module> spare_;  // emptied modules, for their storage
+  bool waiting_ = false;       // Finish waits for room
   bool closing_ = false;
   bool started_ = false;
   std::thread thread_;

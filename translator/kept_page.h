@@ -27,6 +27,8 @@ class KeptPage {
   bool whole() const { return whole_; }
   // The kept lines one after another, without their line ends; only when whole().
   std::string_view text() const { return text_; }
+  // Where each kept line ends in text(); only when whole().
+  const std::vector<size_t>& ends() const { return ends_; }
   // A stream at the first line of the kept lines; only when whole().
   std::unique_ptr<fs::TextStream> Read() const;
 

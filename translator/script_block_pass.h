@@ -2,7 +2,9 @@
 // the script block section of the class module, ahead of the page method.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "contract/failure_log.h"
 #include "contract/output_file.h"
@@ -17,8 +19,10 @@ namespace vorlintex::translator {
 void RunScriptBlockPass(fs::TextStream* page, FailureLog* failures, OutputFile& module,
                         TranslationObserver* observer = nullptr, std::string_view page_path = {});
 
-// False when no line of `text` (a page's lines, one after another) can open a server-side
-// script block, so that the pass would copy nothing and tell of nothing: most pages hold none.
-bool MayHoldScriptBlock(std::string_view text);
+// The same pass over a page's lines kept in memory: `text` holds them one after another without
+// their line ends, and ends[i] is where line i ends. Outside a block only lines holding "runat"
+// are looked at, found in the text itself: most lines of a page are passed over unread.
+void RunScriptBlockPass(std::string_view text, const std::vector<size_t>& ends, OutputFile& module,
+                        TranslationObserver* observer, std::string_view page_path);
 
 }  // namespace vorlintex::translator

@@ -71,7 +71,9 @@ TranslationResult TranslatePage(PageTranslation& page) {
 
   ReopenPage(page, kept);
   WriteStandardMethods(module);
-  if (!kept.whole() || MayHoldScriptBlock(kept.text())) {
+  if (kept.whole()) {
+    RunScriptBlockPass(kept.text(), kept.ends(), module, page.observer, page.source_path);
+  } else {
     RunScriptBlockPass(page.page.get(), page.failures, module, page.observer, page.source_path);
   }
 
