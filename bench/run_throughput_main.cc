@@ -23,6 +23,7 @@
 #include "generator/generation_run.h"
 #include "generator/run_summary.h"
 #include "generator/services.h"
+#include "generator/target_turns.h"
 #include "platform/posix_env.h"
 
 namespace vorlintex::bench {
@@ -38,8 +39,11 @@ Timing TimeRun(Env& env, const SiteManifest& site, const std::string& source,
   input.target_dir = target;
   input.dll_name = "Bench.dll";
   for (const PageInfo& page : site.pages) input.pages.push_back(page.name);
+  // With the target folder's turn, as `vorlintex convert` and the wizard take it.
+  generator::TargetTurns turns;
   Services services;
   services.env = &env;
+  services.turns = &turns;
 
   Stopwatch watch;
   const generator::RunSummary summary = generator::RunGeneration(input, services);

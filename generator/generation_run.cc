@@ -106,6 +106,9 @@ class GenerationRun {
   translator::IncludeCache include_cache_;
   // Closes each page's files and reads its class modules, beside the run.
   PageFinisher finisher_;
+  // True while the run holds the target folder's turn among processes: no other run writes
+  // there.
+  bool target_owned_ = false;
   // The target subfolder of the last page of a site run, made when it was first reached.
   std::string made_folder_;
 };
@@ -156,6 +159,7 @@ void GenerationRun::RunPages() {
     size_t removed = 0;
     if (turn.among_processes())
       env.RemoveFilesInTheMaking(input_.target_dir, &removed).IgnoreError();
+    target_owned_ = turn.among_processes();
   }
 
   summary_.build_script = PathIn(input_.target_dir, dll_name_ + ".bat");
@@ -292,6 +296,9 @@ void GenerationRun::FinishPage(const std::string& class_name, PageFinisher::Page
   end.files[1]->Close();
   WriteClassLine(*project_, class_name);
   WriteWorkspaceLine(*end.files[2], class_name);
+  // In a folder others may write into, what the run knows of its names is checked against the
+  // folder at each change: renames on two threads at once would make each other look again.
+  if (!target_owned_) end.files[2]->Close();
 }
 
 bool GenerationRun::ConvertCompilable(const std::string& selected,
