@@ -6,19 +6,10 @@
 #include "modulecheck/module_checker.h"
 
 namespace vorlintex::generator {
-namespace {
-
-size_t BytesOf(const PageFinisher::PageEnd& end, size_t (*size)(const PageFinisher::Module&)) {
+size_t PageFinisher::BytesOf(const PageEnd& end) {
   size_t bytes = 0;
-  for (const auto& [path, module] : end.modules) bytes += size(module);
+  for (const auto& [path, module] : end.modules) bytes += module.lines_.text().size();
   return bytes;
-}
-
-}  // namespace
-
-void PageFinisher::Module::Line(std::string_view text) {
-  text_.append(text);
-  ends_.push_back(text_.size());
 }
 
 PageFinisher::~PageFinisher() {
@@ -29,8 +20,7 @@ PageFinisher::Module PageFinisher::NewModule(bool regexp_reference) {
   Module module(regexp_reference);
   std::lock_guard<std::mutex> lock(mutex_);
   if (!spare_.empty()) {
-    module.text_ = std::move(spare_.back().text_);
-    module.ends_ = std::move(spare_.back().ends_);
+    module.lines_ = std::move(spare_.back().lines_);
     spare_.pop_back();
   }
   return module;
@@ -51,7 +41,7 @@ void PageFinisher::Finish(PageEnd end) {
     finished_.push_back(std::move(finished));
     return;
   }
-  const size_t bytes = BytesOf(end, [](const Module& m) { return m.text_.size(); });
+  const size_t bytes = BytesOf(end);
   bool wake = false;
   {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -89,7 +79,7 @@ void PageFinisher::Work() {
     pages_.pop_front();
     lock.unlock();
     Finished finished = End(end);
-    const size_t bytes = BytesOf(end, [](const Module& m) { return m.text_.size(); });
+    const size_t bytes = BytesOf(end);
     lock.lock();
     queued_bytes_ -= bytes;
     --queued_pages_;
@@ -97,8 +87,7 @@ void PageFinisher::Work() {
     // Two spare modules serve a run that gives one while the thread reads another.
     for (auto& [path, module] : end.modules) {
       if (spare_.size() == 2) break;
-      module.text_.clear();
-      module.ends_.clear();
+      module.lines_.Clear();
       spare_.push_back(std::move(module));
     }
     if (waiting_ && queued_pages_ <= kQueuedPages / 2 && queued_bytes_ <= kQueuedBytes / 2) {
@@ -126,11 +115,7 @@ PageFinisher::Finished PageFinisher::End(PageEnd& end) {
 
 void PageFinisher::Read(const std::string& path, const Module& module) {
   modulecheck::ModuleChecker checker(modulecheck::ModuleContext{module.regexp_reference_});
-  size_t start = 0;
-  for (size_t end : module.ends_) {
-    checker.Line(std::string_view(module.text_).substr(start, end - start));
-    start = end;
-  }
+  for (size_t i = 0; i < module.lines_.size(); ++i) checker.Line(module.lines_.Line(i));
   modulecheck::ModuleVerdict verdict = checker.Finish();
   ++checked_;
   if (verdict.compiles) return;

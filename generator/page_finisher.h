@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "contract/failure_log.h"
+#include "contract/kept_lines.h"
 #include "contract/output_file.h"
 #include "generator/run_summary.h"
 
@@ -27,13 +28,12 @@ class PageFinisher {
   class Module : public LineTap {
    public:
     explicit Module(bool regexp_reference) : regexp_reference_(regexp_reference) {}
-    void Line(std::string_view text) override;
+    void Line(std::string_view text) override { lines_.Add(text); }
 
    private:
     friend class PageFinisher;
     bool regexp_reference_;
-    std::string text_;          // the lines one after another, without line ends
-    std::vector<size_t> ends_;  // where each line ends in text_
+    KeptLines lines_;
   };
 
   // What is left of one page when its translation is done.
@@ -83,6 +83,8 @@ class PageFinisher {
   void CountIn(RunSummary& summary);
 
  private:
+  // The bytes of class module lines a page's end holds.
+  static size_t BytesOf(const PageEnd& end);
   void Work();
   Finished End(PageEnd& end);  // on the thread, or here without one
   void Read(const std::string& path, const Module& module);

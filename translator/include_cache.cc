@@ -4,7 +4,7 @@
 
 namespace vorlintex::translator {
 
-const std::vector<std::string>* IncludeCache::Find(const std::string& path) const {
+const KeptLines* IncludeCache::Find(const std::string& path) const {
   auto found = files_.find(path);
   return found == files_.end() ? nullptr : &found->second;
 }
@@ -13,7 +13,8 @@ bool IncludeCache::HasRoomFor(size_t bytes) const {
   return bytes <= kLargestFileBytes && bytes <= kBudgetBytes - bytes_;
 }
 
-void IncludeCache::Keep(const std::string& path, std::vector<std::string> lines, size_t bytes) {
+void IncludeCache::Keep(const std::string& path, KeptLines lines) {
+  const size_t bytes = lines.bytes();
   if (!HasRoomFor(bytes) || files_.count(path) != 0) return;
   files_.emplace(path, std::move(lines));
   bytes_ += bytes;

@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <string>
 #include <unordered_map>
-#include <vector>
+
+#include "contract/kept_lines.h"
 
 namespace vorlintex::translator {
 
@@ -17,14 +18,14 @@ class IncludeCache {
   static constexpr size_t kLargestFileBytes = size_t{1} << 20;
 
   // The lines of the include file at `path` (exactly as spelled), when it was kept.
-  const std::vector<std::string>* Find(const std::string& path) const;
-  // True when a file of `bytes` bytes of lines could still be kept.
+  const KeptLines* Find(const std::string& path) const;
+  // True when lines of `bytes` bytes (KeptLines::bytes) could still be kept.
   bool HasRoomFor(size_t bytes) const;
   // Keeps the lines of the file at `path`, read to its end without a failure, when they fit.
-  void Keep(const std::string& path, std::vector<std::string> lines, size_t bytes);
+  void Keep(const std::string& path, KeptLines lines);
 
  private:
-  std::unordered_map<std::string, std::vector<std::string>> files_;
+  std::unordered_map<std::string, KeptLines> files_;
   size_t bytes_ = 0;
 };
 

@@ -37,13 +37,13 @@ IncludeFile::IncludeFile(std::string path, std::unique_ptr<fs::TextFileService> 
       missing_(missing),
       failures_(failures) {}
 
-IncludeFile::IncludeFile(std::string path, const std::vector<std::string>* kept)
+IncludeFile::IncludeFile(std::string path, const KeptLines* kept)
     : path_(std::move(path)), missing_(false), failures_(nullptr), kept_(kept) {}
 
 bool IncludeFile::ReadLine(std::string* line) {
   if (kept_ != nullptr) {
     if (next_kept_ == kept_->size()) return false;
-    *line = (*kept_)[next_kept_++];
+    line->assign(kept_->Line(next_kept_++));
     return true;
   }
   if (stream_ != nullptr && stream_->AtEndOfStream()) {
@@ -53,10 +53,8 @@ bool IncludeFile::ReadLine(std::string* line) {
   }
   if (ReadNextLine(stream_.get(), line, failures_)) {
     if (keep_in_ != nullptr) {
-      read_bytes_ += line->size() + sizeof(std::string);
-      if (keep_in_->HasRoomFor(read_bytes_)) {
-        read_lines_.push_back(*line);
-      } else {
+      read_lines_.Add(*line);
+      if (!keep_in_->HasRoomFor(read_lines_.bytes())) {
         keep_in_ = nullptr;
         read_lines_ = {};
       }
@@ -77,7 +75,7 @@ void IncludeFile::Close() {
     stream_.reset();
     // Only a file read to its end is kept: one whose reader stopped early is not whole.
     if (closed.ok() && keep_in_ != nullptr && ended_) {
-      keep_in_->Keep(path_, std::move(read_lines_), read_bytes_);
+      keep_in_->Keep(path_, std::move(read_lines_));
     }
     keep_in_ = nullptr;
   }
@@ -87,7 +85,7 @@ void IncludeFile::Close() {
 IncludeFile IncludeResolver::Open(std::string_view file_name) const {
   std::string path = IncludePath(source_dir_, file_name);
   if (cache_ != nullptr) {
-    if (const std::vector<std::string>* kept = cache_->Find(path)) {
+    if (const KeptLines* kept = cache_->Find(path)) {
       return IncludeFile(std::move(path), kept);
     }
   }

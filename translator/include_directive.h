@@ -36,7 +36,7 @@ class IncludeFile {
   IncludeFile(std::string path, std::unique_ptr<fs::TextFileService> service,
               std::unique_ptr<fs::TextStream> stream, bool missing, FailureLog* failures);
   // Read from lines kept by `cache` before.
-  IncludeFile(std::string path, const std::vector<std::string>* kept);
+  IncludeFile(std::string path, const KeptLines* kept);
   // Keeps the lines read in `cache` when the file is read to its end without a failure.
   void KeepIn(IncludeCache* cache) { keep_in_ = cache; }
   IncludeFile(IncludeFile&&) = default;
@@ -57,11 +57,10 @@ class IncludeFile {
   std::unique_ptr<fs::TextStream> stream_;
   bool missing_;
   FailureLog* failures_;
-  const std::vector<std::string>* kept_ = nullptr;
+  const KeptLines* kept_ = nullptr;
   size_t next_kept_ = 0;
   IncludeCache* keep_in_ = nullptr;  // null once the file can no longer be kept
-  std::vector<std::string> read_lines_;
-  size_t read_bytes_ = 0;
+  KeptLines read_lines_;
   bool ended_ = false;  // read to its end
 };
 

@@ -20,14 +20,12 @@ class KeptPage::KeepingStream final : public fs::TextStream {
     if (!read.ok()) {
       keeping_ = false;
     } else if (keeping_) {
-      if (page_.text_.size() + line->size() > page_.largest_bytes_) {
+      if (page_.lines_.text().size() + line->size() > page_.largest_bytes_) {
         keeping_ = false;
-        page_.text_ = {};
-        page_.ends_ = {};
+        page_.lines_ = {};
         page_.line_ends_ = {};
       } else {
-        page_.text_.append(*line);
-        page_.ends_.push_back(page_.text_.size());
+        page_.lines_.Add(*line);
         page_.line_ends_.push_back(file_->LastLineEnd());
       }
     }
@@ -63,15 +61,14 @@ class KeptPage::KeptStream final : public fs::TextStream {
  public:
   explicit KeptStream(const KeptPage& page) : page_(page) {}
 
-  bool AtEndOfStream() override { return closed_ || next_ == page_.ends_.size(); }
+  bool AtEndOfStream() override { return closed_ || next_ == page_.lines_.size(); }
   Status ReadLine(std::string* line) override {
     if (AtEndOfStream()) {
       line->clear();
       last_line_end_ = fs::LineEnd::kNone;
       return Status::IOError(page_.path_, closed_ ? kClosed : "the page has no more lines");
     }
-    const size_t start = next_ == 0 ? 0 : page_.ends_[next_ - 1];
-    line->assign(std::string_view(page_.text_).substr(start, page_.ends_[next_] - start));
+    line->assign(page_.lines_.Line(next_));
     last_line_end_ = page_.line_ends_[next_];
     ++next_;
     return Status::OK();
@@ -97,8 +94,7 @@ class KeptPage::KeptStream final : public fs::TextStream {
 std::unique_ptr<fs::TextStream> KeptPage::Keep(std::string path,
                                                std::unique_ptr<fs::TextStream> file) {
   path_ = std::move(path);
-  text_.clear();
-  ends_.clear();
+  lines_.Clear();
   line_ends_.clear();
   whole_ = false;
   if (file == nullptr) return nullptr;

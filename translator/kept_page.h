@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "contract/kept_lines.h"
 #include "contract/text_file_service.h"
 
 namespace vorlintex::translator {
@@ -26,9 +27,9 @@ class KeptPage {
   // True once the stream Keep gave was read to its end and closed without a failure.
   bool whole() const { return whole_; }
   // The kept lines one after another, without their line ends; only when whole().
-  std::string_view text() const { return text_; }
+  std::string_view text() const { return lines_.text(); }
   // Where each kept line ends in text(); only when whole().
-  const std::vector<size_t>& ends() const { return ends_; }
+  const std::vector<size_t>& ends() const { return lines_.ends(); }
   // A stream at the first line of the kept lines; only when whole().
   std::unique_ptr<fs::TextStream> Read() const;
 
@@ -38,9 +39,8 @@ class KeptPage {
 
   size_t largest_bytes_;
   std::string path_;
-  std::string text_;          // the lines one after another, without line ends
-  std::vector<size_t> ends_;  // where each line ends in text_
-  std::vector<fs::LineEnd> line_ends_;
+  KeptLines lines_;
+  std::vector<fs::LineEnd> line_ends_;  // how each line ended
   bool whole_ = false;
 };
 
