@@ -1,5 +1,7 @@
 #include "modulecheck/line_scanner.h"
 
+#include <array>
+
 #include "contract/ascii.h"
 #include "modulecheck/vb_names.h"
 
@@ -26,7 +28,12 @@ bool AtStatementStart(std::string_view code, bool line_starts_statement) {
          (AsciiEqualIgnoringCase(last, "then") || AsciiEqualIgnoringCase(last, "else"));
 }
 
-bool MayStartStringOrComment(char c) { return c == '"' || c == '\'' || c == 'r' || c == 'R'; }
+// The bytes where a string or a comment may start: a quote, an apostrophe, the R of Rem.
+constexpr auto kMayStartStringOrComment = [] {
+  std::array<bool, 256> bytes{};
+  bytes['"'] = bytes['\''] = bytes['r'] = bytes['R'] = true;
+  return bytes;
+}();
 
 bool IsRemAt(std::string_view line, size_t i) {
   return i + 3 <= line.size() && AsciiEqualIgnoringCase(line.substr(i, 3), "rem") &&
@@ -44,46 +51,56 @@ bool EndsInContinuation(std::string_view text) {
 void ScanLine(std::string_view line, bool statement_start, ScannedLine* out) {
   out->code.clear();
   out->continues = out->comment_continues = out->unclosed_string = false;
+  // Plain code is copied a run at a time: from `run` up to the next string, comment or end.
+  size_t run = 0;
   size_t i = 0;
   while (i < line.size()) {
     const char c = line[i];
-    if (c == '"') {
-      // The literal's contents cannot matter to any rule: keep its quotes only.
-      size_t j = i + 1;
-      bool closed = false;
-      while (j < line.size()) {
-        if (line[j] == '"') {
-          if (j + 1 < line.size() && line[j + 1] == '"') {
-            j += 2;
-            continue;
-          }
-          closed = true;
-          break;
-        }
-        ++j;
-      }
-      if (!closed) {
-        out->unclosed_string = true;
-        out->code += '"';
-        return;
-      }
-      out->code += "\"\"";
-      i = j + 1;
+    if (!kMayStartStringOrComment[static_cast<unsigned char>(c)]) {
+      ++i;
       continue;
     }
-    const bool word_start = i == 0 || !IsIdentifierChar(line[i - 1]);
-    if (c == '\'' ||
-        (word_start && IsRemAt(line, i) && AtStatementStart(out->code, statement_start))) {
+    if (c == '"') {
+      out->code.append(line, run, i - run);
+      // The literal's contents cannot matter to any rule: keep its quotes only. A doubled
+      // quote inside it is one quote.
+      size_t j = i + 1;
+      while (true) {
+        const size_t quote = line.find('"', j);
+        if (quote == std::string_view::npos) {
+          out->unclosed_string = true;
+          out->code += '"';
+          return;
+        }
+        if (quote + 1 < line.size() && line[quote + 1] == '"') {
+          j = quote + 2;
+          continue;
+        }
+        j = quote;
+        break;
+      }
+      out->code += "\"\"";
+      i = run = j + 1;
+      continue;
+    }
+    if (c == '\'') {
+      out->code.append(line, run, i - run);
       out->comment_continues = EndsInContinuation(line.substr(i));
+      run = line.size();
       break;
     }
-    // Up to the next byte that may start a string or a comment, copied at once: most of a
-    // module's lines are long runs of plain code.
-    size_t end = i + 1;
-    while (end < line.size() && !MayStartStringOrComment(line[end])) ++end;
-    out->code.append(line, i, end - i);
-    i = end;
+    if ((c == 'r' || c == 'R') && (i == 0 || !IsIdentifierChar(line[i - 1])) && IsRemAt(line, i)) {
+      out->code.append(line, run, i - run);
+      run = i;
+      if (AtStatementStart(out->code, statement_start)) {
+        out->comment_continues = EndsInContinuation(line.substr(i));
+        run = line.size();
+        break;
+      }
+    }
+    ++i;
   }
+  out->code.append(line, run);
   if (!out->comment_continues && EndsInContinuation(out->code)) {
     out->continues = true;
     std::string_view code = TrimRight(out->code);

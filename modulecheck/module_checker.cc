@@ -76,6 +76,52 @@ unsigned char KindBit(ProcKind kind) {
 constexpr std::array<std::string_view, 4> kVbscriptNames = {"Eval", "Execute", "ExecuteGlobal",
                                                             "GetRef"};
 
+// The lengths and the first letters of the words WordToken asks after: RegExp and VBScript's
+// names. Every word of a module is asked; these two looks rule out nearly all of them.
+constexpr unsigned kAskedWordLengths = [] {
+  unsigned lengths = 1u << std::string_view("regexp").size();
+  for (std::string_view name : kVbscriptNames) lengths |= 1u << name.size();
+  return lengths;
+}();
+constexpr unsigned kAskedWordFirstLetters = [] {
+  unsigned letters = 1u << ('r' - 'a');
+  for (std::string_view name : kVbscriptNames) letters |= 1u << (AsciiLower(name[0]) - 'a');
+  return letters;
+}();
+
+// The first words of a statement that some rule asks after (Statement, EndStatement,
+// ModuleStatement, ProcedureStatement). A statement starting with any other word opens, closes
+// and declares nothing: in a procedure it is fine as far as the checker can tell, among the
+// declarations it does not belong. Most of a module's statements start with such a word
+// (Response, a variable). A rule that asks after a new first word adds it here.
+constexpr std::string_view kRuledFirstWords[] = {
+    "attribute",  "case",    "class",  "const",  "declare", "default",  "defbool", "defbyte",
+    "defcur",     "defdate", "defdbl", "defdec", "defint",  "deflng",   "defobj",  "defsng",
+    "defstr",     "defvar",  "dim",    "do",     "else",    "elseif",   "end",     "endif",
+    "enum",       "event",   "exit",   "for",    "friend",  "function", "global",  "if",
+    "implements", "loop",    "next",   "option", "private", "property", "public",  "select",
+    "static",     "sub",     "type",   "wend",   "while",   "with"};
+constexpr size_t kLongestRuledFirstWord = 10;
+// For each length, the first letters of those words: most other words are told apart here.
+constexpr auto kRuledFirstLetters = [] {
+  std::array<unsigned, kLongestRuledFirstWord + 1> letters{};
+  for (std::string_view word : kRuledFirstWords) letters[word.size()] |= 1u << (word[0] - 'a');
+  return letters;
+}();
+
+bool MayStartRuledStatement(const Token& token) {
+  if (token.kind != Token::Kind::kWord) return false;
+  std::string_view word = token.text;
+  if (word.size() > 1 && IsTypeCharacter(word.back())) word.remove_suffix(1);
+  const char first = AsciiLower(word[0]);  // a word starts with a letter
+  if (word.size() > kLongestRuledFirstWord ||
+      (kRuledFirstLetters[word.size()] >> (first - 'a') & 1) == 0) {
+    return false;
+  }
+  return std::any_of(std::begin(kRuledFirstWords), std::end(kRuledFirstWords),
+                     [word](std::string_view w) { return AsciiEqualIgnoringCase(w, word); });
+}
+
 std::string BlockLabel(const OpenBlock& block) {
   std::string label(BlockName(block.kind));
   if (!block.counter.empty()) label += " " + block.counter;
@@ -276,7 +322,12 @@ class ModuleChecker::State {
     if (logical_.size() + scanned_.code.size() < kMaxLogicalLength) {
       if (continuing_) logical_ += ' ';
       starts_.emplace_back(logical_.size(), line_);
-      logical_ += scanned_.code;
+      // Most logical lines are one physical line: its code becomes the logical line as it is.
+      if (logical_.empty()) {
+        logical_.swap(scanned_.code);
+      } else {
+        logical_ += scanned_.code;
+      }
     }
     logical_bytes_ += line.size() + 2;
     if (scanned_.continues) {
@@ -314,14 +365,15 @@ class ModuleChecker::State {
     AddProcedureBytes(logical_bytes_);
     single_if_tail_ = false;
     statements_.clear();
+    const std::string_view logical = logical_;
     size_t start = 0;
-    for (size_t i = 0; i <= logical_.size(); ++i) {
-      if (i == logical_.size() ||
-          (logical_[i] == ':' && (i + 1 == logical_.size() || logical_[i + 1] != '='))) {
-        statements_.emplace_back(start, i - start);
-        start = i + 1;
-      }
+    for (size_t colon = logical.find(':'); colon != std::string_view::npos;
+         colon = logical.find(':', colon + 1)) {
+      if (colon + 1 < logical.size() && logical[colon + 1] == '=') continue;
+      statements_.emplace_back(start, colon - start);
+      start = colon + 1;
     }
+    statements_.emplace_back(start, logical.size() - start);
     for (size_t s = 0; s < statements_.size(); ++s) {
       bool more = false;
       for (size_t t = s + 1; t < statements_.size() && !more; ++t) {
@@ -346,6 +398,13 @@ class ModuleChecker::State {
     size_t i = 0;
     if (tokens_[0].kind == Token::Kind::kNumber && !procedures_.empty()) i = 1;  // line number
     if (i == tokens_.size()) return;
+    if (!MayStartRuledStatement(tokens_[i])) {
+      if (procedures_.empty() && module_block_.line == 0) {
+        Report(LineAt(offset + tokens_[i].offset), Cause::kStatementOutsideProcedure,
+               std::string(tokens_[i].text));
+      }
+      return;
+    }
     const size_t line = LineAt(offset + tokens_[i].offset);
 
     size_t j = i;
@@ -384,9 +443,8 @@ class ModuleChecker::State {
     std::optional<bool> print;
     for (size_t k = 0; k < tokens_.size(); ++k) {
       const Token& token = tokens_[k];
-      const size_t line = LineAt(offset + token.offset);
       if (token.kind == Token::Kind::kAspDelimiter) {
-        Report(line, Cause::kAspDelimiter, std::string(token.text));
+        Report(LineAt(offset + token.offset), Cause::kAspDelimiter, std::string(token.text));
       } else if (token.kind == Token::Kind::kPunct) {
         // ";" separates a Print statement's items (Debug.Print a; b).
         const char c = token.text[0];
@@ -395,23 +453,23 @@ class ModuleChecker::State {
                               [](const Token& t) { return IsWord(t, "print"); });
         }
         if (c == '{' || c == '}' || (c == ';' && !*print)) {
-          Report(line, Cause::kNotVisualBasic, std::string(token.text));
+          Report(LineAt(offset + token.offset), Cause::kNotVisualBasic, std::string(token.text));
         }
       } else if (token.kind == Token::Kind::kWord) {
-        WordToken(k, line);
+        WordToken(k, offset + token.offset);
       }
     }
   }
 
-  void WordToken(size_t k, size_t line) {
-    // Every word of the module comes here: its length rules out most of the names asked after.
+  // `at`: the word's offset in the logical line.
+  void WordToken(size_t k, size_t at) {
     const std::string_view text = tokens_[k].text;
     const size_t length = text.size() - (IsTypeCharacter(text.back()) ? 1 : 0);
-    if (length != std::string_view("regexp").size() &&
-        std::none_of(kVbscriptNames.begin(), kVbscriptNames.end(),
-                     [length](std::string_view name) { return name.size() == length; })) {
+    if (length >= 32 || (kAskedWordLengths >> length & 1) == 0 ||
+        (kAskedWordFirstLetters >> (AsciiLower(text[0]) - 'a') & 1) == 0) {
       return;
     }
+    const size_t line = LineAt(at);
     const bool member = k > 0 && (IsPunct(tokens_[k - 1], '.') || IsPunct(tokens_[k - 1], '!'));
     if (IsWord(tokens_[k], "regexp") && !context_.regexp_reference) {
       // New RegExp, As RegExp, As New VBScript_RegExp_55.RegExp.
