@@ -55,8 +55,8 @@ class GenerationRun {
  private:
   void RunPages();
   // Converts the page selected as `selected`: its class module, replacement page, workspace
-  // file and its line in the project, whose last files the finisher closes. False when a
-  // missing include file ended the run.
+  // file and its line in the project, whose files the finisher closes. False when a missing
+  // include file ended the run.
   bool ConvertPage(const std::string& selected);
   // ConvertPage up to the page's end, which is left in `end`: its open files, its modules and
   // its failures (end.failures, where everything of the page is recorded).
@@ -76,7 +76,8 @@ class GenerationRun {
   // the page is counted as left out and true returned; otherwise the run ends there (false).
   bool MissingInclude(const std::string& selected, std::string include);
   // The replacement page, the project's line and the workspace file of a converted page,
-  // whose class module is end.files[0], closed here or by the finisher.
+  // whose class module is end.files[0]; the finisher closes all three where the run owns the
+  // target folder.
   void FinishPage(const std::string& class_name, PageFinisher::PageEnd& end);
   // A VBScript class of a page as a class module of the project: written once for the run.
   void WriteClassModule(const compilable::ClassModuleText& module, PageFinisher::PageEnd& end);
@@ -266,6 +267,7 @@ bool GenerationRun::ConvertPageUntilItsEnd(const std::string& selected,
   translation.failures = &failures;
   translation.page = std::move(page);
   translation.class_module = class_module.get();
+  translation.leave_class_module_open = target_owned_;
   translator::TranslationResult translated = translator::TranslatePage(translation);
   class_module->SetTap(nullptr);
   if (translated.missing_include) {
@@ -291,14 +293,16 @@ bool GenerationRun::ConvertPageUntilItsEnd(const std::string& selected,
 
 void GenerationRun::FinishPage(const std::string& class_name, PageFinisher::PageEnd& end) {
   WriteReplacementPage(*end.files[1], class_name, dll_name_);
-  // Closed here, as the class module is: the finisher's thread also reads every class module,
-  // and with the workspace file alone to close it carries about as much as this one.
-  end.files[1]->Close();
   WriteClassLine(*project_, class_name);
   WriteWorkspaceLine(*end.files[2], class_name);
   // In a folder others may write into, what the run knows of its names is checked against the
-  // folder at each change: renames on two threads at once would make each other look again.
-  if (!target_owned_) end.files[2]->Close();
+  // folder at each change: a rename on the finisher's thread beside a create on this one would
+  // make each look again, so the page's files are closed here, as they are made.
+  if (!target_owned_) {
+    for (const std::unique_ptr<OutputFile>& file : end.files) {
+      if (file->open()) file->Close();
+    }
+  }
 }
 
 bool GenerationRun::ConvertCompilable(const std::string& selected,
@@ -334,7 +338,6 @@ bool GenerationRun::ConvertCompilable(const std::string& selected,
   class_module->SetTap(&tap);
   for (const std::string& line : translated.module_lines) class_module->WriteLine(line);
   class_module->SetTap(nullptr);
-  class_module->Close();
   end.files.push_back(std::move(class_module));
   end.files.push_back(std::move(replacement));
   end.files.push_back(std::move(workspace));

@@ -85,7 +85,7 @@ TranslationResult TranslatePage(PageTranslation& page) {
   }
 
   WritePageMethodClosing(module);
-  module.Close();
+  if (!page.leave_class_module_open) module.Close();
   ClosePage(page);
   return TranslationResult{};
 }

@@ -32,6 +32,9 @@ struct PageTranslation {
   std::unique_ptr<fs::TextStream> page;
   // New and empty; every produced line goes here, and its write failures are recorded there.
   OutputFile* class_module = nullptr;
+  // The class module is left open once whole, for the caller to close: a run closes it on
+  // another thread while it translates the next page.
+  bool leave_class_module_open = false;
   FailureLog* failures = nullptr;  // reads that failed and were skipped
   // Told what the passes do to lines that lose text; may be null.
   TranslationObserver* observer = nullptr;
@@ -47,7 +50,7 @@ struct TranslationResult {
 };
 
 // Writes the whole class module. On return the page stream is closed, and the class module
-// closed, or abandoned at a missing include file.
+// closed (or left open when asked to), or abandoned at a missing include file.
 TranslationResult TranslatePage(PageTranslation& page);
 
 }  // namespace vorlintex::translator
