@@ -18,6 +18,7 @@
 #include "generator/selectable_pages.h"
 #include "generator/target_turns.h"
 #include "html/input_checks.h"
+#include "platform/large_blocks.h"
 #include "wizard/run_report.h"
 
 namespace vorlintex::app {
@@ -256,6 +257,9 @@ int Convert(ConvertOptions options, Env& env, std::ostream& out, std::ostream& e
   if (std::string fault = UsageFault(options); !fault.empty()) {
     return UsageError(fault, kHelpCommand, err);
   }
+  // The run's finisher thread allocates from a heap of its own, where large blocks freed
+  // (the target folder's names, grown as the run writes) would stay with the process.
+  ReturnLargeBlocksToTheSystem();
   generator::RunInput input{options.source_dir, options.target_dir, options.dll_name,
                             std::move(options.pages)};
   input.wait = !options.no_wait;

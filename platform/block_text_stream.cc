@@ -11,7 +11,10 @@ constexpr char kPastEnd[] = "Input past end of file";
 }  // namespace
 
 BlockTextStream::BlockTextStream(std::string path, bool writing)
-    : path_(std::move(path)), writing_(writing), buffer_(new char[kBlockSize]) {}
+    : path_(std::move(path)),
+      writing_(writing),
+      buffer_(new char[writing ? kFirstWriteBlockSize : kBlockSize]),
+      capacity_(writing ? kFirstWriteBlockSize : kBlockSize) {}
 
 bool BlockTextStream::AtEndOfStream() {
   if (closed_ || writing_) return true;
@@ -49,7 +52,10 @@ Status BlockTextStream::ReadLine(std::string* line) {
 Status BlockTextStream::WriteLine(std::string_view text) {
   if (closed_ || !writing_) return Misuse();
   if (!write_error_.ok()) return write_error_;
-  if (end_ + text.size() + 2 > kBlockSize) {
+  const size_t needed = end_ + text.size() + 2;
+  if (needed > capacity_ && capacity_ < kBlockSize) Grow(needed);
+  if (needed > capacity_) {
+    // Full at kBlockSize: written out.
     size_t pending = end_;
     end_ = 0;
     Status flushed = Write(buffer_.get(), pending);
@@ -97,6 +103,15 @@ bool BlockTextStream::Fill() {
   end_ = count;
   at_end_ = count == 0 || last;
   return count > 0;
+}
+
+void BlockTextStream::Grow(size_t needed) {
+  size_t capacity = capacity_;
+  while (capacity < needed && capacity < kBlockSize) capacity *= 2;
+  std::unique_ptr<char[]> larger(new char[capacity]);
+  std::memcpy(larger.get(), buffer_.get(), end_);
+  buffer_ = std::move(larger);
+  capacity_ = capacity;
 }
 
 Status BlockTextStream::Write(const char* data, size_t size) {

@@ -16,6 +16,9 @@ namespace vorlintex {
 class BlockTextStream : public fs::TextStream {
  public:
   static constexpr size_t kBlockSize = 64 * 1024;
+  // A writing stream's buffer starts this large and doubles up to kBlockSize as the lines
+  // need: most files a run writes are a few hundred bytes, and a run holds many open at once.
+  static constexpr size_t kFirstWriteBlockSize = 4 * 1024;
 
   bool AtEndOfStream() override;
   Status ReadLine(std::string* line) override;
@@ -48,10 +51,13 @@ class BlockTextStream : public fs::TextStream {
   // True when unread bytes are in the buffer, reading the next block when needed.
   bool Fill();
   Status Write(const char* data, size_t size);
+  // A writing stream's larger buffer for `needed` bytes, up to kBlockSize; what it holds kept.
+  void Grow(size_t needed);
 
   const std::string path_;
   const bool writing_;
   std::unique_ptr<char[]> buffer_;
+  size_t capacity_;   // of buffer_
   size_t begin_ = 0;  // reading: the unread bytes are [begin_, end_)
   size_t end_ = 0;    // writing: the bytes not yet written are [0, end_)
   bool closed_ = false;

@@ -81,6 +81,24 @@ TEST_P(FileServiceContractTest, WrittenLinesEndInCrLf) {
   ASSERT_TRUE(stream->Close().ok());
   EXPECT_EQ(expected.substr(0, 30), std::string("first\r\n\r\nnul\0here\r\nlf\ninside\r\n", 30));
   EXPECT_EQ(harness_->Get("out.txt"), expected);
+
+  // Line sizes at the edges of a buffer that grows from 4 KiB to 64 KiB: a line that just fills
+  // it, one just past it, one that needs several doublings at once, one of a whole block.
+  const std::vector<std::vector<size_t>> sizes = {
+      {4094, 0, 1}, {4095}, {1, 40000, 30000}, {65534, 65534}, {65535, 3, 65533}, {100000, 5}};
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    SCOPED_TRACE(i);
+    const std::string name = "sizes" + std::to_string(i) + ".txt";
+    ASSERT_TRUE(service().CreateTextFile(At(name), &stream).ok());
+    expected.clear();
+    for (size_t size : sizes[i]) {
+      const std::string line(size, static_cast<char>('a' + expected.size() % 26));
+      ASSERT_TRUE(stream->WriteLine(line).ok());
+      expected += line + "\r\n";
+    }
+    ASSERT_TRUE(stream->Close().ok());
+    EXPECT_EQ(harness_->Get(name), expected);
+  }
 }
 
 // The name keeps its old file, or none, until the new one is closed whole (or destroyed open);
