@@ -1,5 +1,8 @@
 #include "platform/large_blocks.h"
 
+// Any C library header says whether the library is the GNU one (__GLIBC__).
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
