@@ -267,7 +267,8 @@ bool GenerationRun::ConvertPageUntilItsEnd(const std::string& selected,
   translation.failures = &failures;
   translation.page = std::move(page);
   translation.class_module = class_module.get();
-  translation.leave_class_module_open = target_owned_;
+  // Closed with the page's other files, below or on the finisher.
+  translation.leave_class_module_open = true;
   translator::TranslationResult translated = translator::TranslatePage(translation);
   class_module->SetTap(nullptr);
   if (translated.missing_include) {
